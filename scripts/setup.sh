@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Installs everything the build and the tests need on a Debian 12 machine. Idempotent and
+# non-interactive; runs as root (or through sudo when available). Safe to run before every build.
+set -euo pipefail
+
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo -n "$@"; fi
+}
+
+export DEBIAN_FRONTEND=noninteractive
+apt_updated=0
+apt_update_once() {
+  if [ "$apt_updated" -eq 0 ]; then
+    # A mirror in mid-sync can fail one index; retry, then go on with what was fetched (the
+    # install below fails clearly if a package is really unavailable).
+    local try
+    for try in 1 2 3; do
+      as_root apt-get update -qq && break
+      echo "setup: apt-get update failed (attempt $try)" >&2
+      sleep 5
+    done
+    apt_updated=1
+  fi
+}
+
+missing=()
+need() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed' || missing+=("$1"); }
+
+# Cross compilers (posix thread model: GoogleTest needs std::mutex), CMake, a JDK, GoogleTest sources.
+for p in g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 \
+         binutils-mingw-w64-x86-64 cmake make openjdk-17-jdk-headless googletest; do
+  need "$p"
+done
+
+# 32-bit Wine needs the i386 architecture; its package lists lag the security archive, so prefer
+# the main archive's versions to keep multiarch versions in step.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  as_root dpkg --add-architecture i386
+  apt_updated=0
+fi
+if [ ! -f /etc/apt/preferences.d/i386-match ]; then
+  printf 'Package: *\nPin: release l=Debian-Security\nPin-Priority: 100\n' |
+    as_root tee /etc/apt/preferences.d/i386-match >/dev/null
+fi
+for p in wine wine64 wine32:i386 qemu-user-static; do
+  need "$p"
+done
+
+if [ "${#missing[@]}" -gt 0 ]; then
+  apt_update_once
+  as_root apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The kernel here cannot run 32-bit programs itself: 32-bit Wine runs through qemu-user, which
+# needs a binfmt registration that Debian's package does not make on amd64.
+if [ ! -e /proc/sys/fs/binfmt_misc/register ]; then
+  as_root mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
+fi
+if [ ! -e /proc/sys/fs/binfmt_misc/qemu-i386 ]; then
+  printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' |
+    as_root tee /proc/sys/fs/binfmt_misc/register >/dev/null
+fi
