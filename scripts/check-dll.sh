@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Reads a built fwnative.dll and checks what the JVM and Windows will see:
+# - the export table holds Java_ native methods and nothing else (on i686 without any "@N" stdcall
+#   decoration, the form a 32-bit JVM finds);
+# - it imports only Windows system DLLs (the language runtime is linked statically).
+# Usage: check-dll.sh <objdump> <dll> [--list]   (--list also prints the exports)
+set -euo pipefail
+objdump=$1 dll=$2 list=${3:-}
+
+dump=$("$objdump" -p "$dll")
+exports=$(printf '%s\n' "$dump" | awk '
+  /^\[Ordinal\/Name Pointer\] Table/ { on = 1; next }
+  on && /^\t\[ *[0-9]+\] / { sub(/^\t\[ *[0-9]+\] /, ""); print; next }
+  on { on = 0 }')
+imports=$(printf '%s\n' "$dump" | awk '/^\tDLL Name: / { print $3 }')
+
+status=0
+count=0
+while IFS= read -r name; do
+  [ -n "$name" ] || continue
+  count=$((count + 1))
+  case "$name" in
+    *@*) echo "$dll: decorated export $name (a 32-bit JVM looks up the plain Java_ name)" >&2; status=1 ;;
+    Java_*) ;;
+    *) echo "$dll: unexpected export $name" >&2; status=1 ;;
+  esac
+done <<<"$exports"
+
+allowed='^(kernel32|user32|advapi32|shell32|ole32|oleaut32|version|imm32|msvcrt|ntdll)\.dll$'
+while IFS= read -r name; do
+  [ -n "$name" ] || continue
+  if ! printf '%s\n' "$name" | tr 'A-Z' 'a-z' | grep -Eq "$allowed"; then
+    echo "$dll: imports $name, which is not a Windows system DLL" >&2
+    status=1
+  fi
+done <<<"$imports"
+
+if [ "$list" = "--list" ]; then
+  echo "$dll: $count exports; imports: $(echo $imports)"
+  printf '%s\n' "$exports" | sed 's/^/  /'
+fi
+exit $status

@@ -1,0 +1,22 @@
+// RegistryException: raised by the registry access layer with the Win32 error of the failed
+// registry call. It never crosses into Java: the native method's boundary guard reports it as a
+// ServiceException with the method's code and this error.
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+
+namespace fw {
+
+class RegistryException : public std::exception {
+ public:
+  explicit RegistryException(DWORD error) noexcept : error_(error) {}
+  DWORD Error() const noexcept { return error_; }
+  const char* what() const noexcept override { return "registry operation failed"; }
+
+ private:
+  DWORD error_;
+};
+
+}  // namespace fw
