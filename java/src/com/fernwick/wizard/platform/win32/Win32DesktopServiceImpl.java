@@ -1,0 +1,45 @@
+package com.fernwick.wizard.platform.win32;
+
+import com.fernwick.util.FileAttributes;
+
+/**
+ * Program folders and shortcut items in the Start menu and on the desktop, implemented in the
+ * native library fwnative. A folder argument may hold the tokens $UserPrograms$,
+ * $AllUsersPrograms$, $UserStartMenu$, $AllUsersStartMenu$, $UserDesktop$ and $AllUsersDesktop$;
+ * an item is the ".lnk" file of its name. Every failure is a ServiceException.
+ */
+public class Win32DesktopServiceImpl {
+    public native void createDesktopFolder(String baseFolder, String folderName);
+
+    public native void removeDesktopFolder(String baseFolder, String folderName);
+
+    public native void createDesktopItem(String folder, String subFolder, String itemName, String target,
+            String arguments, String iconLocation, String workingDirectory);
+
+    public native void removeDesktopItem(String folder, String subFolder, String itemName);
+
+    public native String getDesktopItemOwnerGroup(String folder, String subFolder, String itemName);
+
+    public native void setDesktopItemOwnerGroup(String folder, String subFolder, String itemName, String group);
+
+    public native String getDesktopItemOwner(String folder, String subFolder, String itemName);
+
+    public native void setDesktopItemOwner(String folder, String subFolder, String itemName, String owner);
+
+    public native String getDesktopFolderOwnerGroup(String folder, String subFolder);
+
+    public native void setDesktopFolderOwnerGroup(String folder, String subFolder, String group);
+
+    public native String getDesktopFolderOwner(String folder, String subFolder);
+
+    public native void setDesktopFolderOwner(String folder, String subFolder, String owner);
+
+    public native FileAttributes getDesktopItemAttributes(String folder, String subFolder, String itemName);
+
+    public native void setDesktopItemAttributes(String folder, String subFolder, String itemName,
+            FileAttributes attributes);
+
+    public native FileAttributes getDesktopFolderAttributes(String folder, String subFolder);
+
+    public native void setDesktopFolderAttributes(String folder, String subFolder, FileAttributes attributes);
+}

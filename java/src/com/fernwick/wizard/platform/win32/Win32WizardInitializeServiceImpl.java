@@ -1,0 +1,7 @@
+package com.fernwick.wizard.platform.win32;
+
+/** Process set-up at wizard start, implemented in the native library fwnative. */
+public class Win32WizardInitializeServiceImpl {
+    /** Binds the installer process to the lowest-numbered active processor; never throws. */
+    public native void setProcessAffinity();
+}

@@ -1,0 +1,24 @@
+package com.fernwick.wizard.platform.win32.environment;
+
+/**
+ * Environment variables of the installer process and the persistent ones Windows keeps in the
+ * registry, implemented in the native library fwnative. The NT and ME forms do nothing (and
+ * return null) on the other Windows families. A null value deletes the variable.
+ */
+public class WindowsEnvironment {
+    /** Null when the variable is not set; never throws. */
+    public native String getProcessEnvironmentVariable(String name);
+
+    public native void setProcessEnvironmentVariable(String name, String value);
+
+    /** The user's variable, or the system's when system is true. */
+    public native void winNTSetEnvironmentVariable(String name, String value, boolean system);
+
+    /** Unexpanded; null when the variable is absent. */
+    public native String winNTGetRawEnvironmentVariable(String name, boolean system);
+
+    public native void winMESetEnvironmentVariable(String name, String value);
+
+    /** Unexpanded; null when the variable is absent or empty. */
+    public native String winMEGetRawEnvironmentVariable(String name);
+}
