@@ -1,0 +1,101 @@
+// The built DLL as a JVM sees it: loading and unloading, and the exported native methods.
+#include <windows.h>
+
+#include <objbase.h>
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "com_fernwick_wizard_platform_win32_Win32ServiceImpl.h"
+#include "com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl.h"
+#include "support/fake_import.h"
+#include "support/loaded_library.h"
+#include "support/program_folder.h"
+#include "support/run_version.h"
+#include "test_vm.h"
+#include "vm_expectations.h"
+
+namespace {
+
+using fwtest::TestVm;
+
+constexpr char kSystemUtil[] = "com/fernwick/wizard/platform/win32/Win32SystemUtilServiceImpl";
+constexpr char kService[] = "com/fernwick/wizard/platform/win32/Win32ServiceImpl";
+
+TEST(Library, InitialisesComOnTheLoadingThreadAndUninitialisesAtUnload) {
+  // A thread of its own, so that no other test's COM state is involved.
+  HRESULT whileLoaded = E_UNEXPECTED;
+  HRESULT afterUnload = E_UNEXPECTED;
+  std::thread([&] {
+    {
+      fwtest::LoadedLibrary library(L"fwnative.dll");
+      whileLoaded = CoInitialize(nullptr);  // S_FALSE: the library's initialisation is in force
+      if (SUCCEEDED(whileLoaded)) CoUninitialize();
+    }
+    afterUnload = CoInitialize(nullptr);  // S_OK: the library's unload uninitialised it
+    if (SUCCEEDED(afterUnload)) CoUninitialize();
+  }).join();
+  EXPECT_EQ(whileLoaded, S_FALSE);
+  EXPECT_EQ(afterUnload, S_OK);
+}
+
+TEST(Library, ExportsThePlainJniNames) {
+  fwtest::LoadedLibrary library(L"fwnative.dll");
+  for (const char* name : {"Java_com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl_isWinNTor2K",
+                           "Java_com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl_isWinME",
+                           "Java_com_fernwick_wizard_platform_win32_Win32ServiceImpl_isWin2k"}) {
+    EXPECT_NE(library.address(name), nullptr) << name;
+    // The stdcall-decorated forms are not exported (a 32-bit JVM finds the plain name).
+    EXPECT_EQ(library.address((std::string(name) + "@8").c_str()), nullptr) << name;
+    EXPECT_EQ(library.address(("_" + std::string(name) + "@8").c_str()), nullptr) << name;
+  }
+}
+
+TEST(Library, PlatformMethodsAnswerForTheEmulatedVersion) {
+  const auto version = fwtest::RunVersionOfProgram(fwtest::ProgramPath());
+  ASSERT_TRUE(version) << "run the suite under a versioned program name (see the README)";
+  const std::string name = version->name;
+  fwtest::LoadedLibrary library(L"fwnative.dll");
+  auto isWinNTor2K =
+      FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl_isWinNTor2K);
+  auto isWinME = FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl_isWinME);
+  auto isWin2k = FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32ServiceImpl_isWin2k);
+  ASSERT_TRUE(isWinNTor2K && isWinME && isWin2k);
+
+  TestVm vm;
+  const jobject util = vm.This(kSystemUtil);
+  const jobject service = vm.This(kService);
+  const bool nt = name != "win98" && name != "winme";
+  EXPECT_EQ(vm.Call(isWinNTor2K, util), nt ? JNI_TRUE : JNI_FALSE) << name;
+  EXPECT_EQ(vm.Call(isWinME, util), name == "winme" ? JNI_TRUE : JNI_FALSE) << name;
+  EXPECT_EQ(vm.Call(isWin2k, service), name == "win2k" ? JNI_TRUE : JNI_FALSE) << name;
+  fwtest::ExpectNoException(vm);
+}
+
+TEST(Library, PlatformMethodsAskTheSystemOnEveryCall) {
+  fwtest::LoadedLibrary library(L"fwnative.dll");
+  auto isWinNTor2K =
+      FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl_isWinNTor2K);
+  auto isWinME = FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl_isWinME);
+  TestVm vm;
+  const jobject util = vm.This(kSystemUtil);
+  auto me = fwtest::ReplaceImport(library.get(), FWTEST_IMPORT(GetVersionExA),
+                                  [](auto original, LPOSVERSIONINFOA info) -> BOOL {
+                                    const BOOL ok = original(info);
+                                    info->dwPlatformId = VER_PLATFORM_WIN32_WINDOWS;
+                                    info->dwMajorVersion = 4;
+                                    info->dwMinorVersion = 90;
+                                    return ok;
+                                  });
+  EXPECT_EQ(vm.Call(isWinME, util), JNI_TRUE);
+  EXPECT_EQ(vm.Call(isWinNTor2K, util), JNI_FALSE);
+  {
+    auto unknown = fwtest::FailImport(library.get(), FWTEST_IMPORT(GetVersionExA), FALSE, ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(vm.Call(isWinME, util), JNI_FALSE);
+  }
+  EXPECT_EQ(vm.Call(isWinME, util), JNI_TRUE);
+  fwtest::ExpectNoException(vm);
+}
+
+}  // namespace
