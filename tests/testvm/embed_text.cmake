@@ -1,0 +1,21 @@
+# Turns a text file into a C++ source defining `std::string_view fwtest::vm::<FUNCTION>()`.
+#   cmake -DINPUT=in.txt -DOUTPUT=out.cpp -DFUNCTION=Name -P embed_text.cmake
+# The output is rewritten only when its content changes, so an unchanged manifest rebuilds nothing.
+if(NOT DEFINED INPUT OR NOT DEFINED OUTPUT OR NOT DEFINED FUNCTION)
+  message(FATAL_ERROR "embed_text.cmake needs INPUT, OUTPUT and FUNCTION")
+endif()
+if(EXISTS "${INPUT}")
+  file(READ "${INPUT}" text)
+else()
+  message(WARNING "${INPUT} does not exist: embedding an empty text")
+  set(text "")
+endif()
+set(delimiter "fwtext")
+string(FIND "${text}" ")${delimiter}\"" clash)
+if(NOT clash EQUAL -1)
+  message(FATAL_ERROR "${INPUT} contains the raw-string delimiter )${delimiter}\"")
+endif()
+set(source "// Generated from ${INPUT} by embed_text.cmake; do not edit.\n#include <string_view>\n\nnamespace fwtest::vm {\n\nstd::string_view ${FUNCTION}() {\n  static constexpr char kText[] = R\"${delimiter}(${text})${delimiter}\";\n  return std::string_view(kText, sizeof kText - 1);\n}\n\n}  // namespace fwtest::vm\n")
+file(WRITE "${OUTPUT}.tmp" "${source}")
+file(COPY_FILE "${OUTPUT}.tmp" "${OUTPUT}" ONLY_IF_DIFFERENT)
+file(REMOVE "${OUTPUT}.tmp")
