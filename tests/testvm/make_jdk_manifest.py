@@ -68,6 +68,8 @@ def describe(cls):
         if " = " in decl:
             decl, constant = decl.split(" = ", 1)
         words = decl.split()
+        if words and words[-1] == "{}":  # a static initializer
+            continue
         flags = [w for w in words if w in FLAGS]
         if "(" in decl:
             name = decl.split("(", 1)[0].split()[-1]
