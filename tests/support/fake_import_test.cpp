@@ -1,0 +1,151 @@
+#include "support/fake_import.h"
+#include "support/import_table.h"
+#include "support/recorded_import.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <stdexcept>
+#include <type_traits>
+#include <vector>
+
+namespace {
+
+// An error no Windows function sets (bit 29 marks application-defined codes).
+constexpr DWORD kFakeError = 0x20000077;
+
+std::vector<void*> SlotValues(const char* function) {
+  return fwtest::ReadImportSlots(GetModuleHandleW(nullptr), function);
+}
+
+// The calls go through functions of their own: GCC takes an import slot for a constant and may
+// reuse, after a patch, the address it read before it (code under test is called the same way).
+[[gnu::noipa]] BOOL CallGetVersionExA(LPOSVERSIONINFOA info) { return GetVersionExA(info); }
+[[gnu::noipa]] BOOL CallDeleteFileW(LPCWSTR path) { return DeleteFileW(path); }
+[[gnu::noipa]] BOOL CallRemoveDirectoryW(LPCWSTR path) { return RemoveDirectoryW(path); }
+
+OSVERSIONINFOA PlainVersionInfo() {
+  OSVERSIONINFOA info = {};
+  info.dwOSVersionInfoSize = sizeof(info);
+  return info;
+}
+
+TEST(FakeImportTest, FailReturnsTheResultAndErrorUntilItEndsThenTheSlotsAreRestored) {
+  const HMODULE self = GetModuleHandleW(nullptr);
+  const std::vector<void*> before = SlotValues("GetVersionExA");
+  ASSERT_FALSE(before.empty());
+  OSVERSIONINFOA info = PlainVersionInfo();
+  {
+    auto fail = fwtest::FailImport(self, FWTEST_IMPORT(GetVersionExA), FALSE, kFakeError);
+    SetLastError(0);
+    EXPECT_FALSE(CallGetVersionExA(&info));
+    EXPECT_EQ(GetLastError(), kFakeError);
+    EXPECT_EQ(info.dwMajorVersion, 0u) << "the real function ran";
+    EXPECT_EQ(fail.calls(), 1);
+  }
+  EXPECT_EQ(SlotValues("GetVersionExA"), before);
+  EXPECT_TRUE(CallGetVersionExA(&info));
+  EXPECT_NE(info.dwMajorVersion, 0u);
+}
+
+TEST(FakeImportTest, CustomBehaviourDecidesPerCallAndCanCallTheOriginal) {
+  auto failEx = fwtest::ReplaceImport(GetModuleHandleW(nullptr), FWTEST_IMPORT(GetVersionExA),
+                                      [](auto original, LPOSVERSIONINFOA info) -> BOOL {
+                                        if (info->dwOSVersionInfoSize == sizeof(OSVERSIONINFOEXA)) {
+                                          SetLastError(ERROR_INVALID_PARAMETER);
+                                          return FALSE;
+                                        }
+                                        return original(info);
+                                      });
+  OSVERSIONINFOEXA extended = {};
+  extended.dwOSVersionInfoSize = sizeof(extended);
+  EXPECT_FALSE(CallGetVersionExA(reinterpret_cast<LPOSVERSIONINFOA>(&extended)));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  OSVERSIONINFOA plain = PlainVersionInfo();
+  EXPECT_TRUE(CallGetVersionExA(&plain));
+  EXPECT_NE(plain.dwMajorVersion, 0u);
+  EXPECT_EQ(failEx.calls(), 2);
+}
+
+TEST(FakeImportTest, FakesOfFunctionsOfTheSameTypeKeepTheirOwnBehaviour) {
+  static_assert(std::is_same_v<decltype(&::DeleteFileW), decltype(&::RemoveDirectoryW)>);
+  const HMODULE self = GetModuleHandleW(nullptr);
+  auto deleteFails = fwtest::FailImport(self, FWTEST_IMPORT(DeleteFileW), FALSE, kFakeError);
+  auto removeFails = fwtest::FailImport(self, FWTEST_IMPORT(RemoveDirectoryW), FALSE, kFakeError + 1);
+  EXPECT_FALSE(CallDeleteFileW(L"C:\\fwtest-not-there.txt"));
+  EXPECT_EQ(GetLastError(), kFakeError);
+  EXPECT_FALSE(CallRemoveDirectoryW(L"C:\\fwtest-not-there"));
+  EXPECT_EQ(GetLastError(), kFakeError + 1);
+  EXPECT_EQ(deleteFails.calls(), 1);
+  EXPECT_EQ(removeFails.calls(), 1);
+}
+
+TEST(FakeImportTest, StackedFakesOfOneFunctionMayEndInAnyOrder) {
+  const HMODULE self = GetModuleHandleW(nullptr);
+  const std::vector<void*> before = SlotValues("GetVersionExA");
+  using GetVersionExAFn = decltype(&::GetVersionExA);
+  std::optional<fwtest::FakeImport<GetVersionExAFn>> below;
+  below.emplace(fwtest::FailImport(self, FWTEST_IMPORT(GetVersionExA), FALSE, kFakeError));
+  std::optional<fwtest::RecordedImport<GetVersionExAFn>> above;
+  above.emplace(fwtest::RecordImport(self, FWTEST_IMPORT(GetVersionExA)));
+
+  OSVERSIONINFOA info = PlainVersionInfo();
+  EXPECT_FALSE(CallGetVersionExA(&info)) << "the recording fake passes on to the failing one";
+  EXPECT_EQ(GetLastError(), kFakeError);
+
+  below.reset();  // the lower fake ends first: the upper one must now lead to the real function
+  EXPECT_TRUE(CallGetVersionExA(&info));
+  EXPECT_NE(info.dwMajorVersion, 0u);
+  EXPECT_EQ(above->count(), 2u);
+
+  above.reset();
+  EXPECT_EQ(SlotValues("GetVersionExA"), before);
+}
+
+TEST(FakeImportTest, PatchingAnImportTheModuleDoesNotHaveThrows) {
+  const HMODULE self = GetModuleHandleW(nullptr);
+  EXPECT_THROW(fwtest::FailImport(self, FWTEST_IMPORT(GetVersionExA).from("advapi32.dll"), FALSE, kFakeError),
+               std::runtime_error);
+  EXPECT_THROW(fwtest::FailImport(self, FWTEST_IMPORT(GetSystemPowerStatus), FALSE, kFakeError), std::runtime_error);
+  // DLL names compare without case.
+  auto fail = fwtest::FailImport(self, FWTEST_IMPORT(GetVersionExA).from("KeRnEl32.DlL"), FALSE, kFakeError);
+  OSVERSIONINFOA info = PlainVersionInfo();
+  EXPECT_FALSE(CallGetVersionExA(&info));
+}
+
+#if defined(__i386__)
+// Calls `function` with one stack argument and returns how many bytes of it the callee left on the
+// stack: 0 for a WINAPI (stdcall) callee, which pops its arguments, 4 for a cdecl one.
+int StackBytesLeftByCall(void* function, void* argument) {
+  int left;
+  asm volatile(
+      "movl %%esp, %%esi\n\t"
+      "pushl %[argument]\n\t"
+      "call *%[function]\n\t"
+      "subl %%esp, %%esi\n\t"
+      "addl %%esi, %%esp\n\t"
+      : "=&S"(left)
+      : [function] "r"(function), [argument] "rm"(argument)
+      : "eax", "ecx", "edx", "memory", "cc");
+  return left;
+}
+
+TEST(FakeImportTest, FakesPopTheirArgumentsLikeTheWinapiFunctionTheyReplace) {
+  const HMODULE self = GetModuleHandleW(nullptr);
+  OSVERSIONINFOA info = PlainVersionInfo();
+  ASSERT_EQ(StackBytesLeftByCall(SlotValues("GetVersionExA").front(), &info), 0) << "the measurement itself";
+  {
+    // The recording fake also calls the real function through its typed pointer.
+    auto record = fwtest::RecordImport(self, FWTEST_IMPORT(GetVersionExA));
+    info = PlainVersionInfo();
+    EXPECT_EQ(StackBytesLeftByCall(SlotValues("GetVersionExA").front(), &info), 0);
+    EXPECT_EQ(record.count(), 1u);
+    EXPECT_NE(info.dwMajorVersion, 0u);
+  }
+  auto fail = fwtest::FailImport(self, FWTEST_IMPORT(GetVersionExA), FALSE, kFakeError);
+  EXPECT_EQ(StackBytesLeftByCall(SlotValues("GetVersionExA").front(), &info), 0);
+  EXPECT_EQ(fail.calls(), 1);
+}
+#endif
+
+}  // namespace

@@ -1,0 +1,80 @@
+#include "support/run_version.h"
+
+#include "support/program_folder.h"
+
+#include <cstdio>
+#include <stdexcept>
+
+namespace fwtest {
+namespace {
+
+// What Wine reports for each AppDefaults version; "default" is the prefix's own (Windows 7 SP1).
+constexpr RunVersion kVersions[] = {
+    {"nt40", VER_PLATFORM_WIN32_NT, 4, 0},       {"win2k", VER_PLATFORM_WIN32_NT, 5, 0},
+    {"winxp", VER_PLATFORM_WIN32_NT, 5, 1},      {"default", VER_PLATFORM_WIN32_NT, 6, 1},
+    {"win98", VER_PLATFORM_WIN32_WINDOWS, 4, 10}, {"winme", VER_PLATFORM_WIN32_WINDOWS, 4, 90},
+};
+
+std::string Narrow(const std::wstring& text) {
+  std::string narrow;
+  for (wchar_t c : text) narrow.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+  return narrow;
+}
+
+bool EqualsIgnoringCase(const std::string& a, const char* b) {
+  std::size_t i = 0;
+  for (; i < a.size() && b[i] != '\0'; ++i) {
+    const char x = (a[i] >= 'A' && a[i] <= 'Z') ? static_cast<char>(a[i] - 'A' + 'a') : a[i];
+    if (x != b[i]) return false;
+  }
+  return i == a.size() && b[i] == '\0';
+}
+
+}  // namespace
+
+std::optional<RunVersion> RunVersionOfProgram(const std::wstring& programPath) {
+  std::string name = Narrow(programPath.substr(programPath.find_last_of(L"\\/") + 1));
+  const std::size_t dot = name.rfind('.');
+  if (dot != std::string::npos) name.erase(dot);
+  const std::size_t dash = name.rfind('-');
+  if (dash == std::string::npos) return std::nullopt;
+  const std::string suffix = name.substr(dash + 1);
+  for (const RunVersion& version : kVersions) {
+    if (EqualsIgnoringCase(suffix, version.name)) return version;
+  }
+  throw std::runtime_error("the program name ends in \"-" + suffix + "\", which names no known Windows version");
+}
+
+bool CheckRunVersion(std::string* line) {
+  std::optional<RunVersion> expected;
+  try {
+    expected = RunVersionOfProgram(ProgramPath());
+  } catch (const std::exception& e) {
+    *line = std::string("FAILED: ") + e.what() + "\n";
+    return false;
+  }
+  OSVERSIONINFOA info = {};
+  info.dwOSVersionInfoSize = sizeof(info);
+  if (!GetVersionExA(&info)) {
+    const DWORD error = GetLastError();
+    *line = "FAILED: GetVersionExA failed, error " + std::to_string(error) + "\n";
+    return false;
+  }
+  char text[256];
+  std::snprintf(text, sizeof(text), "Windows reported: platform %lu, version %lu.%lu build %lu, CSD \"%s\"",
+                info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion, info.dwBuildNumber & 0xFFFF,
+                info.szCSDVersion);
+  *line = text;
+  if (!expected) {
+    *line += " (no version in the program name: not checked)\n";
+    return true;
+  }
+  const bool matches = info.dwPlatformId == expected->platformId && info.dwMajorVersion == expected->major &&
+                       info.dwMinorVersion == expected->minor;
+  std::snprintf(text, sizeof(text), " for \"%s\", which must be platform %lu, version %lu.%lu\n", expected->name,
+                expected->platformId, expected->major, expected->minor);
+  *line = (matches ? "" : "FAILED: ") + *line + text;
+  return matches;
+}
+
+}  // namespace fwtest

@@ -1,0 +1,34 @@
+// ScopedNetmsgDll: puts the test message table beside the test program as "netmsg.dll" for one
+// test, and removes it when it ends. Windows takes the texts of errors 2100 to 2999 from
+// netmsg.dll, which Wine does not have; LoadLibraryExA("netmsg.dll", nullptr,
+// LOAD_LIBRARY_AS_DATAFILE) searches the program's folder first, so it finds this copy.
+//
+//   fwtest::ScopedNetmsgDll netmsg;   // 2102 now reads "Test message table: 2102."
+//
+// The table holds 2102 and 2220 with the texts in kNetmsgText2102 and kNetmsgText2220 (each
+// followed by CR LF, as every message-table text is). The constructor throws std::runtime_error
+// when the copy fails; the destructor records a test failure when the file cannot be deleted
+// (someone still has it loaded), since it would change every later test.
+#pragma once
+
+#include <string>
+
+namespace fwtest {
+
+inline constexpr wchar_t kNetmsgText2102[] = L"Test message table: 2102.";
+inline constexpr wchar_t kNetmsgText2220[] = L"Test message table: 2220.";
+
+class ScopedNetmsgDll {
+ public:
+  ScopedNetmsgDll();
+  ScopedNetmsgDll(const ScopedNetmsgDll&) = delete;
+  ScopedNetmsgDll& operator=(const ScopedNetmsgDll&) = delete;
+  ~ScopedNetmsgDll();
+
+  const std::wstring& path() const noexcept { return path_; }
+
+ private:
+  std::wstring path_;
+};
+
+}  // namespace fwtest
