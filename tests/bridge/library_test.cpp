@@ -10,6 +10,7 @@
 #include "com_fernwick_wizard_platform_win32_Win32ServiceImpl.h"
 #include "com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl.h"
 #include "support/fake_import.h"
+#include "support/fake_version.h"
 #include "support/loaded_library.h"
 #include "support/program_folder.h"
 #include "support/run_version.h"
@@ -80,14 +81,7 @@ TEST(Library, PlatformMethodsAskTheSystemOnEveryCall) {
   auto isWinME = FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl_isWinME);
   TestVm vm;
   const jobject util = vm.This(kSystemUtil);
-  auto me = fwtest::ReplaceImport(library.get(), FWTEST_IMPORT(GetVersionExA),
-                                  [](auto original, LPOSVERSIONINFOA info) -> BOOL {
-                                    const BOOL ok = original(info);
-                                    info->dwPlatformId = VER_PLATFORM_WIN32_WINDOWS;
-                                    info->dwMajorVersion = 4;
-                                    info->dwMinorVersion = 90;
-                                    return ok;
-                                  });
+  auto me = fwtest::FakeVersion(library.get(), VER_PLATFORM_WIN32_WINDOWS, 4, 90);
   EXPECT_EQ(vm.Call(isWinME, util), JNI_TRUE);
   EXPECT_EQ(vm.Call(isWinNTor2K, util), JNI_FALSE);
   {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "support/fake_import.h"
+#include "support/fake_version.h"
 #include "support/program_folder.h"
 #include "support/run_version.h"
 
@@ -64,12 +65,7 @@ TEST(Platform, EveryTestIsFalseWhenBothQueriesFail) {
 }
 
 TEST(Platform, UnknownPlatformIsNeither9xNorNT) {
-  auto win32s = fwtest::ReplaceImport(Self(), FWTEST_IMPORT(GetVersionExA),
-                                      [](auto original, LPOSVERSIONINFOA info) -> BOOL {
-                                        const BOOL ok = original(info);
-                                        info->dwPlatformId = VER_PLATFORM_WIN32s;
-                                        return ok;
-                                      });
+  auto win32s = fwtest::FakeVersion(Self(), VER_PLATFORM_WIN32s, 3, 10);
   EXPECT_EQ(Ask(), (PlatformAnswers{false, false, false, false}));
 }
 
@@ -88,13 +84,7 @@ TEST(Platform, ReleasesAreToldApartByExactVersion) {
       {VER_PLATFORM_WIN32_NT, 4, 90, {false, true, false, false}},       // NT id with ME numbers
   };
   for (const Case& c : cases) {
-    auto fake = fwtest::ReplaceImport(Self(), FWTEST_IMPORT(GetVersionExA),
-                                      [c](auto, LPOSVERSIONINFOA info) -> BOOL {
-                                        info->dwPlatformId = c.platform;
-                                        info->dwMajorVersion = c.major;
-                                        info->dwMinorVersion = c.minor;
-                                        return TRUE;
-                                      });
+    auto fake = fwtest::FakeVersion(Self(), c.platform, c.major, c.minor);
     EXPECT_EQ(Ask(), c.expected) << "platform " << c.platform << ", " << c.major << "." << c.minor;
   }
 }

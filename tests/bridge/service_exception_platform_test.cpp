@@ -17,6 +17,7 @@
 #include "bridge/platform.h"
 #include "bridge/service_exception.h"
 #include "support/fake_import.h"
+#include "support/fake_version.h"
 #include "support/recorded_import.h"
 #include "support/scoped_netmsg_dll.h"
 #include "test_vm.h"
@@ -50,12 +51,7 @@ TEST(ThrowServiceException, TakesTheAnsiFunctionsOn9xAndTheUnicodeOnesOtherwise)
 }
 
 TEST(ThrowServiceException, AnsiSystemTextIsConvertedFromTheCodePage) {
-  auto platform9x = fwtest::ReplaceImport(Self(), FWTEST_IMPORT(GetVersionExA),
-                                          [](auto original, LPOSVERSIONINFOA info) -> BOOL {
-                                            const BOOL ok = original(info);
-                                            info->dwPlatformId = VER_PLATFORM_WIN32_WINDOWS;
-                                            return ok;
-                                          });
+  auto windows98 = fwtest::FakeWindows98(Self());
   // The system's text arrives in code page 1252; only the look-up of the system text is faked.
   auto systemText = fwtest::ReplaceImport(
       Self(), FWTEST_IMPORT(FormatMessageA),

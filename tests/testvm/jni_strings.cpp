@@ -76,7 +76,7 @@ const char* JNICALL GetStringUTFChars(JNIEnv* env, jstring str, jboolean* isCopy
   if (s == nullptr || !vm.Allocate()) return nullptr;
   if (isCopy != nullptr) *isCopy = JNI_TRUE;
   std::string utf = ToModifiedUtf8(s->text);
-  // These are zero-terminated by the JNI specification.
+  // JNI documents these as zero-terminated.
   return static_cast<const char*>(vm.Track(BufferKind::kStringUtfChars, id, utf.data(), utf.size(), 1));
 }
 

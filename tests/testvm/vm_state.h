@@ -34,7 +34,7 @@ namespace fwtest::vm {
 // Which checks a JNI function is subject to on entry.
 enum class EntryRule {
   kNormal,          // no exception may be pending, no critical region may be open
-  kExceptionSafe,   // may run with an exception pending (the JNI specification's list)
+  kExceptionSafe,   // may run with an exception pending (JNI's documented list)
   kCritical,        // Get...Critical: allowed inside a critical region
   kCriticalRelease  // Release...Critical: both
 };
