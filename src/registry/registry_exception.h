@@ -19,4 +19,9 @@ class RegistryException : public std::exception {
   DWORD error_;
 };
 
+// Raises the result of a registry call unless it is ERROR_SUCCESS.
+inline void RaiseIfFailed(LONG result) {
+  if (result != ERROR_SUCCESS) throw RegistryException(static_cast<DWORD>(result));
+}
+
 }  // namespace fw

@@ -1,0 +1,131 @@
+// Native methods of com.fernwick.wizard.platform.win32.Win32FileServiceImpl.
+#include "com_fernwick_wizard_platform_win32_Win32FileServiceImpl.h"
+
+#include "bridge/java_string_chars.h"
+#include "bridge/native_boundary.h"
+#include "bridge/service_exception.h"
+#include "file/delete_core.h"
+#include "file/file_copy.h"
+#include "file/file_move.h"
+#include "file/file_object.h"
+#include "file/file_outcome.h"
+#include "file/file_times.h"
+#include "file/remove_tree.h"
+
+namespace {
+
+constexpr jint kCodeGetFileAttributes = -30000;
+constexpr jint kCodeSetFileAttributes = -30001;
+constexpr jint kCodeSetFileTimes = -30007;
+constexpr jint kCodeSetFileCreated = -30011;
+constexpr jint kCodeSetFileModified = -30016;
+constexpr jint kCodeCopyFile = -30017;
+constexpr jint kCodeMoveFile = -30018;
+constexpr jint kCodeDeleteFile = -30019;
+constexpr jint kCodeDeleteDirectory = -30020;
+
+// After a failure the Java side ignores the result: the exception is pending.
+constexpr jint kFailedResult = -1;
+
+jint Report(JNIEnv* env, jint code, const fw::FileOutcome& outcome) {
+  if (outcome.error != 0) {
+    fw::ThrowServiceException(env, code, outcome.error);
+    return kFailedResult;
+  }
+  return outcome.result;
+}
+
+void Report(JNIEnv* env, jint code, DWORD error) {
+  if (error != 0) fw::ThrowServiceException(env, code, error);
+}
+
+// FileObject takes a null path as "": Windows then reports the error.
+fw::WideString PathValue(const fw::JavaStringChars& path) { return path.IsNull() ? L"" : path.Get(); }
+
+}  // namespace
+
+extern "C" {
+
+JNIEXPORT jobject JNICALL Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_getFileAttributes(
+    JNIEnv* env, jobject, jstring jpath) {
+  return fw::GuardNativeCall(env, kCodeGetFileAttributes, jobject{nullptr}, [&]() -> jobject {
+    const fw::JavaStringChars path(env, jpath);
+    jobject peer = nullptr;
+    const DWORD error = fw::FileObject(PathValue(path)).GetAttributes(env, &peer);
+    Report(env, kCodeGetFileAttributes, error);
+    return error == 0 ? peer : nullptr;
+  });
+}
+
+JNIEXPORT void JNICALL Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_setFileAttributes(
+    JNIEnv* env, jobject, jstring jpath, jobject attributes) {
+  fw::GuardNativeCall(env, kCodeSetFileAttributes, [&] {
+    const fw::JavaStringChars path(env, jpath);
+    Report(env, kCodeSetFileAttributes, fw::FileObject(PathValue(path)).SetAttributes(env, attributes));
+  });
+}
+
+JNIEXPORT jint JNICALL Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32CopyFile(
+    JNIEnv* env, jobject, jstring jsource, jstring jtarget, jboolean overwrite) {
+  return fw::GuardNativeCall(env, kCodeCopyFile, kFailedResult, [&] {
+    const fw::JavaStringChars source(env, jsource);
+    const fw::JavaStringChars target(env, jtarget);
+    return Report(env, kCodeCopyFile, fw::CopyFileOrSchedule(source.Get(), target.Get(), overwrite != JNI_FALSE));
+  });
+}
+
+JNIEXPORT jint JNICALL Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32MoveFile(
+    JNIEnv* env, jobject, jstring jsource, jstring jtarget, jboolean overwrite) {
+  return fw::GuardNativeCall(env, kCodeMoveFile, kFailedResult, [&] {
+    const fw::JavaStringChars source(env, jsource);
+    const fw::JavaStringChars target(env, jtarget);
+    return Report(env, kCodeMoveFile, fw::MoveFileOrSchedule(source.Get(), target.Get(), overwrite != JNI_FALSE));
+  });
+}
+
+JNIEXPORT jint JNICALL Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32DeleteFile(JNIEnv* env,
+                                                                                                  jobject,
+                                                                                                  jstring jpath) {
+  return fw::GuardNativeCall(env, kCodeDeleteFile, kFailedResult, [&] {
+    const fw::JavaStringChars path(env, jpath);
+    return Report(env, kCodeDeleteFile, fw::DeleteFileOrSchedule(path.Get()));
+  });
+}
+
+JNIEXPORT void JNICALL Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32SetFileTimes(
+    JNIEnv* env, jobject, jstring jpath, jlong created, jlong accessed, jlong modified) {
+  fw::GuardNativeCall(env, kCodeSetFileTimes, [&] {
+    const fw::JavaStringChars path(env, jpath);
+    const FILETIME times[] = {fw::FileTimeOf(created), fw::FileTimeOf(accessed), fw::FileTimeOf(modified)};
+    Report(env, kCodeSetFileTimes, fw::SetFileTimes(path.Get(), &times[0], &times[1], &times[2]));
+  });
+}
+
+JNIEXPORT void JNICALL Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32SetFileModified(
+    JNIEnv* env, jobject, jstring jpath, jlong modified) {
+  fw::GuardNativeCall(env, kCodeSetFileModified, [&] {
+    const fw::JavaStringChars path(env, jpath);
+    const FILETIME time = fw::FileTimeOf(modified);
+    Report(env, kCodeSetFileModified, fw::SetFileTimes(path.Get(), nullptr, nullptr, &time));
+  });
+}
+
+JNIEXPORT void JNICALL Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32SetFileCreated(
+    JNIEnv* env, jobject, jstring jpath, jlong created) {
+  fw::GuardNativeCall(env, kCodeSetFileCreated, [&] {
+    const fw::JavaStringChars path(env, jpath);
+    const FILETIME time = fw::FileTimeOf(created);
+    Report(env, kCodeSetFileCreated, fw::SetFileTimes(path.Get(), &time, nullptr, nullptr));
+  });
+}
+
+JNIEXPORT jint JNICALL Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32DeleteDirectory(
+    JNIEnv* env, jobject, jstring jpath, jboolean single, jboolean recursive) {
+  return fw::GuardNativeCall(env, kCodeDeleteDirectory, kFailedResult, [&] {
+    const fw::JavaStringChars path(env, jpath);
+    return Report(env, kCodeDeleteDirectory,
+                  fw::RemoveDirectoryOrTree(path.Get(), single != JNI_FALSE, recursive != JNI_FALSE));
+  });
+}
+
+}  // extern "C"

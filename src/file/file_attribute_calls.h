@@ -1,0 +1,14 @@
+// GetFileAttributes and SetFileAttributes by the character-set rule: the W function on Unicode
+// systems, the A function on the converted path on the Windows 9x family.
+#pragma once
+
+#include <windows.h>
+
+namespace fw {
+
+// INVALID_FILE_ATTRIBUTES on failure, with the thread's last error set.
+DWORD ReadFileAttributes(const wchar_t* path);
+// FALSE on failure, with the thread's last error set.
+BOOL WriteFileAttributes(const wchar_t* path, DWORD attributes);
+
+}  // namespace fw

@@ -1,0 +1,23 @@
+// MoveFileOrSchedule (win32MoveFile): moves source to target, replacing the target when overwrite
+// is true; when Windows refuses because a file is in use the move completes at the next start.
+//
+// NT family (MoveFileExW, copying across volumes and writing through): on a sharing violation or
+// access denial the busy target is renamed to ".delete_on_reboot" (deleted at the next start) and
+// the move made again (result 1; the old target is not renamed back if that fails); when the
+// rename is refused too, the source goes to ".move_on_reboot" and moves over the target at the
+// next start (result 1).
+//
+// Windows 9x (ANSI functions): an empty target deletes the source (a source in use: a "NUL=" line,
+// result 1). Otherwise the target is deleted first when overwrite is true, and the source moved;
+// where Windows denies access, WinInit.Ini lines do the same at the next start (result 1; a failure
+// to write the file is not reported). With overwrite false the move fails on an existing target
+// (file-exists error); with overwrite true a missing target is simply not deleted.
+#pragma once
+
+#include "file/file_outcome.h"
+
+namespace fw {
+
+FileOutcome MoveFileOrSchedule(const wchar_t* source, const wchar_t* target, bool overwrite);
+
+}  // namespace fw

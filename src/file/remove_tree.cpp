@@ -1,0 +1,129 @@
+#include "file/remove_tree.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "bridge/platform.h"
+#include "bridge/scratch_buffer.h"
+#include "bridge/string_conversion.h"
+#include "bridge/unique_resource.h"
+#include "file/delete_core.h"
+
+namespace fw {
+namespace {
+
+// The two character sets differ only in their find functions and in how a path reaches DeleteCore.
+struct WideWalk {
+  using Char = wchar_t;
+  using FindData = WIN32_FIND_DATAW;
+  static HANDLE First(const wchar_t* pattern, FindData* data) { return FindFirstFileW(pattern, data); }
+  static BOOL Next(HANDLE find, FindData* data) { return FindNextFileW(find, data); }
+  static void Delete(int& result, DWORD& error, const std::wstring& path, bool isFile) {
+    DeleteCore(result, error, path.c_str(), isFile);
+  }
+  static constexpr wchar_t kAll[] = L"*";
+  static constexpr wchar_t kDot[] = L".";
+  static constexpr wchar_t kDotDot[] = L"..";
+};
+
+struct AnsiWalk {
+  using Char = char;
+  using FindData = WIN32_FIND_DATAA;
+  static HANDLE First(const char* pattern, FindData* data) { return FindFirstFileA(pattern, data); }
+  static BOOL Next(HANDLE find, FindData* data) { return FindNextFileA(find, data); }
+  static void Delete(int& result, DWORD& error, const std::string& path, bool isFile) {
+    ScratchBuffer wide;
+    AnsiToWide(path.c_str(), wide);
+    DeleteCore(result, error, wide.Empty() ? L"" : wide.As<const wchar_t>(), isFile);
+  }
+  static constexpr char kAll[] = "*";
+  static constexpr char kDot[] = ".";
+  static constexpr char kDotDot[] = "..";
+};
+
+// Returns true when something in this directory, or the directory itself, waits for the next
+// start. The shared result keeps 1 once anything waited, while a sibling subtree that holds
+// nothing busy is still removed completely.
+template <typename Walk>
+bool RemoveLevel(int& result, DWORD& error, const std::basic_string<typename Walk::Char>& path, bool removeSelf,
+                 bool recursive) {
+  using String = std::basic_string<typename Walk::Char>;
+  String folder = path;
+  if (folder.empty() || (folder.back() != '\\' && folder.back() != '/')) folder += '\\';
+  const String pattern = folder + Walk::kAll;
+
+  bool deferred = false;
+  std::vector<String> files;
+  {
+    typename Walk::FindData entry;
+    const UniqueFindHandle find(Walk::First(pattern.c_str(), &entry));
+    if (!find) {
+      error = GetLastError();
+      return deferred;
+    }
+    do {
+      const String name = entry.cFileName;
+      if (name == Walk::kDot || name == Walk::kDotDot) continue;
+      if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        if (recursive && RemoveLevel<Walk>(result, error, folder + name, removeSelf, recursive)) deferred = true;
+      } else {
+        files.push_back(folder + name);
+      }
+      if (error != 0) break;
+    } while (Walk::Next(find.get(), &entry));
+  }
+
+  // Files go after the enumeration is closed: deleting while it is open would disturb it.
+  int fileResult = 0;
+  DWORD fileError = 0;
+  for (const String& file : files) {
+    Walk::Delete(fileResult, fileError, file, true);
+    if (fileResult == 1) {
+      result = 1;
+      deferred = true;
+    }
+    if (fileError != 0) break;
+  }
+  if (error == 0 && fileError != 0) error = fileError;
+  if (removeSelf && error == 0 && !deferred) {
+    int selfResult = 0;
+    Walk::Delete(selfResult, error, path, false);
+    if (selfResult == 1) {
+      result = 1;
+      deferred = true;
+    }
+  }
+  return deferred;
+}
+
+}  // namespace
+
+void RemoveTreeW(int& result, DWORD& error, const wchar_t* path, bool removeSelf, bool recursive) {
+  result = 0;
+  RemoveLevel<WideWalk>(result, error, path, removeSelf, recursive);
+}
+
+void RemoveTreeA(int& result, DWORD& error, const char* path, bool removeSelf, bool recursive) {
+  result = 0;
+  RemoveLevel<AnsiWalk>(result, error, path, removeSelf, recursive);
+}
+
+FileOutcome RemoveDirectoryOrTree(const wchar_t* path, bool single, bool recursive) {
+  if (path == nullptr) return Failed(ERROR_INVALID_PARAMETER);
+  int result = -1;
+  DWORD error = 0;
+  if (single) {
+    DeleteCore(result, error, path, false);
+  } else if (IsWindows9x()) {
+    ScratchBuffer ansi;
+    WideToAnsi(path, ansi);
+    RemoveTreeA(result, error, ansi.Empty() ? "" : ansi.As<const char>(), true, recursive);
+  } else {
+    RemoveTreeW(result, error, path, true, recursive);
+  }
+  if (error != 0) return Failed(error);
+  return result == 1 ? DoneAtRestart() : Done();
+}
+
+}  // namespace fw

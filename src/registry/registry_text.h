@@ -1,0 +1,20 @@
+// Text as the registry hands it over: data that may or may not end in a zero, in UTF-16 or in the
+// ANSI code page. Each helper stops at the first zero or at the end of the data, whichever comes
+// first, so unterminated data (the library writes strings without their zero) is read safely.
+#pragma once
+
+#include <cstdint>
+
+#include "bridge/scratch_buffer.h"
+#include "bridge/wide_string.h"
+
+namespace fw {
+
+// The ANSI copy of a UTF-16 text for an A function; a null text gives an empty buffer (null data).
+ScratchBuffer AnsiCopy(const wchar_t* text);
+
+WideString WideTextOf(const wchar_t* chars, std::uint32_t count);
+// Converts the bytes before the first zero with the ANSI code page.
+WideString WideTextOfAnsi(const char* bytes, std::uint32_t byteCount);
+
+}  // namespace fw

@@ -1,0 +1,47 @@
+// FileServiceTest: one test of the file service's native methods, in its own temporary folder,
+// with WinInit.Ini and the system's pending renames restored afterwards.
+//
+//   TEST_F(FileServiceTest, DeletesAFile) {
+//     WriteBytes(folder / L"a.txt", "x");
+//     EXPECT_EQ(vm.Call(service.deleteFile, self, Path(folder / L"a.txt")), 0);
+//     ExpectNoException(vm);
+//   }
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "bridge/platform.h"
+#include "file/file_test_support.h"
+#include "test_vm.h"
+#include "vm_expectations.h"
+
+namespace fwtest {
+
+class FileServiceTest : public ::testing::Test {
+ protected:
+  jstring Path(const std::wstring& path) { return vm.String(U16(path)); }
+  HMODULE Library() const { return service.library.get(); }
+
+  TempFolder folder;
+  ScopedWinInit winInit;
+  ScopedPendingRenames pending;
+  FileService service;
+  TestVm vm;
+  jobject self = vm.This(kFileService);
+};
+
+// The message of a ServiceException ends with the Win32 error in parentheses.
+inline bool EndsWithError(const std::u16string& message, unsigned long error) {
+  const std::string suffix = " (" + std::to_string(error) + ")";
+  const std::u16string wide(suffix.begin(), suffix.end());
+  return message.size() >= wide.size() && message.compare(message.size() - wide.size(), wide.size(), wide) == 0;
+}
+
+inline void ExpectFailure(TestVm& vm, jint code, unsigned long error) {
+  const auto e = ExpectServiceExceptionCode(vm, code);
+  if (e) {
+    EXPECT_TRUE(EndsWithError(e->message, error)) << e->Describe();
+  }
+}
+
+}  // namespace fwtest

@@ -1,0 +1,238 @@
+#include "file/file_test_support.h"
+
+#include <atomic>
+#include <cstring>
+#include <stdexcept>
+
+namespace fwtest {
+namespace {
+
+constexpr wchar_t kSessionManager[] = L"System\\CurrentControlSet\\Control\\Session Manager";
+constexpr wchar_t kPendingRenames[] = L"PendingFileRenameOperations";
+
+std::wstring TempDirectory() {
+  wchar_t buffer[MAX_PATH + 1] = {};
+  const DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
+  std::wstring path(buffer, length);
+  if (!path.empty() && path.back() == L'\\') path.pop_back();
+  return path;
+}
+
+std::wstring StripPrefix(std::wstring path) {
+  if (path.rfind(L"!", 0) == 0) path.erase(0, 1);
+  if (path.rfind(L"\\??\\", 0) == 0) path.erase(0, 4);
+  return path;
+}
+
+}  // namespace
+
+TempFolder::TempFolder() {
+  static std::atomic<int> counter{0};
+  path_ = TempDirectory() + L"\\fwfile-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+          std::to_wstring(++counter);
+  RemoveAll(path_);
+  if (!CreateDirectoryW(path_.c_str(), nullptr)) throw std::runtime_error("cannot make the test folder");
+}
+
+TempFolder::~TempFolder() { RemoveAll(path_); }
+
+void RemoveAll(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return;
+  SetFileAttributesW(path.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    DeleteFileW(path.c_str());
+    return;
+  }
+  WIN32_FIND_DATAW entry;
+  const fw::UniqueFindHandle find(FindFirstFileW((path + L"\\*").c_str(), &entry));
+  if (find) {
+    do {
+      const std::wstring name = entry.cFileName;
+      if (name != L"." && name != L"..") RemoveAll(path + L"\\" + name);
+    } while (FindNextFileW(find.get(), &entry));
+  }
+  RemoveDirectoryW(path.c_str());
+}
+
+void WriteBytes(const std::wstring& path, const std::string& bytes) {
+  const fw::UniqueFileHandle file(
+      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) throw std::runtime_error("cannot write a test file");
+  DWORD written = 0;
+  WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+std::optional<std::string> ReadBytes(const std::wstring& path) {
+  const fw::UniqueFileHandle file(
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!file) return std::nullopt;
+  std::string bytes(GetFileSize(file.get(), nullptr), '\0');
+  DWORD read = 0;
+  if (!bytes.empty()) ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+  bytes.resize(read);
+  return bytes;
+}
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+DWORD Attributes(const std::wstring& path) { return GetFileAttributesW(path.c_str()); }
+
+void MakeFolder(const std::wstring& path) {
+  if (!CreateDirectoryW(path.c_str(), nullptr)) throw std::runtime_error("cannot make a test folder");
+}
+
+fw::UniqueFileHandle HoldOpen(const std::wstring& path, DWORD share) {
+  fw::UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!file) throw std::runtime_error("cannot hold a test file open");
+  return file;
+}
+
+std::u16string U16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
+
+std::string Ansi(const std::wstring& text) {
+  const int size = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string out(size > 0 ? size - 1 : 0, '\0');
+  if (size > 1) WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, out.data(), size, nullptr, nullptr);
+  return out;
+}
+
+std::string ShortPathOf(const std::wstring& path) {
+  char buffer[MAX_PATH] = {};
+  const DWORD length = GetShortPathNameA(Ansi(path).c_str(), buffer, MAX_PATH);
+  return std::string(buffer, length < MAX_PATH ? length : 0);
+}
+
+bool IsShortShape(const std::string& path) {
+  if (path.size() < 3 || path[1] != ':' || path[2] != '\\') return false;
+  std::size_t start = 3;
+  while (start < path.size()) {
+    std::size_t end = path.find('\\', start);
+    if (end == std::string::npos) end = path.size();
+    const std::string name = path.substr(start, end - start);
+    const std::size_t dot = name.find('.');
+    const std::size_t base = dot == std::string::npos ? name.size() : dot;
+    const std::size_t extension = dot == std::string::npos ? 0 : name.size() - dot - 1;
+    if (base == 0 || base > 8 || extension > 3 || name.find(' ') != std::string::npos) return false;
+    if (dot != std::string::npos && name.find('.', dot + 1) != std::string::npos) return false;
+    start = end + 1;
+  }
+  return true;
+}
+
+ScopedWinInit::ScopedWinInit() {
+  wchar_t directory[MAX_PATH] = {};
+  GetWindowsDirectoryW(directory, MAX_PATH);
+  path_ = std::wstring(directory) + L"\\WinInit.Ini";
+  saved_ = ReadBytes(path_);
+  DeleteFileW(path_.c_str());
+}
+
+ScopedWinInit::~ScopedWinInit() {
+  DeleteFileW(path_.c_str());
+  if (saved_) WriteBytes(path_, *saved_);
+}
+
+std::vector<std::string> ScopedWinInit::RenameLines() const {
+  std::vector<std::string> lines;
+  const std::optional<std::string> text = Contents();
+  if (!text) return lines;
+  std::size_t at = text->find("[Rename]");
+  if (at == std::string::npos) return lines;
+  at = text->find('\n', at);
+  while (at != std::string::npos && at + 1 < text->size()) {
+    const std::size_t end = text->find('\n', at + 1);
+    const std::string line = text->substr(at + 1, (end == std::string::npos ? text->size() : end) - at - 1);
+    if (!line.empty() && line[0] == '[') break;
+    lines.push_back(line);
+    at = end;
+  }
+  return lines;
+}
+
+namespace {
+
+std::optional<std::vector<BYTE>> ReadPendingRenames() {
+  fw::UniqueKey key;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  DWORD size = 0;
+  if (RegQueryValueExW(key.get(), kPendingRenames, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  std::vector<BYTE> data(size);
+  if (RegQueryValueExW(key.get(), kPendingRenames, nullptr, nullptr, data.data(), &size) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  data.resize(size);
+  return data;
+}
+
+std::vector<std::wstring> SplitMultiString(const std::vector<BYTE>& data) {
+  std::wstring all(data.size() / sizeof(wchar_t), L'\0');
+  std::memcpy(all.data(), data.data(), all.size() * sizeof(wchar_t));
+  std::vector<std::wstring> parts;
+  std::size_t start = 0;
+  while (start < all.size()) {
+    const std::size_t end = all.find(L'\0', start);
+    parts.push_back(all.substr(start, (end == std::wstring::npos ? all.size() : end) - start));
+    if (end == std::wstring::npos) break;
+    start = end + 1;
+  }
+  // The list ends with an extra terminator (an empty part that belongs to no pair).
+  if (parts.size() % 2 == 1 && parts.back().empty()) parts.pop_back();
+  return parts;
+}
+
+}  // namespace
+
+ScopedPendingRenames::ScopedPendingRenames() : saved_(ReadPendingRenames()) {}
+
+ScopedPendingRenames::~ScopedPendingRenames() {
+  fw::UniqueKey key;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_SET_VALUE, key.put()) != ERROR_SUCCESS) return;
+  if (saved_) {
+    RegSetValueExW(key.get(), kPendingRenames, 0, REG_MULTI_SZ, saved_->data(), static_cast<DWORD>(saved_->size()));
+  } else {
+    RegDeleteValueW(key.get(), kPendingRenames);
+  }
+}
+
+std::vector<std::pair<std::wstring, std::wstring>> ScopedPendingRenames::Added() const {
+  const std::vector<std::wstring> before = saved_ ? SplitMultiString(*saved_) : std::vector<std::wstring>{};
+  const std::optional<std::vector<BYTE>> now = ReadPendingRenames();
+  const std::vector<std::wstring> after = now ? SplitMultiString(*now) : std::vector<std::wstring>{};
+  std::vector<std::pair<std::wstring, std::wstring>> added;
+  for (std::size_t i = before.size(); i + 1 < after.size(); i += 2) {
+    const std::wstring& destination = after[i + 1];
+    added.emplace_back(StripPrefix(after[i]),
+                       destination.rfind(L"!", 0) == 0 ? L"!" + StripPrefix(destination) : StripPrefix(destination));
+  }
+  return added;
+}
+
+FileService::FileService()
+    : library(L"fwnative.dll"),
+      getFileAttributes(
+          FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_getFileAttributes)),
+      setFileAttributes(
+          FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_setFileAttributes)),
+      copyFile(FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32CopyFile)),
+      moveFile(FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32MoveFile)),
+      deleteFile(FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32DeleteFile)),
+      setFileCreated(
+          FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32SetFileCreated)),
+      setFileModified(
+          FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32SetFileModified)),
+      setFileTimes(
+          FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32SetFileTimes)),
+      deleteDirectory(
+          FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32DeleteDirectory)) {
+  if (!getFileAttributes || !setFileAttributes || !copyFile || !moveFile || !deleteFile || !setFileCreated ||
+      !setFileModified || !setFileTimes || !deleteDirectory) {
+    throw std::runtime_error("fwnative.dll lacks a file-service export");
+  }
+}
+
+}  // namespace fwtest

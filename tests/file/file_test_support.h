@@ -1,0 +1,108 @@
+// Shared pieces of the file-service tests: a temporary folder per test, files and their bytes,
+// files held open the way an installer meets them, backups of the machine-wide reboot-time
+// records, and the exported native methods of the built DLL.
+#pragma once
+
+#include <windows.h>
+
+#include <jni.h>
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "bridge/unique_resource.h"
+#include "com_fernwick_wizard_platform_win32_Win32FileServiceImpl.h"
+#include "support/loaded_library.h"
+
+namespace fwtest {
+
+inline constexpr char kFileService[] = "com/fernwick/wizard/platform/win32/Win32FileServiceImpl";
+inline constexpr char kFileAttributes[] = "com/fernwick/util/FileAttributes";
+
+// A new empty folder under the temporary directory, removed with everything in it at the end.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  const std::wstring& path() const { return path_; }
+  std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
+
+ private:
+  std::wstring path_;
+};
+
+void RemoveAll(const std::wstring& path);
+void WriteBytes(const std::wstring& path, const std::string& bytes);
+// nullopt when the file cannot be opened.
+std::optional<std::string> ReadBytes(const std::wstring& path);
+bool Exists(const std::wstring& path);
+DWORD Attributes(const std::wstring& path);
+void MakeFolder(const std::wstring& path);
+
+// Held open by "another program": share 0 refuses every other open; FILE_SHARE_READ |
+// FILE_SHARE_DELETE lets the file be renamed but not written or replaced, like a running program.
+fw::UniqueFileHandle HoldOpen(const std::wstring& path, DWORD share = 0);
+
+// UTF-16 and ANSI (code page of the moment) conversions for test values.
+std::u16string U16(const std::wstring& text);
+std::string Ansi(const std::wstring& text);
+std::string ShortPathOf(const std::wstring& path);  // GetShortPathNameA of the ANSI path
+// True when every component after the drive is a valid 8.3 name (no blank, base <= 8, ext <= 3).
+bool IsShortShape(const std::string& path);
+
+// Backs up "WinInit.Ini" of the Windows directory, removes it, and puts the original back at the
+// end, so no test leaves lines that a later start would carry out.
+class ScopedWinInit {
+ public:
+  ScopedWinInit();
+  ~ScopedWinInit();
+  ScopedWinInit(const ScopedWinInit&) = delete;
+  ScopedWinInit& operator=(const ScopedWinInit&) = delete;
+
+  const std::wstring& path() const { return path_; }
+  std::optional<std::string> Contents() const { return ReadBytes(path_); }
+  // The lines of the [Rename] section (after the header, up to the next section or the end).
+  std::vector<std::string> RenameLines() const;
+
+ private:
+  std::wstring path_;
+  std::optional<std::string> saved_;
+};
+
+// Backs up the system's pending renames (PendingFileRenameOperations) and restores them at the end.
+class ScopedPendingRenames {
+ public:
+  ScopedPendingRenames();
+  ~ScopedPendingRenames();
+  ScopedPendingRenames(const ScopedPendingRenames&) = delete;
+  ScopedPendingRenames& operator=(const ScopedPendingRenames&) = delete;
+
+  // The (source, destination) pairs recorded since the backup, with the "\??\" prefix removed;
+  // an empty destination is a deletion, a "!" before it a replacement.
+  std::vector<std::pair<std::wstring, std::wstring>> Added() const;
+
+ private:
+  std::optional<std::vector<BYTE>> saved_;
+};
+
+// The exported native methods, looked up in the built DLL.
+struct FileService {
+  FileService();
+  LoadedLibrary library;
+  decltype(&::Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_getFileAttributes) getFileAttributes;
+  decltype(&::Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_setFileAttributes) setFileAttributes;
+  decltype(&::Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32CopyFile) copyFile;
+  decltype(&::Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32MoveFile) moveFile;
+  decltype(&::Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32DeleteFile) deleteFile;
+  decltype(&::Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32SetFileCreated) setFileCreated;
+  decltype(&::Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32SetFileModified) setFileModified;
+  decltype(&::Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32SetFileTimes) setFileTimes;
+  decltype(&::Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32DeleteDirectory) deleteDirectory;
+};
+
+}  // namespace fwtest

@@ -1,0 +1,121 @@
+#include "registry/registry_test_key.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+#include "bridge/local_memory_holder.h"
+#include "bridge/unique_resource.h"
+
+namespace fwtest {
+namespace {
+
+std::atomic<int> keyCounter{0};
+
+}  // namespace
+
+[[gnu::noipa]] TestRegistryKey::TestRegistryKey(HKEY root) : root_(root) {
+  const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::wstring name = L"fwnative-tests";
+  if (test != nullptr) {
+    const std::string testName = std::string(test->test_suite_name()) + "." + test->name();
+    name += L"\\" + std::wstring(testName.begin(), testName.end());
+  }
+  path_ = L"Software\\" + name + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+          std::to_wstring(++keyCounter);
+  DeleteRawTree(root_, path_);  // left over from an aborted run
+  CreateRawKey(root_, path_);
+}
+
+[[gnu::noipa]] TestRegistryKey::~TestRegistryKey() {
+  DeleteRawTree(root_, path_);
+  EXPECT_FALSE(RawKeyExists(root_, path_)) << "test key left behind";
+}
+
+[[gnu::noipa]] void CreateRawKey(HKEY root, const std::wstring& path) {
+  fw::UniqueKey key;
+  const LONG result = RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr);
+  EXPECT_EQ(result, ERROR_SUCCESS) << "creating the test key";
+}
+
+[[gnu::noipa]] bool RawKeyExists(HKEY root, const std::wstring& path) {
+  fw::UniqueKey key;
+  return RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, key.put()) == ERROR_SUCCESS;
+}
+
+[[gnu::noipa]] void SetRawValue(HKEY root, const std::wstring& path, const wchar_t* name, DWORD type,
+                                const void* data, DWORD size) {
+  fw::UniqueKey key;
+  ASSERT_EQ(RegOpenKeyExW(root, path.c_str(), 0, KEY_SET_VALUE, key.put()), ERROR_SUCCESS);
+  EXPECT_EQ(RegSetValueExW(key.get(), name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
+}
+
+[[gnu::noipa]] std::optional<RawValue> GetRawValue(HKEY root, const std::wstring& path, const wchar_t* name) {
+  fw::UniqueKey key;
+  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS) return std::nullopt;
+  RawValue value;
+  DWORD size = 0;
+  if (RegQueryValueExW(key.get(), name, nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS) return std::nullopt;
+  value.bytes.resize(size);
+  if (RegQueryValueExW(key.get(), name, nullptr, &value.type, value.bytes.data(), &size) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  value.bytes.resize(size);
+  return value;
+}
+
+[[gnu::noipa]] std::optional<DWORD> RawAnsiSize(HKEY root, const std::wstring& path, const char* name) {
+  fw::UniqueKey key;
+  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS) return std::nullopt;
+  DWORD size = 0;
+  if (RegQueryValueExA(key.get(), name, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS) return std::nullopt;
+  return size;
+}
+
+[[gnu::noipa]] std::vector<std::wstring> RawValueNames(HKEY root, const std::wstring& path) {
+  std::vector<std::wstring> names;
+  fw::UniqueKey key;
+  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS) return names;
+  wchar_t name[16384];
+  for (DWORD index = 0;; ++index) {
+    DWORD length = 16384;
+    if (RegEnumValueW(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    names.emplace_back(name, length);
+  }
+  return names;
+}
+
+[[gnu::noipa]] void DeleteRawTree(HKEY root, const std::wstring& path) {
+  {
+    fw::UniqueKey key;
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_ALL_ACCESS, key.put()) != ERROR_SUCCESS) return;
+    wchar_t child[256];
+    for (;;) {
+      DWORD length = 256;
+      if (RegEnumKeyExW(key.get(), 0, child, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+      const std::wstring childPath = path + L"\\" + std::wstring(child, length);
+      DeleteRawTree(root, childPath);
+      if (RawKeyExists(root, childPath)) break;  // could not be removed: stop rather than loop
+    }
+  }
+  RegDeleteKeyW(root, path.c_str());
+}
+
+std::u16string ErrorMessage(DWORD error) {
+  fw::LocalMemoryHolder text;
+  FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM,
+                 nullptr, error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<LPWSTR>(text.put()),
+                 0, nullptr);
+  std::u16string message = text ? reinterpret_cast<const char16_t*>(text.as<wchar_t>()) : u"";
+  const std::string number = std::to_string(error);
+  return message + u" (" + std::u16string(number.begin(), number.end()) + u")";
+}
+
+std::u16string ToU16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
+
+std::vector<std::uint8_t> BytesOf(const std::wstring& text, std::size_t characters) {
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+  return std::vector<std::uint8_t>(bytes, bytes + characters * sizeof(wchar_t));
+}
+
+}  // namespace fwtest
