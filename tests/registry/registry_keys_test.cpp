@@ -21,15 +21,7 @@ namespace {
 
 HMODULE Self() { return GetModuleHandleW(nullptr); }
 
-template <typename Operation>
-DWORD RaisedBy(Operation operation) {
-  try {
-    operation();
-  } catch (const RegistryException& e) {
-    return e.Error();
-  }
-  return 0;
-}
+using fwtest::RaisedBy;
 
 class RegistryKeys : public ::testing::Test {
  protected:

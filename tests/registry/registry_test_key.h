@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "registry/registry_exception.h"
+
 namespace fwtest {
 
 class TestRegistryKey {
@@ -54,5 +56,16 @@ void DeleteRawTree(HKEY root, const std::wstring& path);
 std::u16string ErrorMessage(DWORD error);
 std::u16string ToU16(const std::wstring& text);
 std::vector<std::uint8_t> BytesOf(const std::wstring& text, std::size_t characters);
+
+// The Win32 error a registry operation raised, or 0.
+template <typename Operation>
+DWORD RaisedBy(Operation operation) {
+  try {
+    operation();
+  } catch (const fw::RegistryException& e) {
+    return e.Error();
+  }
+  return 0;
+}
 
 }  // namespace fwtest

@@ -20,16 +20,7 @@ namespace {
 
 HMODULE Self() { return GetModuleHandleW(nullptr); }
 
-// The Win32 error a registry operation raised, or 0.
-template <typename Operation>
-DWORD RaisedBy(Operation operation) {
-  try {
-    operation();
-  } catch (const RegistryException& e) {
-    return e.Error();
-  }
-  return 0;
-}
+using fwtest::RaisedBy;
 
 class RegistryValues : public ::testing::Test {
  protected:
