@@ -1,12 +1,13 @@
 #include "file/move_file_ex.h"
 
+#include "bridge/function_binding.h"
+
 namespace fw {
 
 MoveFileExWFunction BindMoveFileExW() noexcept {
-  const HMODULE kernel32 = GetModuleHandleA("kernel32.dll");
-  if (kernel32 == nullptr) return nullptr;
-  // Typed from the declaration, so the pointer cannot drift from the SDK's prototype.
-  return reinterpret_cast<MoveFileExWFunction>(reinterpret_cast<void*>(GetProcAddress(kernel32, "MoveFileExW")));
+  // kernel32 is always in the process: its handle is only looked up, never loaded.
+  FunctionBinder kernel32(GetModuleHandleA("kernel32.dll"));
+  return FW_BIND(kernel32, MoveFileExW);
 }
 
 }  // namespace fw
