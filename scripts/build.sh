@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
-# The main job: set up the machine, build fwnative.dll for i686 and x86_64, and print what each
-# DLL exports (the build itself fails on any export other than a Java_ native method).
+# The main job: set up the machine, build fwnative.dll and fwcall.exe for i686 and x86_64, print
+# what each DLL exports (the build itself fails on any export other than a Java_ native method),
+# then run the demo: a sample product installed and uninstalled through the library by the x86_64
+# fwcall in a fresh Wine prefix (scripts/demo.sh; log and JSON in build/demo).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
 for preset in i686 x86_64; do
   cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset" --target fwnative
+  cmake --build --preset "$preset" --target fwnative fwcall
 done
 for arch in i686 x86_64; do
   triple=$([ "$arch" = i686 ] && echo i686-w64-mingw32 || echo x86_64-w64-mingw32)
   ./scripts/check-dll.sh "$triple-objdump" "build/$arch/src/fwnative.dll" --list
 done
+./scripts/demo.sh --build build/x86_64 --out build/demo

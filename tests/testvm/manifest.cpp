@@ -167,6 +167,12 @@ void Manifest::Add(std::string_view text, std::string_view origin, std::vector<s
   for (auto& [name, decl] : added) classes_[name] = std::move(decl);
 }
 
+std::vector<const ClassDecl*> Manifest::Classes() const {
+  std::vector<const ClassDecl*> out;
+  for (const auto& entry : classes_) out.push_back(&entry.second);
+  return out;
+}
+
 const ClassDecl* Manifest::Find(std::string_view name) const {
   auto it = classes_.find(name);
   return it == classes_.end() ? nullptr : &it->second;

@@ -67,6 +67,8 @@ class Manifest {
   // Malformed lines are skipped and described in `errors` (prefixed with `origin` and the line).
   void Add(std::string_view text, std::string_view origin, std::vector<std::string>& errors);
   const ClassDecl* Find(std::string_view name) const;
+  // Every class, in name order.
+  std::vector<const ClassDecl*> Classes() const;
 
  private:
   std::map<std::string, ClassDecl, std::less<>> classes_;

@@ -89,6 +89,8 @@ TestVm::~TestVm() = default;
 
 JNIEnv* TestVm::env() { return state_->env(); }
 
+vm::VmState& TestVm::Internals() { return *state_; }
+
 // --- Making arguments ---
 
 jstring TestVm::String(std::u16string_view text) {

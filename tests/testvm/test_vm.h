@@ -42,6 +42,9 @@
 namespace fwtest {
 
 class VmState;
+namespace vm {
+class VmState;
+}
 
 // An exception object as the test sees it. `code` is the first int constructor argument (the
 // ServiceException code); `message` the first String constructor argument, if non-null.
@@ -150,6 +153,9 @@ class TestVm {
   int LastCallPeakLocalRefs();      // most live local refs in the last Call's frames
   int LiveGlobalRefs();
   int NativeCallCount();
+
+  // The VM behind this TestVm, for its extensions (vm_json.h, declared_natives.h); not for tests.
+  vm::VmState& Internals();
 
   // Internals used by Call(); not for tests.
   void BeginNativeCall();

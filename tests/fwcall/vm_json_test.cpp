@@ -1,0 +1,185 @@
+// JSON text and the test VM's JSON views of Java values: peers made the way the library makes them
+// render as fwcall prints them, and peers written as JSON read back through JNI the way the
+// library reads them.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "json.h"
+#include "test_vm.h"
+#include "vm_expectations.h"
+#include "vm_json.h"
+
+namespace fwtest {
+namespace {
+
+constexpr char kFileAttributes[] = "com/fernwick/util/FileAttributes";
+constexpr char kFailureActions[] = "com/fernwick/wizard/platform/win32/win32service/Win2kServiceFailureActions";
+constexpr char kAction[] = "com/fernwick/wizard/platform/win32/win32service/Win2kSCAction";
+constexpr char kServiceConfig[] = "com/fernwick/wizard/platform/win32/win32service/NTServiceConfig";
+
+Json Parsed(const std::string& text) {
+  std::string error;
+  std::optional<Json> json = Json::Parse(text, &error);
+  EXPECT_TRUE(json.has_value()) << text << ": " << error;
+  return json.value_or(Json());
+}
+
+TEST(Json, WritesWhatItParsesInOneAsciiLine) {
+  const std::string text =
+      R"({"a": [1, -2, 3.5, true, false, null], "s": "q\"b\\ t\tn\n\u00e9\ud83d\ude00", "o": {}, "e": []})";
+  const Json json = Parsed(text);
+  EXPECT_EQ(json.Write(), text);
+  EXPECT_EQ(json.Find("s")->AsString(), u"q\"b\\ t\tn\n\u00e9\U0001F600");
+  // Raw UTF-8 in the input is read as UTF-16 and written escaped.
+  EXPECT_EQ(Parsed("\"\xC3\xA9\"").Write(), "\"\\u00e9\"");
+  EXPECT_EQ(Parsed("-9223372036854775808").AsInteger(), INT64_MIN);
+  EXPECT_FALSE(Parsed("9223372036854775808").IsInteger());
+}
+
+TEST(Json, RefusesMalformedTextWithThePlace) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {R"({"a" 1})", "expected ':' after the member name at offset 5"},
+      {"[1,]", "unexpected character ']' at offset 3"},
+      {"\"abc", "unterminated string"},
+      {"01", "a number must not start with 0"},
+      {"{\"a\": tru}", "unexpected character 't' at offset 6"},
+      {"\"\\x\"", "unknown escape \\x"},
+      {"1 2", "unexpected text after the value at offset 2"},
+      {"{a: 1}", "expected a member name in double quotes at offset 1"},
+      {"\"\xC3\"", "the string is not valid UTF-8"},
+      {"", "expected a value at offset 0"},
+  };
+  for (const auto& [text, message] : cases) {
+    std::string error;
+    EXPECT_FALSE(Json::Parse(text, &error).has_value()) << text;
+    EXPECT_NE(error.find(message), std::string::npos) << text << " gave: " << error;
+  }
+}
+
+// Win2kServiceFailureActions as the library builds it: setters, then Win2kSCAction(II) per action.
+TEST(VmJson, RendersPeersByWhatTheirSettersAndConstructorsReceived) {
+  TestVm vm;
+  jobject actions = vm.Call([](JNIEnv* env) -> jobject {
+    jclass c = env->FindClass(kFailureActions);
+    jobject peer = env->NewObject(c, env->GetMethodID(c, "<init>", "()V"));
+    env->CallVoidMethod(peer, env->GetMethodID(c, "setResetPeriod", "(I)V"), jint{86400});
+    env->CallVoidMethod(peer, env->GetMethodID(c, "setRebootMsg", "(Ljava/lang/String;)V"), nullptr);
+    jclass a = env->FindClass(kAction);
+    jmethodID ctor = env->GetMethodID(a, "<init>", "(II)V");
+    jmethodID add = env->GetMethodID(c, "addAction", "(Lcom/fernwick/wizard/platform/win32/win32service/Win2kSCAction;)V");
+    env->CallVoidMethod(peer, add, env->NewObject(a, ctor, jint{1}, jint{60000}));
+    env->CallVoidMethod(peer, add, env->NewObject(a, ctor, jint{0}, jint{0}));
+    return peer;
+  });
+  ExpectNoException(vm);
+  EXPECT_EQ(JsonOfReference(vm, actions).Write(),
+            R"({"rebootMsg": null, "resetPeriod": 86400, "actions": [{"actionType": 1, "delay": 60000}, {"actionType": 0, "delay": 0}]})");
+
+  // Indexed states by their constant names, in numeric order; arrays, byte arrays, enumerations.
+  jobject attributes = vm.NewPeer(kFileAttributes);
+  vm.SetBoolProperty(attributes, TestVm::Indexed("AttributeState", 10), true);
+  vm.SetBoolProperty(attributes, TestVm::Indexed("AttributeState", 2), false);
+  vm.SetBoolProperty(attributes, TestVm::Indexed("AttributeState", 99), true);
+  EXPECT_EQ(JsonOfReference(vm, attributes).Write(), R"({"attributeState": {"GROUP_READABLE": false, "HIDDEN": true, "99": true}})");
+  EXPECT_EQ(JsonOfReference(vm, vm.StringArray({u"a", std::nullopt, u""})).Write(), R"(["a", null, ""])");
+  EXPECT_EQ(JsonOfReference(vm, vm.ByteArray({0x00, 0xAB, 0x10})).Write(), R"("00ab10")");
+  EXPECT_EQ(JsonOfReference(vm, vm.Enumeration({u"x", u"y"})).Write(), R"(["x", "y"])");
+  EXPECT_EQ(JsonOfReference(vm, nullptr).Write(), "null");
+  EXPECT_NO_VIOLATIONS(vm);
+}
+
+TEST(VmJson, CallOutcomeIsThePendingExceptionOrTheValue) {
+  TestVm vm;
+  EXPECT_EQ(CallOutcome(vm, jint{-3}).Write(), "-3");
+  EXPECT_EQ(CallOutcome(vm, jboolean{JNI_TRUE}).Write(), "true");
+  EXPECT_EQ(CallOutcome(vm, jlong{1LL << 40}).Write(), "1099511627776");
+  EXPECT_EQ(CallOutcome(vm).Write(), "null");
+  vm.Call([](JNIEnv* env) {
+    jclass c = env->FindClass(kServiceException);
+    env->Throw(static_cast<jthrowable>(env->NewObject(c, env->GetMethodID(c, "<init>", "(ILjava/lang/String;)V"),
+                                                      jint{-30017}, env->NewStringUTF("Access is denied. (5)"))));
+  });
+  EXPECT_EQ(CallOutcome(vm, jint{-1}).Write(), R"j({"exception": {"code": -30017, "message": "Access is denied. (5)"}})j");
+  vm.Call([](JNIEnv* env) {
+    jclass c = env->FindClass(kServiceException);
+    env->Throw(static_cast<jthrowable>(env->NewObject(c, env->GetMethodID(c, "<init>", "(I)V"), jint{-10000})));
+  });
+  EXPECT_EQ(CallOutcome(vm).Write(), R"({"exception": {"code": -10000, "message": null}})");
+  vm.ThrowForTest("java/lang/OutOfMemoryError");
+  EXPECT_EQ(CallOutcome(vm, jobject{nullptr}).Write(),
+            R"({"exception": {"class": "java/lang/OutOfMemoryError", "code": null, "message": null}})");
+  EXPECT_FALSE(vm.Pending().has_value());
+  EXPECT_NO_VIOLATIONS(vm);
+}
+
+// Peers written as JSON, read through the getters the library calls.
+TEST(VmJson, PeersFromJsonAnswerTheLibrarysGetters) {
+  TestVm vm;
+  jvalue v{};
+  std::string error;
+  ASSERT_TRUE(JavaValueFromJson(vm, Parsed(R"({"resetPeriod": 60, "command": "restart.cmd",
+      "actions": [{"actionType": 1, "delay": 1000}, {"actionType": 3, "delay": 5}]})"),
+                                std::string("L") + kFailureActions + ";", &v, &error))
+      << error;
+  const std::vector<jint> read = vm.Call(
+      [](JNIEnv* env, jobject peer) {
+        jclass c = env->GetObjectClass(peer);
+        jclass a = env->FindClass(kAction);
+        std::vector<jint> out = {env->CallIntMethod(peer, env->GetMethodID(c, "getResetPeriod", "()I")),
+                                 env->CallIntMethod(peer, env->GetMethodID(c, "getActionCount", "()I"))};
+        jmethodID at = env->GetMethodID(c, "getActionAt", "(I)Lcom/fernwick/wizard/platform/win32/win32service/Win2kSCAction;");
+        for (jint i = 0; i < out[1]; ++i) {
+          jobject action = env->CallObjectMethod(peer, at, i);
+          out.push_back(env->CallIntMethod(action, env->GetMethodID(a, "getActionType", "()I")));
+          out.push_back(env->CallIntMethod(action, env->GetMethodID(a, "getDelay", "()I")));
+        }
+        return out;
+      },
+      v.l);
+  EXPECT_EQ(read, (std::vector<jint>{60, 2, 1, 1000, 3, 5}));
+  EXPECT_EQ(vm.StringProperty(v.l, "Command"), std::optional<std::u16string>(u"restart.cmd"));
+
+  // A String[] property, and FileAttributes states by name or number, round trip through rendering.
+  ASSERT_TRUE(JavaValueFromJson(vm, Parsed(R"({"dependencies": ["Tcpip", null], "startType": 2})"),
+                                std::string("L") + kServiceConfig + ";", &v, &error))
+      << error;
+  EXPECT_EQ(vm.StringArrayValue(vm.ObjectProperty(v.l, "Dependencies")), (std::optional<StringList>({u"Tcpip", std::nullopt})));
+  EXPECT_EQ(vm.IntProperty(v.l, "StartType"), 2);
+  const std::string states = R"({"attributeState": {"OWNER_READABLE": true, "HIDDEN": false, "SYSTEM": true}})";
+  ASSERT_TRUE(JavaValueFromJson(vm, Parsed(R"({"attributeState": {"1": true, "HIDDEN": false, "SYSTEM": true}})"),
+                                std::string("L") + kFileAttributes + ";", &v, &error))
+      << error;
+  EXPECT_EQ(JsonOfReference(vm, v.l).Write(), states);
+  EXPECT_NO_VIOLATIONS(vm);
+}
+
+TEST(VmJson, RefusesJsonThatDoesNotFitTheType) {
+  TestVm vm;
+  const std::string attributes = std::string("L") + kFileAttributes + ";";
+  const std::vector<std::tuple<std::string, std::string, std::string>> cases = {
+      {"I", "2147483648", "2147483648 is out of range for int"},
+      {"I", "1.5", "expected a whole number, not a number"},
+      {"Z", "1", "expected true or false, not a number"},
+      {"Ljava/lang/String;", "[]", "expected a string or null, not an array"},
+      {"[Ljava/lang/String;", R"(["a", 1])", "[1]: expected a string or null, not a number"},
+      {"[B", R"("abc")", "hex bytes need an even number of digits"},
+      {"[B", R"("zz")", "\"zz\" is not hex digits"},
+      {attributes, R"({"colour": 1})", "com/fernwick/util/FileAttributes has no property \"colour\""},
+      {attributes, R"({"attributeState": {"HIDDN": true}})", "attributeState: \"HIDDN\" is neither a number nor a constant"},
+      {attributes, R"({"attributeState": {"HIDDEN": "yes"}})", "attributeState.HIDDEN: expected true or false, not a string"},
+      {attributes, R"([true])", "expected an object with the properties of com/fernwick/util/FileAttributes, not an array"},
+      {"Ljava/lang/Object;", R"({})", "a java/lang/Object cannot be written as JSON"},
+  };
+  for (const auto& [type, text, message] : cases) {
+    jvalue v{};
+    std::string error;
+    EXPECT_FALSE(JavaValueFromJson(vm, Parsed(text), type, &v, &error)) << type << " " << text;
+    EXPECT_NE(error.find(message), std::string::npos) << type << " " << text << " gave: " << error;
+  }
+  EXPECT_NO_VIOLATIONS(vm);
+}
+
+}  // namespace
+}  // namespace fwtest
