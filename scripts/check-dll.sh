@@ -2,7 +2,8 @@
 # Reads a built fwnative.dll and checks what the JVM and Windows will see:
 # - the export table holds Java_ native methods and nothing else (on i686 without any "@N" stdcall
 #   decoration, the form a 32-bit JVM finds);
-# - it imports only Windows system DLLs (the language runtime is linked statically).
+# - it imports only Windows system DLLs (the language runtime is linked statically), and from
+#   kernel32 only functions every supported Windows has (scripts/kernel32-imports.txt).
 # Usage: check-dll.sh <objdump> <dll> [--list]   (--list also prints the exports)
 set -euo pipefail
 objdump=$1 dll=$2 list=${3:-}
@@ -34,6 +35,20 @@ while IFS= read -r name; do
     status=1
   fi
 done <<<"$imports"
+
+# Functions imported from kernel32: the import table lists them under their DLL's name.
+kernel32_imports=$(printf '%s\n' "$dump" | awk '
+  /^\tDLL Name: / { in_kernel32 = (tolower($3) == "kernel32.dll"); next }
+  in_kernel32 && /^\t[0-9a-f]+[ \t]+[0-9]+ +[A-Za-z_]/ { print $3 }')
+known=$(grep -v '^#' "$(dirname "$0")/kernel32-imports.txt")
+while IFS= read -r name; do
+  [ -n "$name" ] || continue
+  if ! printf '%s\n' "$known" | grep -qx "$name"; then
+    echo "$dll: imports kernel32 $name, which is not known to exist on every supported Windows" \
+         "(bind it by name, or check it and add it to scripts/kernel32-imports.txt)" >&2
+    status=1
+  fi
+done <<<"$kernel32_imports"
 
 if [ "$list" = "--list" ]; then
   echo "$dll: $count exports; imports: $(echo $imports)"

@@ -26,8 +26,10 @@ apt_update_once() {
 missing=()
 need() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed' || missing+=("$1"); }
 
-# Cross compilers (posix thread model: GoogleTest needs std::mutex), CMake, a JDK, GoogleTest sources.
-for p in g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 \
+# Cross compilers (posix thread model: GoogleTest needs std::mutex; the win32 model links what ships),
+# CMake, a JDK, GoogleTest sources.
+for p in g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-win32 \
+         g++-mingw-w64-x86-64-win32 binutils-mingw-w64-i686 \
          binutils-mingw-w64-x86-64 cmake make openjdk-17-jdk-headless googletest; do
   need "$p"
 done
