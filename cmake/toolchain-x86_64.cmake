@@ -4,7 +4,7 @@ set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(FW_MINGW_TRIPLE x86_64-w64-mingw32)
 set(CMAKE_C_COMPILER ${FW_MINGW_TRIPLE}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${FW_MINGW_TRIPLE}-g++-posix)
-# What ships is linked with the win32 thread model's runtime (scripts/link-win32-threads.sh).
+# fwnative.dll is linked with the win32 thread model's runtime (scripts/link-win32-threads.sh).
 set(FW_SHIPPED_LINKER ${FW_MINGW_TRIPLE}-g++-win32)
 set(CMAKE_RC_COMPILER ${FW_MINGW_TRIPLE}-windres)
 set(CMAKE_MC_COMPILER ${FW_MINGW_TRIPLE}-windmc)
