@@ -9,7 +9,11 @@
 #include <vector>
 
 #include "bridge/platform.h"
+#include "com_fernwick_wizard_platform_win32_Win32DesktopServiceImpl.h"
 #include "com_fernwick_wizard_platform_win32_Win32FileServiceImpl.h"
+#include "com_fernwick_wizard_platform_win32_Win32ProductServiceImpl.h"
+#include "com_fernwick_wizard_platform_win32_Win32WizardInitializeServiceImpl.h"
+#include "com_fernwick_wizard_platform_win32_environment_WindowsEnvironment.h"
 #include "com_fernwick_wizard_platform_win32_Win32RegistryServiceImpl.h"
 #include "com_fernwick_wizard_platform_win32_Win32ServiceImpl.h"
 #include "com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl.h"
@@ -202,6 +206,64 @@ TEST(FwcallScript, FileAndPlatformAnswersAreTheSuitesAnswers) {
   EXPECT_EQ(run.code, fwcall::kExitDone) << run.err;
   EXPECT_EQ(run.lines, suite.lines) << run.err;
   EXPECT_EQ(ReadBytes(folder / L"script\\moved.txt"), std::optional<std::string>("new"));
+}
+
+// The later services: what changes nothing outside the test, or changes it and undoes it.
+TEST(FwcallScript, DesktopProductSystemAndEnvironmentAnswersAreTheSuitesAnswers) {
+  TempFolder folder;
+  LoadedLibrary library(L"fwnative.dll");
+  TestVm vm;
+  Expected suite{vm, {}};
+  jobject desktop = vm.This("com/fernwick/wizard/platform/win32/Win32DesktopServiceImpl");
+  jobject product = vm.This("com/fernwick/wizard/platform/win32/Win32ProductServiceImpl");
+  jobject system = vm.This(kSystemUtil);
+  jobject environment = vm.This("com/fernwick/wizard/platform/win32/environment/WindowsEnvironment");
+  jobject wizard = vm.This("com/fernwick/wizard/platform/win32/Win32WizardInitializeServiceImpl");
+  jstring base = vm.String(U16(folder.path()));
+  vm.Call(FW_EXPORT(Win32DesktopServiceImpl, createDesktopFolder), desktop, base, vm.String(u"A\\B"));
+  suite.Void();
+  vm.Call(FW_EXPORT(Win32DesktopServiceImpl, createDesktopFolder), desktop, vm.String(U16(folder / L"missing")),
+          vm.String(u"A"));
+  suite.Void();
+  vm.Call(FW_EXPORT(Win32DesktopServiceImpl, removeDesktopFolder), desktop, base, vm.String(u"A\\B"));
+  suite.Void();
+  vm.Call(FW_EXPORT(Win32ProductServiceImpl, win32UnregisterUninstaller), product, vm.String(u"FwcallNeverRegistered"),
+          nullptr);
+  suite.Void();
+  vm.Call(FW_EXPORT(Win32SystemUtilServiceImpl, addSystemStartupCommand), system, vm.String(u""));
+  suite.Void();
+  suite.Value<jobject>(vm.Call(FW_EXPORT(Win32SystemUtilServiceImpl, systemStartupCommands), system));
+  suite.Value<jobject>(vm.Call(FW_EXPORT(Win32SystemUtilServiceImpl, getOSServiceLevel), system));
+  suite.Value<jobject>(vm.Call(FW_EXPORT(Win32SystemUtilServiceImpl, getBootDirectory), system));
+  vm.Call(FW_EXPORT(environment_WindowsEnvironment, setProcessEnvironmentVariable), environment,
+          vm.String(u"FWCALL_TEST"), vm.String(u"%PATH% stays"));
+  suite.Void();
+  suite.Value<jobject>(vm.Call(FW_EXPORT(environment_WindowsEnvironment, getProcessEnvironmentVariable), environment,
+                               vm.String(u"FWCALL_TEST")));
+  suite.Value<jobject>(vm.Call(FW_EXPORT(environment_WindowsEnvironment, winNTGetRawEnvironmentVariable),
+                               environment, vm.String(u"FWCALL_NOT_SET"), jboolean{JNI_FALSE}));
+  vm.Call(FW_EXPORT(Win32WizardInitializeServiceImpl, setProcessAffinity), wizard);
+  suite.Void();
+  EXPECT_NO_VIOLATIONS(vm);
+  EXPECT_NE(suite.lines[1].find("\"exception\""), std::string::npos);  // the missing base folder
+  EXPECT_NE(suite.lines[4].find("\"exception\""), std::string::npos);  // the empty command
+
+  const std::string b = "\"" + Narrow(folder.path()) + "\"";
+  const FwcallRun run = RunScript(
+      folder, "Win32DesktopServiceImpl.createDesktopFolder " + b + " A\\B\n"
+              "Win32DesktopServiceImpl.createDesktopFolder \"" + Narrow(folder / L"missing") + "\" A\n"
+              "Win32DesktopServiceImpl.removeDesktopFolder " + b + " A\\B\n"
+              "Win32ProductServiceImpl.win32UnregisterUninstaller FwcallNeverRegistered null\n"
+              "Win32SystemUtilServiceImpl.addSystemStartupCommand \"\"\n"
+              "Win32SystemUtilServiceImpl.systemStartupCommands\n"
+              "Win32SystemUtilServiceImpl.getOSServiceLevel\n"
+              "Win32SystemUtilServiceImpl.getBootDirectory\n"
+              "WindowsEnvironment.setProcessEnvironmentVariable FWCALL_TEST \"%PATH% stays\"\n"
+              "WindowsEnvironment.getProcessEnvironmentVariable FWCALL_TEST\n"
+              "WindowsEnvironment.winNTGetRawEnvironmentVariable FWCALL_NOT_SET false\n"
+              "Win32WizardInitializeServiceImpl.setProcessAffinity\n");
+  EXPECT_EQ(run.code, fwcall::kExitDone) << run.err;
+  EXPECT_EQ(run.lines, suite.lines) << run.err;
 }
 
 TEST(FwcallBadInput, IsRefusedWithAMessageAndNothingRuns) {
