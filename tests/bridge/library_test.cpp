@@ -9,6 +9,7 @@
 
 #include "com_fernwick_wizard_platform_win32_Win32ServiceImpl.h"
 #include "com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl.h"
+#include "bridge/platform.h"
 #include "support/fake_import.h"
 #include "support/fake_version.h"
 #include "support/loaded_library.h"
@@ -53,7 +54,7 @@ TEST(Library, ExportsThePlainJniNames) {
   }
 }
 
-TEST(Library, PlatformMethodsAnswerForTheEmulatedVersion) {
+TEST(Library, PlatformMethodsAnswerForTheVersionOfEachCall) {
   const auto version = fwtest::RunVersionOfProgram(fwtest::ProgramPath());
   ASSERT_TRUE(version) << "run the suite under a versioned program name (see the README)";
   const std::string name = version->name;
@@ -63,24 +64,14 @@ TEST(Library, PlatformMethodsAnswerForTheEmulatedVersion) {
   auto isWinME = FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl_isWinME);
   auto isWin2k = FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32ServiceImpl_isWin2k);
   ASSERT_TRUE(isWinNTor2K && isWinME && isWin2k);
-
   TestVm vm;
   const jobject util = vm.This(kSystemUtil);
-  const jobject service = vm.This(kService);
   const bool nt = name != "win98" && name != "winme";
+  EXPECT_EQ(fw::IsWindows9x(), !nt) << name;
   EXPECT_EQ(vm.Call(isWinNTor2K, util), nt ? JNI_TRUE : JNI_FALSE) << name;
   EXPECT_EQ(vm.Call(isWinME, util), name == "winme" ? JNI_TRUE : JNI_FALSE) << name;
-  EXPECT_EQ(vm.Call(isWin2k, service), name == "win2k" ? JNI_TRUE : JNI_FALSE) << name;
-  fwtest::ExpectNoException(vm);
-}
-
-TEST(Library, PlatformMethodsAskTheSystemOnEveryCall) {
-  fwtest::LoadedLibrary library(L"fwnative.dll");
-  auto isWinNTor2K =
-      FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl_isWinNTor2K);
-  auto isWinME = FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl_isWinME);
-  TestVm vm;
-  const jobject util = vm.This(kSystemUtil);
+  EXPECT_EQ(vm.Call(isWin2k, vm.This(kService)), name == "win2k" ? JNI_TRUE : JNI_FALSE) << name;
+  // The system is asked again on every call.
   auto me = fwtest::FakeVersion(library.get(), VER_PLATFORM_WIN32_WINDOWS, 4, 90);
   EXPECT_EQ(vm.Call(isWinME, util), JNI_TRUE);
   EXPECT_EQ(vm.Call(isWinNTor2K, util), JNI_FALSE);

@@ -1,10 +1,29 @@
+// The reporters: ServiceException with the system's text of an error (through the ANSI or the
+// Unicode message functions, and "netmsg.dll" for network-management errors), with a code alone,
+// or "not supported", and never over an exception already pending.
 #include "bridge/service_exception.h"
+
+#include <windows.h>
 
 #include <gtest/gtest.h>
 
+#if defined(__x86_64__)
+// FormatMessage takes a va_list*, and the 64-bit va_list type carries an ABI attribute that GCC
+// drops from template arguments. 64-bit code has one calling convention, so the fake's type is
+// still exact; the 32-bit build, where the convention matters, raises no such warning.
+#pragma GCC diagnostic ignored "-Wignored-attributes"
+#endif
+
+#include <cstring>
+#include <optional>
 #include <string>
 
 #include "bridge/local_memory_holder.h"
+#include "bridge/platform.h"
+#include "support/fake_import.h"
+#include "support/fake_version.h"
+#include "support/recorded_import.h"
+#include "support/scoped_netmsg_dll.h"
 #include "test_vm.h"
 #include "vm_expectations.h"
 
@@ -15,6 +34,18 @@ using fwtest::TestVm;
 
 constexpr char kServiceException[] = "com/fernwick/wizard/service/ServiceException";
 
+HMODULE Self() { return GetModuleHandleW(nullptr); }
+
+std::u16string U16(const wchar_t* text) { return std::u16string(reinterpret_cast<const char16_t*>(text)); }
+
+// The message the library reports for an error.
+std::u16string MessageFor(DWORD error) {
+  TestVm vm;
+  vm.Call(ThrowServiceException, jint{-110001}, error);
+  const auto e = fwtest::ExpectServiceExceptionCode(vm, -110001);
+  return e ? e->message : u"<none>";
+}
+
 // The system's own text for an error, as the library must quote it, or "" when it has none.
 std::u16string SystemText(DWORD error) {
   LocalMemoryHolder text;
@@ -24,54 +55,41 @@ std::u16string SystemText(DWORD error) {
   return text ? std::u16string(reinterpret_cast<const char16_t*>(text.as<wchar_t>())) : u"";
 }
 
-fwtest::ThrownException ThrowFor(TestVm& vm, jint code, DWORD error) {
-  vm.Call(ThrowServiceException, code, error);
-  EXPECT_NO_VIOLATIONS(vm);
-  auto pending = vm.TakePending();
-  if (!pending) {
-    ADD_FAILURE() << "no exception pending";
-    return {};
-  }
-  EXPECT_EQ(pending->className, kServiceException);
-  EXPECT_EQ(pending->code, code);
-  EXPECT_TRUE(pending->hasMessage);
-  return *pending;
-}
-
-TEST(ThrowServiceException, MessageIsSystemTextBlankAndErrorInParentheses) {
-  TestVm vm;
-  const std::u16string fileNotFound = SystemText(ERROR_FILE_NOT_FOUND);
-  ASSERT_NE(fileNotFound.find(u"not found"), std::u16string::npos) << "the system knows error 2";
-  EXPECT_EQ(ThrowFor(vm, -100008, ERROR_FILE_NOT_FOUND).message, fileNotFound + u" (2)");
-}
-
-TEST(ThrowServiceException, ErrorIsPrintedUnsigned) {
-  TestVm vm;
-  const std::u16string callFailed = SystemText(kErrorEFail);
-  ASSERT_FALSE(callFailed.empty());
-  EXPECT_EQ(ThrowFor(vm, -30000, kErrorEFail).message, callFailed + u" (2147500037)");
-}
-
-TEST(ThrowServiceException, ErrorWithoutSystemTextStillNamesTheError) {
-  TestVm vm;
+TEST(ThrowServiceException, MessageIsSystemTextBlankAndUnsignedErrorInParentheses) {
+  ASSERT_NE(SystemText(ERROR_FILE_NOT_FOUND).find(u"not found"), std::u16string::npos) << "the system knows 2";
+  ASSERT_FALSE(SystemText(kErrorEFail).empty());
   ASSERT_EQ(SystemText(0x2000FFFF), u"");
-  EXPECT_EQ(ThrowFor(vm, -1200009, 0x2000FFFF).message, u" (536936447)");
+  EXPECT_EQ(MessageFor(ERROR_FILE_NOT_FOUND), SystemText(ERROR_FILE_NOT_FOUND) + u" (2)");
+  EXPECT_EQ(MessageFor(kErrorEFail), SystemText(kErrorEFail) + u" (2147500037)");
+  EXPECT_EQ(MessageFor(0x2000FFFF), u" (536936447)") << "no system text: still names the error";
 }
 
-TEST(ThrowServiceException, MissingClassOrConstructorLeavesTheLookupError) {
-  {
+TEST(ThrowServiceCode, CodeWithoutMessage) {
+  TestVm vm;
+  vm.Call(ThrowServiceCode, kCodeEFail);
+  fwtest::ExpectServiceCode(vm, -2147467259);
+}
+
+TEST(Reporters, MissingClassOrConstructorLeavesTheLookupError) {
+  const struct {
+    const char* what;
+    void (*hide)(TestVm&);
+    void (*report)(TestVm&);
+    const char* pending;
+  } cases[] = {
+      {"class", [](TestVm& vm) { vm.HideClass(kServiceException); },
+       [](TestVm& vm) { vm.Call(ThrowServiceException, jint{-100000}, DWORD{2}); }, "java/lang/NoClassDefFoundError"},
+      {"(int, String)", [](TestVm& vm) { vm.HideMethod(kServiceException, "<init>", "(ILjava/lang/String;)V"); },
+       [](TestVm& vm) { vm.Call(ThrowServiceException, jint{-100000}, DWORD{2}); }, "java/lang/NoSuchMethodError"},
+      {"(int)", [](TestVm& vm) { vm.HideMethod(kServiceException, "<init>", "(I)V"); },
+       [](TestVm& vm) { vm.Call(ThrowServiceCode, jint{-1}); }, "java/lang/NoSuchMethodError"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
     TestVm vm;
-    vm.HideClass(kServiceException);
-    vm.Call(ThrowServiceException, jint{-100000}, DWORD{2});
-    fwtest::ExpectException(vm, "java/lang/NoClassDefFoundError");
-    EXPECT_NO_VIOLATIONS(vm);
-  }
-  {
-    TestVm vm;
-    vm.HideMethod(kServiceException, "<init>", "(ILjava/lang/String;)V");
-    vm.Call(ThrowServiceException, jint{-100000}, DWORD{2});
-    fwtest::ExpectException(vm, "java/lang/NoSuchMethodError");
-    EXPECT_NO_VIOLATIONS(vm);
+    c.hide(vm);
+    c.report(vm);
+    fwtest::ExpectException(vm, c.pending);
   }
 }
 
@@ -86,57 +104,92 @@ TEST(Reporters, NeverThrowOverAPendingException) {
     EXPECT_EQ(GetNotSupportedCode(env), -1);
   });
   fwtest::ExpectException(vm, "java/lang/OutOfMemoryError");
-  EXPECT_NO_VIOLATIONS(vm);
-}
-
-TEST(ThrowServiceCode, CodeWithoutMessage) {
-  TestVm vm;
-  vm.Call(ThrowServiceCode, kCodeEFail);
-  const auto pending = vm.TakePending();
-  ASSERT_TRUE(pending);
-  EXPECT_EQ(pending->className, kServiceException);
-  EXPECT_EQ(pending->code, -2147467259);
-  EXPECT_FALSE(pending->hasMessage);
-  EXPECT_NO_VIOLATIONS(vm);
-
-  vm.HideMethod(kServiceException, "<init>", "(I)V");
-  vm.Call(ThrowServiceCode, jint{-1});
-  fwtest::ExpectException(vm, "java/lang/NoSuchMethodError");
-  EXPECT_NO_VIOLATIONS(vm);
 }
 
 TEST(ThrowNotSupported, UsesTheJavaConstantOrZeroWithoutIt) {
   TestVm vm;
   const auto constant = vm.StaticIntConstant(kServiceException, "OPERATION_NOT_SUPPORTED");
   ASSERT_TRUE(constant);
+  EXPECT_EQ(vm.Call(GetNotSupportedCode), *constant);
   vm.Call(ThrowNotSupported);
-  auto pending = vm.TakePending();
-  ASSERT_TRUE(pending);
-  EXPECT_EQ(pending->code, *constant);
-  EXPECT_FALSE(pending->hasMessage);
+  fwtest::ExpectServiceCode(vm, *constant);
 
   vm.HideField(kServiceException, "OPERATION_NOT_SUPPORTED");
   vm.Call(ThrowNotSupported);
-  pending = vm.TakePending();
-  ASSERT_TRUE(pending);
-  EXPECT_EQ(pending->className, kServiceException) << "exactly one exception: the unsupported report";
-  EXPECT_EQ(pending->code, 0);
-  EXPECT_NO_VIOLATIONS(vm);
-}
-
-TEST(GetNotSupportedCode, ReadsTheConstantOrAnswersMinusOne) {
-  TestVm vm;
-  EXPECT_EQ(vm.Call(GetNotSupportedCode), *vm.StaticIntConstant(kServiceException, "OPERATION_NOT_SUPPORTED"));
-  EXPECT_FALSE(vm.Pending());
-
-  vm.HideField(kServiceException, "OPERATION_NOT_SUPPORTED");
+  fwtest::ExpectServiceCode(vm, 0);  // exactly one exception: the unsupported report
   EXPECT_EQ(vm.Call(GetNotSupportedCode), -1);
   fwtest::ExpectException(vm, "java/lang/NoSuchFieldError");
-
   vm.HideClass(kServiceException);
   EXPECT_EQ(vm.Call(GetNotSupportedCode), -1);
   fwtest::ExpectException(vm, "java/lang/NoClassDefFoundError");
-  EXPECT_NO_VIOLATIONS(vm);
+}
+
+TEST(ThrowServiceException, TakesTheAnsiFunctionsOn9xAndTheUnicodeOnesOtherwise) {
+  for (const bool versionKnown : {true, false}) {
+    SCOPED_TRACE(versionKnown ? "the run's version" : "no version");
+    std::optional<fwtest::FakeImport<decltype(&::GetVersionExA)>> unknown;
+    if (!versionKnown) {
+      unknown.emplace(fwtest::FailImport(Self(), FWTEST_IMPORT(GetVersionExA), FALSE, ERROR_INVALID_PARAMETER));
+    }
+    const bool ansi = versionKnown && IsWindows9x();
+    auto ansiCalls = fwtest::RecordImport(Self(), FWTEST_IMPORT(FormatMessageA));
+    auto wideCalls = fwtest::RecordImport(Self(), FWTEST_IMPORT(FormatMessageW));
+    const std::u16string message = MessageFor(ERROR_ACCESS_DENIED);
+    // One call for the system text, one to format the message.
+    EXPECT_EQ(ansiCalls.count(), ansi ? 2u : 0u);
+    EXPECT_EQ(wideCalls.count(), ansi ? 0u : 2u);
+    EXPECT_EQ(message.substr(message.size() - 4), u" (5)");
+  }
+}
+
+TEST(ThrowServiceException, AnsiSystemTextIsConvertedFromTheCodePage) {
+  auto windows98 = fwtest::FakeWindows98(Self());
+  // The system's text arrives in code page 1252; only the look-up of the system text is faked.
+  auto systemText = fwtest::ReplaceImport(
+      Self(), FWTEST_IMPORT(FormatMessageA),
+      [](auto original, DWORD flags, LPCVOID source, DWORD id, DWORD language, LPSTR buffer, DWORD size,
+         va_list* args) -> DWORD {
+        if (flags & FORMAT_MESSAGE_FROM_STRING) return original(flags, source, id, language, buffer, size, args);
+        static const char kText[] = "Fichier introuvable \xe9\x80.\r\n";
+        auto* copy = static_cast<char*>(LocalAlloc(LMEM_FIXED, sizeof(kText)));
+        std::memcpy(copy, kText, sizeof(kText));
+        *reinterpret_cast<char**>(buffer) = copy;
+        return sizeof(kText) - 1;
+      });
+  ASSERT_EQ(GetACP(), 1252u);
+  EXPECT_EQ(MessageFor(ERROR_FILE_NOT_FOUND), u"Fichier introuvable \u00e9\u20ac.\r\n (2)");
+  EXPECT_EQ(systemText.calls(), 2);
+}
+
+TEST(ThrowServiceException, NetworkErrorsTakeTheirTextFromNetmsg) {
+  fwtest::ScopedNetmsgDll netmsg;
+  EXPECT_EQ(MessageFor(2102), U16(fwtest::kNetmsgText2102) + u"\r\n (2102)");
+  EXPECT_EQ(MessageFor(2220), U16(fwtest::kNetmsgText2220) + u"\r\n (2220)");
+  // Texts outside the table still come from the system's (searched after the module's).
+  const std::u16string accessDenied = MessageFor(ERROR_ACCESS_DENIED);
+  EXPECT_GT(accessDenied.size(), 4u);
+  EXPECT_EQ(accessDenied.substr(accessDenied.size() - 4), u" (5)");
+}  // netmsg.dll is deleted here, which fails if the library left it loaded
+
+TEST(ThrowServiceException, LoadsNetmsgOnlyForErrors2100To2999) {
+  // Without the module only the system's table is searched, and Wine's has no text for 2102.
+  EXPECT_EQ(MessageFor(2102), u" (2102)");
+  struct Case {
+    DWORD error;
+    bool loads;
+  };
+  for (const Case c : {Case{2099, false}, Case{2100, true}, Case{2102, true}, Case{2999, true},
+                       Case{3000, false}, Case{5, false}}) {
+    auto loads = fwtest::RecordImport(Self(), FWTEST_IMPORT(LoadLibraryExA));
+    MessageFor(c.error);
+    ASSERT_EQ(loads.count(), c.loads ? 1u : 0u) << "error " << c.error;
+    if (c.loads) {
+      const auto [name, file, flags] = loads.calls()[0];
+      EXPECT_EQ(name, std::optional<std::string>("netmsg.dll"));
+      EXPECT_EQ(file, nullptr);
+      EXPECT_EQ(flags, static_cast<DWORD>(LOAD_LIBRARY_AS_DATAFILE));
+    }
+  }
 }
 
 }  // namespace

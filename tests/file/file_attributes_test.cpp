@@ -2,7 +2,9 @@
 // FileAttributes peer, both ways, and the failures the Java side sees.
 #include <windows.h>
 
+#include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "file/file_service_fixture.h"
@@ -37,52 +39,50 @@ class FileAttributesTest : public FileServiceTest {
 };
 
 TEST_F(FileAttributesTest, ReadsTheWordIntoStates) {
-  struct Case {
+  const std::vector<std::string> readable = {"OWNER_READABLE", "GROUP_READABLE", "WORLD_READABLE"};
+  const std::vector<std::string> readWrite = {"OWNER_READABLE",  "GROUP_READABLE",  "WORLD_READABLE",
+                                              "OWNER_WRITEABLE", "GROUP_WRITEABLE", "WORLD_WRITEABLE"};
+  const auto with = [](std::vector<std::string> states, std::initializer_list<const char*> more) {
+    states.insert(states.end(), more.begin(), more.end());
+    return states;
+  };
+  const struct {
     const wchar_t* name;
     bool directory;
     DWORD set;
     std::vector<std::string> expected;
-  };
-  // Files always report archive under Wine; directories never keep read-only there.
-  const Case cases[] = {
-      {L"plain.txt", false, FILE_ATTRIBUTE_NORMAL,
-       {"OWNER_READABLE", "GROUP_READABLE", "WORLD_READABLE", "OWNER_WRITEABLE", "GROUP_WRITEABLE", "WORLD_WRITEABLE",
-        "ARCHIVE"}},
-      {L"readonly.exe", false, FILE_ATTRIBUTE_READONLY, {"OWNER_READABLE", "GROUP_READABLE", "WORLD_READABLE", "ARCHIVE"}},
+  } cases[] = {
+      // Files always report archive under Wine; directories never keep read-only there.
+      {L"plain.txt", false, FILE_ATTRIBUTE_NORMAL, with(readWrite, {"ARCHIVE"})},
+      {L"readonly.exe", false, FILE_ATTRIBUTE_READONLY, with(readable, {"ARCHIVE"})},
       {L"hs.txt", false, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY,
-       {"OWNER_READABLE", "GROUP_READABLE", "WORLD_READABLE", "HIDDEN", "ARCHIVE", "SYSTEM"}},
+       with(readable, {"HIDDEN", "ARCHIVE", "SYSTEM"})},
       {L"folder", true, FILE_ATTRIBUTE_NORMAL,
-       {"OWNER_READABLE", "GROUP_READABLE", "WORLD_READABLE", "OWNER_WRITEABLE", "GROUP_WRITEABLE", "WORLD_WRITEABLE",
-        "OWNER_EXECUTABLE", "GROUP_EXECUTABLE", "WORLD_EXECUTABLE"}},
+       with(readWrite, {"OWNER_EXECUTABLE", "GROUP_EXECUTABLE", "WORLD_EXECUTABLE"})},
   };
   const bool windows9x = fw::IsWindows9x();
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
+    SCOPED_TRACE(Ansi(c.name));
     const std::wstring path = folder / c.name;
-    if (c.directory) {
-      MakeFolder(path);
-    } else {
-      WriteBytes(path, "x");
-    }
+    c.directory ? MakeFolder(path) : WriteBytes(path, "x");
     SetFileAttributesW(path.c_str(), c.set);
     auto ansi = RecordImport(Library(), FWTEST_IMPORT(GetFileAttributesA));
     auto wide = RecordImport(Library(), FWTEST_IMPORT(GetFileAttributesW));
-    const jobject peer = vm.Call(service.getFileAttributes, self, Path(path));
+    const jobject peer = vm.Call(FW_FILE(getFileAttributes), self, Path(path));
     ExpectNoException(vm);
-    ASSERT_FALSE(vm.IsNull(peer));
-    EXPECT_EQ(TrueStates(peer), c.expected) << Ansi(c.name);
     EXPECT_EQ(vm.ClassNameOf(peer), kFileAttributes);
-    EXPECT_EQ(ansi.count(), windows9x ? 1u : 0u);
-    EXPECT_EQ(wide.count(), windows9x ? 0u : 1u);
+    EXPECT_EQ(TrueStates(peer), c.expected);
+    EXPECT_EQ(windows9x ? ansi.count() : wide.count(), 1u);
+    EXPECT_EQ(windows9x ? wide.count() : ansi.count(), 0u);
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
   }
 }
 
 TEST_F(FileAttributesTest, WritesTheWordTheStatesDescribe) {
-  struct Case {
+  const struct {
     std::initializer_list<const char*> states;
     DWORD word;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {{}, FILE_ATTRIBUTE_READONLY},
       {{"WORLD_WRITEABLE"}, 0},
       {{"GROUP_WRITEABLE", "HIDDEN"}, FILE_ATTRIBUTE_HIDDEN},
@@ -90,66 +90,47 @@ TEST_F(FileAttributesTest, WritesTheWordTheStatesDescribe) {
       // Readable and executable states are not consulted.
       {{"OWNER_READABLE", "OWNER_EXECUTABLE", "WORLD_EXECUTABLE"}, FILE_ATTRIBUTE_READONLY},
   };
-  const std::wstring file = folder / L"target.txt";
-  const std::wstring directory = folder / L"dir";
-  WriteBytes(file, "x");
-  MakeFolder(directory);
+  const std::wstring path = folder / L"target.txt";
+  WriteBytes(path, "x");
   const bool windows9x = fw::IsWindows9x();
-  for (const std::wstring& path : {file, directory}) {
-    for (const Case& c : cases) {
-      auto ansi = RecordImport(Library(), FWTEST_IMPORT(SetFileAttributesA));
-      auto wide = RecordImport(Library(), FWTEST_IMPORT(SetFileAttributesW));
-      vm.Call(service.setFileAttributes, self, Path(path), Peer(c.states));
-      ExpectNoException(vm);
-      // Exactly this word: never the directory bit, never FILE_ATTRIBUTE_NORMAL.
-      if (windows9x) {
-        ASSERT_EQ(ansi.count(), 1u);
-        EXPECT_EQ(std::get<1>(ansi.calls()[0]), c.word);
-        EXPECT_EQ(std::get<0>(ansi.calls()[0]), Ansi(path));
-        EXPECT_EQ(wide.count(), 0u);
-      } else {
-        ASSERT_EQ(wide.count(), 1u);
-        EXPECT_EQ(std::get<1>(wide.calls()[0]), c.word);
-        EXPECT_EQ(std::get<0>(wide.calls()[0]), path);
-        EXPECT_EQ(ansi.count(), 0u);
-      }
+  for (const auto& c : cases) {
+    auto ansi = RecordImport(Library(), FWTEST_IMPORT(SetFileAttributesA));
+    auto wide = RecordImport(Library(), FWTEST_IMPORT(SetFileAttributesW));
+    vm.Call(FW_FILE(setFileAttributes), self, Path(path), Peer(c.states));
+    ExpectNoException(vm);
+    // Exactly this word through the family's function: never FILE_ATTRIBUTE_NORMAL.
+    ASSERT_EQ(windows9x ? ansi.count() : wide.count(), 1u);
+    EXPECT_EQ(windows9x ? wide.count() : ansi.count(), 0u);
+    if (windows9x) {
+      EXPECT_EQ(ansi.calls()[0], std::make_tuple(std::optional<std::string>(Ansi(path)), c.word));
+    } else {
+      EXPECT_EQ(wide.calls()[0], std::make_tuple(std::optional<std::wstring>(path), c.word));
     }
   }
-  // The effect on the file itself: read-only exactly when no writeable state is set.
-  vm.Call(service.setFileAttributes, self, Path(file), Peer({}));
-  EXPECT_NE(Attributes(file) & FILE_ATTRIBUTE_READONLY, 0u);
-  vm.Call(service.setFileAttributes, self, Path(file), Peer({"WORLD_WRITEABLE"}));
-  EXPECT_EQ(Attributes(file) & FILE_ATTRIBUTE_READONLY, 0u);
-  ExpectNoException(vm);
 }
 
-TEST_F(FileAttributesTest, RefusesTheDotPathButNotLongerOnes) {
-  // Nothing may really change the attributes of the working directory's parent here.
+TEST_F(FileAttributesTest, FailuresTheJavaSideSees) {
+  EXPECT_TRUE(vm.IsNull(vm.Call(FW_FILE(getFileAttributes), self, Path(folder / L"missing.txt"))));
+  ExpectFailure(vm, -30000, ERROR_FILE_NOT_FOUND);
+  vm.Call(FW_FILE(setFileAttributes), self, Path(folder / L"missing.txt"), Peer({}));
+  ExpectFailure(vm, -30001, ERROR_FILE_NOT_FOUND);
+  // "." is refused before the system is asked; ".." is not. Nothing really changes here.
   auto ansi = FailImport(Library(), FWTEST_IMPORT(SetFileAttributesA), TRUE, 0);
   auto wide = FailImport(Library(), FWTEST_IMPORT(SetFileAttributesW), TRUE, 0);
-  vm.Call(service.setFileAttributes, self, vm.String(u"."), Peer({"OWNER_WRITEABLE"}));
+  vm.Call(FW_FILE(setFileAttributes), self, vm.String(u"."), Peer({"OWNER_WRITEABLE"}));
   ExpectFailure(vm, -30001, 0x80070057);
   EXPECT_EQ(ansi.calls() + wide.calls(), 0);
-  vm.Call(service.setFileAttributes, self, vm.String(u".."), Peer({"OWNER_WRITEABLE"}));
+  vm.Call(FW_FILE(setFileAttributes), self, vm.String(u".."), Peer({"OWNER_WRITEABLE"}));
   ExpectNoException(vm);
   EXPECT_EQ(ansi.calls() + wide.calls(), 1);
 }
 
-TEST_F(FileAttributesTest, MissingFileReportsTheSystemError) {
-  const jobject peer = vm.Call(service.getFileAttributes, self, Path(folder / L"missing.txt"));
-  EXPECT_TRUE(vm.IsNull(peer));
-  ExpectFailure(vm, -30000, ERROR_FILE_NOT_FOUND);
-  vm.Call(service.setFileAttributes, self, Path(folder / L"missing.txt"), Peer({}));
-  ExpectFailure(vm, -30001, ERROR_FILE_NOT_FOUND);
-}
-
 TEST_F(FileAttributesTest, UnreachablePeerGivesEFailAndNothingElse) {
-  struct Case {
+  const struct {
     const char* what;
     void (*hide)(TestVm&);
     bool getFails, setFails;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {"SYSTEM constant", [](TestVm& v) { v.HideField(kFileAttributes, "SYSTEM"); }, true, true},
       {"class", [](TestVm& v) { v.HideClass(kFileAttributes); }, true, true},
       {"constructor", [](TestVm& v) { v.HideMethod(kFileAttributes, "<init>"); }, true, false},
@@ -158,26 +139,19 @@ TEST_F(FileAttributesTest, UnreachablePeerGivesEFailAndNothingElse) {
   };
   const std::wstring file = folder / L"system.txt";
   WriteBytes(file, "x");
-  for (const Case& c : cases) {
-    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_SYSTEM);  // the peer needs its SYSTEM state
+  SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_SYSTEM);  // the peer needs its SYSTEM state
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
     TestVm local;
     const jobject localSelf = local.This(kFileService);
     const jobject peer = local.NewPeer(kFileAttributes);
     c.hide(local);
-    const jobject result = local.Call(service.getFileAttributes, localSelf, local.String(U16(file)));
-    EXPECT_EQ(local.IsNull(result), c.getFails) << c.what;
     // One ServiceException with E_FAIL's text: no Java look-up error and no AttributeException code.
-    if (c.getFails) {
-      ExpectFailure(local, -30000, 0x80004005);
-    } else {
-      ExpectNoException(local);
-    }
-    local.Call(service.setFileAttributes, localSelf, local.String(U16(file)), peer);
-    if (c.setFails) {
-      ExpectFailure(local, -30001, 0x80004005);
-    } else {
-      ExpectNoException(local);
-    }
+    EXPECT_EQ(local.IsNull(local.Call(FW_FILE(getFileAttributes), localSelf, local.String(U16(file)))), c.getFails);
+    c.getFails ? ExpectFailure(local, -30000, 0x80004005) : ExpectNoException(local);
+    local.Call(FW_FILE(setFileAttributes), localSelf, local.String(U16(file)), peer);
+    c.setFails ? ExpectFailure(local, -30001, 0x80004005) : ExpectNoException(local);
+    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_SYSTEM);
   }
   SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
 }

@@ -103,23 +103,6 @@ std::string ShortPathOf(const std::wstring& path) {
   return std::string(buffer, length < MAX_PATH ? length : 0);
 }
 
-bool IsShortShape(const std::string& path) {
-  if (path.size() < 3 || path[1] != ':' || path[2] != '\\') return false;
-  std::size_t start = 3;
-  while (start < path.size()) {
-    std::size_t end = path.find('\\', start);
-    if (end == std::string::npos) end = path.size();
-    const std::string name = path.substr(start, end - start);
-    const std::size_t dot = name.find('.');
-    const std::size_t base = dot == std::string::npos ? name.size() : dot;
-    const std::size_t extension = dot == std::string::npos ? 0 : name.size() - dot - 1;
-    if (base == 0 || base > 8 || extension > 3 || name.find(' ') != std::string::npos) return false;
-    if (dot != std::string::npos && name.find('.', dot + 1) != std::string::npos) return false;
-    start = end + 1;
-  }
-  return true;
-}
-
 ScopedWinInit::ScopedWinInit() {
   wchar_t directory[MAX_PATH] = {};
   GetWindowsDirectoryW(directory, MAX_PATH);
@@ -131,23 +114,6 @@ ScopedWinInit::ScopedWinInit() {
 ScopedWinInit::~ScopedWinInit() {
   DeleteFileW(path_.c_str());
   if (saved_) WriteBytes(path_, *saved_);
-}
-
-std::vector<std::string> ScopedWinInit::RenameLines() const {
-  std::vector<std::string> lines;
-  const std::optional<std::string> text = Contents();
-  if (!text) return lines;
-  std::size_t at = text->find("[Rename]");
-  if (at == std::string::npos) return lines;
-  at = text->find('\n', at);
-  while (at != std::string::npos && at + 1 < text->size()) {
-    const std::size_t end = text->find('\n', at + 1);
-    const std::string line = text->substr(at + 1, (end == std::string::npos ? text->size() : end) - at - 1);
-    if (!line.empty() && line[0] == '[') break;
-    lines.push_back(line);
-    at = end;
-  }
-  return lines;
 }
 
 namespace {
@@ -210,29 +176,6 @@ std::vector<std::pair<std::wstring, std::wstring>> ScopedPendingRenames::Added()
                        destination.rfind(L"!", 0) == 0 ? L"!" + StripPrefix(destination) : StripPrefix(destination));
   }
   return added;
-}
-
-FileService::FileService()
-    : library(L"fwnative.dll"),
-      getFileAttributes(
-          FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_getFileAttributes)),
-      setFileAttributes(
-          FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_setFileAttributes)),
-      copyFile(FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32CopyFile)),
-      moveFile(FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32MoveFile)),
-      deleteFile(FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32DeleteFile)),
-      setFileCreated(
-          FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32SetFileCreated)),
-      setFileModified(
-          FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32SetFileModified)),
-      setFileTimes(
-          FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32SetFileTimes)),
-      deleteDirectory(
-          FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32DeleteDirectory)) {
-  if (!getFileAttributes || !setFileAttributes || !copyFile || !moveFile || !deleteFile || !setFileCreated ||
-      !setFileModified || !setFileTimes || !deleteDirectory) {
-    throw std::runtime_error("fwnative.dll lacks a file-service export");
-  }
 }
 
 }  // namespace fwtest

@@ -1,6 +1,6 @@
 // Shared pieces of the file-service tests: a temporary folder per test, files and their bytes,
-// files held open the way an installer meets them, backups of the machine-wide reboot-time
-// records, and the exported native methods of the built DLL.
+// files held open the way an installer meets them, and backups of the machine-wide reboot-time
+// records.
 #pragma once
 
 #include <windows.h>
@@ -13,8 +13,6 @@
 #include <vector>
 
 #include "bridge/unique_resource.h"
-#include "com_fernwick_wizard_platform_win32_Win32FileServiceImpl.h"
-#include "support/loaded_library.h"
 
 namespace fwtest {
 
@@ -52,8 +50,6 @@ fw::UniqueFileHandle HoldOpen(const std::wstring& path, DWORD share = 0);
 std::u16string U16(const std::wstring& text);
 std::string Ansi(const std::wstring& text);
 std::string ShortPathOf(const std::wstring& path);  // GetShortPathNameA of the ANSI path
-// True when every component after the drive is a valid 8.3 name (no blank, base <= 8, ext <= 3).
-bool IsShortShape(const std::string& path);
 
 // Backs up "WinInit.Ini" of the Windows directory, removes it, and puts the original back at the
 // end, so no test leaves lines that a later start would carry out.
@@ -66,8 +62,6 @@ class ScopedWinInit {
 
   const std::wstring& path() const { return path_; }
   std::optional<std::string> Contents() const { return ReadBytes(path_); }
-  // The lines of the [Rename] section (after the header, up to the next section or the end).
-  std::vector<std::string> RenameLines() const;
 
  private:
   std::wstring path_;
@@ -88,21 +82,6 @@ class ScopedPendingRenames {
 
  private:
   std::optional<std::vector<BYTE>> saved_;
-};
-
-// The exported native methods, looked up in the built DLL.
-struct FileService {
-  FileService();
-  LoadedLibrary library;
-  decltype(&::Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_getFileAttributes) getFileAttributes;
-  decltype(&::Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_setFileAttributes) setFileAttributes;
-  decltype(&::Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32CopyFile) copyFile;
-  decltype(&::Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32MoveFile) moveFile;
-  decltype(&::Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32DeleteFile) deleteFile;
-  decltype(&::Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32SetFileCreated) setFileCreated;
-  decltype(&::Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32SetFileModified) setFileModified;
-  decltype(&::Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32SetFileTimes) setFileTimes;
-  decltype(&::Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32DeleteDirectory) deleteDirectory;
 };
 
 }  // namespace fwtest

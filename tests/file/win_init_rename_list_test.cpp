@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "file/file_test_support.h"
@@ -28,6 +29,7 @@ class WinInitRenameListTest : public ::testing::Test {
   std::string AddTwoLines(WinInitRenameList& list) {
     EXPECT_EQ(list.AddDelete(Ansi(target).c_str()), 0u);
     EXPECT_EQ(list.AddMove(Ansi(source).c_str(), Ansi(target).c_str()), 0u);
+    EXPECT_NE(ShortPathOf(source), ShortPathOf(target));
     return "NUL=" + ShortPathOf(target) + "\n" + ShortPathOf(target) + "=" + ShortPathOf(source) + "\n";
   }
 
@@ -36,20 +38,6 @@ class WinInitRenameListTest : public ::testing::Test {
   const std::wstring source = folder / L"a long source name.dll";
   const std::wstring target = folder / L"a long target name.dll";
 };
-
-TEST_F(WinInitRenameListTest, LinesNameShortPaths) {
-  WinInitRenameList list;
-  ASSERT_EQ(list.AddDelete(Ansi(target).c_str()), 0u);
-  ASSERT_EQ(list.AddMove(Ansi(source).c_str(), Ansi(target).c_str()), 0u);
-  ASSERT_EQ(list.Count(), 2u);
-  const std::string shortSource = ShortPathOf(source);
-  const std::string shortTarget = ShortPathOf(target);
-  EXPECT_TRUE(fwtest::IsShortShape(shortSource)) << shortSource;
-  EXPECT_TRUE(fwtest::IsShortShape(shortTarget)) << shortTarget;
-  EXPECT_NE(shortSource, shortTarget);
-  EXPECT_EQ(list.Lines()[0], "NUL=" + shortTarget);
-  EXPECT_EQ(list.Lines()[1], shortTarget + "=" + shortSource);
-}
 
 TEST_F(WinInitRenameListTest, MissingPathNeverMakesALineWithoutAPath) {
   WinInitRenameList list;
@@ -64,29 +52,17 @@ TEST_F(WinInitRenameListTest, MissingPathNeverMakesALineWithoutAPath) {
   EXPECT_EQ(list.Count(), 1u);
 }
 
-TEST_F(WinInitRenameListTest, EmptyListTouchesNothing) {
-  WinInitRenameList list;
-  EXPECT_EQ(list.Flush(), 0u);
-  EXPECT_FALSE(winInit.Contents().has_value());
-}
-
-TEST_F(WinInitRenameListTest, MissingFileIsCreatedWithTheHeaderAndTheLines) {
-  WinInitRenameList list;
-  const std::string lines = AddTwoLines(list);
-  ASSERT_EQ(list.Flush(), 0u);
-  EXPECT_EQ(winInit.Contents(), "[Rename]\n" + lines);
-  EXPECT_EQ(list.Count(), 0u);
-  EXPECT_TRUE(list.Lines().empty());
-}
-
 TEST_F(WinInitRenameListTest, InsertsUnderTheHeaderAndKeepsEveryOtherByte) {
-  struct Case {
+  WinInitRenameList empty;
+  EXPECT_EQ(empty.Flush(), 0u);
+  EXPECT_FALSE(winInit.Contents().has_value()) << "an empty list makes no file";
+  const struct {
     const char* what;
-    std::string before;
-    std::string head;  // the bytes before the insertion; the rest of `before` follows the lines
+    std::optional<std::string> before;  // nullopt: no file yet
+    std::string head;   // the bytes before the insertion; the rest of `before` follows the lines
     std::string added;  // bytes that come with the lines besides them
-  };
-  const Case cases[] = {
+  } cases[] = {
+      {"no file", std::nullopt, "", "[Rename]\n"},
       {"existing lines", "[boot]\r\nshell=x\r\n[Rename]\r\nNUL=C:\\OLD.TXT\r\n[other]\r\nk=v",
        "[boot]\r\nshell=x\r\n[Rename]\r\n", ""},
       {"first header only", "[Rename]\nA=B\n[x]\n[Rename]\nC=D\n", "[Rename]\n", ""},
@@ -95,50 +71,46 @@ TEST_F(WinInitRenameListTest, InsertsUnderTheHeaderAndKeepsEveryOtherByte) {
       {"no line break at the end", "[boot]", "[boot]", "[Rename]\n"},
       {"header in other case", "[rename]\nA=B\n", "[rename]\nA=B\n", "[Rename]\n"},
   };
-  for (const Case& c : cases) {
-    fwtest::WriteBytes(winInit.path(), c.before);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    DeleteFileW(winInit.path().c_str());
+    if (c.before) fwtest::WriteBytes(winInit.path(), *c.before);
     WinInitRenameList list;
     const std::string lines = AddTwoLines(list);
-    ASSERT_EQ(list.Flush(), 0u) << c.what;
-    const std::string expected = c.head + c.added + lines + c.before.substr(c.head.size());
-    EXPECT_EQ(winInit.Contents(), expected) << c.what;
-    EXPECT_EQ(winInit.Contents()->size(), c.before.size() + c.added.size() + lines.size()) << c.what;
+    ASSERT_EQ(list.Flush(), 0u);
+    const std::string before = c.before.value_or("");
+    EXPECT_EQ(winInit.Contents(), c.head + c.added + lines + before.substr(c.head.size()));
+    EXPECT_EQ(list.Count(), 0u);
+    EXPECT_TRUE(list.Lines().empty());
   }
 }
 
-TEST_F(WinInitRenameListTest, FileHeldOpenElsewhereIsLeftAsItWas) {
+TEST_F(WinInitRenameListTest, FailuresKeepTheFileAndTheLines) {
   const std::string before = "[Rename]\nA=B\n";
   fwtest::WriteBytes(winInit.path(), before);
-  WinInitRenameList list;
-  AddTwoLines(list);
   {
+    WinInitRenameList list;
+    AddTwoLines(list);
     const auto held = fwtest::HoldOpen(winInit.path());
     EXPECT_EQ(list.Flush(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    EXPECT_EQ(list.Count(), 2u) << "the lines stay pending";
   }
   EXPECT_EQ(winInit.Contents(), before);
-  EXPECT_EQ(list.Count(), 2u) << "the lines stay pending";
-}
-
-TEST_F(WinInitRenameListTest, MappingFailuresKeepContentsAndSize) {
-  const std::string before = "[Rename]\nA=B\n";
   {
-    fwtest::WriteBytes(winInit.path(), before);
     auto fail = fwtest::FailImport(Self(), FWTEST_IMPORT(CreateFileMappingA), HANDLE{nullptr}, ERROR_NOT_ENOUGH_MEMORY);
     WinInitRenameList list;
     AddTwoLines(list);
     EXPECT_EQ(list.Flush(), static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY));
-    EXPECT_EQ(winInit.Contents(), before);
   }
+  EXPECT_EQ(winInit.Contents(), before);
   {
     // The mapping has already grown the file when the view fails: it is cut back.
-    auto fail = fwtest::FailImport(Self(), FWTEST_IMPORT(MapViewOfFile), static_cast<LPVOID>(nullptr),
-                                   ERROR_NOT_ENOUGH_MEMORY);
+    auto fail = fwtest::FailImport(Self(), FWTEST_IMPORT(MapViewOfFile), LPVOID{nullptr}, ERROR_NOT_ENOUGH_MEMORY);
     WinInitRenameList list;
     AddTwoLines(list);
     EXPECT_EQ(list.Flush(), static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY));
-    EXPECT_EQ(winInit.Contents(), before);
-    EXPECT_EQ(list.Count(), 2u);
   }
+  EXPECT_EQ(winInit.Contents(), before);
 }
 
 }  // namespace

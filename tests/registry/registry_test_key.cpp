@@ -64,14 +64,6 @@ std::atomic<int> keyCounter{0};
   return value;
 }
 
-[[gnu::noipa]] std::optional<DWORD> RawAnsiSize(HKEY root, const std::wstring& path, const char* name) {
-  fw::UniqueKey key;
-  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS) return std::nullopt;
-  DWORD size = 0;
-  if (RegQueryValueExA(key.get(), name, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS) return std::nullopt;
-  return size;
-}
-
 [[gnu::noipa]] std::vector<std::wstring> RawValueNames(HKEY root, const std::wstring& path) {
   std::vector<std::wstring> names;
   fw::UniqueKey key;

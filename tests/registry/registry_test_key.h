@@ -47,8 +47,6 @@ void CreateRawKey(HKEY root, const std::wstring& path);
 bool RawKeyExists(HKEY root, const std::wstring& path);
 void SetRawValue(HKEY root, const std::wstring& path, const wchar_t* name, DWORD type, const void* data, DWORD size);
 std::optional<RawValue> GetRawValue(HKEY root, const std::wstring& path, const wchar_t* name);
-// The value's size as the A function reports it (the 9x family's view of a string).
-std::optional<DWORD> RawAnsiSize(HKEY root, const std::wstring& path, const char* name);
 std::vector<std::wstring> RawValueNames(HKEY root, const std::wstring& path);
 void DeleteRawTree(HKEY root, const std::wstring& path);
 

@@ -1,0 +1,307 @@
+// win32CopyFile, win32MoveFile, win32DeleteFile and the file-time methods: done at once, or, for a
+// file in use, completed at the next start through MoveFileExW (NT family) or WinInit.Ini
+// (Windows 9x). Each family is forced with the version the DLL sees, so every run covers both.
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "file/file_service_fixture.h"
+#include "support/fake_import.h"
+#include "support/fake_version.h"
+#include "support/hidden_proc_addresses.h"
+
+namespace fwtest {
+namespace {
+
+using Renames = std::vector<std::pair<std::wstring, std::wstring>>;
+
+class FileOperationsTest : public FileServiceTest {
+ protected:
+  FileOperationsTest() {
+    WriteBytes(source, "new contents");
+    WriteBytes(target, "old");
+  }
+  jint Copy(bool overwrite, const std::wstring& to = L"") {
+    return vm.Call(FW_FILE(win32CopyFile), self, Path(source), Path(to.empty() ? target : to), jboolean{overwrite});
+  }
+  jint Move(const std::wstring& to, bool overwrite) {
+    return vm.Call(FW_FILE(win32MoveFile), self, Path(source), Path(to), jboolean{overwrite});
+  }
+  // Windows 9x refuses a file in use with access denied where Wine says sharing violation.
+  template <typename Fn>
+  FakeImport<Fn> DenyAccessTo(ImportOf<Fn> import, const std::wstring& path) {
+    return ReplaceImport(Library(), import, [name = Ansi(path)](auto original, auto... args) {
+      if (name == std::get<0>(std::make_tuple(args...))) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+      }
+      return original(args...);
+    });
+  }
+
+  const std::wstring source = folder / L"new version.dll";
+  const std::wstring target = folder / L"installed library.dll";
+  // Held by a running program: it may be renamed but not written.
+  static constexpr DWORD kRenamable = FILE_SHARE_READ | FILE_SHARE_DELETE;
+};
+
+TEST_F(FileOperationsTest, CopyHonoursOverwriteAndReplacesAReadOnlyTarget) {
+  EXPECT_EQ(Copy(false), -1);
+  ExpectFailure(vm, -30017, ERROR_FILE_EXISTS);
+  EXPECT_EQ(ReadBytes(target), "old");
+  SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_EQ(Copy(true), 0);
+  ExpectNoException(vm);
+  EXPECT_EQ(ReadBytes(target), "new contents");
+  EXPECT_EQ(Attributes(target) & FILE_ATTRIBUTE_READONLY, 0u) << "the replaced target stays writable";
+  // A missing source is reported, not scheduled.
+  EXPECT_EQ(vm.Call(FW_FILE(win32CopyFile), self, Path(folder / L"missing.dll"), Path(target), JNI_TRUE), -1);
+  ExpectFailure(vm, -30017, ERROR_FILE_NOT_FOUND);
+}
+
+TEST_F(FileOperationsTest, NTFamilyCopiesOverABusyTargetAtTheNextStart) {
+  auto xp = FakeWindowsXP(Library());
+  const std::wstring aside = target + L".delete_on_reboot";
+  const std::wstring besides = target + L".use_on_reboot";
+  {
+    const auto held = HoldOpen(target, kRenamable);
+    EXPECT_EQ(Copy(true), 1);
+    ExpectNoException(vm);
+    EXPECT_EQ(ReadBytes(target), "new contents") << "renamed aside: the new file is in place at once";
+  }
+  EXPECT_EQ(ReadBytes(aside), "old");
+  DeleteFileW(aside.c_str());
+  WriteBytes(target, "old");
+  {
+    const auto held = HoldOpen(target);  // share 0: Wine refuses the rename aside as well
+    EXPECT_EQ(Copy(true), 1);
+    ExpectNoException(vm);
+  }
+  EXPECT_EQ(ReadBytes(target), "old");
+  EXPECT_EQ(ReadBytes(besides), "new contents");
+  EXPECT_EQ(pending.Added(), (Renames{{aside, L""}, {besides, L"!" + target}}));
+  EXPECT_FALSE(winInit.Contents().has_value());
+}
+
+TEST_F(FileOperationsTest, NTFamilyPutsTheOldTargetBackWhenTheSecondCopyFails) {
+  auto xp = FakeWindowsXP(Library());
+  int copies = 0;
+  auto copy = ReplaceImport(Library(), FWTEST_IMPORT(CopyFileW),
+                            [&copies](auto original, LPCWSTR from, LPCWSTR to, BOOL failIfExists) -> BOOL {
+                              if (++copies == 2) {
+                                SetLastError(ERROR_DISK_FULL);
+                                return FALSE;
+                              }
+                              return original(from, to, failIfExists);
+                            });
+  {
+    const auto held = HoldOpen(target, kRenamable);
+    EXPECT_EQ(Copy(true), -1);
+    ExpectFailure(vm, -30017, ERROR_DISK_FULL);
+  }
+  EXPECT_EQ(ReadBytes(target), "old");
+  EXPECT_FALSE(Exists(target + L".delete_on_reboot"));
+  EXPECT_EQ(pending.Added(), Renames{});
+}
+
+TEST_F(FileOperationsTest, Windows9xCopiesOverABusyTargetAtTheNextStart) {
+  auto windows98 = FakeWindows98(Library());
+  const std::wstring besides = target + L".use_on_reboot";
+  {
+    const auto held = HoldOpen(target);
+    EXPECT_EQ(Copy(true), 1);
+    ExpectNoException(vm);
+  }
+  EXPECT_EQ(ReadBytes(target), "old");
+  EXPECT_EQ(ReadBytes(besides), "new contents");
+  EXPECT_EQ(winInit.Contents(), "[Rename]\n" + ShortPathOf(target) + "=" + ShortPathOf(besides) + "\n");
+  EXPECT_EQ(pending.Added(), Renames{});
+  // WinInit.Ini held by another writer: the copy reports the sharing violation.
+  const std::wstring other = folder / L"other.dll";
+  WriteBytes(other, "x");
+  const auto heldTarget = HoldOpen(other);
+  const auto heldWinInit = HoldOpen(winInit.path());
+  EXPECT_EQ(Copy(true, other), -1);
+  ExpectFailure(vm, -30017, ERROR_SHARING_VIOLATION);
+}
+
+TEST_F(FileOperationsTest, NTFamilyMovesAtOnceOrAtTheNextStart) {
+  auto xp = FakeWindowsXP(Library());
+  EXPECT_EQ(Move(target, false), -1);
+  ExpectFailure(vm, -30018, ERROR_ALREADY_EXISTS);
+  SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_EQ(Move(target, true), 0);
+  ExpectNoException(vm);
+  EXPECT_EQ(ReadBytes(target), "new contents");
+  EXPECT_FALSE(Exists(source));
+  // Busy but renamable (open with every share mode, Wine still refuses to replace it): the old
+  // file goes aside and is deleted at the next start.
+  const std::wstring aside = target + L".delete_on_reboot";
+  WriteBytes(source, "second");
+  {
+    const auto held = HoldOpen(target, kRenamable | FILE_SHARE_WRITE);
+    EXPECT_EQ(Move(target, true), 1);
+    ExpectNoException(vm);
+  }
+  EXPECT_EQ(ReadBytes(target), "second");
+  EXPECT_EQ(ReadBytes(aside), "new contents");
+  // Busy and not renamable: the new file waits beside it.
+  const std::wstring besides = target + L".move_on_reboot";
+  WriteBytes(source, "third");
+  {
+    const auto held = HoldOpen(target);
+    EXPECT_EQ(Move(target, true), 1);
+    ExpectNoException(vm);
+  }
+  EXPECT_EQ(ReadBytes(target), "second");
+  EXPECT_EQ(ReadBytes(besides), "third");
+  EXPECT_FALSE(Exists(source));
+  EXPECT_EQ(pending.Added(), (Renames{{aside, L""}, {besides, L"!" + target}}));
+}
+
+TEST_F(FileOperationsTest, Windows9xMovesAtOnceWhenNothingIsBusy) {
+  auto windows98 = FakeWindows98(Library());
+  EXPECT_EQ(Move(target, false), -1);
+  ExpectFailure(vm, -30018, ERROR_ALREADY_EXISTS);
+  EXPECT_EQ(ReadBytes(target), "old");
+  EXPECT_EQ(ReadBytes(source), "new contents");
+  // With overwrite, a target that is not there is no reason to fail.
+  EXPECT_EQ(Move(folder / L"fresh.dll", true), 0);
+  EXPECT_EQ(ReadBytes(folder / L"fresh.dll"), "new contents");
+  WriteBytes(source, "third");
+  SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_EQ(Move(target, true), 0);
+  EXPECT_EQ(ReadBytes(target), "third");
+  EXPECT_FALSE(Exists(source));
+  // An empty target deletes the source.
+  WriteBytes(source, "x");
+  EXPECT_EQ(Move(L"", false), 0);
+  EXPECT_FALSE(Exists(source));
+  ExpectNoException(vm);
+  EXPECT_FALSE(winInit.Contents().has_value());
+}
+
+TEST_F(FileOperationsTest, Windows9xMovesWhatIsBusyAtTheNextStart) {
+  auto windows98 = FakeWindows98(Library());
+  const std::string shortSource = ShortPathOf(source);
+  const std::string shortTarget = ShortPathOf(target);
+  {
+    auto denied = DenyAccessTo(FWTEST_IMPORT(DeleteFileA), target);
+    EXPECT_EQ(Move(target, true), 1);
+    ExpectNoException(vm);
+  }
+  EXPECT_EQ(ReadBytes(target), "old");
+  EXPECT_EQ(ReadBytes(source), "new contents");
+  {
+    auto denied = DenyAccessTo(FWTEST_IMPORT(DeleteFileA), source);
+    EXPECT_EQ(Move(L"", false), 1);
+    ExpectNoException(vm);
+  }
+  {
+    auto denied = DenyAccessTo(FWTEST_IMPORT(MoveFileA), source);
+    EXPECT_EQ(Move(folder / L"DEST.DLL", true), 1) << "not there yet: its 8.3 name is used";
+    ExpectNoException(vm);
+    // A long destination name has no short form before it exists: reported, no line written.
+    EXPECT_EQ(Move(folder / L"a long destination.dll", true), -1);
+    ExpectFailure(vm, -30018, ERROR_FILE_NOT_FOUND);
+  }
+  // Each flush puts its lines right under the header.
+  EXPECT_EQ(winInit.Contents(), "[Rename]\n" + ShortPathOf(folder.path()) + "\\DEST.DLL=" + shortSource + "\nNUL=" +
+                                    shortSource + "\nNUL=" + shortTarget + "\n" + shortTarget + "=" + shortSource + "\n");
+  EXPECT_EQ(pending.Added(), Renames{});
+}
+
+TEST_F(FileOperationsTest, DeletesAtOnceOrAtTheNextStart) {
+  SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_EQ(vm.Call(FW_FILE(win32DeleteFile), self, Path(target)), 0);
+  ExpectNoException(vm);
+  EXPECT_FALSE(Exists(target));
+  EXPECT_EQ(vm.Call(FW_FILE(win32DeleteFile), self, Path(target)), -1);
+  ExpectFailure(vm, -30019, ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(vm.Call(FW_FILE(win32DeleteFile), self, jstring{nullptr}), -1);
+  ExpectFailure(vm, -30019, ERROR_INVALID_PARAMETER);
+
+  const auto held = HoldOpen(source);
+  EXPECT_EQ(vm.Call(FW_FILE(win32DeleteFile), self, Path(source)), 1);
+  ExpectNoException(vm);
+  EXPECT_TRUE(Exists(source));
+  if (fw::IsWindows9x()) {
+    EXPECT_EQ(winInit.Contents(), "[Rename]\nNUL=" + ShortPathOf(source) + "\n");
+    EXPECT_EQ(pending.Added(), Renames{});
+  } else {
+    EXPECT_EQ(pending.Added(), (Renames{{source, L""}}));
+    EXPECT_FALSE(winInit.Contents().has_value());
+  }
+}
+
+TEST_F(FileOperationsTest, NTFamilyReportsAMissingMoveFileEx) {
+  auto xp = FakeWindowsXP(Library());
+  HiddenProcAddresses hidden(Library(), {"MoveFileExW"});
+  const auto held = HoldOpen(target);
+  EXPECT_EQ(vm.Call(FW_FILE(win32DeleteFile), self, Path(target)), -1);
+  ExpectFailure(vm, -30019, ERROR_PROC_NOT_FOUND);
+  EXPECT_EQ(Copy(true), -1);
+  ExpectFailure(vm, -30017, ERROR_PROC_NOT_FOUND);
+  EXPECT_EQ(Move(folder / L"new.dll", true), -1);
+  ExpectFailure(vm, -30018, ERROR_PROC_NOT_FOUND);
+  EXPECT_TRUE(Exists(source));
+  EXPECT_EQ(pending.Added(), Renames{});
+}
+
+std::optional<ULONGLONG> Value(const FILETIME* time) {
+  if (time == nullptr) return std::nullopt;
+  return (static_cast<ULONGLONG>(time->dwHighDateTime) << 32) | time->dwLowDateTime;
+}
+
+TEST_F(FileOperationsTest, FileTimesAreSetAsGivenAndAReadOnlyFileStaysReadOnly) {
+  constexpr jlong kCreated = 126227808000000000LL;   // 2001-01-01
+  constexpr jlong kAccessed = 126543168000000000LL;  // 2002-01-01
+  constexpr jlong kWritten = 126858528001234567LL;   // 2003-01-01, 100 ns precision
+  SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY);
+  // What SetFileTime was given: each time or its absence.
+  using TimesSeen = std::vector<std::optional<ULONGLONG>>;
+  TimesSeen seen;
+  auto setFileTime = ReplaceImport(
+      Library(), FWTEST_IMPORT(SetFileTime),
+      [&seen](auto original, HANDLE file, const FILETIME* c, const FILETIME* a, const FILETIME* w) -> BOOL {
+        seen = {Value(c), Value(a), Value(w)};
+        return original(file, c, a, w);
+      });
+  const std::nullopt_t none = std::nullopt;
+  const struct {
+    const char* method;
+    std::function<void(const std::wstring&)> call;
+    jint code;
+    TimesSeen expected;
+  } cases[] = {
+      {"win32SetFileCreated", [&](auto& path) { vm.Call(FW_FILE(win32SetFileCreated), self, Path(path), kCreated); },
+       -30011, {kCreated, none, none}},
+      {"win32SetFileModified", [&](auto& path) { vm.Call(FW_FILE(win32SetFileModified), self, Path(path), kWritten); },
+       -30016, {none, none, kWritten}},
+      {"win32SetFileTimes",
+       [&](auto& path) { vm.Call(FW_FILE(win32SetFileTimes), self, Path(path), kCreated, kAccessed, kWritten); },
+       -30007, {kCreated, kAccessed, kWritten}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.method);
+    seen = {};
+    c.call(target);
+    ExpectNoException(vm);
+    EXPECT_EQ(seen, c.expected);
+    EXPECT_NE(Attributes(target) & FILE_ATTRIBUTE_READONLY, 0u);
+    c.call(folder / L"missing.txt");
+    ExpectFailure(vm, c.code, ERROR_FILE_NOT_FOUND);
+    // A file in use cannot be opened for writing.
+    const auto held = HoldOpen(source);
+    c.call(source);
+    ExpectFailure(vm, c.code, ERROR_SHARING_VIOLATION);
+  }
+}
+
+}  // namespace
+}  // namespace fwtest

@@ -1,0 +1,268 @@
+// RegistryAccess: stored layouts, the A path on the 9x family, type checks, listings, deletion of
+// whole trees, and that every key opened is closed again.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "bridge/platform.h"
+#include "registry/registry_access.h"
+#include "registry/registry_test_key.h"
+#include "support/fake_import.h"
+#include "support/recorded_import.h"
+
+namespace fw {
+namespace {
+
+HMODULE Self() { return GetModuleHandleW(nullptr); }
+
+using fwtest::RaisedBy;
+
+class RegistryAccessTest : public ::testing::Test {
+ protected:
+  const wchar_t* Path() const { return key_.Path().c_str(); }
+  std::optional<fwtest::RawValue> Raw(const wchar_t* name) const {
+    return fwtest::GetRawValue(key_.Root(), key_.Path(), name);
+  }
+  void SetRaw(const std::wstring& name, DWORD type, const void* data, DWORD size) const {
+    fwtest::SetRawValue(key_.Root(), key_.Path(), name.c_str(), type, data, size);
+  }
+  void Create(const std::wstring& relative) const { fwtest::CreateRawKey(key_.Root(), key_.Below(relative)); }
+
+  fwtest::TestRegistryKey key_;
+  RegistryAccess registry_;
+  const RootKey root_ = RootKey::CurrentUser;
+  const DWORD one_ = 1;
+};
+
+TEST(RootKey, JavaSelectorsMapToTheLibrarysRoots) {
+  const HKEY roots[] = {nullptr,          HKEY_CLASSES_ROOT, HKEY_CURRENT_CONFIG, HKEY_CURRENT_USER,
+                        HKEY_LOCAL_MACHINE, HKEY_USERS,      nullptr};
+  for (std::int32_t selector = -1; selector <= 6; ++selector) {
+    EXPECT_EQ(RootKeyHandle(JavaRootToRootKey(selector)), roots[selector < 0 ? 0 : selector]) << selector;
+  }
+}
+
+TEST_F(RegistryAccessTest, StringsAreStoredWithoutTheirZeroAndReadBack) {
+  const std::wstring long300(300, L'x');
+  const struct {
+    const wchar_t* text;
+    DWORD unicodeBytes;  // what the W path passes; the A path passes its byte length, 1 for ""
+    DWORD ansiBytes;
+  } cases[] = {{L"abc", 6, 3}, {L"", 1, 1}, {long300.c_str(), 600, 300}, {nullptr, 0, 0}};
+  const bool ansi = IsWindows9x();
+  for (const auto& c : cases) {
+    const wchar_t* const text = c.text;
+    SCOPED_TRACE(text != nullptr ? std::to_string(std::wcslen(text)) + " characters" : "null");
+    auto setW = fwtest::RecordImport(Self(), FWTEST_IMPORT(RegSetValueExW));
+    auto setA = fwtest::RecordImport(Self(), FWTEST_IMPORT(RegSetValueExA));
+    auto queryW = fwtest::RecordImport(Self(), FWTEST_IMPORT(RegQueryValueExW));
+    auto queryA = fwtest::RecordImport(Self(), FWTEST_IMPORT(RegQueryValueExA));
+    // A null text is passed as no data; what the system makes of that differs (Windows 98
+    // measures the text itself), so only what was passed is checked.
+    const DWORD raised = RaisedBy([&] { registry_.WriteString(root_, Path(), L"v", false, text); });
+    ASSERT_EQ(ansi ? setA.count() : setW.count(), 1u);
+    EXPECT_EQ(ansi ? std::get<5>(setA.calls()[0]) : std::get<5>(setW.calls()[0]), ansi ? c.ansiBytes : c.unicodeBytes);
+    EXPECT_EQ((ansi ? std::get<4>(setA.calls()[0]) : std::get<4>(setW.calls()[0])) == nullptr, text == nullptr);
+    if (text == nullptr) continue;
+    EXPECT_EQ(raised, 0u);
+    EXPECT_EQ(registry_.ReadString(root_, Path(), L"v", false), text);
+    // Only data larger than the 512-byte first buffer needs the second query at the reported size.
+    EXPECT_EQ(ansi ? queryA.count() : queryW.count(), !ansi && std::wcslen(text) > 255 ? 2u : 1u);
+    EXPECT_EQ(ansi ? setW.count() + queryW.count() : setA.count() + queryA.count(), 0u);
+  }
+}
+
+TEST_F(RegistryAccessTest, StringReadsStopAtAZeroAndExpandOnlyWhenAsked) {
+  const wchar_t data[] = L"abcX\0tail";
+  SetRaw(L"unterminated", REG_SZ, data, 6);
+  SetRaw(L"embedded", REG_SZ, data, sizeof(data));
+  EXPECT_EQ(registry_.ReadString(root_, Path(), L"unterminated", false), L"abc");
+  EXPECT_EQ(registry_.ReadString(root_, Path(), L"embedded", false), L"abcX");
+
+  ASSERT_TRUE(SetEnvironmentVariableW(L"FWNATIVE_REG_TEST", L"Expanded"));
+  const std::wstring text = L"<%FWNATIVE_REG_TEST%>";
+  registry_.WriteString(root_, Path(), L"expand", true, text.c_str());
+  registry_.WriteString(root_, Path(), L"plain", false, text.c_str());
+  EXPECT_EQ(Raw(L"expand")->type, static_cast<DWORD>(REG_EXPAND_SZ));
+  EXPECT_EQ(registry_.ReadString(root_, Path(), L"expand", true), L"<Expanded>");
+  EXPECT_EQ(registry_.ReadString(root_, Path(), L"expand", false), text);
+  EXPECT_EQ(registry_.ReadString(root_, Path(), L"plain", true), text);
+  SetEnvironmentVariableW(L"FWNATIVE_REG_TEST", nullptr);
+}
+
+TEST_F(RegistryAccessTest, TextOutsideTheAnsiCodePageTakesTheFamilysPath) {
+  // Under code page 1252 the A path turns Cyrillic and CJK into the substitute "?"; every
+  // operation that passes a key, value name or text shows which path it took.
+  const bool ansi = IsWindows9x();
+  const std::wstring sub = key_.Below(L"k\u0416");
+  registry_.CreateKey(root_, Path(), L"k\u0416");
+  registry_.WriteString(root_, sub.c_str(), L"v\u0416", false, L"d\u4E2D");
+  registry_.WriteMultiString(root_, sub.c_str(), L"w", {L"\u4E2D", L"e"});
+  StringList subkeys;
+  registry_.EnumerateSubkeyNames(root_, Path(), subkeys);
+  EXPECT_EQ(subkeys, StringList{ansi ? L"k?" : L"k\u0416"});
+  StringList names;
+  registry_.EnumerateValueNames(root_, sub.c_str(), names);
+  EXPECT_EQ(names, (StringList{ansi ? L"v?" : L"v\u0416", L"w"}));
+  EXPECT_EQ(registry_.ReadString(root_, sub.c_str(), L"v\u0416", false), ansi ? L"d?" : L"d\u4E2D");
+  StringList multi;
+  registry_.ReadMultiString(root_, sub.c_str(), L"w", multi);
+  EXPECT_EQ(multi, (StringList{ansi ? L"?" : L"\u4E2D", L"e"}));
+  registry_.DeleteValue(root_, sub.c_str(), L"v\u0416", true);
+  EXPECT_FALSE(registry_.ValueExists(root_, sub.c_str(), L"v\u0416"));
+}
+
+TEST_F(RegistryAccessTest, MultiStringLayouts) {
+  struct Case {
+    const char* layout;
+    std::wstring data;
+    StringList expected;
+  };
+  const Case read[] = {
+      {"two one-letter strings", std::wstring(L"a\0b\0\0", 5), {L"a", L"b"}},
+      {"a single zero", std::wstring(1, L'\0'), {}},
+      {"two zeros", std::wstring(2, L'\0'), {L""}},
+      {"no data", std::wstring(), {}},
+      {"longer than the first buffer", std::wstring(1500, L'm') + std::wstring(L"\0z\0\0", 4),
+       {std::wstring(1500, L'm'), L"z"}},
+  };
+  for (const Case& c : read) {
+    SCOPED_TRACE(c.layout);
+    SetRaw(L"m", REG_MULTI_SZ, c.data.data(), static_cast<DWORD>(c.data.size() * sizeof(wchar_t)));
+    StringList list = {L"kept"};
+    registry_.ReadMultiString(root_, Path(), L"m", list);
+    list.erase(list.begin());
+    EXPECT_EQ(list, c.expected);
+  }
+  // Written with a zero after each string and one more; an empty list is a single zero.
+  const Case written[] = {{"three", std::wstring(L"one\0\0two\0\0", 10), {L"one", L"", L"two"}},
+                          {"none", std::wstring(1, L'\0'), {}}};
+  for (const Case& c : written) {
+    SCOPED_TRACE(c.layout);
+    registry_.WriteMultiString(root_, Path(), L"m", c.expected);
+    EXPECT_EQ(Raw(L"m")->type, static_cast<DWORD>(REG_MULTI_SZ));
+    EXPECT_EQ(Raw(L"m")->bytes, fwtest::BytesOf(c.data, c.data.size()));
+  }
+}
+
+TEST_F(RegistryAccessTest, WrongTypesAndSizesRaiseTheSystemsErrors) {
+  const unsigned long long eight = 7;
+  SetRaw(L"dword", REG_DWORD, &one_, 4);
+  SetRaw(L"long", REG_DWORD, &eight, 8);
+  SetRaw(L"sz", REG_SZ, L"a", 2);
+  SetRaw(L"bin", REG_BINARY, "xy", 2);
+  StringList list;
+  ScratchBuffer bytes;
+  const struct {
+    const char* what;
+    std::function<void()> read;
+    DWORD error;
+  } cases[] = {
+      {"DWORD as string", [&] { registry_.ReadString(root_, Path(), L"dword", true); }, ERROR_INVALID_DATATYPE},
+      {"string as DWORD", [&] { registry_.ReadDword(root_, Path(), L"sz"); }, ERROR_INVALID_DATATYPE},
+      {"8-byte DWORD", [&] { registry_.ReadDword(root_, Path(), L"long"); }, ERROR_MORE_DATA},
+      {"string as binary", [&] { registry_.ReadBinary(root_, Path(), L"sz", bytes); }, ERROR_INVALID_DATATYPE},
+      {"binary as multi-string", [&] { registry_.ReadMultiString(root_, Path(), L"bin", list); },
+       ERROR_INVALID_DATATYPE},
+  };
+  for (const auto& c : cases) EXPECT_EQ(RaisedBy(c.read), c.error) << c.what;
+  EXPECT_TRUE(list.empty());
+  EXPECT_TRUE(bytes.Empty()) << "the out-buffer is untouched on failure";
+}
+
+TEST_F(RegistryAccessTest, ListingsAppendInTheSystemsOrderOrFailEmpty) {
+  for (const wchar_t* name : {L"beta", L"Alpha"}) Create(name);
+  SetRaw(L"", REG_SZ, L"default", 14);
+  const std::wstring fits(1023, L'n');
+  SetRaw(fits, REG_DWORD, &one_, 4);
+  StringList subkeys = {L"kept"};
+  registry_.EnumerateSubkeyNames(root_, Path(), subkeys);
+  EXPECT_EQ(subkeys, (StringList{L"kept", L"Alpha", L"beta"}));
+  StringList values;
+  registry_.EnumerateValueNames(root_, Path(), values);
+  EXPECT_EQ(values, (StringList{L"", fits})) << "the default value is named \"\"";
+  // A name of 1024 characters does not fit: the whole listing fails.
+  SetRaw(std::wstring(1024, L'o'), REG_DWORD, &one_, 4);
+  values = {L"stale"};
+  EXPECT_EQ(RaisedBy([&] { registry_.EnumerateValueNames(root_, Path(), values); }), DWORD{ERROR_MORE_DATA});
+  EXPECT_TRUE(values.empty());
+}
+
+TEST_F(RegistryAccessTest, DeleteKeyTreeGoesDepthFirstAndStopsAtTheFirstFailure) {
+  for (const wchar_t* path : {L"top\\a\\a1", L"top\\b\\b1", L"top\\c"}) Create(path);
+  fw::UniqueKey parent;
+  ASSERT_EQ(RegOpenKeyExW(key_.Root(), Path(), 0, KEY_ALL_ACCESS, parent.put()), ERROR_SUCCESS);
+  // An empty name would be the parent itself: refused before anything is touched.
+  EXPECT_EQ(DeleteKeyTree(parent.get(), L""), ERROR_BADKEY);
+  EXPECT_EQ(DeleteKeyTree(parent.get(), nullptr), ERROR_BADKEY);
+  // Wine deletes whatever it is asked to, so "b" is made to fail as a key without rights would.
+  std::vector<std::wstring> deleted;
+  LONG result = ERROR_SUCCESS;
+  {
+    auto deleteW = fwtest::ReplaceImport(Self(), FWTEST_IMPORT(RegDeleteKeyW),
+                                         [&](auto original, HKEY key, LPCWSTR name) -> LONG {
+                                           if (std::wstring(name) == L"b") return ERROR_ACCESS_DENIED;
+                                           deleted.emplace_back(name);
+                                           return original(key, name);
+                                         });
+    result = DeleteKeyTree(parent.get(), L"top");
+  }
+  EXPECT_EQ(result, ERROR_ACCESS_DENIED);
+  EXPECT_EQ(deleted, (std::vector<std::wstring>{L"a1", L"a", L"b1"}));
+  EXPECT_TRUE(fwtest::RawKeyExists(key_.Root(), key_.Below(L"top\\c")));
+}
+
+TEST_F(RegistryAccessTest, EveryKeyOpenedIsClosedOnEveryPath) {
+  const unsigned long long eight = 8;
+  SetRaw(L"d", REG_DWORD, &one_, 4);
+  SetRaw(L"long", REG_DWORD, &eight, 8);
+  SetRaw(std::wstring(1100, L'n'), REG_DWORD, &one_, 4);
+  std::multiset<HKEY> open;
+  int closedUnknown = 0;
+  int openedByTheOtherFamily = 0;
+  {
+    const auto track = [&](bool wide) {
+      return [&, wide](auto original, HKEY root, auto path, DWORD options, REGSAM access, PHKEY key) -> LONG {
+        if (wide == IsWindows9x()) ++openedByTheOtherFamily;
+        const LONG result = original(root, path, options, access, key);
+        if (result == ERROR_SUCCESS) open.insert(*key);
+        return result;
+      };
+    };
+    auto openW = fwtest::ReplaceImport(Self(), FWTEST_IMPORT(RegOpenKeyExW), track(true));
+    auto openA = fwtest::ReplaceImport(Self(), FWTEST_IMPORT(RegOpenKeyExA), track(false));
+    auto close = fwtest::ReplaceImport(Self(), FWTEST_IMPORT(RegCloseKey), [&](auto original, HKEY key) -> LONG {
+      const auto found = open.find(key);
+      found == open.end() ? void(++closedUnknown) : void(open.erase(found));
+      return original(key);
+    });
+    StringList list;
+    ScratchBuffer bytes;
+    KeyInfo info;
+    const std::function<void()> operations[] = {
+        [&] { registry_.ReadDword(root_, Path(), L"long"); },            // 234
+        [&] { registry_.ReadString(root_, Path(), L"d", false); },       // 1804
+        [&] { registry_.ReadBinary(root_, Path(), L"missing", bytes); }, // 2
+        [&] { registry_.EnumerateValueNames(root_, Path(), list); },     // 234
+        [&] { registry_.DeleteKey(root_, Path(), L"none", true); },      // 2
+        [&] { registry_.WriteString(root_, Path(), L"s", false, L"x"); },
+        [&] { registry_.CreateKey(root_, Path(), L"new"); },
+        [&] { registry_.ValueExists(root_, Path(), L"none"); },
+        [&] { registry_.QueryKeyInfo(root_, Path(), info); },
+    };
+    int raised = 0;
+    for (const auto& operation : operations) raised += RaisedBy(operation) != 0 ? 1 : 0;
+    EXPECT_EQ(raised, 5);
+  }
+  EXPECT_TRUE(open.empty()) << open.size() << " key(s) left open";
+  EXPECT_EQ(closedUnknown, 1) << "only the key CreateKey made is closed without being opened";
+  EXPECT_EQ(openedByTheOtherFamily, 0) << "keys are opened with the family's function";
+}
+
+}  // namespace
+}  // namespace fw
