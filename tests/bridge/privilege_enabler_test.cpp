@@ -42,21 +42,21 @@ class PrivilegeEnablerTest : public ::testing::Test {
  protected:
   fwtest::FakeImport<decltype(&::GetVersionExA)> windowsXP = fwtest::FakeWindowsXP(Self());
 };
-class PrivilegeEnablerStateTest : public PrivilegeEnablerTest, public ::testing::WithParamInterface<bool> {};
 
 // Enabled for the object's lifetime and disabled at its end, whatever the state before.
-TEST_P(PrivilegeEnablerStateTest, EnablesForItsLifetime) {
-  ASSERT_EQ(ShutdownPrivilege(GetParam()), GetParam());
-  {
-    fw::ShutdownPrivilegeEnabler shutdown;
-    EXPECT_EQ(shutdown.Error(), 0u);
-    EXPECT_TRUE(shutdown.Enabled());
-    EXPECT_EQ(ShutdownPrivilege(), true);
+TEST_F(PrivilegeEnablerTest, EnablesForItsLifetime) {
+  for (const bool before : {false, true}) {
+    SCOPED_TRACE(before);
+    ASSERT_EQ(ShutdownPrivilege(before), before);
+    {
+      fw::ShutdownPrivilegeEnabler shutdown;
+      EXPECT_EQ(shutdown.Error(), 0u);
+      EXPECT_TRUE(shutdown.Enabled());
+      EXPECT_EQ(ShutdownPrivilege(), true);
+    }
+    EXPECT_EQ(ShutdownPrivilege(), false);
   }
-  EXPECT_EQ(ShutdownPrivilege(), false);
 }
-
-INSTANTIATE_TEST_SUITE_P(StateBefore, PrivilegeEnablerStateTest, ::testing::Bool());
 
 TEST_F(PrivilegeEnablerTest, APrivilegeTheAccountLacksIsNotDisabledAtTheEnd) {
   auto adjust = SubstituteProcAddress(Self(), FWTEST_IMPORT(AdjustTokenPrivileges),

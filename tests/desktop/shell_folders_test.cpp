@@ -6,7 +6,6 @@
 #include <tuple>
 
 #include "desktop/desktop_test_support.h"
-#include "desktop/trailing_separator.h"
 #include "support/fake_version.h"
 #include "support/recorded_import.h"
 
@@ -58,18 +57,15 @@ TEST(DesktopFolderTokens, InsertedTextIsNotSearchedAgainAndFailuresStopAtTheirTo
   EXPECT_EQ(item, L"unchanged");
 }
 
-TEST(DesktopPaths, SeparatorsAreAddedOnlyWhenMissing) {
-  for (const auto& [in, out] : std::vector<std::pair<std::wstring, std::wstring>>{
-           {L"", L"\\"}, {L"C:\\", L"C:\\"}, {L"C:/", L"C:/"}, {L"C:\\A", L"C:\\A\\"}}) {
-    std::wstring path = in;
-    fw::EnsureTrailingSeparator(path);
-    EXPECT_EQ(path, out);
-  }
+// A separator is added only where the folder has none.
+TEST(DesktopPaths, ItemPathsJoinFolderSubFolderAndName) {
   std::wstring item;
   EXPECT_EQ(fw::DesktopItemPath(L"$UserDesktop$", L"", L"Readme", item), 0u);
   EXPECT_EQ(item, ShellFolder(CSIDL_DESKTOPDIRECTORY) + L"\\Readme.lnk");
   EXPECT_EQ(fw::DesktopItemPath(L"C:/", L"Fw/Tools", L"Readme", item), 0u);
   EXPECT_EQ(item, L"C:/Fw/Tools\\Readme.lnk");
+  EXPECT_EQ(fw::DesktopItemPath(L"C:\\", L"", L"Readme", item), 0u);
+  EXPECT_EQ(item, L"C:\\Readme.lnk");
 }
 
 }  // namespace

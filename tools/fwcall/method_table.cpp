@@ -32,22 +32,13 @@ std::string Mangle(std::string_view name) {
 }  // namespace
 
 std::string JavaTypeName(const fwtest::vm::TypeDesc& type) {
-  switch (type.kind) {
-    case 'Z': return "boolean";
-    case 'B': return "byte";
-    case 'C': return "char";
-    case 'S': return "short";
-    case 'I': return "int";
-    case 'J': return "long";
-    case 'F': return "float";
-    case 'D': return "double";
-    case 'V': return "void";
-    case '[': {
-      std::optional<fwtest::vm::TypeDesc> component = fwtest::vm::ParseFieldDescriptor(type.text.substr(1));
-      return (component ? JavaTypeName(*component) : "?") + "[]";
-    }
-    default: return SimpleName(type.ClassName());
+  // Arrays by their component's Java name, classes by their simple name, primitives as the VM names them.
+  if (type.kind == '[') {
+    std::optional<fwtest::vm::TypeDesc> component = fwtest::vm::ParseFieldDescriptor(type.text.substr(1));
+    return (component ? JavaTypeName(*component) : "?") + "[]";
   }
+  if (type.kind == 'L') return SimpleName(type.ClassName());
+  return fwtest::vm::TypeName(type);
 }
 
 std::string NativeMethod::SimpleClassName() const { return SimpleName(declared.className); }
