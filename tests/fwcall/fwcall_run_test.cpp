@@ -12,7 +12,6 @@
 #include "com_fernwick_wizard_platform_win32_Win32DesktopServiceImpl.h"
 #include "com_fernwick_wizard_platform_win32_Win32FileServiceImpl.h"
 #include "com_fernwick_wizard_platform_win32_Win32ProductServiceImpl.h"
-#include "com_fernwick_wizard_platform_win32_Win32WizardInitializeServiceImpl.h"
 #include "com_fernwick_wizard_platform_win32_environment_WindowsEnvironment.h"
 #include "com_fernwick_wizard_platform_win32_Win32RegistryServiceImpl.h"
 #include "com_fernwick_wizard_platform_win32_Win32ServiceImpl.h"
@@ -209,6 +208,8 @@ TEST(FwcallScript, FileAndPlatformAnswersAreTheSuitesAnswers) {
 }
 
 // The later services: what changes nothing outside the test, or changes it and undoes it.
+// (setProcessAffinity is left to the demo: confining this process to one processor makes later
+// COM calls of the 32-bit run hang under qemu-user.)
 TEST(FwcallScript, DesktopProductSystemAndEnvironmentAnswersAreTheSuitesAnswers) {
   TempFolder folder;
   LoadedLibrary library(L"fwnative.dll");
@@ -218,7 +219,6 @@ TEST(FwcallScript, DesktopProductSystemAndEnvironmentAnswersAreTheSuitesAnswers)
   jobject product = vm.This("com/fernwick/wizard/platform/win32/Win32ProductServiceImpl");
   jobject system = vm.This(kSystemUtil);
   jobject environment = vm.This("com/fernwick/wizard/platform/win32/environment/WindowsEnvironment");
-  jobject wizard = vm.This("com/fernwick/wizard/platform/win32/Win32WizardInitializeServiceImpl");
   jstring base = vm.String(U16(folder.path()));
   vm.Call(FW_EXPORT(Win32DesktopServiceImpl, createDesktopFolder), desktop, base, vm.String(u"A\\B"));
   suite.Void();
@@ -242,8 +242,6 @@ TEST(FwcallScript, DesktopProductSystemAndEnvironmentAnswersAreTheSuitesAnswers)
                                vm.String(u"FWCALL_TEST")));
   suite.Value<jobject>(vm.Call(FW_EXPORT(environment_WindowsEnvironment, winNTGetRawEnvironmentVariable),
                                environment, vm.String(u"FWCALL_NOT_SET"), jboolean{JNI_FALSE}));
-  vm.Call(FW_EXPORT(Win32WizardInitializeServiceImpl, setProcessAffinity), wizard);
-  suite.Void();
   EXPECT_NO_VIOLATIONS(vm);
   EXPECT_NE(suite.lines[1].find("\"exception\""), std::string::npos);  // the missing base folder
   EXPECT_NE(suite.lines[4].find("\"exception\""), std::string::npos);  // the empty command
@@ -260,8 +258,7 @@ TEST(FwcallScript, DesktopProductSystemAndEnvironmentAnswersAreTheSuitesAnswers)
               "Win32SystemUtilServiceImpl.getBootDirectory\n"
               "WindowsEnvironment.setProcessEnvironmentVariable FWCALL_TEST \"%PATH% stays\"\n"
               "WindowsEnvironment.getProcessEnvironmentVariable FWCALL_TEST\n"
-              "WindowsEnvironment.winNTGetRawEnvironmentVariable FWCALL_NOT_SET false\n"
-              "Win32WizardInitializeServiceImpl.setProcessAffinity\n");
+              "WindowsEnvironment.winNTGetRawEnvironmentVariable FWCALL_NOT_SET false\n");
   EXPECT_EQ(run.code, fwcall::kExitDone) << run.err;
   EXPECT_EQ(run.lines, suite.lines) << run.err;
 }
