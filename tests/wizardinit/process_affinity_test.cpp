@@ -38,7 +38,8 @@ TEST_F(ProcessAffinityTest, TakesTheLowestSetBitOfTheLowThirtyTwo) {
     DWORD_PTR active;
     std::vector<DWORD_PTR> calls;  // masks passed to SetProcessAffinityMask
   };
-  std::vector<Case> cases = {{0x0000000C, {0x00000004}}, {0x80000000, {0x80000000}}, {0x00000000, {}}};
+  std::vector<Case> cases = {
+      {0x0000000C, {0x00000004}}, {0x00000001, {0x00000001}}, {0x80000000, {0x80000000}}, {0x00000000, {}}};
   if (sizeof(DWORD_PTR) == 8) {
     // Processors above 31 are not looked at.
     cases.push_back({static_cast<DWORD_PTR>(static_cast<unsigned long long>(0x3) << 32), {}});
