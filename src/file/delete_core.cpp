@@ -29,14 +29,8 @@ void DeleteCore(int& result, DWORD& error, const wchar_t* path, bool isFile) {
   if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) return;
   error = 0;
   if (IsWindowsNT()) {
-    const MoveFileExWFunction moveFileEx = BindMoveFileExW();
-    if (moveFileEx == nullptr) {
-      error = GetLastError();
-    } else if (moveFileEx(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
-      result = 1;
-    } else {
-      error = GetLastError();
-    }
+    error = DeleteAtRestart(path);
+    if (error == 0) result = 1;
     return;
   }
   const AnsiPath ansi(path);

@@ -21,4 +21,10 @@ BOOL WriteFileAttributes(const wchar_t* path, DWORD attributes) {
   return SetFileAttributesW(path, attributes);
 }
 
+bool PathIsThere(const wchar_t* path) {
+  if (ReadFileAttributes(path) != INVALID_FILE_ATTRIBUTES) return true;
+  const DWORD error = GetLastError();
+  return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+}
+
 }  // namespace fw

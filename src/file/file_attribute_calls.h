@@ -10,5 +10,8 @@ namespace fw {
 DWORD ReadFileAttributes(const wchar_t* path);
 // FALSE on failure, with the thread's last error set.
 BOOL WriteFileAttributes(const wchar_t* path, DWORD attributes);
+// False only when the system says the path is missing (file or path not found): a file whose
+// attributes cannot be read for another reason is taken to be there, so nothing replaces it.
+bool PathIsThere(const wchar_t* path);
 
 }  // namespace fw

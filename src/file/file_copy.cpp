@@ -3,6 +3,7 @@
 #include "bridge/platform.h"
 #include "bridge/wide_string.h"
 #include "file/ansi_path.h"
+#include "file/file_attribute_calls.h"
 #include "file/move_file_ex.h"
 #include "file/read_only_guard.h"
 #include "file/reboot_side_names.h"
@@ -62,6 +63,8 @@ FileOutcome CopyFileOrSchedule(const wchar_t* source, const wchar_t* target, boo
   const DWORD error = GetLastError();
   // Only a target in use is worth a restart; anything else would fail again then.
   if (error != ERROR_SHARING_VIOLATION) return Failed(error);
+  // Without overwrite a target that is there is never put aside or replaced at the next start.
+  if (!overwrite && PathIsThere(target)) return Failed(ERROR_FILE_EXISTS);
   if (IsWindowsNT()) return CopyBesideBusyTargetNT(source, target, failIfExists);
   return CopyBesideBusyTarget9x(source, target, failIfExists);
 }

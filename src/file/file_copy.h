@@ -5,7 +5,8 @@
 //              ".use_on_reboot" and is moved over the target at the next start (result 1);
 //   Windows 9x: the copy goes to ".use_on_reboot" and a WinInit.Ini line moves it over the target.
 // A read-only target loses that attribute for good. With overwrite false every copy fails on an
-// existing file, a leftover ".use_on_reboot" one included. The error is the one of the failing step.
+// existing file, a leftover ".use_on_reboot" one included, and an existing target is never renamed
+// aside or scheduled for replacement. The error is the one of the failing step.
 #pragma once
 
 #include "file/file_outcome.h"

@@ -21,6 +21,7 @@ DWORD FileObject::GetAttributes(JNIEnv* env, jobject* peer) const {
 DWORD FileObject::SetAttributes(JNIEnv* env, jobject peer) const {
   // "." is the caller's working directory, never what an installer means to change.
   if (path_ == L".") return kErrorEInvalidArg;
+  if (peer == nullptr) return kErrorEInvalidArg;
   DWORD word = 0;
   try {
     word = FileAttributesBridge(0, env).ReadPeer(peer);

@@ -6,7 +6,7 @@
 //
 // Both operations return 0 or the error to report: the Win32 error of the failed call, E_FAIL when
 // the FileAttributes peer could not be reached (no AttributeException leaves them), or
-// E_INVALIDARG for setting attributes on ".". On failure the out-parameter is not touched. An
+// E_INVALIDARG for setting attributes on "." or from a null peer. On failure the out-parameter is not touched. An
 // empty path is handed to Windows as "". A Java exception thrown by the peer's own methods stays
 // pending and JavaExceptionPending passes through.
 #pragma once

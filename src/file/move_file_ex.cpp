@@ -10,4 +10,10 @@ MoveFileExWFunction BindMoveFileExW() noexcept {
   return FW_BIND(kernel32, MoveFileExW);
 }
 
+DWORD DeleteAtRestart(const wchar_t* path) noexcept {
+  const MoveFileExWFunction moveFileEx = BindMoveFileExW();
+  if (moveFileEx == nullptr || !moveFileEx(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) return GetLastError();
+  return 0;
+}
+
 }  // namespace fw

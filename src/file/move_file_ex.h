@@ -15,4 +15,8 @@ using MoveFileExWFunction = decltype(&::MoveFileExW);
 // Null when the system has no MoveFileExW; the thread's last error then says why.
 MoveFileExWFunction BindMoveFileExW() noexcept;
 
+// Has the system delete a file or remove an empty directory at its next start (NT family):
+// 0, or the error of the look-up or of MoveFileExW.
+DWORD DeleteAtRestart(const wchar_t* path) noexcept;
+
 }  // namespace fw

@@ -9,6 +9,7 @@
 #include "bridge/string_conversion.h"
 #include "bridge/unique_resource.h"
 #include "file/delete_core.h"
+#include "file/move_file_ex.h"
 
 namespace fw {
 namespace {
@@ -22,6 +23,8 @@ struct WideWalk {
   static void Delete(int& result, DWORD& error, const std::wstring& path, bool isFile) {
     DeleteCore(result, error, path.c_str(), isFile);
   }
+  // A directory kept by what waits inside it goes at the next start too, after its contents.
+  static DWORD RemoveAtRestart(const std::wstring& path) { return IsWindowsNT() ? DeleteAtRestart(path.c_str()) : 0; }
   static constexpr wchar_t kAll[] = L"*";
   static constexpr wchar_t kDot[] = L".";
   static constexpr wchar_t kDotDot[] = L"..";
@@ -37,10 +40,22 @@ struct AnsiWalk {
     AnsiToWide(path.c_str(), wide);
     DeleteCore(result, error, wide.Empty() ? L"" : wide.As<const wchar_t>(), isFile);
   }
+  // The start-up processing of Windows 9x deletes files only: a kept directory stays.
+  static DWORD RemoveAtRestart(const std::string&) { return 0; }
   static constexpr char kAll[] = "*";
   static constexpr char kDot[] = ".";
   static constexpr char kDotDot[] = "..";
 };
+
+// Removes one empty directory, or a directory link itself; true when that waits for the next start.
+template <typename Walk>
+bool RemoveEmptyDirectory(int& result, DWORD& error, const std::basic_string<typename Walk::Char>& path) {
+  int own = 0;
+  Walk::Delete(own, error, path, false);
+  if (own != 1) return false;
+  result = 1;
+  return true;
+}
 
 // Returns true when something in this directory, or the directory itself, waits for the next
 // start. The shared result keeps 1 once anything waited, while a sibling subtree that holds
@@ -65,10 +80,15 @@ bool RemoveLevel(int& result, DWORD& error, const std::basic_string<typename Wal
     do {
       const String name = entry.cFileName;
       if (name == Walk::kDot || name == Walk::kDotDot) continue;
-      if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        if (recursive && RemoveLevel<Walk>(result, error, folder + name, removeSelf, recursive)) deferred = true;
-      } else {
+      if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
         files.push_back(folder + name);
+      } else if (!recursive) {
+        // subdirectories stay; the directory's own removal then fails
+      } else if ((entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        // A junction or directory link: what it leads to is outside the tree, so only the link goes.
+        if (RemoveEmptyDirectory<Walk>(result, error, folder + name)) deferred = true;
+      } else if (RemoveLevel<Walk>(result, error, folder + name, removeSelf, recursive)) {
+        deferred = true;
       }
       if (error != 0) break;
     } while (Walk::Next(find.get(), &entry));
@@ -86,14 +106,9 @@ bool RemoveLevel(int& result, DWORD& error, const std::basic_string<typename Wal
     if (fileError != 0) break;
   }
   if (error == 0 && fileError != 0) error = fileError;
-  if (removeSelf && error == 0 && !deferred) {
-    int selfResult = 0;
-    Walk::Delete(selfResult, error, path, false);
-    if (selfResult == 1) {
-      result = 1;
-      deferred = true;
-    }
-  }
+  if (!removeSelf || error != 0) return deferred;
+  if (!deferred) return RemoveEmptyDirectory<Walk>(result, error, path);
+  error = Walk::RemoveAtRestart(path);
   return deferred;
 }
 

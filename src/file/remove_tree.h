@@ -9,10 +9,14 @@
 // RemoveTree walks depth-first: each subdirectory is emptied and removed while its parent's
 // enumeration is open; a directory's files are deleted (DeleteCore, so a file in use is deleted at
 // the next start) after its enumeration is closed, and the directory itself is removed only when
-// nothing failed and nothing below it had to wait. A directory holding a busy file therefore stays,
-// with every directory above it; nothing schedules their removal. The first failure stops the
-// enumeration at its level; files already listed there are still deleted. The Unicode walk runs on
-// the NT family, the ANSI walk (FindFirstFileA on the converted path) on Windows 9x.
+// nothing failed and nothing below it had to wait. A directory kept by a file that waits is, on
+// the NT family, scheduled for removal at the next start after its contents (deepest first), so a
+// restart leaves nothing; the start-up processing of Windows 9x deletes files only, so there it
+// stays, with every directory above it. A junction or directory link (a reparse point) is removed
+// as the link itself and never walked into: nothing outside the tree is touched. The first
+// failure stops the enumeration at its level; files already listed there are still deleted. The
+// Unicode walk runs on the NT family, the ANSI walk (FindFirstFileA on the converted path) on
+// Windows 9x.
 #pragma once
 
 #include <windows.h>

@@ -98,9 +98,10 @@ DWORD WinInitRenameList::Flush() {
   DWORD total = 0;
   for (const NarrowString& line : lines_) total += static_cast<DWORD>(line.size()) + 1;
 
-  const UniqueFileHandle file(CreateFileA(fileName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  UniqueFileHandle file(CreateFileA(fileName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file) return GetLastError();
+  const bool created = GetLastError() != ERROR_ALREADY_EXISTS;
 
   DWORD error = 0;
   DWORD oldSize = GetFileSize(file.get(), nullptr);
@@ -149,7 +150,14 @@ DWORD WinInitRenameList::Flush() {
   }
   SetFilePointer(file.get(), static_cast<LONG>(newSize), nullptr, FILE_BEGIN);
   SetEndOfFile(file.get());
-  if (error != 0) return error;
+  if (error != 0) {
+    // A file this call made and could not fill would be left empty: it goes again.
+    if (created) {
+      file.reset();
+      DeleteFileA(fileName.c_str());
+    }
+    return error;
+  }
   lines_.clear();
   count_ = 0;
   return 0;

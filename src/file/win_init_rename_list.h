@@ -15,8 +15,8 @@
 // Flush inserts the pending lines directly under the first "[Rename]" header (appending the header
 // at the end of the file when there is none, and creating the file when it is missing), each line
 // ended by one line feed, and keeps every other byte. The file is opened with share mode 0: a
-// second writer gets a sharing violation. On failure the file keeps its contents and size and the
-// lines stay pending; lines never flushed are dropped with the list.
+// second writer gets a sharing violation. On failure the file keeps its contents and size (a file
+// that was not there before is not left behind) and the lines stay pending; lines never flushed are dropped with the list.
 #pragma once
 
 #include <windows.h>

@@ -53,7 +53,8 @@ class RegistryAccess {
   // Creates subkey (and any missing levels of it) below the existing key at path.
   void CreateKey(RootKey root, const wchar_t* path, const wchar_t* subkey);
   // Deletes subkey with everything below it. With reportMissing false a missing subkey is no
-  // error; a missing parent always is (2).
+  // error; a missing parent always is (2). A null or empty subkey raises 1010 on every family
+  // (never the key at path itself).
   void DeleteKey(RootKey root, const wchar_t* path, const wchar_t* subkey, bool reportMissing);
   // Names in the system's index order. On a failure the list is emptied and the error raised
   // (234 for a name of 1024 characters or more).

@@ -48,6 +48,9 @@ void RegistryAccess::DeleteKey(RootKey root, const wchar_t* path, const wchar_t*
   LONG result;
   if (IsWindowsNT()) {
     result = DeleteKeyTree(parent.get(), subkey);
+  } else if (subkey == nullptr || *subkey == L'\0') {
+    // RegDeleteKeyA would take "" for the opened key itself and delete it with its whole tree.
+    result = ERROR_BADKEY;
   } else {
     // The 9x RegDeleteKeyA removes the whole subtree itself.
     const ScratchBuffer ansiSubkey = AnsiCopy(subkey);

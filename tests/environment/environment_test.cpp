@@ -116,6 +116,18 @@ TEST_F(EnvironmentTest, NoNoticeAfterAFailure) {
     fwtest::ExpectServiceException(vm, -70000, fwtest::ErrorMessage(ERROR_ACCESS_DENIED));
   }
   EXPECT_EQ(notices.calls(), 0);
+  // A variable stored as a number has no text to read.
+  const DWORD number = 1;
+  fwtest::SetRawValue(HKEY_CURRENT_USER, kUser, L"FWTEST_VAR", REG_DWORD, &number, sizeof(number));
+  fwtest::SetRawValue(HKEY_LOCAL_MACHINE, kMe, L"FWTEST_VAR", REG_DWORD, &number, sizeof(number));
+  {
+    auto xp = fwtest::FakeWindowsXP(library.get());
+    EXPECT_TRUE(vm.IsNull(vm.Call(getNt, self, Var(), jboolean{JNI_FALSE})));
+  }
+  fwtest::ExpectServiceException(vm, -70010, fwtest::ErrorMessage(ERROR_INVALID_DATATYPE));
+  auto windowsMe = fwtest::FakeVersion(library.get(), VER_PLATFORM_WIN32_WINDOWS, 4, 90);
+  EXPECT_TRUE(vm.IsNull(vm.Call(getMe, self, Var())));
+  fwtest::ExpectServiceException(vm, -70010, fwtest::ErrorMessage(ERROR_INVALID_DATATYPE));
 }
 
 [[gnu::noipa]] void SetForTest(const wchar_t* name, const wchar_t* value) { SetEnvironmentVariableW(name, value); }

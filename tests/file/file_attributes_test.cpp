@@ -119,6 +119,9 @@ TEST_F(FileAttributesTest, FailuresTheJavaSideSees) {
   auto wide = FailImport(Library(), FWTEST_IMPORT(SetFileAttributesW), TRUE, 0);
   vm.Call(FW_FILE(setFileAttributes), self, vm.String(u"."), Peer({"OWNER_WRITEABLE"}));
   ExpectFailure(vm, -30001, 0x80070057);
+  // No peer: refused before any call on it (the test VM reports a call on a null reference).
+  vm.Call(FW_FILE(setFileAttributes), self, vm.String(u".."), jobject{nullptr});
+  ExpectFailure(vm, -30001, 0x80070057);
   EXPECT_EQ(ansi.calls() + wide.calls(), 0);
   vm.Call(FW_FILE(setFileAttributes), self, vm.String(u".."), Peer({"OWNER_WRITEABLE"}));
   ExpectNoException(vm);

@@ -14,6 +14,7 @@
 #include "support/fake_import.h"
 #include "support/fake_version.h"
 #include "support/hidden_proc_addresses.h"
+#include "support/substituted_proc_address.h"
 
 namespace fwtest {
 namespace {
@@ -35,13 +36,20 @@ class FileOperationsTest : public FileServiceTest {
   // Windows 9x refuses a file in use with access denied where Wine says sharing violation.
   template <typename Fn>
   FakeImport<Fn> DenyAccessTo(ImportOf<Fn> import, const std::wstring& path) {
-    return ReplaceImport(Library(), import, [name = Ansi(path)](auto original, auto... args) {
-      if (name == std::get<0>(std::make_tuple(args...))) {
+    return ReplaceImport(Library(), import, [path](auto original, auto... args) {
+      if (SamePath(std::get<0>(std::make_tuple(args...)), path)) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
       }
       return original(args...);
     });
+  }
+  static bool SamePath(const char* given, const std::wstring& path) { return given != nullptr && Ansi(path) == given; }
+  static bool SamePath(const wchar_t* given, const std::wstring& path) { return given != nullptr && path == given; }
+  void Reset() {
+    SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    WriteBytes(source, "new contents");
+    WriteBytes(target, "old");
   }
 
   const std::wstring source = folder / L"new version.dll";
@@ -251,6 +259,126 @@ TEST_F(FileOperationsTest, NTFamilyReportsAMissingMoveFileEx) {
   ExpectFailure(vm, -30018, ERROR_PROC_NOT_FOUND);
   EXPECT_TRUE(Exists(source));
   EXPECT_EQ(pending.Added(), Renames{});
+}
+
+// Every place where a target is put aside, deleted or replaced before its replacement is sure: a
+// failure there leaves it where it was, and without overwrite nothing replaces it at all.
+TEST_F(FileOperationsTest, NTFamilyNeverLeavesATargetAsideOrReplacesOneItMayNotReplace) {
+  auto xp = FakeWindowsXP(Library());
+  const std::wstring aside = target + L".delete_on_reboot";
+  const std::wstring besides = target + L".move_on_reboot";
+  {
+    int copies = 0;  // the first copy meets a source in use; with overwrite false the target must stay
+    auto copy = ReplaceImport(Library(), FWTEST_IMPORT(CopyFileW), [&copies](auto original, auto... args) -> BOOL {
+      if (++copies > 1) return original(args...);
+      SetLastError(ERROR_SHARING_VIOLATION);
+      return FALSE;
+    });
+    EXPECT_EQ(Copy(false), -1);
+    ExpectFailure(vm, -30017, ERROR_FILE_EXISTS);
+    EXPECT_EQ(ReadBytes(target), "old");
+  }
+  // MoveFileExW as Windows answers it: refusal(from, to, flags, call number) gives the error, or 0.
+  using Refusal = std::function<DWORD(const std::wstring&, const std::wstring&, DWORD, int)>;
+  Refusal refusal;
+  int call = 0;
+  auto moveFileEx = SubstituteProcAddress(Library(), FWTEST_IMPORT(MoveFileExW),
+                                          [&](auto original, LPCWSTR from, LPCWSTR to, DWORD flags) -> BOOL {
+                                            const DWORD error = refusal(from, to != nullptr ? to : L"", flags, ++call);
+                                            if (error == 0) return original(from, to, flags);
+                                            SetLastError(error);
+                                            return FALSE;
+                                          });
+  const struct {
+    const char* what;
+    bool overwrite, readOnly;
+    Refusal refusal;
+    jint result;
+    DWORD error;
+    std::string targetAfter;
+  } cases[] = {
+      {"no overwrite, the source in use", false, false,
+       [&](auto& from, auto&, DWORD, int) { return from == source ? ERROR_SHARING_VIOLATION : 0; }, -1,
+       ERROR_ALREADY_EXISTS, "old"},
+      {"the target in use, the second move fails", true, false,
+       [&](auto& from, auto&, DWORD, int n) { return from != source ? 0 : n == 1 ? ERROR_ACCESS_DENIED : ERROR_DISK_FULL; },
+       -1, ERROR_DISK_FULL, "old"},
+      {"the replacement at the next start refused", true, false,
+       [&](auto& from, auto& to, DWORD flags, int) -> DWORD {
+         if (flags == (MOVEFILE_REPLACE_EXISTING | MOVEFILE_DELAY_UNTIL_REBOOT)) return ERROR_NOT_ENOUGH_MEMORY;
+         return (from == source && to == target) || from == target ? ERROR_SHARING_VIOLATION : 0;
+       },
+       -1, ERROR_NOT_ENOUGH_MEMORY, "old"},
+      {"a read-only target, refused by Windows", true, true,
+       [&](auto&, auto& to, DWORD, int) -> DWORD {
+         const DWORD attributes = Attributes(target);
+         const bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+         return to == target && readOnly ? ERROR_ACCESS_DENIED : 0;
+       },
+       0, 0, "new contents"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Reset();
+    if (c.readOnly) SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY);
+    refusal = c.refusal;
+    call = 0;
+    EXPECT_EQ(Move(target, c.overwrite), c.result);
+    if (c.error == 0) ExpectNoException(vm);
+    if (c.error != 0) ExpectFailure(vm, -30018, c.error);
+    EXPECT_EQ(ReadBytes(target), c.targetAfter);
+    EXPECT_EQ(ReadBytes(source), c.result == 0 ? std::nullopt : std::optional<std::string>("new contents"));
+    EXPECT_FALSE(Exists(aside) || Exists(besides));
+  }
+  EXPECT_EQ(pending.Added(), Renames{});
+}
+
+TEST_F(FileOperationsTest, Windows9xNeverSchedulesOverATargetItMayNotReplace) {
+  auto windows98 = FakeWindows98(Library());
+  const std::string lines = "NUL=" + ShortPathOf(target) + "\n" + ShortPathOf(target) + "=" + ShortPathOf(source) + "\n";
+  {
+    auto denied = DenyAccessTo(FWTEST_IMPORT(MoveFileA), source);
+    EXPECT_EQ(Move(target, false), -1);
+    ExpectFailure(vm, -30018, ERROR_ALREADY_EXISTS);
+    int copies = 0;  // the first copy meets a source in use
+    auto busy = ReplaceImport(Library(), FWTEST_IMPORT(CopyFileA), [&copies](auto original, auto... args) -> BOOL {
+      if (++copies > 1) return original(args...);
+      SetLastError(ERROR_SHARING_VIOLATION);
+      return FALSE;
+    });
+    EXPECT_EQ(Copy(false), -1);
+    ExpectFailure(vm, -30017, ERROR_FILE_EXISTS);
+  }
+  EXPECT_FALSE(winInit.Contents().has_value());
+  {
+    // The source in use: both lines are made while the target exists, and nothing goes now.
+    const auto held = HoldOpen(source);
+    EXPECT_EQ(Move(target, true), 1);
+    ExpectNoException(vm);
+  }
+  EXPECT_EQ(ReadBytes(target), "old");
+  EXPECT_EQ(winInit.Contents(), "[Rename]\n" + lines);
+  {
+    // Refused only by the move itself: the target is gone, and its lines were made before it went.
+    auto denied = DenyAccessTo(FWTEST_IMPORT(MoveFileA), source);
+    EXPECT_EQ(Move(target, true), 1);
+    ExpectNoException(vm);
+  }
+  EXPECT_EQ(ReadBytes(source), "new contents");
+  EXPECT_EQ(winInit.Contents(), "[Rename]\n" + lines + lines);
+}
+
+TEST_F(FileOperationsTest, AccessDeniedDeletesAtTheNextStartAsASharingViolationDoes) {
+  for (const bool windows9x : {false, true}) {
+    auto version = windows9x ? FakeWindows98(Library()) : FakeWindowsXP(Library());
+    auto deniedW = DenyAccessTo(FWTEST_IMPORT(DeleteFileW), target);
+    auto deniedA = DenyAccessTo(FWTEST_IMPORT(DeleteFileA), target);
+    EXPECT_EQ(vm.Call(FW_FILE(win32DeleteFile), self, Path(target)), 1);
+    ExpectNoException(vm);
+  }
+  EXPECT_TRUE(Exists(target));
+  EXPECT_EQ(pending.Added(), (Renames{{target, L""}}));
+  EXPECT_EQ(winInit.Contents(), "[Rename]\nNUL=" + ShortPathOf(target) + "\n");
 }
 
 std::optional<ULONGLONG> Value(const FILETIME* time) {

@@ -96,13 +96,16 @@ TEST_F(WinInitRenameListTest, FailuresKeepTheFileAndTheLines) {
     EXPECT_EQ(list.Count(), 2u) << "the lines stay pending";
   }
   EXPECT_EQ(winInit.Contents(), before);
-  {
+  for (const bool fileBefore : {true, false}) {
+    if (!fileBefore) DeleteFileW(winInit.path().c_str());
     auto fail = fwtest::FailImport(Self(), FWTEST_IMPORT(CreateFileMappingA), HANDLE{nullptr}, ERROR_NOT_ENOUGH_MEMORY);
     WinInitRenameList list;
     AddTwoLines(list);
     EXPECT_EQ(list.Flush(), static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY));
+    // A file the failed call made is not left behind empty.
+    EXPECT_EQ(winInit.Contents(), fileBefore ? std::optional<std::string>(before) : std::nullopt);
   }
-  EXPECT_EQ(winInit.Contents(), before);
+  fwtest::WriteBytes(winInit.path(), before);
   {
     // The mapping has already grown the file when the view fails: it is cut back.
     auto fail = fwtest::FailImport(Self(), FWTEST_IMPORT(MapViewOfFile), LPVOID{nullptr}, ERROR_NOT_ENOUGH_MEMORY);

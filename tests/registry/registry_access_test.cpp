@@ -49,11 +49,13 @@ TEST(RootKey, JavaSelectorsMapToTheLibrarysRoots) {
 
 TEST_F(RegistryAccessTest, StringsAreStoredWithoutTheirZeroAndReadBack) {
   const std::wstring long300(300, L'x');
+  const std::wstring long600(600, L'x');
   const struct {
     const wchar_t* text;
     DWORD unicodeBytes;  // what the W path passes; the A path passes its byte length, 1 for ""
     DWORD ansiBytes;
-  } cases[] = {{L"abc", 6, 3}, {L"", 1, 1}, {long300.c_str(), 600, 300}, {nullptr, 0, 0}};
+  } cases[] = {{L"abc", 6, 3}, {L"", 1, 1}, {long300.c_str(), 600, 300}, {long600.c_str(), 1200, 600},
+                 {nullptr, 0, 0}};
   const bool ansi = IsWindows9x();
   for (const auto& c : cases) {
     const wchar_t* const text = c.text;
@@ -72,7 +74,7 @@ TEST_F(RegistryAccessTest, StringsAreStoredWithoutTheirZeroAndReadBack) {
     EXPECT_EQ(raised, 0u);
     EXPECT_EQ(registry_.ReadString(root_, Path(), L"v", false), text);
     // Only data larger than the 512-byte first buffer needs the second query at the reported size.
-    EXPECT_EQ(ansi ? queryA.count() : queryW.count(), !ansi && std::wcslen(text) > 255 ? 2u : 1u);
+    EXPECT_EQ(ansi ? queryA.count() : queryW.count(), (ansi ? c.ansiBytes : c.unicodeBytes) > 512 ? 2u : 1u);
     EXPECT_EQ(ansi ? setW.count() + queryW.count() : setA.count() + queryA.count(), 0u);
   }
 }

@@ -15,6 +15,7 @@
 #include "com_fernwick_wizard_platform_win32_Win32RegistryServiceImpl.h"
 #include "registry/registry_test_key.h"
 #include "support/fake_import.h"
+#include "support/fake_version.h"
 #include "support/loaded_library.h"
 #include "support/recorded_import.h"
 #include "test_vm.h"
@@ -200,6 +201,16 @@ TEST_F(RegistryServiceTest, AMissingValueOrSubkeyIsAnErrorOnlyWhenReported) {
   fwtest::ExpectServiceException(vm_, -100002, ErrorMessage(ERROR_FILE_NOT_FOUND));
   EXPECT_EQ(Call(FW_REG(getValueType), L"", Str(u"none")), -1);
   fwtest::ExpectServiceException(vm_, -100011, ErrorMessage(ERROR_FILE_NOT_FOUND));
+  // No subkey never means the key itself, which the 9x RegDeleteKeyA would delete with its tree.
+  Call(FW_REG(createKey), L"", Str(u"kept"));
+  for (const jstring subkey : {Str(u""), jstring{nullptr}}) {
+    for (const bool windows9x : {false, true}) {
+      auto version = windows9x ? fwtest::FakeWindows98(library_.get()) : fwtest::FakeWindowsXP(library_.get());
+      Call(FW_REG(deleteKey), L"", subkey, notReported);
+      fwtest::ExpectServiceException(vm_, -100002, ErrorMessage(ERROR_BADKEY));
+    }
+  }
+  EXPECT_EQ(Call(FW_REG(keyExists), L"kept"), JNI_TRUE);
 }
 
 TEST_F(RegistryServiceTest, NullArraysAreRefusedAndNothingIsWritten) {

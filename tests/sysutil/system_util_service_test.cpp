@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <map>
+#include <new>
 #include <string>
 
 #include "com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl.h"
@@ -112,6 +113,33 @@ TEST_F(SystemUtilTest, CommandFailures) {
   auto enumA = fwtest::FailImport(library.get(), FWTEST_IMPORT(RegEnumValueA), denied, 0);
   EXPECT_TRUE(vm.IsNull(vm.Call(list, self)));
   fwtest::ExpectServiceException(vm, -70003, ErrorMessage(ERROR_ACCESS_DENIED));
+  vm.Call(remove, self, Str(u"x"));
+  fwtest::ExpectServiceException(vm, -70004, ErrorMessage(ERROR_ACCESS_DENIED));
+  auto setW = fwtest::FailImport(library.get(), FWTEST_IMPORT(RegSetValueExW), denied, 0);
+  auto setA = fwtest::FailImport(library.get(), FWTEST_IMPORT(RegSetValueExA), denied, 0);
+  vm.Call(add, self, Str(u"x"));
+  fwtest::ExpectServiceException(vm, -70002, ErrorMessage(ERROR_ACCESS_DENIED));
+}
+
+[[gnu::noipa]] LONG ReportHugeValue(DWORD* size) {
+  *size = 0xFFFFFFFF;
+  return ERROR_MORE_DATA;
+}
+
+// Anything else that goes wrong inside (here a buffer the library cannot have) is E_FAIL under the
+// method's code. A 64-bit process could have the 4 GB, so there the registry call itself fails.
+TEST_F(SystemUtilTest, AnInternalFailureOfACommandChangeIsEFail) {
+  SetString(kRunOnce, L"FWNK00001", L"x");
+  auto fail = [](auto, HKEY, auto, LPDWORD, LPDWORD, LPBYTE data, LPDWORD size) -> LONG {
+    if (data == nullptr) return ERROR_SUCCESS;  // the existence test
+    if (sizeof(void*) == 8) throw std::bad_alloc();
+    return ReportHugeValue(size);
+  };
+  auto queryW = fwtest::ReplaceImport(library.get(), FWTEST_IMPORT(RegQueryValueExW), fail);
+  auto queryA = fwtest::ReplaceImport(library.get(), FWTEST_IMPORT(RegQueryValueExA), fail);
+  vm.Call(remove, self, Str(u"x"));
+  fwtest::ExpectServiceException(vm, -70004, ErrorMessage(0x80004005));
+  EXPECT_TRUE(Stored(L"FWNK00001"));
 }
 
 [[gnu::noipa]] std::optional<fwtest::RunVersion> ThisRun() {
@@ -144,6 +172,18 @@ TEST_F(SystemUtilTest, OperatingSystemLevel) {
   });
   EXPECT_EQ(vm.StringValue(vm.Call(serviceLevel, self)), u"");
   fwtest::ExpectNoException(vm);
+}
+
+TEST_F(SystemUtilTest, OperatingSystemLevelThatCannotBeReadIsReported) {
+  // The platform test's own query (the larger structure) still answers, so each family is asked.
+  auto failW = fwtest::FailImport(library.get(), FWTEST_IMPORT(GetVersionExW), FALSE, ERROR_INVALID_PARAMETER);
+  auto failA = fwtest::ReplaceImport(library.get(), FWTEST_IMPORT(GetVersionExA), [](auto original, auto info) -> BOOL {
+    if (info->dwOSVersionInfoSize != sizeof(OSVERSIONINFOA)) return original(info);
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  });
+  EXPECT_TRUE(vm.IsNull(vm.Call(serviceLevel, self)));
+  fwtest::ExpectServiceException(vm, -70005, ErrorMessage(ERROR_INVALID_PARAMETER));
 }
 
 TEST_F(SystemUtilTest, BootDirectory) {
