@@ -1,6 +1,7 @@
 # Runs GoogleTest programs under Wine with CTest.
 #
-#   fw_add_wine_suite(TARGET fwnative_tests VERSIONS winxp win98 [RUNTIME_TARGETS fwnative ...] [TIMEOUT s])
+#   fw_add_wine_suite(TARGET fwnative_tests VERSIONS winxp win98 [RUNTIME_TARGETS fwnative ...] [TIMEOUT s]
+#                     [ALONE "Group.*" ...])
 #
 # For each Windows version, the program and the DLLs it loads are copied to
 # <build>/<dir>/wine-run/<version>/<TARGET>-<version>.exe, and one test <TARGET>-<version> runs that
@@ -10,7 +11,9 @@
 # Every test here needs the fixture fw_wine_prefix: its setup test (wine_prefix_setup) copies a
 # pristine template prefix (made once, shared by the build trees) to <build>/wine-prefix, starts a
 # persistent wineserver, imports the registry settings and runs a first program; its cleanup test
-# (wine_prefix_stop) ends the helpers and the server. The tests share the prefix and run one at a
+# (wine_prefix_stop) ends the helpers and the server. Each ALONE filter names tests that run in a
+# process of their own (test <TARGET>-<version>-<first part of the filter>) and are left out of the
+# main run, so every test still runs once per version. The tests share the prefix and run one at a
 # time (RESOURCE_LOCK fw_wine_prefix). Another test can join with FIXTURES_REQUIRED fw_wine_prefix,
 # RESOURCE_LOCK fw_wine_prefix and scripts/wine-run.sh --prefix ${FW_WINE_RUN_PREFIX}.
 
@@ -51,7 +54,7 @@ function(_fw_add_wine_prefix_fixture)
 endfunction()
 
 function(fw_add_wine_suite)
-  cmake_parse_arguments(PARSE_ARGV 0 arg "" "TARGET;TIMEOUT;EXCLUDE" "VERSIONS;RUNTIME_TARGETS")
+  cmake_parse_arguments(PARSE_ARGV 0 arg "" "TARGET;TIMEOUT" "VERSIONS;RUNTIME_TARGETS;ALONE")
   if(NOT arg_TARGET OR NOT arg_VERSIONS)
     message(FATAL_ERROR "fw_add_wine_suite needs TARGET and VERSIONS")
   endif()
@@ -65,10 +68,10 @@ function(fw_add_wine_suite)
   endif()
   _fw_add_wine_prefix_fixture()
 
-  # EXCLUDE: a GoogleTest filter of tests left out of this build's runs (say why where it is used).
   set(filter_args "")
-  if(arg_EXCLUDE)
-    set(filter_args "--gtest_filter=-${arg_EXCLUDE}")
+  if(arg_ALONE)
+    list(JOIN arg_ALONE ":" alone)
+    set(filter_args "--gtest_filter=-${alone}")
   endif()
 
   set(reg "REGEDIT4\n")
@@ -100,6 +103,17 @@ function(fw_add_wine_suite)
       FIXTURES_REQUIRED fw_wine_prefix
       RESOURCE_LOCK fw_wine_prefix
       TIMEOUT ${arg_TIMEOUT})
+    foreach(group IN LISTS arg_ALONE)
+      string(REGEX REPLACE "[.].*" "" group_name "${group}")
+      add_test(NAME "${name}-${group_name}"
+               COMMAND "${FW_WINE_RUN_SCRIPT}" --prefix "${FW_WINE_RUN_PREFIX}" --loader "${FW_WINE_LOADER}"
+                       "${dir}/${name}.exe" "--gtest_output=xml:${name}-${group_name}.xml" "--gtest_filter=${group}"
+               WORKING_DIRECTORY "${dir}")
+      set_tests_properties("${name}-${group_name}" PROPERTIES
+        FIXTURES_REQUIRED fw_wine_prefix
+        RESOURCE_LOCK fw_wine_prefix
+        TIMEOUT ${arg_TIMEOUT})
+    endforeach()
   endforeach()
   file(WRITE "${FW_WINE_REG_DIR}/${arg_TARGET}.reg" "${reg}")
   add_custom_target(${arg_TARGET}_wine_run ALL DEPENDS ${copies})
