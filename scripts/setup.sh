@@ -34,6 +34,12 @@ for p in g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-
   need "$p"
 done
 
+# Avian, the Java VM the Java tests run under Wine (scripts/avian.sh): static zlib for Windows, and
+# the host compiler and zlib its build tools are made with.
+for p in libz-mingw-w64-dev g++ zlib1g-dev; do
+  need "$p"
+done
+
 # 32-bit Wine needs the i386 architecture; its package lists lag the security archive, so prefer
 # the main archive's versions to keep multiarch versions in step.
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

@@ -1,8 +1,9 @@
 package com.fernwick.wizard.platform.win32.win32service;
 
 /**
- * Status of a Windows NT service: the seven fields of SERVICE_STATUS, as returned by a status
- * query or by a control request.
+ * Status of a Windows NT service: the seven fields of SERVICE_STATUS, each as the system gave it
+ * (the service type with SERVICE_INTERACTIVE_PROCESS included), as returned by a status query or by
+ * a control request.
  */
 public class NTServiceStatus {
     private int serviceType;

@@ -1,8 +1,10 @@
 package com.fernwick.wizard.platform.win32.win32service;
 
 /**
- * Extended status of a Windows 2000 service: the fields of SERVICE_STATUS_PROCESS. Unlike
- * NTServiceStatus, the service type keeps the SERVICE_INTERACTIVE_PROCESS bit.
+ * Extended status of a Windows 2000 service: the nine fields of SERVICE_STATUS_PROCESS, each as the
+ * system gave it. The service type is the whole dwServiceType, SERVICE_INTERACTIVE_PROCESS (0x100)
+ * included, as in NTServiceStatus; only NTServiceConfig splits that bit off into its desktop
+ * interaction flag.
  */
 public class Win2kServiceStatusProcess {
     private int serviceType;

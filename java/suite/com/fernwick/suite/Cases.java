@@ -1,0 +1,247 @@
+package com.fernwick.suite;
+
+import static com.fernwick.suite.Suite.check;
+import static com.fernwick.suite.Suite.elements;
+import static com.fernwick.suite.Suite.fails;
+import static com.fernwick.suite.Suite.same;
+
+import com.fernwick.util.FileAttributes;
+import com.fernwick.wizard.platform.win32.OperationCodes;
+import com.fernwick.wizard.platform.win32.Win32DesktopServiceImpl;
+import com.fernwick.wizard.platform.win32.Win32FileServiceImpl;
+import com.fernwick.wizard.platform.win32.Win32ProductServiceImpl;
+import com.fernwick.wizard.platform.win32.Win32RegistryServiceImpl;
+import com.fernwick.wizard.platform.win32.Win32ServiceImpl;
+import com.fernwick.wizard.platform.win32.Win32SystemUtilServiceImpl;
+import com.fernwick.wizard.platform.win32.Win32WizardInitializeServiceImpl;
+import com.fernwick.wizard.platform.win32.environment.WindowsEnvironment;
+
+import java.io.File;
+import java.io.FileOutputStream;
+
+/**
+ * One case per method family: a round trip through the methods, then the failure a caller meets
+ * most often. The GoogleTest suite holds the detailed behaviour; these show the shipped DLL working
+ * in a real VM on every Windows version.
+ */
+final class Cases {
+    private static final int CURRENT_USER = 3;
+    private static final int LOCAL_MACHINE = 4;
+    private static final String KEY = "Software\\Fernwick Java Suite";
+    private static final String UNINSTALL = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+    private static final String SETUP = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Setup";
+    private static final long JAN_2003 = 126858528000000000L;  // FILETIME of 2003-01-01 00:00 UTC
+    private static final long JAN_2003_MILLIS = 1041379200000L;
+
+    private Cases() {
+    }
+
+    private static void write(String path, String text) throws Exception {
+        FileOutputStream out = new FileOutputStream(path);
+        out.write(text.getBytes("UTF-8"));
+        out.close();
+    }
+
+    static void addAll(Suite suite, final Platform platform) throws Exception {
+        final Win32RegistryServiceImpl registry = new Win32RegistryServiceImpl();
+        final Win32FileServiceImpl files = new Win32FileServiceImpl();
+        final Win32DesktopServiceImpl desktop = new Win32DesktopServiceImpl();
+        final Win32ProductServiceImpl product = new Win32ProductServiceImpl();
+        final Win32SystemUtilServiceImpl system = new Win32SystemUtilServiceImpl();
+        final WindowsEnvironment environment = new WindowsEnvironment();
+        final Win32ServiceImpl services = new Win32ServiceImpl();
+        final Win32WizardInitializeServiceImpl wizard = new Win32WizardInitializeServiceImpl();
+        final String temp = environment.getProcessEnvironmentVariable("TEMP") + "\\fwnative-java-suite";
+        new File(temp).mkdirs();
+        registry.deleteKey(CURRENT_USER, "Software", "Fernwick Java Suite", false);
+
+        suite.add("platform tests", "Win32SystemUtilServiceImpl.isWinNTor2K Win32SystemUtilServiceImpl.isWinME "
+                + "Win32ServiceImpl.isWin2k Win32SystemUtilServiceImpl.getOSServiceLevel", () -> {
+            same(!platform.windows9x, system.isWinNTor2K());
+            same(platform.windowsMe, system.isWinME());
+            same(platform.windows2000, services.isWin2k());
+            same(platform.servicePack, system.getOSServiceLevel());
+        });
+
+        suite.add("registry keys and values", "Win32RegistryServiceImpl.createKey Win32RegistryServiceImpl.keyExists "
+                + "Win32RegistryServiceImpl.isKeyEmpty Win32RegistryServiceImpl.setStringValue "
+                + "Win32RegistryServiceImpl.getStringValue Win32RegistryServiceImpl.setMultiStringValue "
+                + "Win32RegistryServiceImpl.getMultiStringValue Win32RegistryServiceImpl.set32BitValue "
+                + "Win32RegistryServiceImpl.get32BitValue Win32RegistryServiceImpl.setBinaryValue "
+                + "Win32RegistryServiceImpl.getBinaryValue Win32RegistryServiceImpl.getValueType "
+                + "Win32RegistryServiceImpl.valueExists Win32RegistryServiceImpl.deleteValue "
+                + "Win32RegistryServiceImpl.deleteKey", () -> {
+            registry.createKey(CURRENT_USER, "Software", "Fernwick Java Suite\\sub");
+            same(true, registry.keyExists(CURRENT_USER, KEY + "\\sub"));
+            same(true, registry.isKeyEmpty(CURRENT_USER, KEY + "\\sub"));
+            registry.setStringValue(CURRENT_USER, KEY, "s", false, "ab");
+            same("ab", registry.getStringValue(CURRENT_USER, KEY, "s", true));
+            registry.setMultiStringValue(CURRENT_USER, KEY, "m", new String[] {"a", "c"});
+            same(new String[] {"a", "c"}, registry.getMultiStringValue(CURRENT_USER, KEY, "m"));
+            registry.set32BitValue(CURRENT_USER, KEY, "d", -2);
+            same(-2, registry.get32BitValue(CURRENT_USER, KEY, "d"));
+            byte[] sixteen = {1, 2, 0, -1, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+            registry.setBinaryValue(CURRENT_USER, KEY, "b", sixteen);
+            same(sixteen, registry.getBinaryValue(CURRENT_USER, KEY, "b"));
+            same(7, registry.getValueType(CURRENT_USER, KEY, "m"));  // REG_MULTI_SZ
+            registry.deleteValue(CURRENT_USER, KEY, "s", true);
+            same(false, registry.valueExists(CURRENT_USER, KEY, "s"));
+            registry.deleteKey(CURRENT_USER, KEY, "sub", true);
+            same(false, registry.keyExists(CURRENT_USER, KEY + "\\sub"));
+            fails(OperationCodes.GET_STRING_VALUE, 2, () -> registry.getStringValue(CURRENT_USER, KEY, "s", false));
+            fails(OperationCodes.DELETE_KEY, 1010, () -> {
+                registry.deleteKey(CURRENT_USER, KEY, "", false);
+                return null;
+            });
+        });
+
+        suite.add("registry listings and key facts", "Win32RegistryServiceImpl.getKeyValueNames "
+                + "Win32RegistryServiceImpl.getSubkeyNames Win32RegistryServiceImpl.countSubKeys "
+                + "Win32RegistryServiceImpl.countValuesInKey Win32RegistryServiceImpl.longestSubKeyNameLength "
+                + "Win32RegistryServiceImpl.longestValueNameLength Win32RegistryServiceImpl.longestValueNameData", () -> {
+            registry.createKey(CURRENT_USER, KEY, "child");
+            same(new String[] {"child"}, registry.getSubkeyNames(CURRENT_USER, KEY));
+            same(new String[] {"b", "d", "m"}, registry.getKeyValueNames(CURRENT_USER, KEY));  // Wine lists them sorted
+            same(1, registry.countSubKeys(CURRENT_USER, KEY));
+            same(3, registry.countValuesInKey(CURRENT_USER, KEY));
+            same(5, registry.longestSubKeyNameLength(CURRENT_USER, KEY));
+            same(1, registry.longestValueNameLength(CURRENT_USER, KEY));
+            same(16, registry.longestValueNameData(CURRENT_USER, KEY));  // the binary value
+            registry.deleteKey(CURRENT_USER, "Software", "Fernwick Java Suite", true);
+            fails(OperationCodes.COUNT_SUB_KEYS, 2, () -> registry.countSubKeys(CURRENT_USER, KEY));
+        });
+
+        final String a = temp + "\\a.txt";
+        final String b = temp + "\\b.txt";
+        suite.add("file copy, move and delete", "Win32FileServiceImpl.win32CopyFile Win32FileServiceImpl.win32MoveFile "
+                + "Win32FileServiceImpl.win32DeleteFile", () -> {
+            write(a, "contents");
+            same(0, files.win32CopyFile(a, b, false));
+            fails(OperationCodes.WIN32_COPY_FILE, 80, () -> files.win32CopyFile(a, b, false));
+            same(0, files.win32MoveFile(a, b, true));
+            check(!new File(a).exists() && new File(b).length() == 8, "moved over the copy");
+            same(0, files.win32DeleteFile(b));
+            fails(OperationCodes.WIN32_DELETE_FILE, 2, () -> files.win32DeleteFile(b));
+        });
+
+        suite.add("file attributes and times", "Win32FileServiceImpl.getFileAttributes "
+                + "Win32FileServiceImpl.setFileAttributes Win32FileServiceImpl.win32SetFileTimes "
+                + "Win32FileServiceImpl.win32SetFileModified Win32FileServiceImpl.win32SetFileCreated", () -> {
+            write(a, "x");
+            FileAttributes attributes = files.getFileAttributes(a);
+            same(true, attributes.getAttributeState(FileAttributes.OWNER_WRITEABLE));
+            attributes.setAttributeState(FileAttributes.OWNER_WRITEABLE, false);
+            attributes.setAttributeState(FileAttributes.GROUP_WRITEABLE, false);
+            attributes.setAttributeState(FileAttributes.WORLD_WRITEABLE, false);
+            attributes.setAttributeState(FileAttributes.HIDDEN, true);
+            files.setFileAttributes(a, attributes);
+            FileAttributes read = files.getFileAttributes(a);
+            same(false, read.getAttributeState(FileAttributes.OWNER_WRITEABLE));
+            same(true, read.getAttributeState(FileAttributes.HIDDEN));
+            // A read-only file gets its times all the same and stays read-only.
+            files.win32SetFileTimes(a, JAN_2003, JAN_2003, JAN_2003);
+            files.win32SetFileCreated(a, JAN_2003);
+            files.win32SetFileModified(a, JAN_2003 + 10000000L);
+            // Avian's File.lastModified counts seconds where other VMs count milliseconds.
+            long modified = new File(a).lastModified();
+            check(modified == JAN_2003_MILLIS + 1000 || modified == JAN_2003_MILLIS / 1000 + 1,
+                    "modified 2003-01-01 00:00:01, read back as " + modified);
+            same(false, files.getFileAttributes(a).getAttributeState(FileAttributes.OWNER_WRITEABLE));
+            fails(OperationCodes.GET_FILE_ATTRIBUTES, 2, () -> files.getFileAttributes(temp + "\\missing"));
+            fails(OperationCodes.SET_FILE_ATTRIBUTES, 0x80070057L, () -> {
+                files.setFileAttributes(a, null);
+                return null;
+            });
+            fails(OperationCodes.WIN32_SET_FILE_MODIFIED, 2, () -> {
+                files.win32SetFileModified(temp + "\\missing", JAN_2003);
+                return null;
+            });
+            same(0, files.win32DeleteFile(a));  // read-only and hidden: deleted all the same
+        });
+
+        suite.add("directory tree removal", "Win32FileServiceImpl.win32DeleteDirectory", () -> {
+            new File(temp + "\\tree\\a\\b").mkdirs();
+            write(temp + "\\tree\\a\\b\\deep.txt", "x");
+            write(temp + "\\tree\\top.txt", "x");
+            same(0, files.win32DeleteDirectory(temp + "\\tree", false, true));
+            check(!new File(temp + "\\tree").exists(), "the tree is gone");
+            fails(OperationCodes.WIN32_DELETE_DIRECTORY, 3, () -> files.win32DeleteDirectory(temp + "\\tree", false, true));
+        });
+
+        suite.add("program folders and shortcuts", "Win32DesktopServiceImpl.createDesktopFolder "
+                + "Win32DesktopServiceImpl.createDesktopItem Win32DesktopServiceImpl.removeDesktopItem "
+                + "Win32DesktopServiceImpl.removeDesktopFolder", () -> {
+            desktop.createDesktopFolder(temp, "Fernwick\\Tools");
+            desktop.createDesktopItem(temp, "Fernwick\\Tools", "Editor", "C:\\windows\\notepad.exe", "-x", null, null);
+            check(new File(temp + "\\Fernwick\\Tools\\Editor.lnk").isFile(), "the link is written");
+            desktop.removeDesktopItem(temp, "Fernwick\\Tools", "Editor");
+            check(!new File(temp + "\\Fernwick\\Tools\\Editor.lnk").exists(), "the link is removed");
+            desktop.removeDesktopFolder(temp, "Fernwick\\Tools");
+            check(!new File(temp + "\\Fernwick").exists(), "the folders are removed");
+            fails(OperationCodes.CREATE_DESKTOP_ITEM, 87, () -> {
+                desktop.createDesktopItem(temp, "Fernwick", "Editor", null, null, null, null);
+                return null;
+            });
+        });
+
+        suite.add("uninstaller registration", "Win32ProductServiceImpl.win32RegisterUninstaller "
+                + "Win32ProductServiceImpl.win32UnregisterUninstaller", () -> {
+            product.win32RegisterUninstaller("FernwickJavaSuite", "Fernwick Java Suite", "uninstall.exe /S");
+            // Wine runs programs as administrators: the entry is the machine's.
+            same("uninstall.exe /S", registry.getStringValue(LOCAL_MACHINE, UNINSTALL + "\\FernwickJavaSuite",
+                    "UninstallString", false));
+            product.win32UnregisterUninstaller("FernwickJavaSuite", null);
+            same(false, registry.keyExists(LOCAL_MACHINE, UNINSTALL + "\\FernwickJavaSuite"));
+            fails(OperationCodes.WIN32_UNREGISTER_UNINSTALLER, 87, () -> {
+                product.win32UnregisterUninstaller("", null);
+                return null;
+            });
+        });
+
+        suite.add("start-up commands and the boot directory", "Win32SystemUtilServiceImpl.addSystemStartupCommand "
+                + "Win32SystemUtilServiceImpl.systemStartupCommands Win32SystemUtilServiceImpl.removeSystemStartupCommand "
+                + "Win32SystemUtilServiceImpl.getBootDirectory", () -> {
+            system.addSystemStartupCommand("fwsuite.exe /finish");
+            same(new String[] {"fwsuite.exe /finish"}, elements(system.systemStartupCommands()));
+            system.removeSystemStartupCommand("fwsuite.exe /finish");
+            same(new String[0], elements(system.systemStartupCommands()));
+            fails(OperationCodes.ADD_SYSTEM_STARTUP_COMMAND, 0x80070057L, () -> {
+                system.addSystemStartupCommand("");
+                return null;
+            });
+            String bootDir = registry.valueExists(LOCAL_MACHINE, SETUP, "BootDir")
+                    ? registry.getStringValue(LOCAL_MACHINE, SETUP, "BootDir", false) : null;
+            registry.setStringValue(LOCAL_MACHINE, SETUP, "BootDir", false, "C:\\");
+            same("C:\\", system.getBootDirectory());
+            registry.deleteValue(LOCAL_MACHINE, SETUP, "BootDir", true);
+            fails(OperationCodes.GET_BOOT_DIRECTORY, 2, () -> system.getBootDirectory());
+            if (bootDir != null) {
+                registry.setStringValue(LOCAL_MACHINE, SETUP, "BootDir", false, bootDir);
+            }
+        });
+
+        suite.add("environment variables", "WindowsEnvironment.setProcessEnvironmentVariable "
+                + "WindowsEnvironment.getProcessEnvironmentVariable WindowsEnvironment.winNTSetEnvironmentVariable "
+                + "WindowsEnvironment.winNTGetRawEnvironmentVariable WindowsEnvironment.winMESetEnvironmentVariable "
+                + "WindowsEnvironment.winMEGetRawEnvironmentVariable", () -> {
+            environment.setProcessEnvironmentVariable("FWSUITE", "process value");
+            same("process value", environment.getProcessEnvironmentVariable("FWSUITE"));
+            environment.setProcessEnvironmentVariable("FWSUITE", null);
+            same(null, environment.getProcessEnvironmentVariable("FWSUITE"));
+            // Each family's persistent form does nothing elsewhere.
+            environment.winNTSetEnvironmentVariable("FWSUITE", "%SystemRoot%\\fw", false);
+            same(platform.windows9x ? null : "%SystemRoot%\\fw", environment.winNTGetRawEnvironmentVariable("FWSUITE", false));
+            environment.winNTSetEnvironmentVariable("FWSUITE", null, false);
+            // A real Windows ME has its environment key; a new Wine prefix lacks it.
+            registry.createKey(LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control", "SessionManager\\Environment");
+            environment.winMESetEnvironmentVariable("FWSUITE", "C:\\fw");
+            same(platform.windowsMe ? "C:\\fw" : null, environment.winMEGetRawEnvironmentVariable("FWSUITE"));
+            environment.winMESetEnvironmentVariable("FWSUITE", null);
+            same(null, environment.winNTGetRawEnvironmentVariable("FWSUITE", false));
+        });
+
+        suite.add("process affinity", "Win32WizardInitializeServiceImpl.setProcessAffinity", () -> {
+            wizard.setProcessAffinity();  // one processor from here on; nothing to report
+        });
+    }
+}
