@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
 # The main job: set up the machine, build fwnative.dll and fwcall.exe for i686 and x86_64, print
 # what each DLL exports (the build itself fails on any export other than a Java_ native method),
-# then run the demo: a sample product installed and uninstalled through the library by the x86_64
-# fwcall in a fresh Wine prefix (scripts/demo.sh; log and JSON in build/demo).
+# then run the demo: a sample product installed and uninstalled by the Java program java/demo on a
+# real Java VM (Avian, built for x86_64 here) in a fresh Wine prefix (scripts/demo.sh; the account
+# in build/demo/demo.log).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
 for preset in i686 x86_64; do
   cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset" --target fwnative fwcall
+  targets=(fwnative fwcall)
+  [ "$preset" = x86_64 ] && targets+=(fw_avian)
+  cmake --build --preset "$preset" --target "${targets[@]}"
 done
 for arch in i686 x86_64; do
   triple=$([ "$arch" = i686 ] && echo i686-w64-mingw32 || echo x86_64-w64-mingw32)

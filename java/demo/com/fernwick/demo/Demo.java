@@ -1,0 +1,492 @@
+package com.fernwick.demo;
+
+import java.io.File;
+import java.io.FileInputStream;
+import java.io.FileOutputStream;
+import java.io.IOException;
+import java.io.InputStream;
+import java.io.OutputStream;
+import java.util.Arrays;
+import java.util.Enumeration;
+
+import com.fernwick.util.FileAttributes;
+import com.fernwick.wizard.platform.win32.OperationCodes;
+import com.fernwick.wizard.platform.win32.Win32DesktopServiceImpl;
+import com.fernwick.wizard.platform.win32.Win32FileServiceImpl;
+import com.fernwick.wizard.platform.win32.Win32ProductServiceImpl;
+import com.fernwick.wizard.platform.win32.Win32RegistryServiceImpl;
+import com.fernwick.wizard.platform.win32.Win32ServiceImpl;
+import com.fernwick.wizard.platform.win32.Win32SystemUtilServiceImpl;
+import com.fernwick.wizard.platform.win32.Win32WizardInitializeServiceImpl;
+import com.fernwick.wizard.platform.win32.environment.WindowsEnvironment;
+
+/**
+ * The fwnative demo: a sample product, "Fernwick Demo", installed and then uninstalled through the
+ * library's Java classes, as an installation wizard calls them. Every call is written to the
+ * account with its arguments and what the library answered: the value, or the ServiceException
+ * with the name of its code and its message.
+ *
+ * <pre>
+ * java -cp CLASSES com.fernwick.demo.Demo [LOG]     (LOG: the account's file, demo.log by default)
+ * </pre>
+ *
+ * Run it from the folder that holds fwnative.dll, in a Windows (or Wine) installation kept for
+ * trying things: it writes to the machine's registry, Program Files and the user's Start menu, and
+ * leaves work for the next restart. Exit code 0 when every outcome the demo relies on came out as
+ * expected, 1 when one did not, 2 when it could not start.
+ */
+public final class Demo {
+    // Registry roots, as the registry service numbers them.
+    static final int HKEY_CURRENT_USER = 3;
+    static final int HKEY_LOCAL_MACHINE = 4;
+    /** The registry type of a string holding %VARIABLES% (REG_EXPAND_SZ). */
+    static final int REG_EXPAND_SZ = 2;
+
+    static final String PRODUCT = "Fernwick Demo";
+    /** Where the wizard unpacks the product, and where it installs it. */
+    static final String MEDIA = "C:\\FernwickDemo-media";
+    static final String INSTALL_DIR = "C:\\Program Files\\" + PRODUCT;
+    static final String FINISH_COMMAND = "\"" + INSTALL_DIR + "\\app.exe\" --finish-setup";
+    static final String UNINSTALL_COMMAND = "\"" + INSTALL_DIR + "\\app.exe\" --uninstall";
+    static final String PRODUCT_KEY = "SOFTWARE\\Fernwick\\Demo Product";
+    static final String UNINSTALL_NAME = "FernwickDemo";
+    static final String UNINSTALL_KEY = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + UNINSTALL_NAME;
+    static final String SHELL_FOLDERS = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    static final String SESSION_MANAGER = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+    static final String HOME_VARIABLE = "FERNWICK_DEMO_HOME";
+    static final String HOME_VALUE = "%ProgramFiles%\\" + PRODUCT;
+    static final String DATA_DIR = "%TEMP%\\FernwickDemo";
+    static final String[] COMPONENTS = {"program", "helper", "documentation"};
+    static final byte[] SIGNATURE = {0x46, 0x57, 0x4e, 0x01};
+    /** The program's date: 2010-01-01 00:00 UTC, in Java's milliseconds since 1970. */
+    static final long RELEASE_DATE = 1262304000000L;
+
+    private final Win32SystemUtilServiceImpl system = new Win32SystemUtilServiceImpl();
+    private final Win32ServiceImpl services = new Win32ServiceImpl();
+    private final Win32WizardInitializeServiceImpl wizard = new Win32WizardInitializeServiceImpl();
+    private final Win32FileServiceImpl files = new Win32FileServiceImpl();
+    private final Win32RegistryServiceImpl registry = new Win32RegistryServiceImpl();
+    private final Win32DesktopServiceImpl desktop = new Win32DesktopServiceImpl();
+    private final WindowsEnvironment environment = new WindowsEnvironment();
+    private final Win32ProductServiceImpl product = new Win32ProductServiceImpl();
+
+    private final Account account;
+
+    // What the platform part found, and where the uninstaller entry went.
+    private boolean nt;
+    private boolean me;
+    private int uninstallRoot = HKEY_LOCAL_MACHINE;
+
+    private Demo(Account account) {
+        this.account = account;
+    }
+
+    public static void main(String[] args) {
+        String logPath = args.length > 0 ? args[0] : "demo.log";
+        Account account;
+        try {
+            account = new Account(logPath);
+        } catch (IOException e) {
+            System.err.println("demo: cannot write " + logPath + ": " + e.getMessage());
+            System.exit(2);
+            return;
+        }
+        account.note("Fernwick Demo: a sample product installed and uninstalled through fwnative");
+        account.note("(this account is also written to " + logPath + ")");
+        try {
+            System.loadLibrary("fwnative");
+        } catch (UnsatisfiedLinkError e) {
+            account.note("demo: cannot load fwnative (" + System.mapLibraryName("fwnative")
+                    + " in the current folder or on PATH): " + e.getMessage());
+            account.finish();
+            System.exit(2);
+            return;
+        }
+        Demo demo = new Demo(account);
+        demo.platform();
+        demo.install();
+        demo.inPlace();
+        demo.uninstall();
+        demo.whatIsLeft();
+        System.exit(account.finish());
+    }
+
+    /** Which Windows this is. */
+    private void platform() {
+        account.section("1. The platform");
+        account.note("Which Windows family and version the library sees:");
+        nt = Boolean.TRUE.equals(account.call(system, "isWinNTor2K").get(system::isWinNTor2K));
+        me = Boolean.TRUE.equals(account.call(system, "isWinME").get(system::isWinME));
+        account.call(services, "isWin2k").get(services::isWin2k);
+        account.note("The service-pack level and the boot directory:");
+        account.call(system, "getOSServiceLevel").get(system::getOSServiceLevel);
+        account.call(system, "getBootDirectory").get(system::getBootDirectory);
+        account.note("The wizard confines itself to one processor at start:");
+        account.call(wizard, "setProcessAffinity").run(wizard::setProcessAffinity);
+    }
+
+    private void install() {
+        account.section("2. Installing " + PRODUCT);
+        account.note("The wizard unpacks the product's files into a staging folder (java.io, outside the library):");
+        makeFolder(MEDIA);
+        write(staged("app.exe"), "Fernwick Demo program, version 2.0");
+        write(staged("fwhelper.dll"), "Fernwick helper library, version 2.0");
+        write(staged("readme.txt"), "Read me first.");
+        write(staged("license.txt"), "License terms.");
+
+        account.note("An earlier version left its helper library in the install folder, and a program still uses it:");
+        account.note("here this program, which loads it (a copy of fwnative.dll stands for the old library). A file");
+        account.note("merely open through java.io is not enough: Java lets others write it, and a copy may go through.");
+        makeFolder(INSTALL_DIR);
+        copy(new File(System.getProperty("user.dir"), System.mapLibraryName("fwnative")).getPath(), installed("fwhelper.dll"));
+        load(installed("fwhelper.dll"));
+
+        account.note("Copy the files (0: done; 1: completes at the next restart):");
+        account.expect(Integer.valueOf(0).equals(copyFile("app.exe")), "app.exe is copied at once (0)");
+        account.expect(Integer.valueOf(0).equals(copyFile("readme.txt")), "readme.txt is copied at once (0)");
+        account.note("The helper library is in use, so its copy completes at the next restart (1):");
+        account.expect(Integer.valueOf(1).equals(copyFile("fwhelper.dll")),
+                "the copy over the helper library in use completes at the next restart (1)");
+
+        account.note("The licence is moved rather than copied:");
+        Integer moved = account.call(files, "win32MoveFile", staged("license.txt"), installed("license.txt"), true)
+                .get(() -> files.win32MoveFile(staged("license.txt"), installed("license.txt"), true));
+        account.expect(Integer.valueOf(0).equals(moved), "license.txt is moved at once (0)");
+
+        account.note("The read-me becomes read-only (readable, not writeable, archive):");
+        FileAttributes readOnly = new FileAttributes();
+        readOnly.setAttributeState(FileAttributes.OWNER_READABLE, true);
+        readOnly.setAttributeState(FileAttributes.ARCHIVE, true);
+        account.call(files, "setFileAttributes", installed("readme.txt"), readOnly)
+                .run(() -> files.setFileAttributes(installed("readme.txt"), readOnly));
+
+        account.note("The program gets its release date (the library takes Windows FILETIME values):");
+        long fileTime = fileTime(RELEASE_DATE);
+        account.call(files, "win32SetFileModified", installed("app.exe"), fileTime)
+                .run(() -> files.win32SetFileModified(installed("app.exe"), fileTime));
+        // Avian's File.lastModified() answers seconds on Windows, other Java VMs milliseconds.
+        long modified = new File(installed("app.exe")).lastModified();
+        account.outside("java.io.File.lastModified() reads " + modified);
+        account.expect(modified == RELEASE_DATE || modified == RELEASE_DATE / 1000, "app.exe is dated 2010-01-01 00:00 UTC");
+
+        account.note("The product's registry key (root 4 is HKEY_LOCAL_MACHINE) and its values:");
+        account.call(registry, "createKey", HKEY_LOCAL_MACHINE, "SOFTWARE", "Fernwick")
+                .run(() -> registry.createKey(HKEY_LOCAL_MACHINE, "SOFTWARE", "Fernwick"));
+        account.call(registry, "createKey", HKEY_LOCAL_MACHINE, "SOFTWARE\\Fernwick", "Demo Product")
+                .run(() -> registry.createKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Fernwick", "Demo Product"));
+        account.call(registry, "setStringValue", HKEY_LOCAL_MACHINE, PRODUCT_KEY, "InstallDir", false, INSTALL_DIR)
+                .run(() -> registry.setStringValue(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "InstallDir", false, INSTALL_DIR));
+        account.call(registry, "setStringValue", HKEY_LOCAL_MACHINE, PRODUCT_KEY, "DataDir", true, DATA_DIR)
+                .run(() -> registry.setStringValue(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "DataDir", true, DATA_DIR));
+        account.call(registry, "set32BitValue", HKEY_LOCAL_MACHINE, PRODUCT_KEY, "Build", 2048)
+                .run(() -> registry.set32BitValue(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "Build", 2048));
+        account.call(registry, "setMultiStringValue", HKEY_LOCAL_MACHINE, PRODUCT_KEY, "Components", COMPONENTS)
+                .run(() -> registry.setMultiStringValue(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "Components", COMPONENTS));
+        account.call(registry, "setBinaryValue", HKEY_LOCAL_MACHINE, PRODUCT_KEY, "Signature", SIGNATURE)
+                .run(() -> registry.setBinaryValue(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "Signature", SIGNATURE));
+
+        account.note("A program folder in the user's Start menu, with a shortcut to the program (the folder is made if missing):");
+        account.call(desktop, "createDesktopFolder", "$UserPrograms$", PRODUCT)
+                .run(() -> desktop.createDesktopFolder("$UserPrograms$", PRODUCT));
+        account.call(desktop, "createDesktopItem", "$UserPrograms$", PRODUCT, PRODUCT, installed("app.exe"), "--start",
+                installed("app.exe"), INSTALL_DIR)
+                .run(() -> desktop.createDesktopItem("$UserPrograms$", PRODUCT, PRODUCT, installed("app.exe"), "--start",
+                        installed("app.exe"), INSTALL_DIR));
+
+        account.note("An environment variable for the user (the NT form; Windows ME has its own):");
+        setHomeVariable(HOME_VALUE);
+
+        account.note("A command that finishes the set-up at the next start of Windows:");
+        account.call(system, "addSystemStartupCommand", FINISH_COMMAND)
+                .run(() -> system.addSystemStartupCommand(FINISH_COMMAND));
+
+        account.note("The uninstaller entry in the system's list of installed programs:");
+        account.call(product, "win32RegisterUninstaller", UNINSTALL_NAME, PRODUCT + " 2.0", UNINSTALL_COMMAND)
+                .run(() -> product.win32RegisterUninstaller(UNINSTALL_NAME, PRODUCT + " 2.0", UNINSTALL_COMMAND));
+    }
+
+    private void inPlace() {
+        account.section("3. What is in place");
+        account.note("The install folder, read back through the library:");
+        account.expect(attributes(installed("app.exe")) != null, "app.exe is installed");
+        FileAttributes readme = attributes(installed("readme.txt"));
+        account.expect(readme != null && !readme.getAttributeState(FileAttributes.OWNER_WRITEABLE), "readme.txt is read-only");
+        account.expect(attributes(installed("license.txt")) != null, "license.txt is installed");
+        account.note("The staged licence is gone (moved), so asking for it throws:");
+        account.call(files, "getFileAttributes", staged("license.txt"))
+                .fails(OperationCodes.GET_FILE_ATTRIBUTES, () -> files.getFileAttributes(staged("license.txt")));
+
+        account.note("The registry key:");
+        account.call(registry, "getKeyValueNames", HKEY_LOCAL_MACHINE, PRODUCT_KEY)
+                .get(() -> registry.getKeyValueNames(HKEY_LOCAL_MACHINE, PRODUCT_KEY));
+        String dir = account.call(registry, "getStringValue", HKEY_LOCAL_MACHINE, PRODUCT_KEY, "InstallDir", false)
+                .get(() -> registry.getStringValue(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "InstallDir", false));
+        account.expect(INSTALL_DIR.equals(dir), "InstallDir reads back as written");
+        account.note("DataDir as stored, then expanded, and its type:");
+        String data = account.call(registry, "getStringValue", HKEY_LOCAL_MACHINE, PRODUCT_KEY, "DataDir", false)
+                .get(() -> registry.getStringValue(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "DataDir", false));
+        account.expect(DATA_DIR.equals(data), "DataDir reads back unexpanded as written");
+        account.call(registry, "getStringValue", HKEY_LOCAL_MACHINE, PRODUCT_KEY, "DataDir", true)
+                .get(() -> registry.getStringValue(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "DataDir", true));
+        Integer type = account.call(registry, "getValueType", HKEY_LOCAL_MACHINE, PRODUCT_KEY, "DataDir")
+                .get(() -> registry.getValueType(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "DataDir"));
+        account.expect(Integer.valueOf(REG_EXPAND_SZ).equals(type), "DataDir is an expandable string (2)");
+        Integer build = account.call(registry, "get32BitValue", HKEY_LOCAL_MACHINE, PRODUCT_KEY, "Build")
+                .get(() -> registry.get32BitValue(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "Build"));
+        account.expect(Integer.valueOf(2048).equals(build), "Build reads back as 2048");
+        String[] components = account.call(registry, "getMultiStringValue", HKEY_LOCAL_MACHINE, PRODUCT_KEY, "Components")
+                .get(() -> registry.getMultiStringValue(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "Components"));
+        account.expect(Arrays.equals(COMPONENTS, components), "Components reads back as written");
+        byte[] signature = account.call(registry, "getBinaryValue", HKEY_LOCAL_MACHINE, PRODUCT_KEY, "Signature")
+                .get(() -> registry.getBinaryValue(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "Signature"));
+        account.expect(Arrays.equals(SIGNATURE, signature), "Signature reads back as written");
+
+        account.note("Where the user's Start-menu programs are, as the shell records it, and the shortcut below it:");
+        String programs = account.call(registry, "getStringValue", HKEY_CURRENT_USER, SHELL_FOLDERS, "Programs", false)
+                .get(() -> registry.getStringValue(HKEY_CURRENT_USER, SHELL_FOLDERS, "Programs", false));
+        if (programs != null) {
+            File shortcut = new File(join(join(programs, PRODUCT), PRODUCT + ".lnk"));
+            account.outside("java.io.File.exists() " + (shortcut.exists() ? "finds " : "does not find ") + shortcut);
+            account.expect(shortcut.exists(), "the shortcut is in the Start menu");
+        }
+
+        account.note("The environment variable as stored (raw, unexpanded):");
+        account.expect(HOME_VALUE.equals(homeVariable()), HOME_VARIABLE + " reads back as written");
+
+        account.note("Commands waiting for the next start of Windows:");
+        account.expect(contains(startupCommands(), FINISH_COMMAND), "the start-up command is listed");
+
+        account.note("The uninstaller entry: the machine's list (root 4) on Windows 9x and for an administrator,");
+        account.note("otherwise the user's (root 3):");
+        Boolean machine = account.call(registry, "keyExists", HKEY_LOCAL_MACHINE, UNINSTALL_KEY)
+                .get(() -> registry.keyExists(HKEY_LOCAL_MACHINE, UNINSTALL_KEY));
+        uninstallRoot = Boolean.FALSE.equals(machine) ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+        account.call(registry, "getKeyValueNames", uninstallRoot, UNINSTALL_KEY)
+                .get(() -> registry.getKeyValueNames(uninstallRoot, UNINSTALL_KEY));
+        String name = account.call(registry, "getStringValue", uninstallRoot, UNINSTALL_KEY, "DisplayName", false)
+                .get(() -> registry.getStringValue(uninstallRoot, UNINSTALL_KEY, "DisplayName", false));
+        account.expect((PRODUCT + " 2.0").equals(name), "the uninstaller entry shows the product's name");
+        account.call(registry, "getStringValue", uninstallRoot, UNINSTALL_KEY, "UninstallString", false)
+                .get(() -> registry.getStringValue(uninstallRoot, UNINSTALL_KEY, "UninstallString", false));
+
+        account.note("What waits for the next restart (pairs of source and target; an empty target deletes):");
+        String[] renames = pendingRenames();
+        account.expect(renames != null && anyContains(renames, installed("fwhelper.dll")),
+                "the restart has work to do for the helper library");
+    }
+
+    private void uninstall() {
+        account.section("4. Uninstalling " + PRODUCT);
+        account.note("The uninstaller entry, the start-up command and the environment variable (a null value deletes):");
+        account.call(product, "win32UnregisterUninstaller", UNINSTALL_NAME, null)
+                .run(() -> product.win32UnregisterUninstaller(UNINSTALL_NAME, null));
+        account.call(system, "removeSystemStartupCommand", FINISH_COMMAND)
+                .run(() -> system.removeSystemStartupCommand(FINISH_COMMAND));
+        setHomeVariable(null);
+
+        account.note("The shortcut, then its program folder once it is empty:");
+        account.call(desktop, "removeDesktopItem", "$UserPrograms$", PRODUCT, PRODUCT)
+                .run(() -> desktop.removeDesktopItem("$UserPrograms$", PRODUCT, PRODUCT));
+        account.call(desktop, "removeDesktopFolder", "$UserPrograms$", PRODUCT)
+                .run(() -> desktop.removeDesktopFolder("$UserPrograms$", PRODUCT));
+
+        account.note("The read-only read-me is deleted all the same:");
+        Integer deleted = account.call(files, "win32DeleteFile", installed("readme.txt"))
+                .get(() -> files.win32DeleteFile(installed("readme.txt")));
+        account.expect(Integer.valueOf(0).equals(deleted), "readme.txt is deleted at once (0)");
+        account.note("The rest of the install folder; the helper library is still in use, so its removal waits for the restart (1):");
+        Integer removed = account.call(files, "win32DeleteDirectory", INSTALL_DIR, false, true)
+                .get(() -> files.win32DeleteDirectory(INSTALL_DIR, false, true));
+        account.expect(Integer.valueOf(1).equals(removed), "the install folder's removal completes at the next restart (1)");
+        account.note("The staging folder:");
+        removed = account.call(files, "win32DeleteDirectory", MEDIA, false, true)
+                .get(() -> files.win32DeleteDirectory(MEDIA, false, true));
+        account.expect(Integer.valueOf(0).equals(removed), "the staging folder is removed at once (0)");
+
+        account.note("The registry key, then its parent when nothing else is in it:");
+        account.call(registry, "deleteKey", HKEY_LOCAL_MACHINE, "SOFTWARE\\Fernwick", "Demo Product", true)
+                .run(() -> registry.deleteKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Fernwick", "Demo Product", true));
+        Boolean empty = account.call(registry, "isKeyEmpty", HKEY_LOCAL_MACHINE, "SOFTWARE\\Fernwick")
+                .get(() -> registry.isKeyEmpty(HKEY_LOCAL_MACHINE, "SOFTWARE\\Fernwick"));
+        if (Boolean.TRUE.equals(empty)) {
+            account.call(registry, "deleteKey", HKEY_LOCAL_MACHINE, "SOFTWARE", "Fernwick", true)
+                    .run(() -> registry.deleteKey(HKEY_LOCAL_MACHINE, "SOFTWARE", "Fernwick", true));
+        }
+    }
+
+    private void whatIsLeft() {
+        account.section("5. What is left");
+        Boolean entry = account.call(registry, "keyExists", uninstallRoot, UNINSTALL_KEY)
+                .get(() -> registry.keyExists(uninstallRoot, UNINSTALL_KEY));
+        account.expect(Boolean.FALSE.equals(entry), "no uninstaller entry");
+        Enumeration<String> commands = startupCommands();
+        account.expect(commands != null && !contains(commands, FINISH_COMMAND), "no start-up command");
+        account.expect(homeVariable() == null, "no " + HOME_VARIABLE);
+        Boolean key = account.call(registry, "keyExists", HKEY_LOCAL_MACHINE, "SOFTWARE\\Fernwick")
+                .get(() -> registry.keyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Fernwick"));
+        account.expect(Boolean.FALSE.equals(key), "no Fernwick registry key");
+        account.call(files, "getFileAttributes", installed("app.exe"))
+                .fails(OperationCodes.GET_FILE_ATTRIBUTES, () -> files.getFileAttributes(installed("app.exe")));
+        account.call(files, "getFileAttributes", MEDIA)
+                .fails(OperationCodes.GET_FILE_ATTRIBUTES, () -> files.getFileAttributes(MEDIA));
+        account.note("The install folder stays until the restart, which deletes the helper library and then the folder:");
+        account.expect(attributes(INSTALL_DIR) != null, "the install folder is still there");
+        account.note("Only what the next restart carries out, all of it inside the install folder:");
+        String[] renames = pendingRenames();
+        account.expect(renames != null && allInside(renames, INSTALL_DIR),
+                "the renames waiting for the restart name only the install folder and what is in it");
+    }
+
+    // Calls made more than once.
+
+    private Integer copyFile(String name) {
+        return account.call(files, "win32CopyFile", staged(name), installed(name), true)
+                .get(() -> files.win32CopyFile(staged(name), installed(name), true));
+    }
+
+    private FileAttributes attributes(String path) {
+        return account.call(files, "getFileAttributes", path).get(() -> files.getFileAttributes(path));
+    }
+
+    /** Sets (or with null deletes) the user's variable in the form the running Windows family has. */
+    private void setHomeVariable(String value) {
+        if (me) {
+            account.call(environment, "winMESetEnvironmentVariable", HOME_VARIABLE, value)
+                    .run(() -> environment.winMESetEnvironmentVariable(HOME_VARIABLE, value));
+        } else {
+            account.call(environment, "winNTSetEnvironmentVariable", HOME_VARIABLE, value, false)
+                    .run(() -> environment.winNTSetEnvironmentVariable(HOME_VARIABLE, value, false));
+        }
+    }
+
+    private String homeVariable() {
+        if (me) {
+            return account.call(environment, "winMEGetRawEnvironmentVariable", HOME_VARIABLE)
+                    .get(() -> environment.winMEGetRawEnvironmentVariable(HOME_VARIABLE));
+        }
+        return account.call(environment, "winNTGetRawEnvironmentVariable", HOME_VARIABLE, false)
+                .get(() -> environment.winNTGetRawEnvironmentVariable(HOME_VARIABLE, false));
+    }
+
+    private Enumeration<String> startupCommands() {
+        return account.call(system, "systemStartupCommands").get(system::systemStartupCommands);
+    }
+
+    /** The NT family's list of renames for the next start; Windows 9x keeps them in WinInit.Ini. */
+    private String[] pendingRenames() {
+        if (!nt) {
+            account.note("(Windows 9x: the renames are in WinInit.Ini, not in the registry)");
+            return new String[0];
+        }
+        return account.call(registry, "getMultiStringValue", HKEY_LOCAL_MACHINE, SESSION_MANAGER, "PendingFileRenameOperations")
+                .get(() -> registry.getMultiStringValue(HKEY_LOCAL_MACHINE, SESSION_MANAGER, "PendingFileRenameOperations"));
+    }
+
+    // What the installer does itself, outside the library.
+
+    private void makeFolder(String path) {
+        File folder = new File(path);
+        if (folder.mkdirs() || folder.isDirectory()) {
+            account.outside("java.io.File.mkdirs() makes the folder " + path);
+        } else {
+            account.fail("cannot make the folder " + path);
+        }
+    }
+
+    private void write(String path, String text) {
+        try {
+            byte[] bytes = text.getBytes("UTF-8");
+            OutputStream out = new FileOutputStream(path);
+            try {
+                out.write(bytes);
+            } finally {
+                out.close();
+            }
+            account.outside("java.io writes " + path + ": " + bytes.length + " bytes");
+        } catch (IOException e) {
+            account.fail("cannot write " + path + ": " + e.getMessage());
+        }
+    }
+
+    private void copy(String from, String to) {
+        try {
+            long length = 0;
+            InputStream in = new FileInputStream(from);
+            try {
+                OutputStream out = new FileOutputStream(to);
+                try {
+                    byte[] buffer = new byte[65536];
+                    for (int n; (n = in.read(buffer)) > 0; length += n) {
+                        out.write(buffer, 0, n);
+                    }
+                } finally {
+                    out.close();
+                }
+            } finally {
+                in.close();
+            }
+            account.outside("java.io copies " + from + " to " + to + ": " + length + " bytes");
+        } catch (IOException e) {
+            account.fail("cannot copy " + from + " to " + to + ": " + e.getMessage());
+        }
+    }
+
+    /** Loads a library into this process; it stays loaded, so its file stays in use, until the process ends. */
+    private void load(String path) {
+        try {
+            System.load(path);
+            account.outside("System.load loads " + path + ": the file is in use until this program ends");
+        } catch (UnsatisfiedLinkError e) {
+            account.fail("cannot load " + path + ": " + e.getMessage());
+        }
+    }
+
+    // Small helpers.
+
+    private String staged(String name) {
+        return join(MEDIA, name);
+    }
+
+    private String installed(String name) {
+        return join(INSTALL_DIR, name);
+    }
+
+    private static String join(String folder, String name) {
+        return folder.endsWith("\\") ? folder + name : folder + "\\" + name;
+    }
+
+    /** A Java time (milliseconds since 1970) as a FILETIME (100-nanosecond intervals since 1601). */
+    private static long fileTime(long javaTime) {
+        return (javaTime + 11644473600000L) * 10000L;
+    }
+
+    private static boolean contains(Enumeration<String> elements, String wanted) {
+        while (elements != null && elements.hasMoreElements()) {
+            if (wanted.equals(elements.nextElement())) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    private static boolean anyContains(String[] texts, String part) {
+        for (String text : texts) {
+            if (text.toLowerCase().contains(part.toLowerCase())) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    /** Every entry empty or naming the folder or something in it (as "\??\path", "!" first for a replacement). */
+    private static boolean allInside(String[] entries, String folder) {
+        String inside = "\\??\\" + folder.toLowerCase();
+        for (String entry : entries) {
+            String path = entry.startsWith("!") ? entry.substring(1).toLowerCase() : entry.toLowerCase();
+            if (!entry.isEmpty() && !path.equals(inside) && !path.startsWith(inside + "\\")) {
+                return false;
+            }
+        }
+        return true;
+    }
+}
