@@ -9,8 +9,9 @@
 #   java-suite.sh compile --avian AVIAN_DIR --out CLASSES_DIR SOURCE_DIR...
 #       compiles the Java classes against Avian's class library (nothing without Avian)
 #   java-suite.sh run     --avian AVIAN_DIR --classes CLASSES_DIR --dll DLL --exports FILE
-#                         --version VERSION --prefix PREFIX --loader LOADER --dir RUN_DIR
-#       runs the suite once in RUN_DIR as "java-suite-VERSION.exe" (the name selects the Windows
+#                         --version VERSION --prefix PREFIX --loader LOADER --dir RUN_DIR [--beside FILE]...
+#       runs the suite once in RUN_DIR (with each --beside file copied there: the test service
+#       program) as "java-suite-VERSION.exe" (the name selects the Windows
 #       version in Wine); without Avian it says what is missing and exits 77, which CTest reports
 #       as not run, never as passed
 set -euo pipefail
@@ -21,6 +22,7 @@ step=${1:?usage: java-suite.sh avian|compile|run ...}
 shift
 arch='' avian='' out='' classes='' dll='' exports='' version='' prefix='' loader='' dir=''
 sources=()
+beside=()
 while [ $# -gt 0 ]; do
   case "$1" in
     --arch) arch=$2; shift 2 ;;
@@ -33,6 +35,7 @@ while [ $# -gt 0 ]; do
     --prefix) prefix=$2; shift 2 ;;
     --loader) loader=$2; shift 2 ;;
     --dir) dir=$2; shift 2 ;;
+    --beside) beside+=("$2"); shift 2 ;;
     -*) echo "java-suite: unknown option $1" >&2; exit 2 ;;
     *) sources+=("$1"); shift ;;
   esac
@@ -70,6 +73,7 @@ case "$step" in
     cp -f "$avian/avian.exe" "$dir/java-suite-$version.exe"
     cp -f "$dll" "$dir/fwnative.dll"
     cp -f "$exports" "$dir/exports.txt"
+    for file in "${beside[@]}"; do cp -f "$file" "$dir/"; done
     # Avian takes a Windows path; Wine's Z: is the Linux root.
     windows_classes="Z:$(realpath "$classes" | tr / '\\')"
     cd "$dir"

@@ -42,7 +42,7 @@ foreach(version IN LISTS fw_wine_versions)
            COMMAND "${fw_java_suite}" run --avian "${FW_AVIAN_DIR}" --classes "${fw_java_suite_dir}/classes"
                    --dll "$<TARGET_FILE:fwnative>" --exports "${fw_java_suite_dir}/exports.txt"
                    --version ${version} --prefix "${FW_WINE_RUN_PREFIX}" --loader "${FW_WINE_LOADER}"
-                   --dir "${fw_java_suite_dir}/run/${version}")
+                   --dir "${fw_java_suite_dir}/run/${version}" --beside "$<TARGET_FILE:fwtest_service>")
   set_tests_properties("java_suite-${version}" PROPERTIES
     FIXTURES_REQUIRED fw_wine_prefix
     RESOURCE_LOCK fw_wine_prefix

@@ -15,6 +15,8 @@ import com.fernwick.wizard.platform.win32.Win32ServiceImpl;
 import com.fernwick.wizard.platform.win32.Win32SystemUtilServiceImpl;
 import com.fernwick.wizard.platform.win32.Win32WizardInitializeServiceImpl;
 import com.fernwick.wizard.platform.win32.environment.WindowsEnvironment;
+import com.fernwick.wizard.platform.win32.win32service.NTServiceConfig;
+import com.fernwick.wizard.platform.win32.win32service.NTServiceStatus;
 
 import java.io.File;
 import java.io.FileOutputStream;
@@ -238,6 +240,52 @@ final class Cases {
             same(platform.windowsMe ? "C:\\fw" : null, environment.winMEGetRawEnvironmentVariable("FWSUITE"));
             environment.winMESetEnvironmentVariable("FWSUITE", null);
             same(null, environment.winNTGetRawEnvironmentVariable("FWSUITE", false));
+        });
+
+        // fwtestsvc.exe, the tests' own service program, lies beside the DLL; a 32-bit one starts in
+        // about a minute here.
+        final String serviceName = "FwJavaSuiteSvc";
+        final String serviceCommand = "\"" + new File("fwtestsvc.exe").getAbsolutePath() + "\" \"" + temp + "\\record.txt\"";
+        suite.add("windows services", "Win32ServiceImpl.createNTService Win32ServiceImpl.serviceExists "
+                + "Win32ServiceImpl.queryNTServiceConfig Win32ServiceImpl.changeNTServiceConfig "
+                + "Win32ServiceImpl.getNTServiceDisplayName Win32ServiceImpl.getNTServiceKeyName "
+                + "Win32ServiceImpl.enumNTServiceKeys Win32ServiceImpl.startNTService Win32ServiceImpl.queryNTServiceStatus "
+                + "Win32ServiceImpl.controlNTService Win32ServiceImpl.deleteNTService", () -> {
+            NTServiceConfig config = new NTServiceConfig();
+            config.setDisplayName("Fernwick Java Suite Service");
+            config.setServiceType(0x10);  // own process
+            config.setStartType(3);       // on demand
+            config.setErrorControl(1);
+            config.setCommand(serviceCommand);
+            services.createNTService(serviceName, config);
+            same(true, services.serviceExists(serviceName));
+            // A fresh configuration changes only what is set on it: here the display name.
+            NTServiceConfig rename = new NTServiceConfig();
+            rename.setDisplayName("Fernwick Java Suite Service 2");
+            services.changeNTServiceConfig(serviceName, rename);
+            NTServiceConfig read = services.queryNTServiceConfig(serviceName);
+            same("Fernwick Java Suite Service 2", read.getDisplayName());
+            same(0x10, read.getServiceType());
+            same(3, read.getStartType());
+            same(serviceCommand, read.getCommand());
+            same(null, read.getPassword());
+            same("Fernwick Java Suite Service 2", services.getNTServiceDisplayName(serviceName));
+            same(serviceName, services.getNTServiceKeyName("Fernwick Java Suite Service 2"));
+            check(java.util.Arrays.asList(services.enumNTServiceKeys(0x30, 3)).contains(serviceName), "listed");
+            services.startNTService(serviceName, new String[] {"first"});
+            long end = System.currentTimeMillis() + 240000;
+            while (services.queryNTServiceStatus(serviceName).getCurrentState() != 4) {
+                check(System.currentTimeMillis() < end, "the service reaches RUNNING");
+                Thread.sleep(50);
+            }
+            NTServiceStatus stopping = services.controlNTService(serviceName, 1);
+            check(stopping.getCurrentState() == 3 || stopping.getCurrentState() == 1, "stop accepted");
+            services.deleteNTService(serviceName);
+            while (services.serviceExists(serviceName)) {
+                check(System.currentTimeMillis() < end, "the service goes once stopped");
+                Thread.sleep(50);
+            }
+            fails(OperationCodes.QUERY_NT_SERVICE_STATUS, 1060, () -> services.queryNTServiceStatus(serviceName));
         });
 
         suite.add("process affinity", "Win32WizardInitializeServiceImpl.setProcessAffinity", () -> {

@@ -2,18 +2,21 @@ package com.fernwick.wizard.platform.win32.win32service;
 
 /**
  * Configuration of a Windows NT service, as passed to service creation and reconfiguration and
- * returned by the configuration query. On reconfiguration, null strings and numbers set to
- * SERVICE_NO_CHANGE leave the service's setting as it is; a new object holds zeros and nulls.
+ * returned by the configuration query. On reconfiguration, null strings, numbers set to
+ * SERVICE_NO_CHANGE and an empty or null dependency list leave the service's setting as it is; a new
+ * object holds SERVICE_NO_CHANGE in every number and null in every text, so it changes only what
+ * the caller sets. On creation an empty user name means LocalSystem (the password then goes
+ * unused). A dependency list must not hold null elements.
  */
 public class NTServiceConfig {
     /** SERVICE_NO_CHANGE: leaves a numeric setting as it is on reconfiguration. */
     public static final int SERVICE_NO_CHANGE = -1;
 
     private String displayName;
-    private int serviceType;
+    private int serviceType = SERVICE_NO_CHANGE;
     private boolean enableDesktopInteraction;
-    private int startType;
-    private int errorControl;
+    private int startType = SERVICE_NO_CHANGE;
+    private int errorControl = SERVICE_NO_CHANGE;
     private String command;
     private String loadOrderGroup;
     private String[] dependencies;

@@ -1,0 +1,111 @@
+// Querying services: configuration, status, existence, names and the list of key names.
+#include "winservice/service_operations.h"
+#include "winservice/service_sequence.h"
+
+namespace fw {
+namespace {
+
+constexpr DWORD kQueryConfigAccess = READ_CONTROL | SERVICE_QUERY_CONFIG;
+constexpr DWORD kQueryStatusAccess = READ_CONTROL | SERVICE_QUERY_STATUS;
+
+// GetServiceDisplayNameW and GetServiceKeyNameW share their shape: a name in, a name out, the
+// length in characters without the terminator.
+template <typename Lookup>
+DWORD LookUpName(Lookup lookup, const JavaStringChars& name, std::optional<WideString>& out) {
+  return OnServiceManager([&](SC_HANDLE manager) -> DWORD {
+    DWORD length = 0;
+    if (lookup(manager, name.Get(), nullptr, &length)) return 0;
+    const DWORD error = GetLastError();
+    if (error != ERROR_INSUFFICIENT_BUFFER) return error;
+    ++length;
+    ScratchBuffer buffer;
+    buffer.Allocate(length, sizeof(wchar_t));
+    if (!lookup(manager, name.Get(), buffer.As<wchar_t>(), &length)) return GetLastError();
+    if (length > 0) out = WideString(buffer.As<const wchar_t>(), length < buffer.Count() ? length : buffer.Count());
+    return 0;
+  });
+}
+
+}  // namespace
+
+DWORD QueryNTServiceStatus(const JavaStringChars& name, std::optional<SERVICE_STATUS>& status) {
+  if (!IsServiceName(name)) return ERROR_BAD_ARGUMENTS;
+  FunctionBinder advapi32 = ServiceFunctions();
+  const auto queryStatus = FW_BIND(advapi32, QueryServiceStatus);
+  if (!advapi32.Complete()) return ERROR_PROC_NOT_FOUND;
+  return OnService(name.Get(), kQueryStatusAccess, [&](SC_HANDLE service) -> DWORD {
+    SERVICE_STATUS answer = {};
+    if (!queryStatus(service, &answer)) return GetLastError();
+    status = answer;
+    return 0;
+  });
+}
+
+DWORD QueryNTServiceConfig(const JavaStringChars& name, ScratchBuffer& config) {
+  if (!IsServiceName(name)) return ERROR_BAD_ARGUMENTS;
+  FunctionBinder advapi32 = ServiceFunctions();
+  const auto queryConfig = FW_BIND(advapi32, QueryServiceConfigW);
+  if (!advapi32.Complete()) return ERROR_PROC_NOT_FOUND;
+  return OnService(name.Get(), kQueryConfigAccess, [&](SC_HANDLE service) -> DWORD {
+    DWORD needed = 0;
+    if (queryConfig(service, nullptr, 0, &needed)) return 0;
+    const DWORD error = GetLastError();
+    if (error != ERROR_INSUFFICIENT_BUFFER) return error;
+    ScratchBuffer buffer;
+    buffer.Allocate(needed, 1);
+    if (!queryConfig(service, buffer.As<QUERY_SERVICE_CONFIGW>(), needed, &needed)) return GetLastError();
+    config = std::move(buffer);
+    return 0;
+  });
+}
+
+ServiceExistence FindService(const JavaStringChars& name) {
+  ServiceExistence found;
+  found.managerError = OnServiceManager([&](SC_HANDLE manager) -> DWORD {
+    UniqueServiceHandle service;
+    const DWORD error = OpenServiceByName(manager, name.Get(), STANDARD_RIGHTS_REQUIRED, service);
+    found.exists = static_cast<bool>(service);
+    if (error != ERROR_SERVICE_DOES_NOT_EXIST) found.serviceError = error;
+    return 0;
+  });
+  return found;
+}
+
+DWORD GetNTServiceDisplayName(const JavaStringChars& keyName, std::optional<WideString>& displayName) {
+  FunctionBinder advapi32 = ServiceFunctions();
+  const auto lookup = FW_BIND(advapi32, GetServiceDisplayNameW);
+  if (!advapi32.Complete()) return ERROR_PROC_NOT_FOUND;
+  return LookUpName(lookup, keyName, displayName);
+}
+
+DWORD GetNTServiceKeyName(const JavaStringChars& displayName, std::optional<WideString>& keyName) {
+  FunctionBinder advapi32 = ServiceFunctions();
+  const auto lookup = FW_BIND(advapi32, GetServiceKeyNameW);
+  if (!advapi32.Complete()) return ERROR_PROC_NOT_FOUND;
+  return LookUpName(lookup, displayName, keyName);
+}
+
+DWORD EnumNTServiceKeys(DWORD serviceType, DWORD serviceState, std::optional<StringList>& keyNames) {
+  FunctionBinder advapi32 = ServiceFunctions();
+  const auto enumServices = FW_BIND(advapi32, EnumServicesStatusW);
+  if (!advapi32.Complete()) return ERROR_PROC_NOT_FOUND;
+  return OnServiceManager([&](SC_HANDLE manager) -> DWORD {
+    DWORD needed = 0, returned = 0, resume = 0;
+    if (enumServices(manager, serviceType, serviceState, nullptr, 0, &needed, &returned, &resume)) return 0;
+    const DWORD error = GetLastError();
+    if (error != ERROR_MORE_DATA) return error;
+    ScratchBuffer buffer;
+    buffer.Allocate(needed, 1);
+    if (!enumServices(manager, serviceType, serviceState, buffer.As<ENUM_SERVICE_STATUSW>(), needed, &needed,
+                      &returned, &resume)) {
+      return GetLastError();
+    }
+    StringList names;
+    const ENUM_SERVICE_STATUSW* entries = buffer.As<const ENUM_SERVICE_STATUSW>();
+    for (DWORD i = 0; i < returned; ++i) names.emplace_back(entries[i].lpServiceName);
+    keyNames = std::move(names);
+    return 0;
+  });
+}
+
+}  // namespace fw

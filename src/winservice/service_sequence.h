@@ -1,0 +1,38 @@
+// The open-operate-close sequence every service operation shares (service_changes.cpp,
+// service_queries.cpp): the manager, then the named service, then the work; the handles are closed
+// in the reverse order on every path. An open function the system lacks ends the sequence with
+// nothing to report.
+#pragma once
+
+#include <windows.h>
+
+#include "bridge/java_string_chars.h"
+#include "winservice/service_binding.h"
+
+namespace fw {
+
+// A service name the operations accept: present and not empty.
+inline bool IsServiceName(const JavaStringChars& name) noexcept { return !name.IsNull() && name.Length() != 0; }
+
+template <typename Operate>
+DWORD OnServiceManager(Operate&& operate) {
+  UniqueServiceHandle manager;
+  if (const DWORD error = OpenServiceManager(manager)) return error;
+  if (!manager) return 0;
+  return operate(manager.get());
+}
+
+template <typename Operate>
+DWORD OnService(const wchar_t* name, DWORD access, Operate&& operate) {
+  return OnServiceManager([&](SC_HANDLE manager) -> DWORD {
+    UniqueServiceHandle service;
+    if (const DWORD error = OpenServiceByName(manager, name, access, service)) return error;
+    if (!service) return 0;
+    return operate(service.get());
+  });
+}
+
+// The result of a call that returns BOOL: 0, or the error it left.
+inline DWORD Outcome(BOOL succeeded) noexcept { return succeeded ? 0 : GetLastError(); }
+
+}  // namespace fw
