@@ -1,0 +1,10 @@
+# Windows service control: functions bound by name, the open-operate-close sequence, the
+# NTServiceConfig snapshot and the peers
+target_sources(fwnative_core PRIVATE
+  winservice/service_binding.cpp
+  winservice/java_string_array.cpp
+  winservice/service_config_snapshot.cpp
+  winservice/service_peers.cpp
+  winservice/service_changes.cpp
+  winservice/service_queries.cpp
+)
