@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 for preset in i686 x86_64; do
   cmake --preset "$preset" >/dev/null
   targets=(fwnative fwcall)
-  [ "$preset" = x86_64 ] && targets+=(fw_avian)
+  [ "$preset" = x86_64 ] && targets+=(fw_avian fwtest_service)
   cmake --build --preset "$preset" --target "${targets[@]}"
 done
 for arch in i686 x86_64; do

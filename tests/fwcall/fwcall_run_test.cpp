@@ -263,6 +263,50 @@ TEST(FwcallScript, DesktopProductSystemAndEnvironmentAnswersAreTheSuitesAnswers)
   EXPECT_EQ(run.lines, suite.lines) << run.err;
 }
 
+// Every service method, on services that do not exist (nothing changes), with a configuration peer
+// and a String[] given as JSON.
+TEST(FwcallScript, ServiceAnswersAreTheSuitesAnswers) {
+  TempFolder folder;
+  LoadedLibrary library(L"fwnative.dll");
+  TestVm vm;
+  Expected suite{vm, {}};
+  const jobject services = vm.This(kWindowsService);
+  const jstring missing = vm.String(u"FwcallNoSuchService");
+  const jobject config = vm.NewPeer("com/fernwick/wizard/platform/win32/win32service/NTServiceConfig");
+  vm.SetIntProperty(config, "StartType", 3);
+  vm.Call(FW_EXPORT(Win32ServiceImpl, createNTService), services, vm.String(u""), config);
+  suite.Void();
+  vm.Call(FW_EXPORT(Win32ServiceImpl, changeNTServiceConfig), services, missing, config);
+  suite.Void();
+  suite.Value<jobject>(vm.Call(FW_EXPORT(Win32ServiceImpl, queryNTServiceConfig), services, missing));
+  vm.Call(FW_EXPORT(Win32ServiceImpl, startNTService), services, missing, vm.StringArray({u"a"}));
+  suite.Void();
+  suite.Value<jobject>(vm.Call(FW_EXPORT(Win32ServiceImpl, controlNTService), services, missing, jint{4}));
+  suite.Value<jobject>(vm.Call(FW_EXPORT(Win32ServiceImpl, queryNTServiceStatus), services, missing));
+  vm.Call(FW_EXPORT(Win32ServiceImpl, deleteNTService), services, missing);
+  suite.Void();
+  suite.Value(vm.Call(FW_EXPORT(Win32ServiceImpl, serviceExists), services, missing));
+  suite.Value<jobject>(vm.Call(FW_EXPORT(Win32ServiceImpl, getNTServiceDisplayName), services, missing));
+  suite.Value<jobject>(vm.Call(FW_EXPORT(Win32ServiceImpl, getNTServiceKeyName), services, missing));
+  suite.Value<jobject>(vm.Call(FW_EXPORT(Win32ServiceImpl, enumNTServiceKeys), services, jint{0x30}, jint{3}));
+  EXPECT_NO_VIOLATIONS(vm);
+
+  const std::string s = "Win32ServiceImpl.";
+  const FwcallRun run = RunScript(folder, s + "createNTService \"\" {\"startType\": 3}\n" + s +
+                                              "changeNTServiceConfig FwcallNoSuchService {\"startType\": 3}\n" + s +
+                                              "queryNTServiceConfig FwcallNoSuchService\n" + s +
+                                              "startNTService FwcallNoSuchService [\"a\"]\n" + s +
+                                              "controlNTService FwcallNoSuchService 4\n" + s +
+                                              "queryNTServiceStatus FwcallNoSuchService\n" + s +
+                                              "deleteNTService FwcallNoSuchService\n" + s +
+                                              "serviceExists FwcallNoSuchService\n" + s +
+                                              "getNTServiceDisplayName FwcallNoSuchService\n" + s +
+                                              "getNTServiceKeyName FwcallNoSuchService\n" + s +
+                                              "enumNTServiceKeys 48 3\n");
+  EXPECT_EQ(run.code, fwcall::kExitDone) << run.err;
+  EXPECT_EQ(run.lines, suite.lines) << run.err;
+}
+
 TEST(FwcallBadInput, IsRefusedWithAMessageAndNothingRuns) {
   TestRegistryKey key;
   const std::u16string dll = InProgramFolder(L"fwnative.dll");

@@ -257,14 +257,15 @@ TEST_F(ServiceTest, WhatWineCannotShow) {
   // CreateServiceW as the system receives it: dependencies as a multi-string, the account rule.
   struct Sent {
     std::wstring dependencies;  // the units up to the final zero
-    std::optional<std::wstring> user, password;
+    std::optional<std::wstring> display, user, password;
     DWORD type;
   } sent{};
   auto create = SubstituteProcAddress(
       library.get(), FWTEST_IMPORT(CreateServiceW),
-      [&](auto, SC_HANDLE, LPCWSTR, LPCWSTR, DWORD, DWORD type, DWORD, DWORD, LPCWSTR, LPCWSTR, LPDWORD,
+      [&](auto, SC_HANDLE, LPCWSTR, LPCWSTR display, DWORD, DWORD type, DWORD, DWORD, LPCWSTR, LPCWSTR, LPDWORD,
           LPCWSTR dependencies, LPCWSTR user, LPCWSTR password) -> SC_HANDLE {
         sent = {};
+        if (display != nullptr) sent.display = display;
         for (const wchar_t* p = dependencies; p != nullptr && *p != L'\0'; p += std::wcslen(p) + 1) {
           sent.dependencies += std::wstring(p) + L'|';
         }
@@ -292,6 +293,7 @@ TEST_F(ServiceTest, WhatWineCannotShow) {
     EXPECT_EQ(sent.password, a.passwordSent);
     EXPECT_EQ(sent.dependencies, L"RpcSs|+Network|");
     EXPECT_EQ(sent.type, 0x110u);
+    EXPECT_EQ(sent.display, L"x");
   }
   // A null dependency or argument has no form the system takes; a missing peer class reads as
   // no configuration at all. Both are argument errors, and nothing is created.
@@ -304,9 +306,14 @@ TEST_F(ServiceTest, WhatWineCannotShow) {
   {
     TestVm local;
     const jobject config = local.NewPeer(kConfigClass);
+    local.SetStringProperty(config, "DisplayName", u"shown");
+    const jobject localSelf = local.This("com/fernwick/wizard/platform/win32/Win32ServiceImpl");
+    local.HideMethod(kConfigClass, "getDisplayName");  // a getter the class lacks: that setting is absent
+    local.Call(FW_SERVICE(createNTService), localSelf, local.String(U16(name)), config);
+    ExpectServiceException(local, -120000, ErrorMessage(ERROR_SERVICE_EXISTS));
+    EXPECT_FALSE(sent.display);
     local.HideClass(kConfigClass);
-    local.Call(FW_SERVICE(createNTService), local.This("com/fernwick/wizard/platform/win32/Win32ServiceImpl"),
-               local.String(U16(name)), config);
+    local.Call(FW_SERVICE(createNTService), localSelf, local.String(U16(name)), config);
     ExpectServiceException(local, -120000, ErrorMessage(ERROR_BAD_ARGUMENTS));
   }
 
