@@ -5,13 +5,14 @@
 # and writes it to build/demo/demo.log.
 #
 #   scripts/demo.sh [--build DIR] [--out DIR] [--avian DIR]
-#       --build   the fwnative build tree (default build/x86_64); its src/fwnative.dll is used
+#       --build   the fwnative build tree (default build/x86_64); its src/fwnative.dll and
+#                 tests/service/fwtestsvc.exe (the product's service program in the demo) are used
 #       --out     where the classes, the prefix and demo.log go (default build/demo)
 #       --avian   Avian built by scripts/avian.sh: avian.exe and classpath/ (default BUILD/avian)
 #
 # The Java classes of java/src and the demo are compiled with the host javac against Avian's class
-# library, and fwnative.dll is copied beside them. The prefix is copied from the shared template
-# build/wine-template (made once, a few minutes) and stopped at the end.
+# library, and fwnative.dll and fwtestsvc.exe are copied beside them. The prefix is copied from the
+# shared template build/wine-template (made once, a few minutes) and stopped at the end.
 # Exit: the demo's own (0 every outcome as expected, 1 not), or 2 when something it needs is missing.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -30,6 +31,8 @@ done
 
 dll=$build/src/fwnative.dll
 [ -f "$dll" ] || { echo "demo: $dll is missing; build the fwnative target first" >&2; exit 2; }
+service=$build/tests/service/fwtestsvc.exe
+[ -f "$service" ] || { echo "demo: $service is missing; build the fwtest_service target first" >&2; exit 2; }
 if [ ! -f "$avian/avian.exe" ] || [ ! -d "$avian/classpath" ]; then
   echo "demo: no Avian in $avian (avian.exe and classpath/): the Java demo cannot run without it." >&2
   [ ! -f "$avian/unavailable.txt" ] || cat "$avian/unavailable.txt" >&2
@@ -42,7 +45,7 @@ command -v "$javac" >/dev/null || { echo "demo: no javac (set JAVA_HOME); run sc
 prefix=$out/wine-prefix
 mkdir -p "$out"
 rm -rf "$out/classes"
-rm -f "$out/demo.log" "$out/fwnative.dll"
+rm -f "$out/demo.log" "$out/fwnative.dll" "$out/fwtestsvc.exe"
 
 # The classes the library binds to and the demo, for Java 8 as Avian's class library has it (the
 # demo uses nothing else).
@@ -51,6 +54,8 @@ mapfile -t sources < <(find "$root/java/src" "$root/java/demo" -name '*.java' | 
   -bootclasspath "$avian/classpath" -d "$out/classes" "${sources[@]}"
 # Avian's System.loadLibrary finds the DLL in the current folder.
 cp "$dll" "$out/fwnative.dll"
+# The demo's service program: the tests' own service, which records its start and its controls.
+cp "$service" "$out/fwtestsvc.exe"
 
 # The null display driver, and no crash dialog waiting for a click.
 cat >"$out/wine.reg" <<'REG'

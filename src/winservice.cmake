@@ -7,4 +7,8 @@ target_sources(fwnative_core PRIVATE
   winservice/service_peers.cpp
   winservice/service_changes.cpp
   winservice/service_queries.cpp
+  winservice/failure_actions_snapshot.cpp
+  winservice/service_win2k.cpp
+  winservice/file_version.cpp
 )
+target_link_libraries(fwnative_core PUBLIC version)

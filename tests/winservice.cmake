@@ -2,4 +2,5 @@
 # substitutes for what Wine does not do
 target_sources(fwnative_tests PRIVATE
   winservice/service_test.cpp
+  winservice/service_win2k_test.cpp
 )

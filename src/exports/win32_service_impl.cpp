@@ -8,6 +8,7 @@
 #include "bridge/native_boundary.h"
 #include "bridge/platform.h"
 #include "bridge/service_exception.h"
+#include "winservice/file_version.h"
 #include "winservice/java_string_array.h"
 #include "winservice/service_operations.h"
 #include "winservice/service_peers.h"
@@ -24,6 +25,12 @@ constexpr jint kCodeQueryStatus = -1200006;
 constexpr jint kCodeDisplayName = -1200007;
 constexpr jint kCodeKeyName = -1200008;
 constexpr jint kCodeEnumKeys = -1200009;
+constexpr jint kCodeFailureActions = -1200010;
+constexpr jint kCodeDescription = -1200011;
+constexpr jint kCodeChangeDescription = -1200012;
+constexpr jint kCodeChangeFailureActions = -1200013;
+constexpr jint kCodeStatusProcess = -1200014;
+constexpr jint kCodeShortPath = -1200015;
 constexpr jint kCodeExistsManager = -1200012;
 // serviceExists reports a service it cannot open under the value of ERROR_SERVICE_EXISTS.
 constexpr jint kCodeExistsService = 1073;
@@ -152,6 +159,80 @@ JNIEXPORT jobjectArray JNICALL Java_com_fernwick_wizard_platform_win32_Win32Serv
     const DWORD error = fw::EnumNTServiceKeys(static_cast<DWORD>(serviceType), static_cast<DWORD>(serviceState), keyNames);
     return Report(env, kCodeEnumKeys, error) && keyNames ? fw::NewJavaStringArray(env, *keyNames) : nullptr;
   });
+}
+
+JNIEXPORT jobject JNICALL Java_com_fernwick_wizard_platform_win32_Win32ServiceImpl_queryWin2kServiceFailureActions(
+    JNIEnv* env, jobject, jstring jname) {
+  return fw::GuardNativeCall(env, kCodeFailureActions, jobject{nullptr}, [&]() -> jobject {
+    const fw::JavaStringChars name(env, jname);
+    fw::ScratchBuffer actions;
+    if (!Report(env, kCodeFailureActions, fw::QueryWin2kServiceFailureActions(name, actions)) || actions.Empty()) {
+      return nullptr;
+    }
+    return fw::NewFailureActionsPeer(env, *actions.As<const SERVICE_FAILURE_ACTIONSW>());
+  });
+}
+
+JNIEXPORT void JNICALL Java_com_fernwick_wizard_platform_win32_Win32ServiceImpl_changeWin2kServiceFailureActions(
+    JNIEnv* env, jobject, jstring jname, jobject actions) {
+  fw::GuardNativeCall(env, kCodeChangeFailureActions, [&] {
+    const fw::JavaStringChars name(env, jname);
+    Report(env, kCodeChangeFailureActions, fw::ChangeWin2kServiceFailureActions(env, name, actions));
+  });
+}
+
+JNIEXPORT jstring JNICALL Java_com_fernwick_wizard_platform_win32_Win32ServiceImpl_queryWin2kServiceDescription(
+    JNIEnv* env, jobject, jstring jname) {
+  return fw::GuardNativeCall(env, kCodeDescription, jstring{nullptr}, [&]() -> jstring {
+    const fw::JavaStringChars name(env, jname);
+    DWORD error = 0;
+    const std::optional<fw::WideString> description = fw::QueryWin2kServiceDescription(name, error);
+    return NameResult(env, kCodeDescription, error, description);
+  });
+}
+
+JNIEXPORT void JNICALL Java_com_fernwick_wizard_platform_win32_Win32ServiceImpl_changeWin2kServiceDescription(
+    JNIEnv* env, jobject, jstring jname, jstring jdescription) {
+  fw::GuardNativeCall(env, kCodeChangeDescription, [&] {
+    const fw::JavaStringChars name(env, jname);
+    const fw::JavaStringChars description(env, jdescription);
+    Report(env, kCodeChangeDescription, fw::ChangeWin2kServiceDescription(name, description));
+  });
+}
+
+JNIEXPORT jobject JNICALL Java_com_fernwick_wizard_platform_win32_Win32ServiceImpl_queryWin2kServiceStatusProcess(
+    JNIEnv* env, jobject, jstring jname) {
+  return fw::GuardNativeCall(env, kCodeStatusProcess, jobject{nullptr}, [&]() -> jobject {
+    const fw::JavaStringChars name(env, jname);
+    fw::ScratchBuffer status;
+    if (!Report(env, kCodeStatusProcess, fw::QueryWin2kServiceStatusProcess(name, status)) || status.Empty()) {
+      return nullptr;
+    }
+    return fw::NewStatusProcessPeer(env, *status.As<const SERVICE_STATUS_PROCESS>());
+  });
+}
+
+JNIEXPORT jstring JNICALL Java_com_fernwick_wizard_platform_win32_Win32ServiceImpl_getShortPath(JNIEnv* env, jobject,
+                                                                                               jstring jpath) {
+  return fw::GuardNativeCall(env, kCodeShortPath, jstring{nullptr}, [&]() -> jstring {
+    const fw::JavaStringChars path(env, jpath);
+    fw::WideString shortPath;
+    if (!Report(env, kCodeShortPath, fw::ShortPathOf(path.Get(), shortPath))) return nullptr;
+    return fw::NewJavaString(env, shortPath);
+  });
+}
+
+// Never throws: a file without version information, or one that cannot be read, gives null.
+JNIEXPORT jobject JNICALL Java_com_fernwick_wizard_platform_win32_Win32ServiceImpl_getFixedFileInfo(JNIEnv* env,
+                                                                                                   jobject,
+                                                                                                   jstring jpath) {
+  try {
+    const fw::JavaStringChars path(env, jpath);
+    const std::optional<VS_FIXEDFILEINFO> info = fw::FixedFileInfoOf(path.Get());
+    return info ? fw::NewFixedFileInfoPeer(env, *info) : nullptr;
+  } catch (...) {
+    return nullptr;
+  }
 }
 
 JNIEXPORT jboolean JNICALL Java_com_fernwick_wizard_platform_win32_Win32ServiceImpl_isWin2k(JNIEnv*, jobject) {

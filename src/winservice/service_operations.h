@@ -52,4 +52,18 @@ DWORD GetNTServiceKeyName(const JavaStringChars& displayName, std::optional<Wide
 // The key names of the services of that type and state; none when the first call already succeeds.
 DWORD EnumNTServiceKeys(DWORD serviceType, DWORD serviceState, std::optional<StringList>& keyNames);
 
+// The settings Windows 2000 added. `actions` receives the SERVICE_FAILURE_ACTIONSW and what it
+// points to, `status` the SERVICE_STATUS_PROCESS; both stay empty when the first call already works.
+DWORD QueryWin2kServiceFailureActions(const JavaStringChars& name, ScratchBuffer& actions);
+// The failure actions come from a Java Win2kServiceFailureActions; the service database is locked
+// from before the service is opened until after it is closed, and the shutdown privilege is held
+// around the one change when a reboot action is among them.
+DWORD ChangeWin2kServiceFailureActions(JNIEnv* env, const JavaStringChars& name, jobject actions);
+// A description that cannot be read is none: only the argument check and a missing function set
+// `error`.
+std::optional<WideString> QueryWin2kServiceDescription(const JavaStringChars& name, DWORD& error);
+// A null description removes it.
+DWORD ChangeWin2kServiceDescription(const JavaStringChars& name, const JavaStringChars& description);
+DWORD QueryWin2kServiceStatusProcess(const JavaStringChars& name, ScratchBuffer& status);
+
 }  // namespace fw

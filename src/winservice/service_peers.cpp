@@ -6,6 +6,7 @@
 #include "bridge/java_local_ref.h"
 #include "bridge/java_results.h"
 #include "bridge/wide_string.h"
+#include "winservice/failure_actions_snapshot.h"
 #include "winservice/service_config_snapshot.h"
 
 namespace fw {
@@ -84,6 +85,57 @@ jobject NewServiceStatusPeer(JNIEnv* env, const SERVICE_STATUS& status) {
   peer.SetInt("setServiceSpecificExitCode", status.dwServiceSpecificExitCode);
   peer.SetInt("setCheckPoint", status.dwCheckPoint);
   peer.SetInt("setWaitHint", status.dwWaitHint);
+  return peer.Release();
+}
+
+jobject NewStatusProcessPeer(JNIEnv* env, const SERVICE_STATUS_PROCESS& status) {
+  PeerBuilder peer(env, "com/fernwick/wizard/platform/win32/win32service/Win2kServiceStatusProcess");
+  if (!peer.Made()) return nullptr;
+  const DWORD fields[] = {status.dwServiceType,   status.dwCurrentState, status.dwControlsAccepted,
+                          status.dwWin32ExitCode, status.dwServiceSpecificExitCode, status.dwCheckPoint,
+                          status.dwWaitHint,      status.dwProcessId,    status.dwServiceFlags};
+  const char* setters[] = {"setServiceType", "setCurrentState", "setControlsAccepted", "setWin32ExitCode",
+                           "setServiceSpecificExitCode", "setCheckPoint", "setWaitHint", "setProcessId",
+                           "setServiceFlags"};
+  for (std::size_t i = 0; i < sizeof(fields) / sizeof(fields[0]); ++i) peer.SetInt(setters[i], fields[i]);
+  return peer.Release();
+}
+
+jobject NewFailureActionsPeer(JNIEnv* env, const SERVICE_FAILURE_ACTIONSW& actions) {
+  PeerBuilder peer(env, kFailureActionsClass);
+  if (!peer.Made()) return nullptr;
+  peer.SetInt("setResetPeriod", actions.dwResetPeriod);
+  if (actions.lpRebootMsg != nullptr) peer.SetText("setRebootMsg", actions.lpRebootMsg);
+  if (actions.lpCommand != nullptr) peer.SetText("setCommand", actions.lpCommand);
+  if (actions.cActions == 0) return peer.Release();
+  const LocalRef<jclass> actionClass(env, env->FindClass(kServiceActionClass));
+  const jmethodID constructor = actionClass ? env->GetMethodID(actionClass.get(), "<init>", "(II)V") : nullptr;
+  if (constructor == nullptr) {
+    env->ExceptionClear();  // without the action class the peer goes without its actions
+    return peer.Release();
+  }
+  for (DWORD i = 0; i < actions.cActions; ++i) {
+    const LocalRef<jobject> action(env, env->NewObject(actionClass.get(), constructor,
+                                                       static_cast<jint>(actions.lpsaActions[i].Type),
+                                                       static_cast<jint>(actions.lpsaActions[i].Delay)));
+    if (!action) throw JavaExceptionPending();
+    peer.SetObject("addAction", "(Lcom/fernwick/wizard/platform/win32/win32service/Win2kSCAction;)V", action.get());
+  }
+  return peer.Release();
+}
+
+jobject NewFixedFileInfoPeer(JNIEnv* env, const VS_FIXEDFILEINFO& info) {
+  PeerBuilder peer(env, "com/fernwick/wizard/platform/win32/WindowsFixedFileInfo");
+  if (!peer.Made()) return nullptr;
+  const DWORD fields[] = {info.dwSignature,        info.dwStrucVersion,    info.dwFileVersionMS, info.dwFileVersionLS,
+                          info.dwProductVersionMS, info.dwProductVersionLS, info.dwFileFlagsMask, info.dwFileFlags,
+                          info.dwFileOS,           info.dwFileType,         info.dwFileSubtype,   info.dwFileDateMS,
+                          info.dwFileDateLS};
+  const char* setters[] = {"setSignature",        "setStrucVersion",    "setFileVersionMS", "setFileVersionLS",
+                           "setProductVersionMS", "setProductVersionLS", "setFileFlagsMask", "setFileFlags",
+                           "setFileOS",           "setFileType",         "setFileSubtype",   "setFileDateMS",
+                           "setFileDateLS"};
+  for (std::size_t i = 0; i < sizeof(fields) / sizeof(fields[0]); ++i) peer.SetInt(setters[i], fields[i]);
   return peer.Release();
 }
 

@@ -19,6 +19,13 @@ inline constexpr char kServiceStatusClass[] = "com/fernwick/wizard/platform/win3
 
 jobject NewServiceConfigPeer(JNIEnv* env, const QUERY_SERVICE_CONFIGW& config);
 jobject NewServiceStatusPeer(JNIEnv* env, const SERVICE_STATUS& status);
+// Win2kServiceStatusProcess: the full service type, the interaction bit included.
+jobject NewStatusProcessPeer(JNIEnv* env, const SERVICE_STATUS_PROCESS& status);
+// Win2kServiceFailureActions: the texts only when present, one Win2kSCAction (made with its
+// (type, delay) constructor) added per action; none when that class or constructor is missing.
+jobject NewFailureActionsPeer(JNIEnv* env, const SERVICE_FAILURE_ACTIONSW& actions);
+// WindowsFixedFileInfo: the thirteen fields in the structure's order.
+jobject NewFixedFileInfoPeer(JNIEnv* env, const VS_FIXEDFILEINFO& info);
 // Entries up to the first empty one; a null pointer gives a null array.
 jobjectArray NewStringArrayOfMultiString(JNIEnv* env, const wchar_t* multiString);
 

@@ -47,15 +47,11 @@ DWORD QueryNTServiceConfig(const JavaStringChars& name, ScratchBuffer& config) {
   const auto queryConfig = FW_BIND(advapi32, QueryServiceConfigW);
   if (!advapi32.Complete()) return ERROR_PROC_NOT_FOUND;
   return OnService(name.Get(), kQueryConfigAccess, [&](SC_HANDLE service) -> DWORD {
-    DWORD needed = 0;
-    if (queryConfig(service, nullptr, 0, &needed)) return 0;
-    const DWORD error = GetLastError();
-    if (error != ERROR_INSUFFICIENT_BUFFER) return error;
-    ScratchBuffer buffer;
-    buffer.Allocate(needed, 1);
-    if (!queryConfig(service, buffer.As<QUERY_SERVICE_CONFIGW>(), needed, &needed)) return GetLastError();
-    config = std::move(buffer);
-    return 0;
+    return QueryTwice(
+        [&](BYTE* buffer, DWORD size, DWORD* needed) {
+          return queryConfig(service, reinterpret_cast<QUERY_SERVICE_CONFIGW*>(buffer), size, needed);
+        },
+        config);
   });
 }
 
@@ -90,16 +86,15 @@ DWORD EnumNTServiceKeys(DWORD serviceType, DWORD serviceState, std::optional<Str
   const auto enumServices = FW_BIND(advapi32, EnumServicesStatusW);
   if (!advapi32.Complete()) return ERROR_PROC_NOT_FOUND;
   return OnServiceManager([&](SC_HANDLE manager) -> DWORD {
-    DWORD needed = 0, returned = 0, resume = 0;
-    if (enumServices(manager, serviceType, serviceState, nullptr, 0, &needed, &returned, &resume)) return 0;
-    const DWORD error = GetLastError();
-    if (error != ERROR_MORE_DATA) return error;
+    DWORD returned = 0, resume = 0;
     ScratchBuffer buffer;
-    buffer.Allocate(needed, 1);
-    if (!enumServices(manager, serviceType, serviceState, buffer.As<ENUM_SERVICE_STATUSW>(), needed, &needed,
-                      &returned, &resume)) {
-      return GetLastError();
-    }
+    const DWORD error = QueryTwice(
+        [&](BYTE* entries, DWORD size, DWORD* needed) {
+          return enumServices(manager, serviceType, serviceState, reinterpret_cast<ENUM_SERVICE_STATUSW*>(entries),
+                              size, needed, &returned, &resume);
+        },
+        buffer, ERROR_MORE_DATA);
+    if (error != 0 || buffer.Empty()) return error;
     StringList names;
     const ENUM_SERVICE_STATUSW* entries = buffer.As<const ENUM_SERVICE_STATUSW>();
     for (DWORD i = 0; i < returned; ++i) names.emplace_back(entries[i].lpServiceName);

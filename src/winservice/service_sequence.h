@@ -6,7 +6,10 @@
 
 #include <windows.h>
 
+#include <utility>
+
 #include "bridge/java_string_chars.h"
+#include "bridge/scratch_buffer.h"
 #include "winservice/service_binding.h"
 
 namespace fw {
@@ -30,6 +33,23 @@ DWORD OnService(const wchar_t* name, DWORD access, Operate&& operate) {
     if (!service) return 0;
     return operate(service.get());
   });
+}
+
+// The two-call pattern of the variable-length queries: `query(buffer, size, &needed)` once with no
+// buffer, and once more at the size the system names when it answered "insufficient buffer"
+// (`more`, ERROR_MORE_DATA for an enumeration). `out` is filled only by a second call that works; a
+// first call that works leaves it empty. Returns 0 or the error of the failing call.
+template <typename Query>
+DWORD QueryTwice(Query query, ScratchBuffer& out, DWORD more = ERROR_INSUFFICIENT_BUFFER) {
+  DWORD needed = 0;
+  if (query(nullptr, 0, &needed)) return 0;
+  const DWORD error = GetLastError();
+  if (error != more) return error;
+  ScratchBuffer buffer;
+  buffer.Allocate(needed, 1);
+  if (!query(buffer.As<BYTE>(), needed, &needed)) return GetLastError();
+  out = std::move(buffer);
+  return 0;
 }
 
 // The result of a call that returns BOOL: 0, or the error it left.

@@ -2,6 +2,7 @@
 // service (tests/service, fwtestsvc.exe) from creation to deletion under Wine's service control
 // manager, and substitutes for what Wine does not do.
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -14,105 +15,23 @@
 #include <thread>
 #include <vector>
 
-#include "com_fernwick_wizard_platform_win32_Win32ServiceImpl.h"
-#include "file/file_test_support.h"
-#include "registry/registry_test_key.h"
 #include "support/hidden_proc_addresses.h"
-#include "support/loaded_library.h"
 #include "support/program_folder.h"
-#include "support/substituted_proc_address.h"
-#include "test_vm.h"
-#include "vm_expectations.h"
+#include "winservice/service_test_support.h"
 
 namespace fwtest {
 namespace {
 
-#define FW_SERVICE(method) FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32ServiceImpl_##method)
-constexpr char kConfigClass[] = "com/fernwick/wizard/platform/win32/win32service/NTServiceConfig";
-const std::wstring kMissing = L"FwNoSuchService";
-
-// Stops and deletes a service the test made, whatever state the test left it in.
-[[gnu::noipa]] void RemoveService(const std::wstring& name) {
-  SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-  if (manager == nullptr) return;
-  if (SC_HANDLE service = OpenServiceW(manager, name.c_str(), SERVICE_ALL_ACCESS)) {
-    SERVICE_STATUS status;
-    ControlService(service, SERVICE_CONTROL_STOP, &status);
-    DeleteService(service);
-    CloseServiceHandle(service);
+// The process of that program name, as the system lists it (0: none).
+DWORD ProcessIdOf(const std::wstring& program) {
+  const fw::UniqueFileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32W entry = {};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
+    if (_wcsicmp(entry.szExeFile, program.c_str()) == 0) return entry.th32ProcessID;
   }
-  CloseServiceHandle(manager);
+  return 0;
 }
-
-class ServiceTest : public ::testing::Test {
- protected:
-  ~ServiceTest() override { RemoveService(name); }
-
-  jstring Str(const std::wstring& text) { return vm.String(U16(text)); }
-  // A configuration as a caller fills it; the test VM's peers hold 0 where nothing was set.
-  jobject Config(std::optional<std::wstring> display, jint type, jint start, jint errorControl,
-                 std::optional<std::wstring> command) {
-    const jobject config = vm.NewPeer(kConfigClass);
-    const auto text = [](const std::optional<std::wstring>& t) {
-      return t ? std::optional<std::u16string>(U16(*t)) : std::nullopt;
-    };
-    vm.SetStringProperty(config, "DisplayName", text(display));
-    vm.SetIntProperty(config, "ServiceType", type);
-    vm.SetIntProperty(config, "StartType", start);
-    vm.SetIntProperty(config, "ErrorControl", errorControl);
-    vm.SetStringProperty(config, "Command", text(command));
-    return config;
-  }
-  jobject ServiceStatus(jint control) { return vm.Call(FW_SERVICE(controlNTService), self, Str(name), control); }
-  jint State() {
-    const jobject status = vm.Call(FW_SERVICE(queryNTServiceStatus), self, Str(name));
-    return vm.IsNull(status) ? -1 : static_cast<jint>(vm.IntProperty(status, "CurrentState"));
-  }
-  // A 32-bit service process starts under qemu-user here: that takes about a minute.
-  bool WaitForState(jint state) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::minutes(4);
-    while (State() != state) {
-      if (std::chrono::steady_clock::now() > end) return false;
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return true;
-  }
-
-  const std::wstring name = L"FwTestSvc" + std::to_wstring(GetCurrentProcessId());
-  TempFolder folder;
-  LoadedLibrary library{L"fwnative.dll"};
-  TestVm vm;
-  jobject self = vm.This("com/fernwick/wizard/platform/win32/Win32ServiceImpl");
-};
-
-// Every handle the methods open, and every one they close.
-class HandleLedger {
- public:
-  explicit HandleLedger(HMODULE library)
-      : manager_(SubstituteProcAddress(library, FWTEST_IMPORT(OpenSCManagerW), [this](auto original, auto... args) {
-          return Note(original(args...));
-        })),
-        service_(SubstituteProcAddress(library, FWTEST_IMPORT(OpenServiceW), [this](auto original, auto... args) {
-          return Note(original(args...));
-        })),
-        close_(SubstituteProcAddress(library, FWTEST_IMPORT(CloseServiceHandle), [this](auto original, SC_HANDLE h) {
-          open_.erase(h);
-          return original(h);
-        })) {}
-  std::size_t Open() const { return open_.size(); }
-
- private:
-  SC_HANDLE Note(SC_HANDLE handle) {
-    const DWORD error = GetLastError();
-    if (handle != nullptr) open_.insert(handle);
-    SetLastError(error);
-    return handle;
-  }
-  std::set<SC_HANDLE> open_;
-  SubstitutedProcAddress<decltype(&::OpenSCManagerW)> manager_;
-  SubstitutedProcAddress<decltype(&::OpenServiceW)> service_;
-  SubstitutedProcAddress<decltype(&::CloseServiceHandle)> close_;
-};
 
 TEST_F(ServiceTest, EveryMethodChecksItsArgumentsAndNamesItsFailure) {
   const struct {
@@ -143,6 +62,16 @@ TEST_F(ServiceTest, EveryMethodChecksItsArgumentsAndNamesItsFailure) {
        [&](jstring n) { EXPECT_TRUE(vm.IsNull(vm.Call(FW_SERVICE(getNTServiceKeyName), self, n))); }},
       {"enumNTServiceKeys", -1200009, "EnumServicesStatusW", false, false,
        [&](jstring) { EXPECT_TRUE(vm.IsNull(vm.Call(FW_SERVICE(enumNTServiceKeys), self, jint{0x30}, jint{3}))); }},
+      {"queryWin2kServiceFailureActions", -1200010, "QueryServiceConfig2W", true, true,
+       [&](jstring n) { EXPECT_TRUE(vm.IsNull(vm.Call(FW_SERVICE(queryWin2kServiceFailureActions), self, n))); }},
+      {"changeWin2kServiceFailureActions", -1200013, "LockServiceDatabase", true, true,
+       [&](jstring n) { vm.Call(FW_SERVICE(changeWin2kServiceFailureActions), self, n, vm.NewPeer(kFailureActionsClass)); }},
+      {"queryWin2kServiceDescription", -1200011, "QueryServiceConfig2W", true, false,  // unreadable: null, silently
+       [&](jstring n) { EXPECT_TRUE(vm.IsNull(vm.Call(FW_SERVICE(queryWin2kServiceDescription), self, n))); }},
+      {"changeWin2kServiceDescription", -1200012, "ChangeServiceConfig2W", true, true,
+       [&](jstring n) { vm.Call(FW_SERVICE(changeWin2kServiceDescription), self, n, vm.String(u"text")); }},
+      {"queryWin2kServiceStatusProcess", -1200014, "QueryServiceStatusEx", true, true,
+       [&](jstring n) { EXPECT_TRUE(vm.IsNull(vm.Call(FW_SERVICE(queryWin2kServiceStatusProcess), self, n))); }},
   };
   const HandleLedger ledger(library.get());
   for (const auto& c : cases) {
@@ -166,6 +95,10 @@ TEST_F(ServiceTest, EveryMethodChecksItsArgumentsAndNamesItsFailure) {
   }
   vm.Call(FW_SERVICE(createNTService), self, Str(name), jobject{nullptr});
   ExpectServiceException(vm, -120000, ErrorMessage(ERROR_BAD_ARGUMENTS));
+  vm.Call(FW_SERVICE(changeWin2kServiceFailureActions), self, Str(name), jobject{nullptr});
+  ExpectServiceException(vm, -1200013, ErrorMessage(ERROR_BAD_ARGUMENTS));
+  EXPECT_TRUE(vm.IsNull(vm.Call(FW_SERVICE(queryWin2kServiceDescription), self, Str(kMissing))));
+  ExpectNoException(vm);
   // Without the manager's own function nothing can be asked and nothing is reported.
   HiddenProcAddresses noManager(library.get(), {"OpenSCManagerW"});
   EXPECT_EQ(vm.Call(FW_SERVICE(serviceExists), self, Str(kMissing)), JNI_FALSE);
@@ -206,6 +139,13 @@ TEST_F(ServiceTest, ARealServiceFromCreationToDeletion) {
   EXPECT_EQ(std::count(keys->begin(), keys->end(), U16(name)), 1);
   ExpectNoException(vm);
 
+  vm.Call(FW_SERVICE(changeWin2kServiceDescription), self, Str(name), vm.String(u"Keeps the product running"));
+  EXPECT_EQ(vm.StringValue(vm.Call(FW_SERVICE(queryWin2kServiceDescription), self, Str(name))),
+            u"Keeps the product running");
+  vm.Call(FW_SERVICE(changeWin2kServiceDescription), self, Str(name), jstring{nullptr});  // removes it
+  EXPECT_TRUE(vm.IsNull(vm.Call(FW_SERVICE(queryWin2kServiceDescription), self, Str(name))));
+  ExpectNoException(vm);
+
   // Only what is set changes: disabled (4), everything else left as it is.
   vm.Call(FW_SERVICE(changeNTServiceConfig), self, Str(name), Config(std::nullopt, -1, SERVICE_DISABLED, -1, std::nullopt));
   ExpectNoException(vm);
@@ -228,6 +168,10 @@ TEST_F(ServiceTest, ARealServiceFromCreationToDeletion) {
   const jobject interrogated = ServiceStatus(SERVICE_CONTROL_INTERROGATE);
   EXPECT_EQ(vm.IntProperty(interrogated, "CurrentState"), SERVICE_RUNNING);
   EXPECT_EQ(vm.IntProperty(interrogated, "ServiceType"), 0x110) << "the status keeps the interaction bit";
+  const jobject process = vm.Call(FW_SERVICE(queryWin2kServiceStatusProcess), self, Str(name));
+  EXPECT_EQ(vm.IntProperty(process, "ServiceType"), 0x110);
+  EXPECT_EQ(vm.IntProperty(process, "CurrentState"), SERVICE_RUNNING);
+  EXPECT_EQ(static_cast<DWORD>(vm.IntProperty(process, "ProcessId")), ProcessIdOf(L"fwtestsvc.exe"));
   ServiceStatus(200);
   ServiceStatus(SERVICE_CONTROL_PAUSE);
   EXPECT_TRUE(WaitForState(SERVICE_PAUSED));

@@ -9,6 +9,8 @@ import java.util.Vector;
 
 import com.fernwick.util.FileAttributes;
 import com.fernwick.wizard.platform.win32.OperationCodes;
+import com.fernwick.wizard.platform.win32.win32service.NTServiceConfig;
+import com.fernwick.wizard.platform.win32.win32service.NTServiceStatus;
 import com.fernwick.wizard.service.ServiceException;
 
 /**
@@ -25,6 +27,11 @@ final class Account {
     /** A native method that answers nothing. */
     interface Action {
         void run() throws ServiceException;
+    }
+
+    /** What of an answer is shown, where the whole of it would say too much. */
+    interface Summary<T> {
+        String of(T value);
     }
 
     private final FileOutputStream log;
@@ -123,8 +130,30 @@ final class Account {
             }
         }
 
-        /** Makes a call that is expected to throw, and checks the code it throws with. */
-        void fails(int expectedCode, Query<?> query) {
+        /**
+         * Makes a call that answers a value, shows only the summary of it, and returns the value, or
+         * null when it threw.
+         */
+        <T> T get(Query<T> query, Summary<T> summary) {
+            try {
+                T value = query.get();
+                answer(summary.of(value));
+                return value;
+            } catch (ServiceException e) {
+                answer(show(e, method));
+                fail(method + " threw");
+                return null;
+            } catch (UnsatisfiedLinkError e) {
+                missing();
+                return null;
+            }
+        }
+
+        /**
+         * Makes a call that is expected to throw, and checks the code it throws with. Returns the
+         * exception, or null when the call answered.
+         */
+        ServiceException fails(int expectedCode, Query<?> query) {
             checks++;
             try {
                 Object value = query.get();
@@ -132,6 +161,7 @@ final class Account {
                 failures.addElement(method + " answered; a ServiceException " + nameOf(expectedCode, method)
                         + " was expected");
                 line("    !! expected a ServiceException " + nameOf(expectedCode, method));
+                return null;
             } catch (ServiceException e) {
                 answer(show(e, method));
                 if (e.getCode() != expectedCode) {
@@ -139,8 +169,10 @@ final class Account {
                             + nameOf(expectedCode, method));
                     line("    !! expected a ServiceException " + nameOf(expectedCode, method));
                 }
+                return e;
             } catch (UnsatisfiedLinkError e) {
                 missing();
+                return null;
             }
         }
 
@@ -239,7 +271,35 @@ final class Account {
         if (value instanceof FileAttributes) {
             return "FileAttributes " + states((FileAttributes) value);
         }
+        if (value instanceof NTServiceConfig) {
+            NTServiceConfig config = (NTServiceConfig) value;
+            return "NTServiceConfig {displayName=" + show(config.getDisplayName())
+                    + ", serviceType=" + hex(config.getServiceType())
+                    + ", enableDesktopInteraction=" + config.getEnableDesktopInteraction()
+                    + ", startType=" + config.getStartType()
+                    + ", errorControl=" + config.getErrorControl()
+                    + ", command=" + show(config.getCommand())
+                    + ", loadOrderGroup=" + show(config.getLoadOrderGroup())
+                    + ", dependencies=" + show(config.getDependencies())
+                    + ", userName=" + show(config.getUserName())
+                    + ", password=" + show(config.getPassword()) + "}";
+        }
+        if (value instanceof NTServiceStatus) {
+            NTServiceStatus status = (NTServiceStatus) value;
+            return "NTServiceStatus {serviceType=" + hex(status.getServiceType())
+                    + ", currentState=" + status.getCurrentState()
+                    + ", controlsAccepted=" + hex(status.getControlsAccepted())
+                    + ", win32ExitCode=" + status.getWin32ExitCode()
+                    + ", serviceSpecificExitCode=" + status.getServiceSpecificExitCode()
+                    + ", checkPoint=" + status.getCheckPoint()
+                    + ", waitHint=" + status.getWaitHint() + "}";
+        }
         return String.valueOf(value);
+    }
+
+    /** A set of flags in hex, as Windows documents them; SERVICE_NO_CHANGE (-1) stays -1. */
+    private static String hex(int flags) {
+        return flags == NTServiceConfig.SERVICE_NO_CHANGE ? String.valueOf(flags) : "0x" + Integer.toHexString(flags);
     }
 
     /** A ServiceException as the caller sees it: the code with its name, and the message. */

@@ -1,5 +1,6 @@
 package com.fernwick.demo;
 
+import java.io.ByteArrayOutputStream;
 import java.io.File;
 import java.io.FileInputStream;
 import java.io.FileOutputStream;
@@ -19,6 +20,9 @@ import com.fernwick.wizard.platform.win32.Win32ServiceImpl;
 import com.fernwick.wizard.platform.win32.Win32SystemUtilServiceImpl;
 import com.fernwick.wizard.platform.win32.Win32WizardInitializeServiceImpl;
 import com.fernwick.wizard.platform.win32.environment.WindowsEnvironment;
+import com.fernwick.wizard.platform.win32.win32service.NTServiceConfig;
+import com.fernwick.wizard.platform.win32.win32service.NTServiceStatus;
+import com.fernwick.wizard.service.ServiceException;
 
 /**
  * The fwnative demo: a sample product, "Fernwick Demo", installed and then uninstalled through the
@@ -60,6 +64,35 @@ public final class Demo {
     static final byte[] SIGNATURE = {0x46, 0x57, 0x4e, 0x01};
     /** The program's date: 2010-01-01 00:00 UTC, in Java's milliseconds since 1970. */
     static final long RELEASE_DATE = 1262304000000L;
+
+    /**
+     * The product's service program: the project's test service, fwtestsvc.exe, found beside
+     * fwnative.dll, stands for it. It appends "start" with its arguments and "control N" for every
+     * control it receives to the file named on its command line.
+     */
+    static final String TEST_SERVICE = "fwtestsvc.exe";
+    static final String SERVICE_PROGRAM = "fwdemosvc.exe";
+    static final String SERVICE_NAME = "FernwickDemoService";
+    static final String SERVICE_DISPLAY_NAME = "Fernwick Demo Service";
+    static final String SERVICE_RECORD = INSTALL_DIR + "\\service.log";
+    static final String SERVICE_COMMAND = "\"" + INSTALL_DIR + "\\" + SERVICE_PROGRAM + "\" \"" + SERVICE_RECORD + "\"";
+    static final String[] SERVICE_ARGUMENTS = {"--first-run", PRODUCT + " 2.0"};
+    // The service control manager's numbers.
+    static final int SERVICE_WIN32_OWN_PROCESS = 0x10;
+    /** Own-process and shared-process services. */
+    static final int SERVICE_WIN32 = 0x30;
+    static final int SERVICE_AUTO_START = 2;
+    static final int SERVICE_DEMAND_START = 3;
+    static final int SERVICE_ERROR_NORMAL = 1;
+    /** Active and inactive services, for the enumeration. */
+    static final int SERVICE_STATE_ALL = 3;
+    static final int SERVICE_STOPPED = 1;
+    static final int SERVICE_STOP_PENDING = 3;
+    static final int SERVICE_RUNNING = 4;
+    static final int SERVICE_CONTROL_STOP = 1;
+    static final int SERVICE_CONTROL_INTERROGATE = 4;
+    /** How long the demo waits for the service to reach a state: the library itself never waits. */
+    static final long SERVICE_WAIT_MS = 30000;
 
     private final Win32SystemUtilServiceImpl system = new Win32SystemUtilServiceImpl();
     private final Win32ServiceImpl services = new Win32ServiceImpl();
@@ -133,6 +166,8 @@ public final class Demo {
         write(staged("fwhelper.dll"), "Fernwick helper library, version 2.0");
         write(staged("readme.txt"), "Read me first.");
         write(staged("license.txt"), "License terms.");
+        account.note("and its service program (here the project's test service, which records how it is started and controlled):");
+        copy(new File(System.getProperty("user.dir"), TEST_SERVICE).getPath(), staged(SERVICE_PROGRAM));
 
         account.note("An earlier version left its helper library in the install folder, and a program still uses it:");
         account.note("here this program, which loads it (a copy of fwnative.dll stands for the old library). A file");
@@ -144,6 +179,7 @@ public final class Demo {
         account.note("Copy the files (0: done; 1: completes at the next restart):");
         account.expect(Integer.valueOf(0).equals(copyFile("app.exe")), "app.exe is copied at once (0)");
         account.expect(Integer.valueOf(0).equals(copyFile("readme.txt")), "readme.txt is copied at once (0)");
+        account.expect(Integer.valueOf(0).equals(copyFile(SERVICE_PROGRAM)), SERVICE_PROGRAM + " is copied at once (0)");
         account.note("The helper library is in use, so its copy completes at the next restart (1):");
         account.expect(Integer.valueOf(1).equals(copyFile("fwhelper.dll")),
                 "the copy over the helper library in use completes at the next restart (1)");
@@ -203,6 +239,8 @@ public final class Demo {
         account.note("The uninstaller entry in the system's list of installed programs:");
         account.call(product, "win32RegisterUninstaller", UNINSTALL_NAME, PRODUCT + " 2.0", UNINSTALL_COMMAND)
                 .run(() -> product.win32RegisterUninstaller(UNINSTALL_NAME, PRODUCT + " 2.0", UNINSTALL_COMMAND));
+
+        installService();
     }
 
     private void inPlace() {
@@ -269,6 +307,8 @@ public final class Demo {
         account.call(registry, "getStringValue", uninstallRoot, UNINSTALL_KEY, "UninstallString", false)
                 .get(() -> registry.getStringValue(uninstallRoot, UNINSTALL_KEY, "UninstallString", false));
 
+        readBackService();
+
         account.note("What waits for the next restart (pairs of source and target; an empty target deletes):");
         String[] renames = pendingRenames();
         account.expect(renames != null && anyContains(renames, installed("fwhelper.dll")),
@@ -277,6 +317,8 @@ public final class Demo {
 
     private void uninstall() {
         account.section("4. Uninstalling " + PRODUCT);
+        removeService();
+
         account.note("The uninstaller entry, the start-up command and the environment variable (a null value deletes):");
         account.call(product, "win32UnregisterUninstaller", UNINSTALL_NAME, null)
                 .run(() -> product.win32UnregisterUninstaller(UNINSTALL_NAME, null));
@@ -294,7 +336,8 @@ public final class Demo {
         Integer deleted = account.call(files, "win32DeleteFile", installed("readme.txt"))
                 .get(() -> files.win32DeleteFile(installed("readme.txt")));
         account.expect(Integer.valueOf(0).equals(deleted), "readme.txt is deleted at once (0)");
-        account.note("The rest of the install folder; the helper library is still in use, so its removal waits for the restart (1):");
+        account.note("The rest of the install folder, the service program and its record with it; the helper library is");
+        account.note("still in use, so its removal waits for the restart (1):");
         Integer removed = account.call(files, "win32DeleteDirectory", INSTALL_DIR, false, true)
                 .get(() -> files.win32DeleteDirectory(INSTALL_DIR, false, true));
         account.expect(Integer.valueOf(1).equals(removed), "the install folder's removal completes at the next restart (1)");
@@ -327,14 +370,163 @@ public final class Demo {
         account.expect(Boolean.FALSE.equals(key), "no Fernwick registry key");
         account.call(files, "getFileAttributes", installed("app.exe"))
                 .fails(OperationCodes.GET_FILE_ATTRIBUTES, () -> files.getFileAttributes(installed("app.exe")));
+        account.call(files, "getFileAttributes", installed(SERVICE_PROGRAM))
+                .fails(OperationCodes.GET_FILE_ATTRIBUTES, () -> files.getFileAttributes(installed(SERVICE_PROGRAM)));
         account.call(files, "getFileAttributes", MEDIA)
                 .fails(OperationCodes.GET_FILE_ATTRIBUTES, () -> files.getFileAttributes(MEDIA));
+        if (nt) {
+            account.note("No service, and the service control manager does not know the name (1060):");
+            account.expect(Boolean.FALSE.equals(serviceExists()), "no " + SERVICE_NAME + " service");
+            ServiceException unknown = account.call(services, "queryNTServiceStatus", SERVICE_NAME)
+                    .fails(OperationCodes.QUERY_NT_SERVICE_STATUS, () -> services.queryNTServiceStatus(SERVICE_NAME));
+            account.expect(unknown != null && unknown.getMessage() != null && unknown.getMessage().trim().endsWith("(1060)"),
+                    "the status query fails with the system's text for a service that does not exist (1060)");
+        }
         account.note("The install folder stays until the restart, which deletes the helper library and then the folder:");
         account.expect(attributes(INSTALL_DIR) != null, "the install folder is still there");
         account.note("Only what the next restart carries out, all of it inside the install folder:");
         String[] renames = pendingRenames();
         account.expect(renames != null && allInside(renames, INSTALL_DIR),
                 "the renames waiting for the restart name only the install folder and what is in it");
+    }
+
+    // The product's service.
+
+    /** Creates the service on demand start, makes it start with Windows, and starts it now. */
+    private void installService() {
+        if (!nt) {
+            account.note("(Windows 9x has no services: the product's service is left out)");
+            return;
+        }
+        account.note("The product's service: its own process (0x10), started on demand (3), errors logged and the start");
+        account.note("going on (1), its record in the install folder; no user name means LocalSystem:");
+        NTServiceConfig config = new NTServiceConfig();
+        config.setDisplayName(SERVICE_DISPLAY_NAME);
+        config.setServiceType(SERVICE_WIN32_OWN_PROCESS);
+        config.setStartType(SERVICE_DEMAND_START);
+        config.setErrorControl(SERVICE_ERROR_NORMAL);
+        config.setCommand(SERVICE_COMMAND);
+        account.call(services, "createNTService", SERVICE_NAME, config)
+                .run(() -> services.createNTService(SERVICE_NAME, config));
+        account.expect(Boolean.TRUE.equals(serviceExists()), "the service exists once created");
+
+        account.note("Its configuration as the service control manager keeps it (the password never reads back):");
+        NTServiceConfig created = serviceConfig();
+        account.expect(created != null && SERVICE_DISPLAY_NAME.equals(created.getDisplayName())
+                && created.getServiceType() == SERVICE_WIN32_OWN_PROCESS && created.getStartType() == SERVICE_DEMAND_START
+                && created.getErrorControl() == SERVICE_ERROR_NORMAL && SERVICE_COMMAND.equals(created.getCommand()),
+                "the service's configuration reads back as created");
+        account.note("Its display name from its key name, and back:");
+        String display = account.call(services, "getNTServiceDisplayName", SERVICE_NAME)
+                .get(() -> services.getNTServiceDisplayName(SERVICE_NAME));
+        account.expect(SERVICE_DISPLAY_NAME.equals(display), "the display name is found from the key name");
+        String key = account.call(services, "getNTServiceKeyName", SERVICE_DISPLAY_NAME)
+                .get(() -> services.getNTServiceKeyName(SERVICE_DISPLAY_NAME));
+        account.expect(SERVICE_NAME.equals(key), "the key name is found from the display name");
+
+        account.note("From now on it starts with Windows (2: automatic). A fresh NTServiceConfig holds -1 (no change)");
+        account.note("in its numbers and null in its texts, so only the start type changes:");
+        NTServiceConfig automatic = new NTServiceConfig();
+        automatic.setStartType(SERVICE_AUTO_START);
+        account.call(services, "changeNTServiceConfig", SERVICE_NAME, automatic)
+                .run(() -> services.changeNTServiceConfig(SERVICE_NAME, automatic));
+        NTServiceConfig changed = serviceConfig();
+        account.expect(changed != null && changed.getStartType() == SERVICE_AUTO_START, "the service starts automatically (2)");
+        account.expect(changed != null && SERVICE_DISPLAY_NAME.equals(changed.getDisplayName())
+                && changed.getServiceType() == SERVICE_WIN32_OWN_PROCESS && changed.getErrorControl() == SERVICE_ERROR_NORMAL
+                && SERVICE_COMMAND.equals(changed.getCommand()), "the rest of the configuration is as it was");
+
+        account.note("Started now, with arguments. No method waits for the service: the wizard polls its status until");
+        account.note("it runs (4), for at most " + SERVICE_WAIT_MS / 1000 + " s:");
+        account.call(services, "startNTService", SERVICE_NAME, SERVICE_ARGUMENTS)
+                .run(() -> services.startNTService(SERVICE_NAME, SERVICE_ARGUMENTS));
+        NTServiceStatus running = waitForState(SERVICE_RUNNING);
+        account.expect(running != null && running.getCurrentState() == SERVICE_RUNNING, "the service runs (4)");
+        account.note("Asked to report its status (4: interrogate):");
+        NTServiceStatus interrogated = control(SERVICE_CONTROL_INTERROGATE);
+        account.expect(interrogated != null && interrogated.getCurrentState() == SERVICE_RUNNING,
+                "the service answers the interrogation as running (4)");
+    }
+
+    /** The service among the machine's services, and what it recorded of its start and controls. */
+    private void readBackService() {
+        if (!nt) {
+            return;
+        }
+        account.note("The product's service among the machine's own- and shared-process services (48 = 0x30),");
+        account.note("active or not (3):");
+        String[] keys = account.call(services, "enumNTServiceKeys", SERVICE_WIN32, SERVICE_STATE_ALL)
+                .get(() -> services.enumNTServiceKeys(SERVICE_WIN32, SERVICE_STATE_ALL),
+                        names -> names == null ? "null (no service)" : names.length + " key names, "
+                                + Account.show(SERVICE_NAME) + (Arrays.asList(names).contains(SERVICE_NAME) ? " among them" : " not among them"));
+        account.expect(keys != null && Arrays.asList(keys).contains(SERVICE_NAME), SERVICE_NAME + " is listed");
+
+        account.note("What the service recorded: its start arguments, and the interrogation (control 4):");
+        String record = read(SERVICE_RECORD);
+        StringBuilder expected = new StringBuilder("start");
+        for (String argument : SERVICE_ARGUMENTS) {
+            expected.append(" \"").append(argument).append('"');
+        }
+        expected.append("\ncontrol ").append(SERVICE_CONTROL_INTERROGATE).append('\n');
+        account.expect(expected.toString().equals(record), "the service was started with the arguments and interrogated once");
+    }
+
+    /** Stops the service and deletes it once it has stopped, before its program is removed. */
+    private void removeService() {
+        if (!nt) {
+            return;
+        }
+        account.note("First the service: asked to stop (1), it stops (1: stopped), and is then deleted:");
+        NTServiceStatus stopping = control(SERVICE_CONTROL_STOP);
+        account.expect(stopping != null && (stopping.getCurrentState() == SERVICE_STOP_PENDING
+                || stopping.getCurrentState() == SERVICE_STOPPED), "the service accepts the stop (3 or 1)");
+        NTServiceStatus stopped = waitForState(SERVICE_STOPPED);
+        account.expect(stopped != null && stopped.getCurrentState() == SERVICE_STOPPED, "the service stops (1)");
+        account.call(services, "deleteNTService", SERVICE_NAME).run(() -> services.deleteNTService(SERVICE_NAME));
+        account.expect(Boolean.FALSE.equals(serviceExists()), "the service is gone once deleted");
+    }
+
+    private Boolean serviceExists() {
+        return account.call(services, "serviceExists", SERVICE_NAME).get(() -> services.serviceExists(SERVICE_NAME));
+    }
+
+    private NTServiceConfig serviceConfig() {
+        return account.call(services, "queryNTServiceConfig", SERVICE_NAME).get(() -> services.queryNTServiceConfig(SERVICE_NAME));
+    }
+
+    private NTServiceStatus control(int code) {
+        return account.call(services, "controlNTService", SERVICE_NAME, code).get(() -> services.controlNTService(SERVICE_NAME, code));
+    }
+
+    /**
+     * Polls the service's status every 100 ms, for at most SERVICE_WAIT_MS, until it is in the state
+     * (or a query fails), then shows the status it ended in and returns it.
+     */
+    private NTServiceStatus waitForState(int state) {
+        long start = System.currentTimeMillis();
+        int polls = 0;
+        while (true) {
+            polls++;
+            try {
+                if (services.queryNTServiceStatus(SERVICE_NAME).getCurrentState() == state) {
+                    break;
+                }
+            } catch (ServiceException e) {
+                break;  // the call below shows it
+            }
+            if (System.currentTimeMillis() - start >= SERVICE_WAIT_MS) {
+                break;
+            }
+            try {
+                Thread.sleep(100);
+            } catch (InterruptedException e) {
+                break;
+            }
+        }
+        account.note("  (queryNTServiceStatus polled " + polls + (polls == 1 ? " time, " : " times, ")
+                + (System.currentTimeMillis() - start) + " ms; the state it ended in:)");
+        return account.call(services, "queryNTServiceStatus", SERVICE_NAME)
+                .get(() -> services.queryNTServiceStatus(SERVICE_NAME));
     }
 
     // Calls made more than once.
@@ -405,6 +597,33 @@ public final class Demo {
             account.outside("java.io writes " + path + ": " + bytes.length + " bytes");
         } catch (IOException e) {
             account.fail("cannot write " + path + ": " + e.getMessage());
+        }
+    }
+
+    /** Reads a text file (UTF-8) and shows its lines; null when it cannot be read. */
+    private String read(String path) {
+        try {
+            InputStream in = new FileInputStream(path);
+            byte[] bytes;
+            try {
+                ByteArrayOutputStream content = new ByteArrayOutputStream();
+                byte[] buffer = new byte[4096];
+                for (int n; (n = in.read(buffer)) > 0;) {
+                    content.write(buffer, 0, n);
+                }
+                bytes = content.toByteArray();
+            } finally {
+                in.close();
+            }
+            String text = new String(bytes, "UTF-8");
+            account.outside("java.io reads " + path + ": " + bytes.length + " bytes");
+            for (String line : text.split("\n")) {
+                account.line("      " + line);
+            }
+            return text;
+        } catch (IOException e) {
+            account.fail("cannot read " + path + ": " + e.getMessage());
+            return null;
         }
     }
 

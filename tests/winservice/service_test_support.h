@@ -1,0 +1,114 @@
+// The fixture of the service tests: the built DLL, a test VM, a service name of this run (removed
+// afterwards whatever state a test left it in), and a ledger of the service handles the DLL opens.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <optional>
+#include <set>
+#include <string>
+#include <thread>
+
+#include "com_fernwick_wizard_platform_win32_Win32ServiceImpl.h"
+#include "file/file_test_support.h"
+#include "registry/registry_test_key.h"
+#include "support/loaded_library.h"
+#include "support/substituted_proc_address.h"
+#include "test_vm.h"
+#include "vm_expectations.h"
+
+namespace fwtest {
+
+#define FW_SERVICE(method) FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32ServiceImpl_##method)
+inline constexpr char kFailureActionsClass[] =
+    "com/fernwick/wizard/platform/win32/win32service/Win2kServiceFailureActions";
+inline constexpr char kConfigClass[] = "com/fernwick/wizard/platform/win32/win32service/NTServiceConfig";
+inline const std::wstring kMissing = L"FwNoSuchService";
+
+// Stops and deletes a service the test made, whatever state the test left it in.
+[[gnu::noipa]] inline void RemoveService(const std::wstring& name) {
+  SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+  if (manager == nullptr) return;
+  if (SC_HANDLE service = OpenServiceW(manager, name.c_str(), SERVICE_ALL_ACCESS)) {
+    SERVICE_STATUS status;
+    ControlService(service, SERVICE_CONTROL_STOP, &status);
+    DeleteService(service);
+    CloseServiceHandle(service);
+  }
+  CloseServiceHandle(manager);
+}
+
+class ServiceTest : public ::testing::Test {
+ protected:
+  ~ServiceTest() override { RemoveService(name); }
+
+  jstring Str(const std::wstring& text) { return vm.String(U16(text)); }
+  // A configuration as a caller fills it; the test VM's peers hold 0 where nothing was set.
+  jobject Config(std::optional<std::wstring> display, jint type, jint start, jint errorControl,
+                 std::optional<std::wstring> command) {
+    const jobject config = vm.NewPeer(kConfigClass);
+    const auto text = [](const std::optional<std::wstring>& t) {
+      return t ? std::optional<std::u16string>(U16(*t)) : std::nullopt;
+    };
+    vm.SetStringProperty(config, "DisplayName", text(display));
+    vm.SetIntProperty(config, "ServiceType", type);
+    vm.SetIntProperty(config, "StartType", start);
+    vm.SetIntProperty(config, "ErrorControl", errorControl);
+    vm.SetStringProperty(config, "Command", text(command));
+    return config;
+  }
+  jobject ServiceStatus(jint control) { return vm.Call(FW_SERVICE(controlNTService), self, Str(name), control); }
+  jint State() {
+    const jobject status = vm.Call(FW_SERVICE(queryNTServiceStatus), self, Str(name));
+    return vm.IsNull(status) ? -1 : static_cast<jint>(vm.IntProperty(status, "CurrentState"));
+  }
+  // A 32-bit service process starts under qemu-user here: that takes about a minute.
+  bool WaitForState(jint state) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::minutes(4);
+    while (State() != state) {
+      if (std::chrono::steady_clock::now() > end) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return true;
+  }
+
+  const std::wstring name = L"FwTestSvc" + std::to_wstring(GetCurrentProcessId());
+  TempFolder folder;
+  LoadedLibrary library{L"fwnative.dll"};
+  TestVm vm;
+  jobject self = vm.This("com/fernwick/wizard/platform/win32/Win32ServiceImpl");
+};
+
+// Every handle the methods open, and every one they close.
+class HandleLedger {
+ public:
+  explicit HandleLedger(HMODULE library)
+      : manager_(SubstituteProcAddress(library, FWTEST_IMPORT(OpenSCManagerW), [this](auto original, auto... args) {
+          return Note(original(args...));
+        })),
+        service_(SubstituteProcAddress(library, FWTEST_IMPORT(OpenServiceW), [this](auto original, auto... args) {
+          return Note(original(args...));
+        })),
+        close_(SubstituteProcAddress(library, FWTEST_IMPORT(CloseServiceHandle), [this](auto original, SC_HANDLE h) {
+          open_.erase(h);
+          return original(h);
+        })) {}
+  std::size_t Open() const { return open_.size(); }
+
+ private:
+  SC_HANDLE Note(SC_HANDLE handle) {
+    const DWORD error = GetLastError();
+    if (handle != nullptr) open_.insert(handle);
+    SetLastError(error);
+    return handle;
+  }
+  std::set<SC_HANDLE> open_;
+  SubstitutedProcAddress<decltype(&::OpenSCManagerW)> manager_;
+  SubstitutedProcAddress<decltype(&::OpenServiceW)> service_;
+  SubstitutedProcAddress<decltype(&::CloseServiceHandle)> close_;
+};
+
+}  // namespace fwtest
