@@ -289,6 +289,18 @@ TEST(FwcallScript, ServiceAnswersAreTheSuitesAnswers) {
   suite.Value<jobject>(vm.Call(FW_EXPORT(Win32ServiceImpl, getNTServiceDisplayName), services, missing));
   suite.Value<jobject>(vm.Call(FW_EXPORT(Win32ServiceImpl, getNTServiceKeyName), services, missing));
   suite.Value<jobject>(vm.Call(FW_EXPORT(Win32ServiceImpl, enumNTServiceKeys), services, jint{0x30}, jint{3}));
+  suite.Value<jobject>(vm.Call(FW_EXPORT(Win32ServiceImpl, queryWin2kServiceFailureActions), services, missing));
+  const jobject actions = vm.NewPeer("com/fernwick/wizard/platform/win32/win32service/Win2kServiceFailureActions");
+  vm.SetIntProperty(actions, "ResetPeriod", 60);
+  vm.Call(FW_EXPORT(Win32ServiceImpl, changeWin2kServiceFailureActions), services, missing, actions);
+  suite.Void();
+  suite.Value<jobject>(vm.Call(FW_EXPORT(Win32ServiceImpl, queryWin2kServiceDescription), services, missing));
+  vm.Call(FW_EXPORT(Win32ServiceImpl, changeWin2kServiceDescription), services, missing, vm.String(u"x"));
+  suite.Void();
+  suite.Value<jobject>(vm.Call(FW_EXPORT(Win32ServiceImpl, queryWin2kServiceStatusProcess), services, missing));
+  const jstring missingFile = vm.String(U16(folder / L"missing.dll"));
+  suite.Value<jobject>(vm.Call(FW_EXPORT(Win32ServiceImpl, getShortPath), services, missingFile));
+  suite.Value<jobject>(vm.Call(FW_EXPORT(Win32ServiceImpl, getFixedFileInfo), services, missingFile));
   EXPECT_NO_VIOLATIONS(vm);
 
   const std::string s = "Win32ServiceImpl.";
@@ -302,7 +314,14 @@ TEST(FwcallScript, ServiceAnswersAreTheSuitesAnswers) {
                                               "serviceExists FwcallNoSuchService\n" + s +
                                               "getNTServiceDisplayName FwcallNoSuchService\n" + s +
                                               "getNTServiceKeyName FwcallNoSuchService\n" + s +
-                                              "enumNTServiceKeys 48 3\n");
+                                              "enumNTServiceKeys 48 3\n" + s +
+                                              "queryWin2kServiceFailureActions FwcallNoSuchService\n" + s +
+                                              "changeWin2kServiceFailureActions FwcallNoSuchService {\"resetPeriod\": 60}\n" +
+                                              s + "queryWin2kServiceDescription FwcallNoSuchService\n" + s +
+                                              "changeWin2kServiceDescription FwcallNoSuchService x\n" + s +
+                                              "queryWin2kServiceStatusProcess FwcallNoSuchService\n" + s +
+                                              "getShortPath \"" + Narrow(folder / L"missing.dll") + "\"\n" + s +
+                                              "getFixedFileInfo \"" + Narrow(folder / L"missing.dll") + "\"\n");
   EXPECT_EQ(run.code, fwcall::kExitDone) << run.err;
   EXPECT_EQ(run.lines, suite.lines) << run.err;
 }

@@ -17,6 +17,10 @@ import com.fernwick.wizard.platform.win32.Win32WizardInitializeServiceImpl;
 import com.fernwick.wizard.platform.win32.environment.WindowsEnvironment;
 import com.fernwick.wizard.platform.win32.win32service.NTServiceConfig;
 import com.fernwick.wizard.platform.win32.win32service.NTServiceStatus;
+import com.fernwick.wizard.platform.win32.win32service.Win2kSCAction;
+import com.fernwick.wizard.platform.win32.win32service.Win2kServiceFailureActions;
+import com.fernwick.wizard.platform.win32.win32service.Win2kServiceStatusProcess;
+import com.fernwick.wizard.platform.win32.WindowsFixedFileInfo;
 
 import java.io.File;
 import java.io.FileOutputStream;
@@ -250,7 +254,10 @@ final class Cases {
                 + "Win32ServiceImpl.queryNTServiceConfig Win32ServiceImpl.changeNTServiceConfig "
                 + "Win32ServiceImpl.getNTServiceDisplayName Win32ServiceImpl.getNTServiceKeyName "
                 + "Win32ServiceImpl.enumNTServiceKeys Win32ServiceImpl.startNTService Win32ServiceImpl.queryNTServiceStatus "
-                + "Win32ServiceImpl.controlNTService Win32ServiceImpl.deleteNTService", () -> {
+                + "Win32ServiceImpl.controlNTService Win32ServiceImpl.deleteNTService "
+                + "Win32ServiceImpl.changeWin2kServiceDescription Win32ServiceImpl.queryWin2kServiceDescription "
+                + "Win32ServiceImpl.queryWin2kServiceStatusProcess Win32ServiceImpl.changeWin2kServiceFailureActions "
+                + "Win32ServiceImpl.queryWin2kServiceFailureActions", () -> {
             NTServiceConfig config = new NTServiceConfig();
             config.setDisplayName("Fernwick Java Suite Service");
             config.setServiceType(0x10);  // own process
@@ -272,12 +279,23 @@ final class Cases {
             same("Fernwick Java Suite Service 2", services.getNTServiceDisplayName(serviceName));
             same(serviceName, services.getNTServiceKeyName("Fernwick Java Suite Service 2"));
             check(java.util.Arrays.asList(services.enumNTServiceKeys(0x30, 3)).contains(serviceName), "listed");
+            services.changeWin2kServiceDescription(serviceName, "Checks the Java suite");
+            same("Checks the Java suite", services.queryWin2kServiceDescription(serviceName));
+            // Wine takes failure actions and drops them: asking for them gives 124 (invalid level).
+            Win2kServiceFailureActions actions = new Win2kServiceFailureActions();
+            actions.setResetPeriod(60);
+            actions.addAction(new Win2kSCAction(1, 1000));
+            services.changeWin2kServiceFailureActions(serviceName, actions);
+            fails(OperationCodes.QUERY_WIN2K_SERVICE_FAILURE_ACTIONS, 124,
+                    () -> services.queryWin2kServiceFailureActions(serviceName));
             services.startNTService(serviceName, new String[] {"first"});
             long end = System.currentTimeMillis() + 240000;
             while (services.queryNTServiceStatus(serviceName).getCurrentState() != 4) {
                 check(System.currentTimeMillis() < end, "the service reaches RUNNING");
                 Thread.sleep(50);
             }
+            Win2kServiceStatusProcess process = services.queryWin2kServiceStatusProcess(serviceName);
+            check(process.getCurrentState() == 4 && process.getProcessId() != 0, "running in a process of its own");
             NTServiceStatus stopping = services.controlNTService(serviceName, 1);
             check(stopping.getCurrentState() == 3 || stopping.getCurrentState() == 1, "stop accepted");
             services.deleteNTService(serviceName);
@@ -286,6 +304,19 @@ final class Cases {
                 Thread.sleep(50);
             }
             fails(OperationCodes.QUERY_NT_SERVICE_STATUS, 1060, () -> services.queryNTServiceStatus(serviceName));
+        });
+
+        suite.add("short paths and version information", "Win32ServiceImpl.getShortPath Win32ServiceImpl.getFixedFileInfo",
+                () -> {
+            new File(temp + "\\a long folder name").mkdirs();
+            String shortPath = services.getShortPath(temp + "\\a long folder name");
+            check(!shortPath.endsWith("a long folder name") && new File(shortPath).isDirectory(), "short form " + shortPath);
+            fails(OperationCodes.GET_SHORT_PATH, 2, () -> services.getShortPath(temp + "\\missing"));
+            // The tests' service program carries version 1.2.3.4, product version 5.6.7.8.
+            WindowsFixedFileInfo info = services.getFixedFileInfo(new File("fwtestsvc.exe").getAbsolutePath());
+            same(0x00010002, info.getFileVersionMS());
+            same(0x00070008, info.getProductVersionLS());
+            same(null, services.getFixedFileInfo(temp + "\\missing.dll"));
         });
 
         suite.add("process affinity", "Win32WizardInitializeServiceImpl.setProcessAffinity", () -> {
