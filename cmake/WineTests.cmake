@@ -47,7 +47,8 @@ function(_fw_add_wine_prefix_fixture)
        "\n[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]\n\"ShowCrashDialog\"=dword:00000000\n")
   add_test(NAME wine_prefix_setup
            COMMAND "${FW_WINE_PREFIX_SCRIPT}" setup --template "${FW_WINE_TEMPLATE_DIR}"
-                   --prefix "${FW_WINE_RUN_PREFIX}" --reg-dir "${FW_WINE_REG_DIR}")
+                   --prefix "${FW_WINE_RUN_PREFIX}" --reg-dir "${FW_WINE_REG_DIR}"
+                   --drive a:floppy --drive d:cdrom --drive n:network)
   set_tests_properties(wine_prefix_setup PROPERTIES FIXTURES_SETUP fw_wine_prefix TIMEOUT 1800)
   add_test(NAME wine_prefix_stop COMMAND "${FW_WINE_PREFIX_SCRIPT}" stop --prefix "${FW_WINE_RUN_PREFIX}")
   set_tests_properties(wine_prefix_stop PROPERTIES FIXTURES_CLEANUP fw_wine_prefix TIMEOUT 120)

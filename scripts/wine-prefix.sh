@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes and ends the Wine prefix of one test run.
 #
-#   wine-prefix.sh setup --template DIR --prefix DIR [--reg FILE.reg]... [--reg-dir DIR]
+#   wine-prefix.sh setup --template DIR --prefix DIR [--reg FILE.reg]... [--reg-dir DIR] [--drive d:cdrom]...
 #   wine-prefix.sh stop --prefix DIR
 #
 # setup: creates the pristine template prefix once (shared by every build tree; creating a prefix
@@ -127,7 +127,7 @@ check_registry() {
 }
 
 setup() {
-  local template= prefix= regs=() start=$SECONDS file
+  local template= prefix= regs=() drives=() start=$SECONDS file drive
   while [ $# -gt 0 ]; do
     case "$1" in
       --template) template=$(realpath -m "${2:?}"); shift 2 ;;
@@ -138,6 +138,7 @@ setup() {
         for file in "$(realpath "$2")"/*.reg; do [ -e "$file" ] && regs+=("$file"); done
         shift 2
         ;;
+      --drive) drives+=("${2:?}"); shift 2 ;;
       *) die "unknown argument $1" ;;
     esac
   done
@@ -154,6 +155,20 @@ setup() {
     cp -a "$template" "$prefix"
   ) 9>"$template.lock"
   rm -f "$prefix/.fw-template"
+
+  # More drives than C: and Z:, each a folder of the prefix with the kind Wine is told (cdrom,
+  # network, floppy, hd), so that drive lists and kinds are real: --drive d:cdrom. Wine's mount
+  # manager reads the kinds when the session starts, so they go into the registry file before the
+  # server does.
+  if [ "${#drives[@]}" -gt 0 ]; then
+    printf '\n[Software\\\\Wine\\\\Drives] 1700000000\n' >>"$prefix/system.reg"
+    for drive in "${drives[@]}"; do
+      local letter=${drive%%:*} kind=${drive#*:}
+      mkdir -p "$prefix/drive_$letter"
+      ln -sfn "../drive_$letter" "$prefix/dosdevices/$letter:"
+      printf '"%s:"="%s"\n' "$letter" "$kind" >>"$prefix/system.reg"
+    done
+  fi
 
   # The server's and the helpers' output must not hold our caller's pipe open.
   wine_env "$prefix" "$wineserver" -p >/dev/null 2>&1 </dev/null

@@ -4,7 +4,12 @@
 #include "bridge/java_string_chars.h"
 #include "bridge/native_boundary.h"
 #include "bridge/service_exception.h"
+#include "bridge/java_results.h"
+#include "file/critical_errors_suppressed.h"
 #include "file/delete_core.h"
+#include "file/directory_writable.h"
+#include "file/standard_directories.h"
+#include "file/volumes.h"
 #include "file/file_copy.h"
 #include "file/file_move.h"
 #include "file/file_object.h"
@@ -23,6 +28,13 @@ constexpr jint kCodeCopyFile = -30017;
 constexpr jint kCodeMoveFile = -30018;
 constexpr jint kCodeDeleteFile = -30019;
 constexpr jint kCodeDeleteDirectory = -30020;
+constexpr jint kCodePartitionFormat = -30010;
+constexpr jint kCodePartitionFreeSpace = -30004;
+constexpr jint kCodeLongFileNames = -30015;
+constexpr jint kCodeCommonDirectory = -30022;
+constexpr jint kCodeWindowsDirectory = -60000;
+constexpr jint kCodeInstallDirectory = -60001;
+constexpr jint kCodeTempDirectory = -60002;
 
 // After a failure the Java side ignores the result: the exception is pending.
 constexpr jint kFailedResult = -1;
@@ -37,6 +49,22 @@ jint Report(JNIEnv* env, jint code, const fw::FileOutcome& outcome) {
 
 void Report(JNIEnv* env, jint code, DWORD error) {
   if (error != 0) fw::ThrowServiceException(env, code, error);
+}
+
+// A text result: after a failure the method still returns "", made before the work because no
+// string can be made once the exception is pending.
+template <typename Work>
+jstring TextResult(JNIEnv* env, jint code, Work&& work) {
+  const jstring empty = fw::NewJavaString(env, fw::WideString());
+  return fw::GuardNativeCall(env, code, empty, [&]() -> jstring {
+    fw::WideString text;
+    const DWORD error = work(text);
+    if (error != 0) {
+      fw::ThrowServiceException(env, code, error);
+      return empty;
+    }
+    return fw::NewJavaString(env, text);
+  });
 }
 
 // FileObject takes a null path as "": Windows then reports the error.
@@ -126,6 +154,102 @@ JNIEXPORT jint JNICALL Java_com_fernwick_wizard_platform_win32_Win32FileServiceI
     return Report(env, kCodeDeleteDirectory,
                   fw::RemoveDirectoryOrTree(path.Get(), single != JNI_FALSE, recursive != JNI_FALSE));
   });
+}
+
+JNIEXPORT jobjectArray JNICALL Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_getPartitionNames(
+    JNIEnv* env, jobject) {
+  try {
+    return fw::NewJavaStringArray(env, fw::DriveRoots());
+  } catch (...) {
+    return nullptr;  // never a ServiceException
+  }
+}
+
+JNIEXPORT jint JNICALL Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_getPartitionType(JNIEnv* env,
+                                                                                                   jobject,
+                                                                                                   jstring jroot) {
+  try {
+    const fw::JavaStringChars root(env, jroot);
+    return fw::DriveKind(root.Get());
+  } catch (...) {
+    return -1;
+  }
+}
+
+JNIEXPORT jstring JNICALL Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_getPartitionFormat(
+    JNIEnv* env, jobject, jstring jroot) {
+  const fw::JavaStringChars root(env, jroot);
+  return TextResult(env, kCodePartitionFormat, [&](fw::WideString& name) { return fw::FileSystemName(root.Get(), name); });
+}
+
+JNIEXPORT jlong JNICALL Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_getPartitionFreeSpace(
+    JNIEnv* env, jobject, jstring jpath) {
+  return fw::GuardNativeCall(env, kCodePartitionFreeSpace, jlong{0}, [&]() -> jlong {
+    const fw::JavaStringChars path(env, jpath);
+    std::uint64_t bytes = 0;
+    Report(env, kCodePartitionFreeSpace, fw::FreeSpaceFor(path.Get(), bytes));
+    return static_cast<jlong>(bytes);
+  });
+}
+
+JNIEXPORT jboolean JNICALL Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_supportsLongFileNames(
+    JNIEnv* env, jobject, jstring jroot) {
+  return fw::GuardNativeCall(env, kCodeLongFileNames, jboolean{JNI_FALSE}, [&]() -> jboolean {
+    const fw::JavaStringChars root(env, jroot);
+    bool supported = false;
+    Report(env, kCodeLongFileNames, fw::LongFileNamesOn(root.Get(), supported));
+    return supported ? JNI_TRUE : JNI_FALSE;
+  });
+}
+
+JNIEXPORT jstring JNICALL Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_getTempDirectory(JNIEnv* env,
+                                                                                                      jobject) {
+  return TextResult(env, kCodeTempDirectory, [](fw::WideString& path) { return fw::TempDirectory(path); });
+}
+
+JNIEXPORT jstring JNICALL Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32GetWindowsDirectory(
+    JNIEnv* env, jobject) {
+  return TextResult(env, kCodeWindowsDirectory, [](fw::WideString& path) { return fw::WindowsDirectory(path); });
+}
+
+JNIEXPORT jstring JNICALL Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_getLibraryDirectory(JNIEnv* env,
+                                                                                                         jobject) {
+  try {
+    return fw::NewJavaString(env, fw::SystemDirectory());
+  } catch (...) {
+    return nullptr;  // never a ServiceException
+  }
+}
+
+JNIEXPORT jstring JNICALL Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_getStandardInstallDirectory(
+    JNIEnv* env, jobject) {
+  return TextResult(env, kCodeInstallDirectory,
+                    [](fw::WideString& path) { return fw::CurrentVersionDirectory(L"ProgramFilesDir", path); });
+}
+
+JNIEXPORT jstring JNICALL Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32GetCommonDirectory(
+    JNIEnv* env, jobject) {
+  return TextResult(env, kCodeCommonDirectory,
+                    [](fw::WideString& path) { return fw::CurrentVersionDirectory(L"CommonFilesDir", path); });
+}
+
+JNIEXPORT jboolean JNICALL Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_isDirectoryWritable(
+    JNIEnv* env, jobject, jstring jdirectory) {
+  try {
+    const fw::JavaStringChars directory(env, jdirectory);
+    if (directory.Length() == 0) {
+      fw::ThrowServiceCode(env, fw::kCodeEInvalidArg);
+      return JNI_FALSE;
+    }
+    return fw::IsDirectoryWritable(directory.Get()) ? JNI_TRUE : JNI_FALSE;
+  } catch (...) {
+    return JNI_FALSE;
+  }
+}
+
+JNIEXPORT jboolean JNICALL Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32EnableAbort(
+    JNIEnv*, jobject, jboolean enable) {
+  return fw::EnableCriticalErrorDialogs(enable != JNI_FALSE) ? JNI_TRUE : JNI_FALSE;
 }
 
 }  // extern "C"

@@ -165,6 +165,34 @@ final class Cases {
             same(0, files.win32DeleteFile(a));  // read-only and hidden: deleted all the same
         });
 
+        suite.add("drives and standard directories", "Win32FileServiceImpl.getPartitionNames "
+                + "Win32FileServiceImpl.getPartitionType Win32FileServiceImpl.getPartitionFormat "
+                + "Win32FileServiceImpl.getPartitionFreeSpace Win32FileServiceImpl.supportsLongFileNames "
+                + "Win32FileServiceImpl.getTempDirectory Win32FileServiceImpl.win32GetWindowsDirectory "
+                + "Win32FileServiceImpl.getLibraryDirectory Win32FileServiceImpl.getStandardInstallDirectory "
+                + "Win32FileServiceImpl.win32GetCommonDirectory Win32FileServiceImpl.isDirectoryWritable "
+                + "Win32FileServiceImpl.win32EnableAbort", () -> {
+            // The test prefix adds a floppy (A:), a CD-ROM (D:) and a network drive (N:) to C: and Z:.
+            same(new String[] {"A:\\", "C:\\", "D:\\", "N:\\", "Z:\\"}, files.getPartitionNames());
+            same(new Integer[] {2, 1, 4, 3, -1}, new Integer[] {files.getPartitionType("A:\\"),
+                files.getPartitionType("C:\\"), files.getPartitionType("D:\\"), files.getPartitionType("N:\\"),
+                files.getPartitionType("Q:\\")});
+            same("NTFS", files.getPartitionFormat("C:\\"));
+            check(files.getPartitionFreeSpace("C:\\") > 0, "free space on C:");
+            same(true, files.supportsLongFileNames("C:\\"));
+            fails(OperationCodes.GET_PARTITION_FORMAT, 3, () -> files.getPartitionFormat("Q:\\"));
+            check(files.getTempDirectory().endsWith("\\"), "the temporary directory ends with a backslash");
+            same("c:\\windows", files.win32GetWindowsDirectory().toLowerCase());
+            same("c:\\windows\\system32", files.getLibraryDirectory().toLowerCase());
+            same("C:\\Program Files", files.getStandardInstallDirectory());
+            same("C:\\Program Files\\Common Files", files.win32GetCommonDirectory());
+            same(true, files.isDirectoryWritable(temp));
+            same(false, files.isDirectoryWritable(temp + "\\missing"));
+            fails(OperationCodes.E_INVALIDARG, -1, () -> files.isDirectoryWritable(""));
+            files.win32EnableAbort(false);
+            same(true, files.win32EnableAbort(true));
+        });
+
         suite.add("directory tree removal", "Win32FileServiceImpl.win32DeleteDirectory", () -> {
             new File(temp + "\\tree\\a\\b").mkdirs();
             write(temp + "\\tree\\a\\b\\deep.txt", "x");

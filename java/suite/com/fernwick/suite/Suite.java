@@ -51,7 +51,10 @@ public final class Suite {
         }
     }
 
-    /** The call must throw a ServiceException with this code and a message ending in " (error)". */
+    /**
+     * The call must throw a ServiceException with this code and a message ending in " (error)"; an
+     * error of -1 asks for no message at all.
+     */
     public static void fails(int code, long error, Call call) throws Exception {
         Object result;
         try {
@@ -59,7 +62,11 @@ public final class Suite {
         } catch (ServiceException e) {
             same(Integer.valueOf(code), Integer.valueOf(e.getCode()));
             String message = e.getMessage();
-            check(message != null && message.endsWith(" (" + error + ")"), "message \"" + message + "\" names error " + error);
+            if (error == -1) {
+                check(message == null, "no message, got \"" + message + "\"");
+            } else {
+                check(message != null && message.endsWith(" (" + error + ")"), "message \"" + message + "\" names error " + error);
+            }
             return;
         }
         throw new AssertionError("no ServiceException " + code + "; returned " + show(result));

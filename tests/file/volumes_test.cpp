@@ -1,0 +1,213 @@
+// Drives, free space, standard directories, writability and the critical-error mode. The run's
+// prefix has drives A: (floppy), D: (CD-ROM) and N: (network) besides C: and Z: (WineTests.cmake);
+// what Wine cannot show (an empty drive, FAT limits, quotas, an old kernel32) is substituted.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "file/file_service_fixture.h"
+#include "support/fake_import.h"
+#include "support/hidden_proc_addresses.h"
+#include "support/recorded_import.h"
+#include "support/substituted_proc_address.h"
+
+namespace fwtest {
+namespace {
+
+std::string Narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
+
+class VolumesTest : public FileServiceTest {
+ protected:
+  std::u16string Text(jstring value) { return vm.StringValue(value).value_or(u"<null>"); }
+  // The error mode the process has, read the way the library reads it.
+  [[gnu::noipa]] static UINT ErrorMode() {
+    const UINT mode = SetErrorMode(0);
+    SetErrorMode(mode);
+    return mode;
+  }
+};
+
+TEST_F(VolumesTest, DrivesAsWindowsListsThem) {
+  EXPECT_EQ(vm.StringArrayValue(vm.Call(FW_FILE(getPartitionNames), self)),
+            (StringList{u"A:\\", u"C:\\", u"D:\\", u"N:\\", u"Z:\\"}));
+  const struct {
+    const char16_t* root;
+    jint kind;
+  } kinds[] = {{u"A:\\", 2}, {u"C:\\", 1}, {u"D:\\", 4}, {u"N:\\", 3}, {u"Q:\\", -1}};
+  for (const auto& k : kinds) EXPECT_EQ(vm.Call(FW_FILE(getPartitionType), self, vm.String(k.root)), k.kind);
+  EXPECT_EQ(Text(vm.Call(FW_FILE(getPartitionFormat), self, vm.String(u"C:\\"))), u"NTFS");
+  EXPECT_EQ(vm.Call(FW_FILE(supportsLongFileNames), self, vm.String(u"C:\\")), JNI_TRUE);
+  EXPECT_GT(vm.Call(FW_FILE(getPartitionFreeSpace), self, Path(folder.path())), 0);
+  ExpectNoException(vm);
+}
+
+// Every method's failure: its code and error, or none, and the value it returns then.
+TEST_F(VolumesTest, FailuresCodesAndDefaults) {
+  const jstring missing = vm.String(u"Q:\\");
+  const struct {
+    const char* method;
+    std::function<std::string()> call;
+    std::string result;
+    jint code;       // 0: no exception
+    DWORD error;
+  } cases[] = {
+      {"getPartitionFormat", [&] { return Narrow(Text(vm.Call(FW_FILE(getPartitionFormat), self, missing))); }, "",
+       -30010, ERROR_PATH_NOT_FOUND},
+      {"getPartitionFreeSpace", [&] { return std::to_string(vm.Call(FW_FILE(getPartitionFreeSpace), self, missing)); },
+       "0", -30004, ERROR_PATH_NOT_FOUND},
+      {"supportsLongFileNames", [&] { return std::to_string(vm.Call(FW_FILE(supportsLongFileNames), self, missing)); },
+       "0", -30015, ERROR_PATH_NOT_FOUND},
+      {"getPartitionType", [&] { return std::to_string(vm.Call(FW_FILE(getPartitionType), self, jstring{nullptr})); },
+       "1", 0, 0},  // no root: the current drive's
+      {"isDirectoryWritable", [&] { return std::to_string(vm.Call(FW_FILE(isDirectoryWritable), self, Path(folder / L"none"))); },
+       "0", 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.method);
+    EXPECT_EQ(c.call(), c.result);
+    if (c.code == 0) ExpectNoException(vm);
+    if (c.code != 0) ExpectFailure(vm, c.code, c.error);
+  }
+  // The system refusing each directory look-up (the last error of a failed call says why).
+  const LONG missingValue = ERROR_FILE_NOT_FOUND;
+  auto registryW = FailImport(Library(), FWTEST_IMPORT(RegQueryValueExW), missingValue, 0);
+  auto registryA = FailImport(Library(), FWTEST_IMPORT(RegQueryValueExA), missingValue, 0);
+  auto tempW = FailImport(Library(), FWTEST_IMPORT(GetTempPathW), DWORD{0}, ERROR_NOT_ENOUGH_MEMORY);
+  auto tempA = FailImport(Library(), FWTEST_IMPORT(GetTempPathA), DWORD{0}, ERROR_NOT_ENOUGH_MEMORY);
+  auto windowsW = FailImport(Library(), FWTEST_IMPORT(GetWindowsDirectoryW), UINT{0}, ERROR_NOT_ENOUGH_MEMORY);
+  auto windowsA = FailImport(Library(), FWTEST_IMPORT(GetWindowsDirectoryA), UINT{0}, ERROR_NOT_ENOUGH_MEMORY);
+  auto systemW = FailImport(Library(), FWTEST_IMPORT(GetSystemDirectoryW), UINT{0}, ERROR_NOT_ENOUGH_MEMORY);
+  auto systemA = FailImport(Library(), FWTEST_IMPORT(GetSystemDirectoryA), UINT{0}, ERROR_NOT_ENOUGH_MEMORY);
+  const struct {
+    const char* method;
+    std::function<jstring()> call;
+    jint code;
+    DWORD error;
+  } directories[] = {
+      {"getTempDirectory", [&] { return vm.Call(FW_FILE(getTempDirectory), self); }, -60002, ERROR_NOT_ENOUGH_MEMORY},
+      {"win32GetWindowsDirectory", [&] { return vm.Call(FW_FILE(win32GetWindowsDirectory), self); }, -60000,
+       ERROR_NOT_ENOUGH_MEMORY},
+      {"getStandardInstallDirectory", [&] { return vm.Call(FW_FILE(getStandardInstallDirectory), self); }, -60001,
+       ERROR_FILE_NOT_FOUND},
+      {"win32GetCommonDirectory", [&] { return vm.Call(FW_FILE(win32GetCommonDirectory), self); }, -30022,
+       ERROR_FILE_NOT_FOUND},
+      {"getLibraryDirectory", [&] { return vm.Call(FW_FILE(getLibraryDirectory), self); }, 0, 0},
+  };
+  for (const auto& d : directories) {
+    SCOPED_TRACE(d.method);
+    EXPECT_EQ(Text(d.call()), u"") << "\"\" after a failure, never null";
+    if (d.code == 0) ExpectNoException(vm);
+    if (d.code != 0) ExpectFailure(vm, d.code, d.error);
+  }
+  vm.Call(FW_FILE(isDirectoryWritable), self, vm.String(u""));
+  const auto e = ExpectServiceExceptionCode(vm, static_cast<jint>(0x80070057));
+  EXPECT_TRUE(e && !e->hasMessage);
+}
+
+TEST_F(VolumesTest, StandardDirectoriesAreTheSystemsOwn) {
+  wchar_t windows[MAX_PATH] = {}, system[MAX_PATH] = {};
+  GetWindowsDirectoryW(windows, MAX_PATH);
+  GetSystemDirectoryW(system, MAX_PATH);
+  const std::u16string temp = Text(vm.Call(FW_FILE(getTempDirectory), self));
+  EXPECT_EQ(temp.back(), u'\\');
+  EXPECT_EQ(Text(vm.Call(FW_FILE(win32GetWindowsDirectory), self)), U16(windows));
+  EXPECT_EQ(Text(vm.Call(FW_FILE(getLibraryDirectory), self)), U16(system));
+  EXPECT_EQ(Text(vm.Call(FW_FILE(getStandardInstallDirectory), self)), u"C:\\Program Files");
+  EXPECT_EQ(Text(vm.Call(FW_FILE(win32GetCommonDirectory), self)), u"C:\\Program Files\\Common Files");
+  ExpectNoException(vm);
+}
+
+TEST_F(VolumesTest, WhatWineCannotShow) {
+  // An empty CD drive: the failure comes without a dialog (critical errors suppressed during the
+  // call), and the process's mode is the one it had before.
+  std::vector<UINT> modes;
+  const auto notReady = [&modes](auto, auto...) -> BOOL {
+    modes.push_back(ErrorMode());
+    SetLastError(ERROR_NOT_READY);
+    return FALSE;
+  };
+  SetErrorMode(SEM_NOOPENFILEERRORBOX);
+  {
+    auto volumeW = ReplaceImport(Library(), FWTEST_IMPORT(GetVolumeInformationW), notReady);
+    auto volumeA = ReplaceImport(Library(), FWTEST_IMPORT(GetVolumeInformationA), notReady);
+    EXPECT_EQ(Text(vm.Call(FW_FILE(getPartitionFormat), self, vm.String(u"D:\\"))), u"");
+    ExpectFailure(vm, -30010, ERROR_NOT_READY);
+  }
+  EXPECT_EQ(modes, std::vector<UINT>{SEM_NOOPENFILEERRORBOX | SEM_FAILCRITICALERRORS});
+  EXPECT_EQ(ErrorMode(), static_cast<UINT>(SEM_NOOPENFILEERRORBOX));
+  // win32EnableAbort: false suppresses the dialogs, true shows them again and says they were off.
+  EXPECT_EQ(vm.Call(FW_FILE(win32EnableAbort), self, jboolean{JNI_FALSE}), JNI_FALSE);
+  EXPECT_EQ(vm.Call(FW_FILE(win32EnableAbort), self, jboolean{JNI_TRUE}), JNI_TRUE);
+  EXPECT_EQ(ErrorMode(), 0u);
+
+  // A FAT volume: names of at most 12 characters.
+  auto fat = ReplaceImport(Library(), FWTEST_IMPORT(GetVolumeInformationA),
+                           [](auto, auto, auto, auto, auto, LPDWORD maximumComponent, LPDWORD, auto, auto) -> BOOL {
+                             *maximumComponent = 12;
+                             return TRUE;
+                           });
+  EXPECT_EQ(vm.Call(FW_FILE(supportsLongFileNames), self, vm.String(u"A:\\")), JNI_FALSE);
+
+  // A quota below the free space: the caller's bytes, above 4 GB.
+  const auto quota = [](auto, auto, PULARGE_INTEGER available, PULARGE_INTEGER total, PULARGE_INTEGER free) -> BOOL {
+    available->QuadPart = 5ULL << 30;
+    total->QuadPart = 100ULL << 30;
+    free->QuadPart = 50ULL << 30;
+    return TRUE;
+  };
+  {
+    auto exW = SubstituteProcAddress(Library(), FWTEST_IMPORT(GetDiskFreeSpaceExW), quota);
+    auto exA = SubstituteProcAddress(Library(), FWTEST_IMPORT(GetDiskFreeSpaceExA), quota);
+    EXPECT_EQ(vm.Call(FW_FILE(getPartitionFreeSpace), self, vm.String(u"C:\\")), jlong{5} << 30);
+  }
+  // A kernel32 without GetDiskFreeSpaceEx: clusters x sector size x sectors, counted in 64 bits.
+  HiddenProcAddresses noEx(Library(), {"GetDiskFreeSpaceExW", "GetDiskFreeSpaceExA"});
+  const auto clusters = [](auto, auto, LPDWORD sectors, LPDWORD bytes, LPDWORD freeClusters, LPDWORD all) -> BOOL {
+    *sectors = 64;
+    *bytes = 4096;
+    *freeClusters = 0x100000;
+    *all = 0x200000;
+    return TRUE;
+  };
+  auto oldW = ReplaceImport(Library(), FWTEST_IMPORT(GetDiskFreeSpaceW), clusters);
+  auto oldA = ReplaceImport(Library(), FWTEST_IMPORT(GetDiskFreeSpaceA), clusters);
+  EXPECT_EQ(vm.Call(FW_FILE(getPartitionFreeSpace), self, vm.String(u"C:\\")), jlong{64} * 4096 * 0x100000);
+  ExpectNoException(vm);
+}
+
+TEST_F(VolumesTest, WritabilityProbesNamesAndLeavesNothing) {
+  const std::wstring dir = folder / L"target";
+  MakeFolder(dir);
+  auto createW = RecordImport(Library(), FWTEST_IMPORT(CreateFileW));
+  auto createA = RecordImport(Library(), FWTEST_IMPORT(CreateFileA));
+  WriteBytes(dir + L"\\fw_test0.txt", "taken");
+  for (const std::wstring& given : {dir, dir + L"\\"}) {
+    EXPECT_EQ(vm.Call(FW_FILE(isDirectoryWritable), self, Path(given)), JNI_TRUE);
+  }
+  EXPECT_FALSE(Exists(dir + L"\\fw_test1.txt")) << "the probe goes with its handle";
+  const bool windows9x = fw::IsWindows9x();
+  const auto name = [&](std::size_t i) {
+    return windows9x ? std::get<0>(createA.calls()[i]).value_or("") : Ansi(std::get<0>(createW.calls()[i]).value_or(L""));
+  };
+  ASSERT_EQ(windows9x ? createA.count() : createW.count(), 4u);
+  EXPECT_EQ(name(0), Ansi(dir + L"\\fw_test0.txt"));
+  EXPECT_EQ(name(1), Ansi(dir + L"\\fw_test1.txt"));
+  EXPECT_EQ(name(3), name(1)) << "with or without the trailing backslash, the same names";
+  // Every name taken: nothing more to try, and that counts as writable.
+  for (int i = 1; i < 100; ++i) WriteBytes(dir + L"\\fw_test" + std::to_wstring(i) + L".txt", "taken");
+  EXPECT_EQ(vm.Call(FW_FILE(isDirectoryWritable), self, Path(dir)), JNI_TRUE);
+  // A directory Windows refuses (read-only medium, no rights): false, and no exception.
+  const auto denied = [](auto, auto...) -> HANDLE {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return INVALID_HANDLE_VALUE;
+  };
+  auto deniedW = ReplaceImport(Library(), FWTEST_IMPORT(CreateFileW), denied);
+  auto deniedA = ReplaceImport(Library(), FWTEST_IMPORT(CreateFileA), denied);
+  EXPECT_EQ(vm.Call(FW_FILE(isDirectoryWritable), self, Path(folder.path())), JNI_FALSE);
+  ExpectNoException(vm);
+}
+
+}  // namespace
+}  // namespace fwtest
