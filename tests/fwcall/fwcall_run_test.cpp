@@ -263,6 +263,44 @@ TEST(FwcallScript, DesktopProductSystemAndEnvironmentAnswersAreTheSuitesAnswers)
   EXPECT_EQ(run.lines, suite.lines) << run.err;
 }
 
+// The drive and directory methods, on what does not change between the two runs.
+TEST(FwcallScript, VolumeAndDirectoryAnswersAreTheSuitesAnswers) {
+  TempFolder folder;
+  LoadedLibrary library(L"fwnative.dll");
+  TestVm vm;
+  Expected suite{vm, {}};
+  const jobject files = vm.This("com/fernwick/wizard/platform/win32/Win32FileServiceImpl");
+  const jstring c = vm.String(u"C:\\"), q = vm.String(u"Q:\\");
+#define FW_FILE_CALL(method, ...) suite.Value(vm.Call(FW_EXPORT(Win32FileServiceImpl, method), files, ##__VA_ARGS__))
+  FW_FILE_CALL(getPartitionNames);
+  FW_FILE_CALL(getPartitionType, c);
+  FW_FILE_CALL(getPartitionFormat, q);
+  FW_FILE_CALL(getPartitionFreeSpace, q);
+  FW_FILE_CALL(supportsLongFileNames, c);
+  FW_FILE_CALL(getTempDirectory);
+  FW_FILE_CALL(win32GetWindowsDirectory);
+  FW_FILE_CALL(getLibraryDirectory);
+  FW_FILE_CALL(getStandardInstallDirectory);
+  FW_FILE_CALL(win32GetCommonDirectory);
+  FW_FILE_CALL(isDirectoryWritable, vm.String(u""));
+  FW_FILE_CALL(win32EnableAbort, jboolean{JNI_FALSE});  // what it answers depends on the mode before
+  FW_FILE_CALL(win32EnableAbort, jboolean{JNI_TRUE});
+#undef FW_FILE_CALL
+  EXPECT_NO_VIOLATIONS(vm);
+  const std::string f = "Win32FileServiceImpl.";
+  FwcallRun run =
+      RunScript(folder, f + "getPartitionNames\n" + f + "getPartitionType C:\\\n" + f + "getPartitionFormat Q:\\\n" + f +
+                            "getPartitionFreeSpace Q:\\\n" + f + "supportsLongFileNames C:\\\n" + f + "getTempDirectory\n" + f +
+                            "win32GetWindowsDirectory\n" + f + "getLibraryDirectory\n" + f + "getStandardInstallDirectory\n" +
+                            f + "win32GetCommonDirectory\n" + f + "isDirectoryWritable \"\"\n" + f +
+                            "win32EnableAbort false\n" + f + "win32EnableAbort true\n");
+  EXPECT_EQ(run.code, fwcall::kExitDone) << run.err;
+  ASSERT_EQ(run.lines.size(), suite.lines.size()) << run.err;
+  run.lines.erase(run.lines.end() - 2);
+  suite.lines.erase(suite.lines.end() - 2);
+  EXPECT_EQ(run.lines, suite.lines) << run.err;
+}
+
 // Every service method, on services that do not exist (nothing changes), with a configuration peer
 // and a String[] given as JSON.
 TEST(FwcallScript, ServiceAnswersAreTheSuitesAnswers) {

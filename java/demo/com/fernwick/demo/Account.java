@@ -9,8 +9,10 @@ import java.util.Vector;
 
 import com.fernwick.util.FileAttributes;
 import com.fernwick.wizard.platform.win32.OperationCodes;
+import com.fernwick.wizard.platform.win32.WindowsFixedFileInfo;
 import com.fernwick.wizard.platform.win32.win32service.NTServiceConfig;
 import com.fernwick.wizard.platform.win32.win32service.NTServiceStatus;
+import com.fernwick.wizard.platform.win32.win32service.Win2kServiceStatusProcess;
 import com.fernwick.wizard.service.ServiceException;
 
 /**
@@ -294,7 +296,46 @@ final class Account {
                     + ", checkPoint=" + status.getCheckPoint()
                     + ", waitHint=" + status.getWaitHint() + "}";
         }
+        if (value instanceof Win2kServiceStatusProcess) {
+            Win2kServiceStatusProcess status = (Win2kServiceStatusProcess) value;
+            return "Win2kServiceStatusProcess {serviceType=" + hex(status.getServiceType())
+                    + ", currentState=" + status.getCurrentState()
+                    + ", controlsAccepted=" + hex(status.getControlsAccepted())
+                    + ", win32ExitCode=" + status.getWin32ExitCode()
+                    + ", serviceSpecificExitCode=" + status.getServiceSpecificExitCode()
+                    + ", checkPoint=" + status.getCheckPoint()
+                    + ", waitHint=" + status.getWaitHint()
+                    + ", processId=" + status.getProcessId()
+                    + ", serviceFlags=" + hex(status.getServiceFlags()) + "}";
+        }
+        if (value instanceof WindowsFixedFileInfo) {
+            WindowsFixedFileInfo info = (WindowsFixedFileInfo) value;
+            return "WindowsFixedFileInfo {signature=" + hex(info.getSignature())
+                    + ", strucVersion=" + hex(info.getStrucVersion())
+                    + ", fileVersionMS=" + hex(info.getFileVersionMS())
+                    + ", fileVersionLS=" + hex(info.getFileVersionLS())
+                    + " (" + version(info.getFileVersionMS(), info.getFileVersionLS()) + ")"
+                    + ", productVersionMS=" + hex(info.getProductVersionMS())
+                    + ", productVersionLS=" + hex(info.getProductVersionLS())
+                    + " (" + version(info.getProductVersionMS(), info.getProductVersionLS()) + ")"
+                    + ", fileFlagsMask=" + hex(info.getFileFlagsMask())
+                    + ", fileFlags=" + hex(info.getFileFlags())
+                    + ", fileOS=" + hex(info.getFileOS())
+                    + ", fileType=" + info.getFileType()
+                    + ", fileSubtype=" + info.getFileSubtype()
+                    + ", fileDateMS=" + hex(info.getFileDateMS())
+                    + ", fileDateLS=" + hex(info.getFileDateLS()) + "}";
+        }
         return String.valueOf(value);
+    }
+
+    /**
+     * A version held in two 32-bit words, as a version resource holds it, in its dotted form: the
+     * high and low halves of the most significant word, then of the least significant one
+     * (0x00010002 and 0x00030004 are 1.2.3.4).
+     */
+    static String version(int ms, int ls) {
+        return (ms >>> 16) + "." + (ms & 0xffff) + "." + (ls >>> 16) + "." + (ls & 0xffff);
     }
 
     /** A set of flags in hex, as Windows documents them; SERVICE_NO_CHANGE (-1) stays -1. */

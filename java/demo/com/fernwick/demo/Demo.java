@@ -19,9 +19,11 @@ import com.fernwick.wizard.platform.win32.Win32RegistryServiceImpl;
 import com.fernwick.wizard.platform.win32.Win32ServiceImpl;
 import com.fernwick.wizard.platform.win32.Win32SystemUtilServiceImpl;
 import com.fernwick.wizard.platform.win32.Win32WizardInitializeServiceImpl;
+import com.fernwick.wizard.platform.win32.WindowsFixedFileInfo;
 import com.fernwick.wizard.platform.win32.environment.WindowsEnvironment;
 import com.fernwick.wizard.platform.win32.win32service.NTServiceConfig;
 import com.fernwick.wizard.platform.win32.win32service.NTServiceStatus;
+import com.fernwick.wizard.platform.win32.win32service.Win2kServiceStatusProcess;
 import com.fernwick.wizard.service.ServiceException;
 
 /**
@@ -74,11 +76,17 @@ public final class Demo {
     static final String SERVICE_PROGRAM = "fwdemosvc.exe";
     static final String SERVICE_NAME = "FernwickDemoService";
     static final String SERVICE_DISPLAY_NAME = "Fernwick Demo Service";
+    static final String SERVICE_DESCRIPTION = "Keeps Fernwick Demo up to date";
+    /** The versions in the service program's version resource (those of the test service). */
+    static final String SERVICE_FILE_VERSION = "1.2.3.4";
+    static final String SERVICE_PRODUCT_VERSION = "5.6.7.8";
     static final String SERVICE_RECORD = INSTALL_DIR + "\\service.log";
     static final String SERVICE_COMMAND = "\"" + INSTALL_DIR + "\\" + SERVICE_PROGRAM + "\" \"" + SERVICE_RECORD + "\"";
     static final String[] SERVICE_ARGUMENTS = {"--first-run", PRODUCT + " 2.0"};
     // The service control manager's numbers.
     static final int SERVICE_WIN32_OWN_PROCESS = 0x10;
+    /** The service may use the desktop: a bit of the service type, left clear for the product's service. */
+    static final int SERVICE_INTERACTIVE_PROCESS = 0x100;
     /** Own-process and shared-process services. */
     static final int SERVICE_WIN32 = 0x30;
     static final int SERVICE_AUTO_START = 2;
@@ -109,6 +117,8 @@ public final class Demo {
     private boolean nt;
     private boolean me;
     private int uninstallRoot = HKEY_LOCAL_MACHINE;
+    /** The process the running service was found in (0: none seen). */
+    private int serviceProcess;
 
     private Demo(Account account) {
         this.account = account;
@@ -253,6 +263,30 @@ public final class Demo {
         account.note("The staged licence is gone (moved), so asking for it throws:");
         account.call(files, "getFileAttributes", staged("license.txt"))
                 .fails(OperationCodes.GET_FILE_ATTRIBUTES, () -> files.getFileAttributes(staged("license.txt")));
+
+        account.note("The service program's version resource (read on every Windows, 9x too): the file and the product");
+        account.note("version are two words each, shown here in their dotted form as well:");
+        WindowsFixedFileInfo info = account.call(services, "getFixedFileInfo", installed(SERVICE_PROGRAM))
+                .get(() -> services.getFixedFileInfo(installed(SERVICE_PROGRAM)));
+        String fileVersion = info == null ? null : Account.version(info.getFileVersionMS(), info.getFileVersionLS());
+        String productVersion = info == null ? null : Account.version(info.getProductVersionMS(), info.getProductVersionLS());
+        account.expect(SERVICE_FILE_VERSION.equals(fileVersion), SERVICE_PROGRAM + " has file version " + SERVICE_FILE_VERSION);
+        account.expect(SERVICE_PRODUCT_VERSION.equals(productVersion),
+                SERVICE_PROGRAM + " has product version " + SERVICE_PRODUCT_VERSION);
+        account.note("A file without version information gives null (the method never throws):");
+        WindowsFixedFileInfo none = account.call(services, "getFixedFileInfo", installed("readme.txt"))
+                .get(() -> services.getFixedFileInfo(installed("readme.txt")));
+        account.expect(none == null, "readme.txt has no version information (null)");
+
+        account.note("The install folder's short (8.3) form, for whatever cannot take spaces or long names:");
+        String shortDir = account.call(services, "getShortPath", INSTALL_DIR).get(() -> services.getShortPath(INSTALL_DIR));
+        account.expect(shortDir != null && isShortForm(shortDir) && !shortDir.equalsIgnoreCase(INSTALL_DIR),
+                "the install folder has a short form, every name in it 8.3 and without spaces");
+        if (shortDir != null) {
+            File program = new File(join(shortDir, "app.exe"));
+            account.outside("java.io.File.exists() " + (program.exists() ? "finds " : "does not find ") + program);
+            account.expect(program.exists(), "the short form names the install folder");
+        }
 
         account.note("The registry key:");
         account.call(registry, "getKeyValueNames", HKEY_LOCAL_MACHINE, PRODUCT_KEY)
@@ -424,6 +458,14 @@ public final class Demo {
                 .get(() -> services.getNTServiceKeyName(SERVICE_DISPLAY_NAME));
         account.expect(SERVICE_NAME.equals(key), "the key name is found from the display name");
 
+        account.note("Its description, shown in the list of services (Windows 2000 and later; on NT 4 the description");
+        account.note("methods throw with error 127). A new service has none (null):");
+        String none = serviceDescription();
+        account.expect(none == null, "a new service has no description (null)");
+        account.call(services, "changeWin2kServiceDescription", SERVICE_NAME, SERVICE_DESCRIPTION)
+                .run(() -> services.changeWin2kServiceDescription(SERVICE_NAME, SERVICE_DESCRIPTION));
+        account.expect(SERVICE_DESCRIPTION.equals(serviceDescription()), "the description reads back as set");
+
         account.note("From now on it starts with Windows (2: automatic). A fresh NTServiceConfig holds -1 (no change)");
         account.note("in its numbers and null in its texts, so only the start type changes:");
         NTServiceConfig automatic = new NTServiceConfig();
@@ -446,6 +488,18 @@ public final class Demo {
         NTServiceStatus interrogated = control(SERVICE_CONTROL_INTERROGATE);
         account.expect(interrogated != null && interrogated.getCurrentState() == SERVICE_RUNNING,
                 "the service answers the interrogation as running (4)");
+        account.note("Its extended status (Windows 2000 and later) adds the process the service program runs in and");
+        account.note("the service's flags; the type is the whole of it, the desktop bit (0x100) clear here:");
+        Win2kServiceStatusProcess process = statusProcess();
+        account.expect(process != null && process.getCurrentState() == SERVICE_RUNNING && process.getProcessId() != 0,
+                "the running service (4) has a process (its id is not 0)");
+        account.expect(process != null && process.getServiceType() == SERVICE_WIN32_OWN_PROCESS
+                && (process.getServiceType() & SERVICE_INTERACTIVE_PROCESS) == 0,
+                "the extended status shows an own-process service (0x10) without the desktop bit");
+        account.expect(process != null && interrogated != null && process.getServiceType() == interrogated.getServiceType()
+                && process.getControlsAccepted() == interrogated.getControlsAccepted(),
+                "the extended status agrees with the plain one on type and accepted controls");
+        serviceProcess = process != null ? process.getProcessId() : 0;
     }
 
     /** The service among the machine's services, and what it recorded of its start and controls. */
@@ -469,6 +523,12 @@ public final class Demo {
         }
         expected.append("\ncontrol ").append(SERVICE_CONTROL_INTERROGATE).append('\n');
         account.expect(expected.toString().equals(record), "the service was started with the arguments and interrogated once");
+
+        account.note("It still runs in the process it started in (" + serviceProcess + "), and its description is kept:");
+        Win2kServiceStatusProcess process = statusProcess();
+        account.expect(process != null && process.getCurrentState() == SERVICE_RUNNING && serviceProcess != 0
+                && process.getProcessId() == serviceProcess, "the service runs on in the same process");
+        account.expect(SERVICE_DESCRIPTION.equals(serviceDescription()), "the description is still there");
     }
 
     /** Stops the service and deletes it once it has stopped, before its program is removed. */
@@ -482,6 +542,10 @@ public final class Demo {
                 || stopping.getCurrentState() == SERVICE_STOPPED), "the service accepts the stop (3 or 1)");
         NTServiceStatus stopped = waitForState(SERVICE_STOPPED);
         account.expect(stopped != null && stopped.getCurrentState() == SERVICE_STOPPED, "the service stops (1)");
+        account.note("Its process (" + serviceProcess + " while it ran) is gone with it: a stopped service has none (0):");
+        Win2kServiceStatusProcess ended = statusProcess();
+        account.expect(ended != null && ended.getCurrentState() == SERVICE_STOPPED && ended.getProcessId() == 0,
+                "the stopped service (1) has no process (0)");
         account.call(services, "deleteNTService", SERVICE_NAME).run(() -> services.deleteNTService(SERVICE_NAME));
         account.expect(Boolean.FALSE.equals(serviceExists()), "the service is gone once deleted");
     }
@@ -492,6 +556,16 @@ public final class Demo {
 
     private NTServiceConfig serviceConfig() {
         return account.call(services, "queryNTServiceConfig", SERVICE_NAME).get(() -> services.queryNTServiceConfig(SERVICE_NAME));
+    }
+
+    private String serviceDescription() {
+        return account.call(services, "queryWin2kServiceDescription", SERVICE_NAME)
+                .get(() -> services.queryWin2kServiceDescription(SERVICE_NAME));
+    }
+
+    private Win2kServiceStatusProcess statusProcess() {
+        return account.call(services, "queryWin2kServiceStatusProcess", SERVICE_NAME)
+                .get(() -> services.queryWin2kServiceStatusProcess(SERVICE_NAME));
     }
 
     private NTServiceStatus control(int code) {
@@ -677,6 +751,22 @@ public final class Demo {
     /** A Java time (milliseconds since 1970) as a FILETIME (100-nanosecond intervals since 1601). */
     private static long fileTime(long javaTime) {
         return (javaTime + 11644473600000L) * 10000L;
+    }
+
+    /** Whether every name in the path after the drive is an 8.3 name: up to 8 characters, a dot and up to 3, no spaces. */
+    private static boolean isShortForm(String path) {
+        String[] names = path.split("\\\\");
+        for (int i = 1; i < names.length; i++) {
+            String name = names[i];
+            int dot = name.indexOf('.');
+            String base = dot < 0 ? name : name.substring(0, dot);
+            String extension = dot < 0 ? "" : name.substring(dot + 1);
+            if (base.isEmpty() || base.length() > 8 || extension.length() > 3 || extension.indexOf('.') >= 0
+                    || name.indexOf(' ') >= 0) {
+                return false;
+            }
+        }
+        return true;
     }
 
     private static boolean contains(Enumeration<String> elements, String wanted) {
