@@ -152,6 +152,30 @@ final class Account {
         }
 
         /**
+         * Makes a call that may answer or throw, as the machine has it (a drive with nothing in it):
+         * shows the value's summary or the ServiceException, counts neither, and returns the value,
+         * or null when it threw, so that the demo goes on either way.
+         */
+        <T> T attempt(Query<T> query, Summary<T> summary) {
+            try {
+                T value = query.get();
+                answer(summary.of(value));
+                return value;
+            } catch (ServiceException e) {
+                answer(show(e, method));
+                return null;
+            } catch (UnsatisfiedLinkError e) {
+                missing();
+                return null;
+            }
+        }
+
+        /** {@link #attempt(Query, Summary)} showing the whole value. */
+        <T> T attempt(Query<T> query) {
+            return attempt(query, Account::show);
+        }
+
+        /**
          * Makes a call that is expected to throw, and checks the code it throws with. Returns the
          * exception, or null when the call answered.
          */

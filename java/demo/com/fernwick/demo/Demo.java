@@ -51,7 +51,10 @@ public final class Demo {
     static final String PRODUCT = "Fernwick Demo";
     /** Where the wizard unpacks the product, and where it installs it. */
     static final String MEDIA = "C:\\FernwickDemo-media";
-    static final String INSTALL_DIR = "C:\\Program Files\\" + PRODUCT;
+    /** The drive the product goes on, and the folder for programs on it that the product's folder is made in. */
+    static final String INSTALL_DRIVE = "C:\\";
+    static final String PROGRAM_FILES = "C:\\Program Files";
+    static final String INSTALL_DIR = PROGRAM_FILES + "\\" + PRODUCT;
     static final String FINISH_COMMAND = "\"" + INSTALL_DIR + "\\app.exe\" --finish-setup";
     static final String UNINSTALL_COMMAND = "\"" + INSTALL_DIR + "\\app.exe\" --uninstall";
     static final String PRODUCT_KEY = "SOFTWARE\\Fernwick\\Demo Product";
@@ -64,6 +67,11 @@ public final class Demo {
     static final String DATA_DIR = "%TEMP%\\FernwickDemo";
     static final String[] COMPONENTS = {"program", "helper", "documentation"};
     static final byte[] SIGNATURE = {0x46, 0x57, 0x4e, 0x01};
+    /** The kinds of drive, as the file service numbers them: fixed, removable, remote, CD-ROM, RAM disk. */
+    static final int DRIVE_FIXED = 1;
+    static final String[] DRIVE_KINDS = {"fixed", "removable", "remote", "CD-ROM", "RAM disk"};
+    /** The name isDirectoryWritable gives its probe file, fw_test<n>.txt, up to the number. */
+    static final String PROBE_PREFIX = "fw_test";
     /** The program's date: 2010-01-01 00:00 UTC, in Java's milliseconds since 1970. */
     static final long RELEASE_DATE = 1262304000000L;
 
@@ -166,6 +174,78 @@ public final class Demo {
         account.call(system, "getBootDirectory").get(system::getBootDirectory);
         account.note("The wizard confines itself to one processor at start:");
         account.call(wizard, "setProcessAffinity").run(wizard::setProcessAffinity);
+
+        account.note("While it looks at the drives, the wizard keeps Windows from asking the user to insert a disk or");
+        account.note("retry (false: the critical-error dialogs are suppressed; the answer is whether they already were):");
+        account.call(files, "win32EnableAbort", false).get(() -> files.win32EnableAbort(false));
+        drives();
+        standardDirectories();
+        installFolderWritable();
+        account.note("Done with the drives, the wizard shows the dialogs again (true); the answer says they were suppressed:");
+        Boolean suppressed = account.call(files, "win32EnableAbort", true).get(() -> files.win32EnableAbort(true));
+        account.expect(Boolean.TRUE.equals(suppressed), "the critical-error dialogs were suppressed until now (true)");
+    }
+
+    /**
+     * The drives, and for each what the wizard shows the user choosing where to install: its kind,
+     * its file system, whether it takes long file names and its free space.
+     */
+    private void drives() {
+        account.note("The drives, in the system's order:");
+        String[] roots = account.call(files, "getPartitionNames").get(files::getPartitionNames);
+        account.expect(roots != null && Arrays.asList(roots).contains(INSTALL_DRIVE), INSTALL_DRIVE + " is listed");
+        if (roots == null) {
+            return;
+        }
+        account.note("Each drive's kind (1 fixed, 2 removable, 3 remote, 4 CD-ROM, 5 RAM disk, -1 other), file system,");
+        account.note("long-name support and the space free for this user. A drive whose file system cannot be read (an");
+        account.note("empty CD or floppy drive) throws, and the wizard passes over it:");
+        for (String root : roots) {
+            Integer kind = account.call(files, "getPartitionType", root)
+                    .get(() -> files.getPartitionType(root), type -> type + " (" + driveKind(type) + ")");
+            if (root.equalsIgnoreCase(INSTALL_DRIVE)) {
+                account.expect(kind != null && kind.intValue() == DRIVE_FIXED, INSTALL_DRIVE + " is a fixed drive (1)");
+            }
+            String format = account.call(files, "getPartitionFormat", root).attempt(() -> files.getPartitionFormat(root));
+            if (format == null) {
+                account.note("  (nothing to read on " + root + ": the wizard does not offer it)");
+                continue;
+            }
+            account.call(files, "supportsLongFileNames", root).attempt(() -> files.supportsLongFileNames(root));
+            account.call(files, "getPartitionFreeSpace", root).attempt(() -> files.getPartitionFreeSpace(root), Demo::space);
+        }
+    }
+
+    /** Where Windows keeps temporary files, itself, its libraries, programs and their shared files. */
+    private void standardDirectories() {
+        account.note("The standard directories: temporary files, Windows, the system (its libraries), Program Files");
+        account.note("(the folder the product's folder goes in) and Common Files:");
+        account.call(files, "getTempDirectory").get(files::getTempDirectory);
+        account.call(files, "win32GetWindowsDirectory").get(files::win32GetWindowsDirectory);
+        account.call(files, "getLibraryDirectory").get(files::getLibraryDirectory);
+        String programFiles = account.call(files, "getStandardInstallDirectory").get(files::getStandardInstallDirectory);
+        account.expect(PROGRAM_FILES.equalsIgnoreCase(programFiles),
+                "the standard install directory is " + PROGRAM_FILES + ", where the product is installed");
+        account.call(files, "win32GetCommonDirectory").get(files::win32GetCommonDirectory);
+    }
+
+    /** Whether the install folder can be made: the library writes a probe file in its parent and deletes it. */
+    private void installFolderWritable() {
+        account.note("Before installing, whether " + PROGRAM_FILES + " is writable (the library writes a probe file in it,");
+        account.note(PROBE_PREFIX + "<n>.txt, and leaves nothing behind):");
+        Boolean writable = account.call(files, "isDirectoryWritable", PROGRAM_FILES)
+                .get(() -> files.isDirectoryWritable(PROGRAM_FILES));
+        account.expect(Boolean.TRUE.equals(writable), PROGRAM_FILES + " is writable");
+        int probes = 0;
+        String[] names = new File(PROGRAM_FILES).list();
+        for (int i = 0; names != null && i < names.length; i++) {
+            if (names[i].toLowerCase().startsWith(PROBE_PREFIX)) {
+                probes++;
+            }
+        }
+        account.outside("java.io.File.list() finds " + (probes == 0 ? "no" : String.valueOf(probes)) + " probe file"
+                + (probes == 1 ? "" : "s") + " in " + PROGRAM_FILES);
+        account.expect(names != null && probes == 0, "no probe file is left in " + PROGRAM_FILES);
     }
 
     private void install() {
@@ -751,6 +831,18 @@ public final class Demo {
     /** A Java time (milliseconds since 1970) as a FILETIME (100-nanosecond intervals since 1601). */
     private static long fileTime(long javaTime) {
         return (javaTime + 11644473600000L) * 10000L;
+    }
+
+    /** A kind of drive as getPartitionType numbers it, in words. */
+    private static String driveKind(int kind) {
+        return kind >= 1 && kind <= DRIVE_KINDS.length ? DRIVE_KINDS[kind - 1] : "other";
+    }
+
+    /** A number of bytes, and the same in GB (below 1 GB in MB) to a tenth. */
+    private static String space(Long bytes) {
+        long unit = bytes.longValue() >= 1L << 30 ? 1L << 30 : 1L << 20;
+        long tenths = Math.round(bytes.longValue() * 10.0 / unit);
+        return Account.show(bytes) + " (" + tenths / 10 + "." + tenths % 10 + (unit == 1L << 30 ? " GB" : " MB") + ")";
     }
 
     /** Whether every name in the path after the drive is an 8.3 name: up to 8 characters, a dot and up to 3, no spaces. */
