@@ -30,7 +30,7 @@ done <<<"$exports"
 allowed='^(kernel32|user32|advapi32|shell32|ole32|oleaut32|version|imm32|msvcrt|ntdll)\.dll$'
 while IFS= read -r name; do
   [ -n "$name" ] || continue
-  if ! printf '%s\n' "$name" | tr 'A-Z' 'a-z' | grep -Eq "$allowed"; then
+  if ! grep -Eq "$allowed" <<<"$(tr 'A-Z' 'a-z' <<<"$name")"; then
     echo "$dll: imports $name, which is not a Windows system DLL" >&2
     status=1
   fi
@@ -43,7 +43,9 @@ kernel32_imports=$(printf '%s\n' "$dump" | awk '
 known=$(grep -v '^#' "$(dirname "$0")/kernel32-imports.txt")
 while IFS= read -r name; do
   [ -n "$name" ] || continue
-  if ! printf '%s\n' "$known" | grep -qx "$name"; then
+  # A here-string, not a pipe: grep -q stops reading at the first match, and with pipefail the
+  # writer's broken pipe would read as "not found".
+  if ! grep -qx "$name" <<<"$known"; then
     echo "$dll: imports kernel32 $name, which is not known to exist on every supported Windows" \
          "(bind it by name, or check it and add it to scripts/kernel32-imports.txt)" >&2
     status=1

@@ -6,5 +6,6 @@ target_sources(fwnative_core PRIVATE
   desktop/program_folder.cpp
   desktop/shortcut.cpp
   desktop/desktop_service.cpp
+  desktop/desktop_item_files.cpp
 )
 target_link_libraries(fwnative_core PUBLIC shell32 ole32 uuid)

@@ -7,7 +7,9 @@
 #include "bridge/java_results.h"
 #include "file/critical_errors_suppressed.h"
 #include "file/delete_core.h"
+#include "bridge/platform.h"
 #include "file/directory_writable.h"
+#include "file/file_security.h"
 #include "file/standard_directories.h"
 #include "file/volumes.h"
 #include "file/file_copy.h"
@@ -35,6 +37,10 @@ constexpr jint kCodeCommonDirectory = -30022;
 constexpr jint kCodeWindowsDirectory = -60000;
 constexpr jint kCodeInstallDirectory = -60001;
 constexpr jint kCodeTempDirectory = -60002;
+constexpr jint kCodeGetFileOwnerGroup = -30008;
+constexpr jint kCodeSetFileOwnerGroup = -30009;
+constexpr jint kCodeGetFileOwner = -30012;
+constexpr jint kCodeSetFileOwner = -30013;
 
 // After a failure the Java side ignores the result: the exception is pending.
 constexpr jint kFailedResult = -1;
@@ -67,12 +73,63 @@ jstring TextResult(JNIEnv* env, jint code, Work&& work) {
   });
 }
 
+// Owners: refused on Windows 9x before any argument is touched; otherwise the account name, or ""
+// after a failure (made before the work, since no string can be made once an exception is pending).
+jstring OwnerResult(JNIEnv* env, jint code, jstring jpath, bool owner);
+void ChangeOwner(JNIEnv* env, jint code, jstring jpath, jstring jaccount, bool owner);
+
 // FileObject takes a null path as "": Windows then reports the error.
 fw::WideString PathValue(const fw::JavaStringChars& path) { return path.IsNull() ? L"" : path.Get(); }
+
+jstring OwnerResult(JNIEnv* env, jint code, jstring jpath, bool owner) {
+  if (fw::IsWindows9x()) {
+    fw::ThrowNotSupported(env);
+    return nullptr;
+  }
+  return TextResult(env, code, [&](fw::WideString& account) {
+    const fw::JavaStringChars path(env, jpath);
+    const fw::FileSecurity security(PathValue(path));
+    return owner ? security.GetOwner(account) : security.GetOwnerGroup(account);
+  });
+}
+
+void ChangeOwner(JNIEnv* env, jint code, jstring jpath, jstring jaccount, bool owner) {
+  if (fw::IsWindows9x()) {
+    fw::ThrowNotSupported(env);
+    return;
+  }
+  fw::GuardNativeCall(env, code, [&] {
+    const fw::JavaStringChars path(env, jpath);
+    const fw::JavaStringChars account(env, jaccount);
+    const fw::FileSecurity security(PathValue(path));
+    Report(env, code, owner ? security.SetOwner(account.Get()) : security.SetOwnerGroup(account.Get()));
+  });
+}
 
 }  // namespace
 
 extern "C" {
+
+JNIEXPORT jstring JNICALL Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_getFileOwner(JNIEnv* env, jobject,
+                                                                                                   jstring jpath) {
+  return OwnerResult(env, kCodeGetFileOwner, jpath, true);
+}
+
+JNIEXPORT void JNICALL Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_setFileOwner(JNIEnv* env, jobject,
+                                                                                                jstring jpath,
+                                                                                                jstring jowner) {
+  ChangeOwner(env, kCodeSetFileOwner, jpath, jowner, true);
+}
+
+JNIEXPORT jstring JNICALL Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_getFileOwnerGroup(
+    JNIEnv* env, jobject, jstring jpath) {
+  return OwnerResult(env, kCodeGetFileOwnerGroup, jpath, false);
+}
+
+JNIEXPORT void JNICALL Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_setFileOwnerGroup(
+    JNIEnv* env, jobject, jstring jpath, jstring jgroup) {
+  ChangeOwner(env, kCodeSetFileOwnerGroup, jpath, jgroup, false);
+}
 
 JNIEXPORT jobject JNICALL Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_getFileAttributes(
     JNIEnv* env, jobject, jstring jpath) {
@@ -178,8 +235,10 @@ JNIEXPORT jint JNICALL Java_com_fernwick_wizard_platform_win32_Win32FileServiceI
 
 JNIEXPORT jstring JNICALL Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_getPartitionFormat(
     JNIEnv* env, jobject, jstring jroot) {
-  const fw::JavaStringChars root(env, jroot);
-  return TextResult(env, kCodePartitionFormat, [&](fw::WideString& name) { return fw::FileSystemName(root.Get(), name); });
+  return TextResult(env, kCodePartitionFormat, [&](fw::WideString& name) {
+    const fw::JavaStringChars root(env, jroot);
+    return fw::FileSystemName(root.Get(), name);
+  });
 }
 
 JNIEXPORT jlong JNICALL Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_getPartitionFreeSpace(
