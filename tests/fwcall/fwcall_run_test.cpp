@@ -301,6 +301,55 @@ TEST(FwcallScript, VolumeAndDirectoryAnswersAreTheSuitesAnswers) {
   EXPECT_EQ(run.lines, suite.lines) << run.err;
 }
 
+// Owners and the desktop's owner and attribute methods, on a file and names that do not exist.
+TEST(FwcallScript, OwnerAnswersAreTheSuitesAnswers) {
+  TempFolder folder;
+  LoadedLibrary library(L"fwnative.dll");
+  TestVm vm;
+  Expected suite{vm, {}};
+  const std::wstring file = folder / L"owned.txt";
+  WriteBytes(file, "x");
+  const jobject files = vm.This("com/fernwick/wizard/platform/win32/Win32FileServiceImpl");
+  const jobject desktop = vm.This("com/fernwick/wizard/platform/win32/Win32DesktopServiceImpl");
+  const jstring path = vm.String(U16(file)), base = vm.String(U16(folder.path())), sub = vm.String(u"Gone"),
+                item = vm.String(u"Item"), nobody = vm.String(u"NoSuchAccountForFernwick");
+  const jobject peer = vm.NewPeer("com/fernwick/util/FileAttributes");
+#define FW_CALL(cls, self, method, ...) suite.Value(vm.Call(FW_EXPORT(cls, method), self, __VA_ARGS__))
+#define FW_VOID(cls, self, method, ...) (vm.Call(FW_EXPORT(cls, method), self, __VA_ARGS__), suite.Void())
+  FW_CALL(Win32FileServiceImpl, files, getFileOwner, path);
+  FW_CALL(Win32FileServiceImpl, files, getFileOwnerGroup, path);
+  FW_VOID(Win32FileServiceImpl, files, setFileOwner, path, nobody);
+  FW_VOID(Win32FileServiceImpl, files, setFileOwnerGroup, path, nobody);
+  FW_CALL(Win32DesktopServiceImpl, desktop, getDesktopItemOwnerGroup, base, sub, item);
+  FW_VOID(Win32DesktopServiceImpl, desktop, setDesktopItemOwnerGroup, base, sub, item, nobody);
+  FW_CALL(Win32DesktopServiceImpl, desktop, getDesktopItemOwner, base, sub, item);
+  FW_VOID(Win32DesktopServiceImpl, desktop, setDesktopItemOwner, base, sub, item, nobody);
+  FW_CALL(Win32DesktopServiceImpl, desktop, getDesktopFolderOwnerGroup, base, sub);
+  FW_VOID(Win32DesktopServiceImpl, desktop, setDesktopFolderOwnerGroup, base, sub, nobody);
+  FW_CALL(Win32DesktopServiceImpl, desktop, getDesktopFolderOwner, base, sub);
+  FW_VOID(Win32DesktopServiceImpl, desktop, setDesktopFolderOwner, base, sub, nobody);
+  FW_CALL(Win32DesktopServiceImpl, desktop, getDesktopItemAttributes, base, sub, item);
+  FW_VOID(Win32DesktopServiceImpl, desktop, setDesktopItemAttributes, base, sub, item, peer);
+  FW_CALL(Win32DesktopServiceImpl, desktop, getDesktopFolderAttributes, base, sub);
+  FW_VOID(Win32DesktopServiceImpl, desktop, setDesktopFolderAttributes, base, sub, peer);
+#undef FW_CALL
+#undef FW_VOID
+  EXPECT_NO_VIOLATIONS(vm);
+  const std::string p = "\"" + Narrow(file) + "\"", b = "\"" + Narrow(folder.path()) + "\"";
+  const std::string f = "Win32FileServiceImpl.", d = "Win32DesktopServiceImpl.", who = " NoSuchAccountForFernwick\n";
+  const FwcallRun run = RunScript(
+      folder, f + "getFileOwner " + p + "\n" + f + "getFileOwnerGroup " + p + "\n" + f + "setFileOwner " + p + who + f +
+                  "setFileOwnerGroup " + p + who + d + "getDesktopItemOwnerGroup " + b + " Gone Item\n" + d +
+                  "setDesktopItemOwnerGroup " + b + " Gone Item" + who + d + "getDesktopItemOwner " + b + " Gone Item\n" + d +
+                  "setDesktopItemOwner " + b + " Gone Item" + who + d + "getDesktopFolderOwnerGroup " + b + " Gone\n" + d +
+                  "setDesktopFolderOwnerGroup " + b + " Gone" + who + d + "getDesktopFolderOwner " + b + " Gone\n" + d +
+                  "setDesktopFolderOwner " + b + " Gone" + who + d + "getDesktopItemAttributes " + b + " Gone Item\n" + d +
+                  "setDesktopItemAttributes " + b + " Gone Item {}\n" + d + "getDesktopFolderAttributes " + b + " Gone\n" +
+                  d + "setDesktopFolderAttributes " + b + " Gone {}\n");
+  EXPECT_EQ(run.code, fwcall::kExitDone) << run.err;
+  EXPECT_EQ(run.lines, suite.lines) << run.err;
+}
+
 // Every service method, on services that do not exist (nothing changes), with a configuration peer
 // and a String[] given as JSON.
 TEST(FwcallScript, ServiceAnswersAreTheSuitesAnswers) {

@@ -218,6 +218,54 @@ final class Cases {
             });
         });
 
+        suite.add("owners, and the desktop's owners and attributes", "Win32FileServiceImpl.getFileOwner "
+                + "Win32FileServiceImpl.getFileOwnerGroup Win32FileServiceImpl.setFileOwner "
+                + "Win32FileServiceImpl.setFileOwnerGroup Win32DesktopServiceImpl.getDesktopItemOwner "
+                + "Win32DesktopServiceImpl.setDesktopItemOwner Win32DesktopServiceImpl.getDesktopItemOwnerGroup "
+                + "Win32DesktopServiceImpl.setDesktopItemOwnerGroup Win32DesktopServiceImpl.getDesktopFolderOwner "
+                + "Win32DesktopServiceImpl.setDesktopFolderOwner Win32DesktopServiceImpl.getDesktopFolderOwnerGroup "
+                + "Win32DesktopServiceImpl.setDesktopFolderOwnerGroup Win32DesktopServiceImpl.getDesktopItemAttributes "
+                + "Win32DesktopServiceImpl.setDesktopItemAttributes Win32DesktopServiceImpl.getDesktopFolderAttributes "
+                + "Win32DesktopServiceImpl.setDesktopFolderAttributes", () -> {
+            desktop.createDesktopFolder(temp, "Owned");
+            desktop.createDesktopItem(temp, "Owned", "Editor", "C:\\windows\\notepad.exe", null, null, null);
+            if (platform.windows9x) {
+                // No file security on Windows 9x: every owner method is refused; attributes work.
+                int refused = com.fernwick.wizard.service.ServiceException.OPERATION_NOT_SUPPORTED;
+                fails(refused, -1, () -> files.getFileOwner(temp));
+                fails(refused, -1, () -> desktop.getDesktopFolderOwner(temp, "Owned"));
+            } else {
+                // Wine reports every file as the Linux user's, and a new owner as set while keeping none.
+                String owner = files.getFileOwner(temp);
+                check(owner.length() > 0 && owner.indexOf('\\') < 0, "a bare account name: " + owner);
+                check(files.getFileOwnerGroup(temp).length() > 0, "an owner group");
+                files.setFileOwner(temp, "Administrators");
+                files.setFileOwnerGroup(temp, "Administrators");
+                fails(OperationCodes.SET_FILE_OWNER, 1332, () -> {
+                    files.setFileOwner(temp, "NoSuchAccountForFernwick");
+                    return null;
+                });
+                same(owner, desktop.getDesktopItemOwner(temp, "Owned", "Editor"));
+                same(owner, desktop.getDesktopFolderOwner(temp, "Owned"));
+                check(desktop.getDesktopItemOwnerGroup(temp, "Owned", "Editor").length() > 0, "the item's group");
+                check(desktop.getDesktopFolderOwnerGroup(temp, "Owned").length() > 0, "the folder's group");
+                desktop.setDesktopItemOwner(temp, "Owned", "Editor", "Administrators");
+                desktop.setDesktopItemOwnerGroup(temp, "Owned", "Editor", "Administrators");
+                desktop.setDesktopFolderOwner(temp, "Owned", "Administrators");
+                desktop.setDesktopFolderOwnerGroup(temp, "Owned", "Administrators");
+            }
+            FileAttributes item = desktop.getDesktopItemAttributes(temp, "Owned", "Editor");
+            item.setAttributeState(FileAttributes.HIDDEN, true);
+            desktop.setDesktopItemAttributes(temp, "Owned", "Editor", item);
+            same(true, desktop.getDesktopItemAttributes(temp, "Owned", "Editor").getAttributeState(FileAttributes.HIDDEN));
+            FileAttributes folder = desktop.getDesktopFolderAttributes(temp, "Owned");
+            same(true, folder.getAttributeState(FileAttributes.OWNER_EXECUTABLE));  // a directory
+            desktop.setDesktopFolderAttributes(temp, "Owned", folder);
+            fails(OperationCodes.GET_DESKTOP_ITEM_ATTRIBUTES, 2, () -> desktop.getDesktopItemAttributes(temp, "Owned", "None"));
+            desktop.removeDesktopItem(temp, "Owned", "Editor");
+            desktop.removeDesktopFolder(temp, "Owned");
+        });
+
         suite.add("uninstaller registration", "Win32ProductServiceImpl.win32RegisterUninstaller "
                 + "Win32ProductServiceImpl.win32UnregisterUninstaller", () -> {
             product.win32RegisterUninstaller("FernwickJavaSuite", "Fernwick Java Suite", "uninstall.exe /S");
