@@ -2,7 +2,6 @@
 # NTServiceConfig snapshot and the peers
 target_sources(fwnative_core PRIVATE
   winservice/service_binding.cpp
-  winservice/java_string_array.cpp
   winservice/service_config_snapshot.cpp
   winservice/service_peers.cpp
   winservice/service_changes.cpp

@@ -9,7 +9,7 @@
 #include "bridge/platform.h"
 #include "bridge/service_exception.h"
 #include "winservice/file_version.h"
-#include "winservice/java_string_array.h"
+#include "bridge/java_string_array.h"
 #include "winservice/service_operations.h"
 #include "winservice/service_peers.h"
 

@@ -18,7 +18,7 @@
 #include <memory>
 
 #include "bridge/java_string_chars.h"
-#include "winservice/java_string_array.h"
+#include "bridge/java_string_array.h"
 
 namespace fw {
 

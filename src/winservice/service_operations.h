@@ -22,7 +22,7 @@
 #include "bridge/java_string_chars.h"
 #include "bridge/scratch_buffer.h"
 #include "bridge/wide_string.h"
-#include "winservice/java_string_array.h"
+#include "bridge/java_string_array.h"
 
 namespace fw {
 

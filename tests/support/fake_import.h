@@ -47,7 +47,7 @@ struct ImportOf {
 
 #define FWTEST_IMPORT(function) (::fwtest::ImportOf<decltype(&::function)>{#function})
 
-inline constexpr std::size_t kFakeImportEntries = 8;
+inline constexpr std::size_t kFakeImportEntries = 16;
 
 template <typename Fn>
 class FakeImport;

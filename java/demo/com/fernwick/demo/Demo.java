@@ -62,6 +62,13 @@ public final class Demo {
     static final String UNINSTALL_KEY = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + UNINSTALL_NAME;
     static final String SHELL_FOLDERS = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
     static final String SESSION_MANAGER = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+    /**
+     * The folder token for the user's Start-menu programs: the product's program folder (named as
+     * the product) is made in it, with a shortcut to the program (named as the product too).
+     */
+    static final String USER_PROGRAMS = "$UserPrograms$";
+    /** The group the program folder is handed to. */
+    static final String ADMINISTRATORS = "Administrators";
     static final String HOME_VARIABLE = "FERNWICK_DEMO_HOME";
     static final String HOME_VALUE = "%ProgramFiles%\\" + PRODUCT;
     static final String DATA_DIR = "%TEMP%\\FernwickDemo";
@@ -312,12 +319,26 @@ public final class Demo {
                 .run(() -> registry.setBinaryValue(HKEY_LOCAL_MACHINE, PRODUCT_KEY, "Signature", SIGNATURE));
 
         account.note("A program folder in the user's Start menu, with a shortcut to the program (the folder is made if missing):");
-        account.call(desktop, "createDesktopFolder", "$UserPrograms$", PRODUCT)
-                .run(() -> desktop.createDesktopFolder("$UserPrograms$", PRODUCT));
-        account.call(desktop, "createDesktopItem", "$UserPrograms$", PRODUCT, PRODUCT, installed("app.exe"), "--start",
+        account.call(desktop, "createDesktopFolder", USER_PROGRAMS, PRODUCT)
+                .run(() -> desktop.createDesktopFolder(USER_PROGRAMS, PRODUCT));
+        account.call(desktop, "createDesktopItem", USER_PROGRAMS, PRODUCT, PRODUCT, installed("app.exe"), "--start",
                 installed("app.exe"), INSTALL_DIR)
-                .run(() -> desktop.createDesktopItem("$UserPrograms$", PRODUCT, PRODUCT, installed("app.exe"), "--start",
+                .run(() -> desktop.createDesktopItem(USER_PROGRAMS, PRODUCT, PRODUCT, installed("app.exe"), "--start",
                         installed("app.exe"), INSTALL_DIR));
+        account.note("The program folder is handed to the " + ADMINISTRATORS + " group, so that any administrator may look after it");
+        if (nt) {
+            account.note("(Wine reports a new owner as set but keeps none: there the folder stays the user's):");
+            account.call(desktop, "setDesktopFolderOwner", USER_PROGRAMS, PRODUCT, ADMINISTRATORS)
+                    .run(() -> desktop.setDesktopFolderOwner(USER_PROGRAMS, PRODUCT, ADMINISTRATORS));
+        } else {
+            account.note("(Windows 9x has no owners: the library refuses before it looks at anything)");
+            ServiceException refused = account.call(desktop, "setDesktopFolderOwner", USER_PROGRAMS, PRODUCT, ADMINISTRATORS)
+                    .fails(ServiceException.OPERATION_NOT_SUPPORTED, () -> {
+                        desktop.setDesktopFolderOwner(USER_PROGRAMS, PRODUCT, ADMINISTRATORS);
+                        return null;
+                    });
+            account.expect(refused == null || refused.getMessage() == null, "the refusal has no message");
+        }
 
         account.note("An environment variable for the user (the NT form; Windows ME has its own):");
         setHomeVariable(HOME_VALUE);
@@ -401,6 +422,7 @@ public final class Demo {
             account.outside("java.io.File.exists() " + (shortcut.exists() ? "finds " : "does not find ") + shortcut);
             account.expect(shortcut.exists(), "the shortcut is in the Start menu");
         }
+        readBackShortcut();
 
         account.note("The environment variable as stored (raw, unexpanded):");
         account.expect(HOME_VALUE.equals(homeVariable()), HOME_VARIABLE + " reads back as written");
@@ -441,10 +463,10 @@ public final class Demo {
         setHomeVariable(null);
 
         account.note("The shortcut, then its program folder once it is empty:");
-        account.call(desktop, "removeDesktopItem", "$UserPrograms$", PRODUCT, PRODUCT)
-                .run(() -> desktop.removeDesktopItem("$UserPrograms$", PRODUCT, PRODUCT));
-        account.call(desktop, "removeDesktopFolder", "$UserPrograms$", PRODUCT)
-                .run(() -> desktop.removeDesktopFolder("$UserPrograms$", PRODUCT));
+        account.call(desktop, "removeDesktopItem", USER_PROGRAMS, PRODUCT, PRODUCT)
+                .run(() -> desktop.removeDesktopItem(USER_PROGRAMS, PRODUCT, PRODUCT));
+        account.call(desktop, "removeDesktopFolder", USER_PROGRAMS, PRODUCT)
+                .run(() -> desktop.removeDesktopFolder(USER_PROGRAMS, PRODUCT));
 
         account.note("The read-only read-me is deleted all the same:");
         Integer deleted = account.call(files, "win32DeleteFile", installed("readme.txt"))
@@ -580,6 +602,56 @@ public final class Demo {
                 && process.getControlsAccepted() == interrogated.getControlsAccepted(),
                 "the extended status agrees with the plain one on type and accepted controls");
         serviceProcess = process != null ? process.getProcessId() : 0;
+    }
+
+    /**
+     * The shortcut and its program folder through the desktop service, and who owns them and the
+     * program: on Windows 9x, which keeps no owners, the owner methods are refused.
+     */
+    private void readBackShortcut() {
+        account.note("The shortcut and its program folder through the desktop service, named as when they were made.");
+        account.note("The library shows a directory as executable (OWNER_EXECUTABLE) and a file never:");
+        FileAttributes shortcut = account.call(desktop, "getDesktopItemAttributes", USER_PROGRAMS, PRODUCT, PRODUCT)
+                .get(() -> desktop.getDesktopItemAttributes(USER_PROGRAMS, PRODUCT, PRODUCT));
+        account.expect(shortcut != null && !shortcut.getAttributeState(FileAttributes.OWNER_EXECUTABLE),
+                "the shortcut is a file (OWNER_EXECUTABLE false)");
+        FileAttributes folder = account.call(desktop, "getDesktopFolderAttributes", USER_PROGRAMS, PRODUCT)
+                .get(() -> desktop.getDesktopFolderAttributes(USER_PROGRAMS, PRODUCT));
+        account.expect(folder != null && folder.getAttributeState(FileAttributes.OWNER_EXECUTABLE),
+                "the program folder is a directory (OWNER_EXECUTABLE true)");
+
+        if (!nt) {
+            account.note("Windows 9x keeps no owners: every owner method is refused (OPERATION_NOT_SUPPORTED, no message):");
+            ServiceException[] refusals = {
+                account.call(files, "getFileOwner", installed("app.exe"))
+                        .fails(ServiceException.OPERATION_NOT_SUPPORTED, () -> files.getFileOwner(installed("app.exe"))),
+                account.call(files, "getFileOwnerGroup", installed("app.exe"))
+                        .fails(ServiceException.OPERATION_NOT_SUPPORTED, () -> files.getFileOwnerGroup(installed("app.exe"))),
+                account.call(desktop, "getDesktopItemOwner", USER_PROGRAMS, PRODUCT, PRODUCT)
+                        .fails(ServiceException.OPERATION_NOT_SUPPORTED,
+                                () -> desktop.getDesktopItemOwner(USER_PROGRAMS, PRODUCT, PRODUCT)),
+            };
+            boolean silent = true;
+            for (ServiceException refusal : refusals) {
+                silent &= refusal == null || refusal.getMessage() == null;
+            }
+            account.expect(silent, "the refusals have no message");
+            return;
+        }
+        account.note("Who owns the program, and its owner group: bare account names, without the domain (under Wine");
+        account.note("the Linux user and its group):");
+        String owner = account.call(files, "getFileOwner", installed("app.exe")).get(() -> files.getFileOwner(installed("app.exe")));
+        account.expect(owner != null && owner.length() > 0 && owner.indexOf('\\') < 0,
+                "the program's owner is a bare account name (not empty, no backslash)");
+        account.call(files, "getFileOwnerGroup", installed("app.exe")).get(() -> files.getFileOwnerGroup(installed("app.exe")));
+        account.note("The shortcut, made by the same installer, has the same owner:");
+        String shortcutOwner = account.call(desktop, "getDesktopItemOwner", USER_PROGRAMS, PRODUCT, PRODUCT)
+                .get(() -> desktop.getDesktopItemOwner(USER_PROGRAMS, PRODUCT, PRODUCT));
+        account.expect(owner != null && owner.equals(shortcutOwner), "the shortcut's owner is the program's");
+        account.note("The program folder's owner: " + ADMINISTRATORS + " on Windows; under Wine still the user, as Wine keeps");
+        account.note("no new owner:");
+        account.call(desktop, "getDesktopFolderOwner", USER_PROGRAMS, PRODUCT)
+                .get(() -> desktop.getDesktopFolderOwner(USER_PROGRAMS, PRODUCT));
     }
 
     /** The service among the machine's services, and what it recorded of its start and controls. */

@@ -28,6 +28,8 @@ class JavaStringArray {
   JavaStringArray(JNIEnv* env, jobjectArray array);
 
   DWORD Count() const noexcept { return static_cast<DWORD>(copies_.size()); }
+  // Element i's characters (null for a null element).
+  const wchar_t* At(DWORD i) const noexcept { return pointers_[i]; }
   bool HasNullElement() const noexcept;
   // Pointers to the copies' characters, or null for an empty list; valid while this object lives.
   const wchar_t** Pointers() noexcept { return pointers_.empty() ? nullptr : pointers_.data(); }

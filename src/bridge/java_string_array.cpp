@@ -1,4 +1,4 @@
-#include "winservice/java_string_array.h"
+#include "bridge/java_string_array.h"
 
 #include <cstring>
 

@@ -1,0 +1,239 @@
+// Win32SecurityServiceImpl through the built DLL. Wine's account functions keep nothing (users live
+// in the adding process, groups are stubs, NetUserSetInfo ends the process), so the Netapi32
+// functions the library binds by name are replaced by a small account store that answers as
+// Windows documents and records what it received.
+#include <windows.h>
+
+#include <lm.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "bridge/token_fakes.h"
+#include "com_fernwick_wizard_platform_win32_Win32SecurityServiceImpl.h"
+#include "file/file_service_fixture.h"
+#include "registry/registry_test_key.h"
+#include "security/local_accounts.h"
+#include "support/fake_version.h"
+#include "support/hidden_proc_addresses.h"
+#include "support/scoped_netmsg_dll.h"
+#include "support/substituted_proc_address.h"
+
+namespace fwtest {
+namespace {
+
+#define FW_SECURITY(method) FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32SecurityServiceImpl_##method)
+
+// Local accounts as Windows keeps them: "Users" exists, and so does user "guest" in no group.
+class AccountStore {
+ public:
+  explicit AccountStore(HMODULE library)
+      : add_(SubstituteProcAddress(library, FWTEST_IMPORT(NetUserAdd), [this](auto, LPCWSTR, DWORD level, LPBYTE buffer, LPDWORD) {
+          const auto* user = reinterpret_cast<const USER_INFO_1*>(buffer);
+          calls.push_back("add " + std::to_string(level));
+          added = *user;
+          addedHome = user->usri1_home_dir;
+          if (!users.insert(user->usri1_name).second) return NET_API_STATUS{NERR_UserExists};
+          return NET_API_STATUS{0};
+        })),
+        get_(SubstituteProcAddress(library, FWTEST_IMPORT(NetUserGetInfo), [this](auto, LPCWSTR, LPCWSTR name, DWORD level, LPBYTE* out) {
+          calls.push_back("get " + std::to_string(level));
+          if (users.count(name) == 0) return NET_API_STATUS{NERR_UserNotFound};
+          info = {};
+          info.usri3_full_name = storedFullName;
+          *out = reinterpret_cast<LPBYTE>(&info);
+          return NET_API_STATUS{0};
+        })),
+        set_(SubstituteProcAddress(library, FWTEST_IMPORT(NetUserSetInfo), [this](auto, LPCWSTR, LPCWSTR, DWORD level, LPBYTE buffer, LPDWORD) {
+          calls.push_back("set " + std::to_string(level));
+          changed = *reinterpret_cast<const USER_INFO_3*>(buffer);
+          changedFullName = changed.usri3_full_name;
+          return NET_API_STATUS{0};
+        })),
+        free_(SubstituteProcAddress(library, FWTEST_IMPORT(NetApiBufferFree), [this](auto, LPVOID buffer) {
+          calls.push_back(buffer == &info && info.usri3_full_name == storedFullName ? "free as returned" : "free changed");
+          return NET_API_STATUS{0};
+        })),
+        del_(SubstituteProcAddress(library, FWTEST_IMPORT(NetUserDel), [this](auto, LPCWSTR, LPCWSTR name) {
+          return users.erase(name) == 1 ? NET_API_STATUS{0} : NET_API_STATUS{NERR_UserNotFound};
+        })),
+        groupAdd_(SubstituteProcAddress(library, FWTEST_IMPORT(NetLocalGroupAdd), [this](auto, LPCWSTR, DWORD, LPBYTE buffer, LPDWORD) {
+          const auto* group = reinterpret_cast<const LOCALGROUP_INFO_0*>(buffer);
+          return members.emplace(group->lgrpi0_name, std::set<std::wstring>{}).second ? NET_API_STATUS{0}
+                                                                                       : NET_API_STATUS{ERROR_ALIAS_EXISTS};
+        })),
+        addMembers_(SubstituteProcAddress(library, FWTEST_IMPORT(NetLocalGroupAddMembers),
+                                          [this](auto, LPCWSTR, LPCWSTR group, DWORD, LPBYTE buffer, DWORD count) {
+          calls.push_back("members " + std::to_string(count));
+          const auto it = members.find(group);
+          if (it == members.end()) return NET_API_STATUS{NERR_GroupNotFound};
+          const auto* entries = reinterpret_cast<const LOCALGROUP_MEMBERS_INFO_3*>(buffer);
+          for (DWORD i = 0; i < count; ++i) {
+            const std::wstring member = entries[i].lgrmi3_domainandname;
+            if (users.count(member) == 0) return NET_API_STATUS{ERROR_NONE_MAPPED};
+            if (!it->second.insert(member).second) return NET_API_STATUS{ERROR_MEMBER_IN_ALIAS};
+          }
+          return NET_API_STATUS{0};
+        })),
+        groupDel_(SubstituteProcAddress(library, FWTEST_IMPORT(NetLocalGroupDel), [this](auto, LPCWSTR, LPCWSTR group) {
+          return members.erase(group) == 1 ? NET_API_STATUS{0} : NET_API_STATUS{NERR_GroupNotFound};
+        })) {}
+
+  std::set<std::wstring> users{L"guest"};
+  std::map<std::wstring, std::set<std::wstring>> members{{L"Users", {}}};
+  std::vector<std::string> calls;
+  USER_INFO_1 added = {};  // its texts are the caller's: only while the call runs
+  std::wstring addedHome;
+  USER_INFO_3 info = {}, changed = {};
+  std::wstring changedFullName;
+  wchar_t storedFullName[8] = L"(none)";
+
+ private:
+  SubstitutedProcAddress<decltype(&::NetUserAdd)> add_;
+  SubstitutedProcAddress<decltype(&::NetUserGetInfo)> get_;
+  SubstitutedProcAddress<decltype(&::NetUserSetInfo)> set_;
+  SubstitutedProcAddress<decltype(&::NetApiBufferFree)> free_;
+  SubstitutedProcAddress<decltype(&::NetUserDel)> del_;
+  SubstitutedProcAddress<decltype(&::NetLocalGroupAdd)> groupAdd_;
+  SubstitutedProcAddress<decltype(&::NetLocalGroupAddMembers)> addMembers_;
+  SubstitutedProcAddress<decltype(&::NetLocalGroupDel)> groupDel_;
+};
+
+class LocalAccountsTest : public ::testing::Test {
+ protected:
+  jobjectArray Description(const char16_t* name, const char16_t* expiry = u"0", const char16_t* disabled = u"0",
+                           const char16_t* expired = u"0") {
+    return vm.StringArray({expiry, u"comment", u"C:\\home", u"logon.cmd", u"secret", u"Fern Wick", name, disabled, expired});
+  }
+
+  LoadedLibrary library{L"fwnative.dll"};
+  TestVm vm;
+  jobject self = vm.This("com/fernwick/wizard/platform/win32/Win32SecurityServiceImpl");
+  FakeImport<decltype(&::GetVersionExA)> xp = FakeWindowsXP(library.get());
+  AccountStore store{library.get()};
+};
+
+TEST_F(LocalAccountsTest, ANewUserIsAddedDescribedAndJoinsItsGroups) {
+  vm.Call(FW_SECURITY(win32CreateGroup), self, vm.String(u"Fernwick Users"), jobjectArray{nullptr});
+  vm.Call(FW_SECURITY(win32CreateUser), self, Description(u"fern", u"86400", u"0", u"1"),
+          vm.StringArray({u"Users", u"Fernwick Users"}));
+  ExpectNoException(vm);
+  EXPECT_EQ(store.calls, (std::vector<std::string>{"add 1", "get 3", "set 3", "free as returned", "members 1", "members 1"}));
+  EXPECT_EQ(store.added.usri1_flags, static_cast<DWORD>(UF_SCRIPT | UF_NORMAL_ACCOUNT));
+  EXPECT_EQ(store.added.usri1_priv, static_cast<DWORD>(USER_PRIV_USER));
+  EXPECT_EQ(store.addedHome, L"C:\\home");
+  EXPECT_EQ(store.changed.usri3_acct_expires, 86400u) << "one day after 1970";
+  EXPECT_EQ(store.changedFullName, L"Fern Wick");
+  EXPECT_EQ(store.changed.usri3_password_expired, 1u);
+  EXPECT_EQ(store.members[L"Fernwick Users"], std::set<std::wstring>{L"fern"});
+
+  // Any first character but '0' disables; "0" leaves the password-expired setting as returned.
+  for (const char16_t* disabled : {u"1", u"false", u""}) {
+    store.users.erase(L"sam");
+    vm.Call(FW_SECURITY(win32CreateUser), self, Description(u"sam", u"-5", disabled, u"0"), jobjectArray{nullptr});
+    ExpectNoException(vm);
+    EXPECT_EQ(store.added.usri1_flags, static_cast<DWORD>(UF_SCRIPT | UF_NORMAL_ACCOUNT | UF_ACCOUNTDISABLE));
+    EXPECT_EQ(store.changed.usri3_acct_expires, TIMEQ_FOREVER);
+    EXPECT_EQ(store.changed.usri3_password_expired, 0u);
+  }
+}
+
+TEST(AccountExpiry, LowThirtyTwoBitsOfANumberThatIsNotNegative) {
+  const struct {
+    const char* text;
+    DWORD expected;
+  } cases[] = {{"86400", 86400}, {"4294967296", 0}, {"4294967297", 1}, {"", TIMEQ_FOREVER},
+               {"soon", TIMEQ_FOREVER}, {"-1", TIMEQ_FOREVER}, {"0", 0}};
+  for (const auto& c : cases) EXPECT_EQ(fw::ParseAccountExpiry(c.text), c.expected) << c.text;
+}
+
+// Every status reaches Java as the method's code and the status as the error (2100 to 2999 with
+// the network message file's text); nothing done before a failure is undone.
+TEST_F(LocalAccountsTest, StatusesAndCodes) {
+  ScopedNetmsgDll netmsg;
+  const struct {
+    const char* what;
+    std::function<void()> call;
+    jint code;
+    DWORD status;
+  } cases[] = {
+      {"user that exists", [&] { vm.Call(FW_SECURITY(win32CreateUser), self, Description(u"guest"), jobjectArray{nullptr}); },
+       -110003, NERR_UserExists},
+      {"group that does not exist",
+       [&] { vm.Call(FW_SECURITY(win32CreateUser), self, Description(u"new"), vm.StringArray({u"Users", u"Nowhere", u"Users"})); },
+       -110001, NERR_GroupNotFound},
+      {"user to delete missing", [&] { vm.Call(FW_SECURITY(deleteUser), self, vm.String(u"nobody")); }, -110004, NERR_UserNotFound},
+      {"group that exists", [&] { vm.Call(FW_SECURITY(win32CreateGroup), self, vm.String(u"Users"), vm.StringArray({u"guest"})); },
+       -110001, ERROR_ALIAS_EXISTS},
+      {"member unknown", [&] { vm.Call(FW_SECURITY(win32CreateGroup), self, vm.String(u"Fresh"), vm.StringArray({u"nobody"})); },
+       -110001, ERROR_NONE_MAPPED},
+      {"member twice", [&] { vm.Call(FW_SECURITY(win32CreateGroup), self, vm.String(u"Twice"), vm.StringArray({u"guest", u"guest"})); },
+       -110001, ERROR_MEMBER_IN_ALIAS},
+      {"group to delete missing", [&] { vm.Call(FW_SECURITY(deleteGroup), self, vm.String(u"Nowhere")); }, -110002, NERR_GroupNotFound},
+      {"null member", [&] { vm.Call(FW_SECURITY(win32CreateGroup), self, vm.String(u"Nulls"), vm.StringArray({std::nullopt})); },
+       -110001, ERROR_INVALID_PARAMETER},
+      {"null description element",
+       [&] { vm.Call(FW_SECURITY(win32CreateUser), self, vm.StringArray({u"0", u"", u"", u"", u"", u"", std::nullopt, u"0", u"0"}), jobjectArray{nullptr}); },
+       -110003, ERROR_INVALID_PARAMETER},
+  };
+  for (const auto& c : cases) {
+    c.call();
+    const auto e = ExpectServiceExceptionCode(vm, c.code);
+    EXPECT_TRUE(e && EndsWithError(e->message, c.status)) << c.what << ": " << (e ? e->Describe() : "");
+  }
+  EXPECT_EQ(store.members[L"Users"], std::set<std::wstring>{L"new"}) << "the group before the missing one keeps the user";
+  EXPECT_EQ(store.users.count(L"new"), 1u) << "the user stays created";
+  EXPECT_EQ(store.members.count(L"Nulls"), 0u) << "a null member is refused before the group is made";
+  vm.Call(FW_SECURITY(deleteGroup), self, vm.String(u"Nowhere"));
+  ExpectServiceException(vm, -110002, u"Test message table: 2220.\r\n (2220)");
+  HiddenProcAddresses old(library.get(), {"NetUserSetInfo"});
+  vm.Call(FW_SECURITY(win32CreateUser), self, Description(u"late"), jobjectArray{nullptr});
+  ExpectFailure(vm, -110003, ERROR_PROC_NOT_FOUND);
+}
+
+TEST_F(LocalAccountsTest, TheShapeFirstThenTheFamily) {
+  for (const bool windows9x : {false, true}) {
+    auto version = windows9x ? FakeWindows98(library.get()) : FakeWindowsXP(library.get());
+    for (const jobjectArray wrong : {vm.StringArray({u"1", u"2", u"3", u"4", u"5", u"6", u"7", u"8"}), jobjectArray{nullptr}}) {
+      vm.Call(FW_SECURITY(win32CreateUser), self, wrong, jobjectArray{nullptr});
+      const auto e = ExpectServiceExceptionCode(vm, static_cast<jint>(0x80070057));
+      EXPECT_TRUE(e && !e->hasMessage);
+    }
+  }
+  auto windows98 = FakeWindows98(library.get());
+  const jint notSupported = *vm.StaticIntConstant("com/fernwick/wizard/service/ServiceException", "OPERATION_NOT_SUPPORTED");
+  vm.Call(FW_SECURITY(win32CreateUser), self, Description(u"fern"), jobjectArray{nullptr});
+  ExpectServiceExceptionCode(vm, notSupported);
+  vm.Call(FW_SECURITY(deleteUser), self, vm.String(u"fern"));
+  ExpectServiceExceptionCode(vm, notSupported);
+  vm.Call(FW_SECURITY(win32CreateGroup), self, vm.String(u"g"), jobjectArray{nullptr});
+  ExpectServiceExceptionCode(vm, notSupported);
+  vm.Call(FW_SECURITY(deleteGroup), self, vm.String(u"g"));
+  ExpectServiceExceptionCode(vm, notSupported);
+  EXPECT_EQ(vm.Call(FW_SECURITY(isCurrentUserAdmin), self), JNI_TRUE);
+  EXPECT_TRUE(store.calls.empty());
+}
+
+TEST_F(LocalAccountsTest, AdministratorOnTheRealToken) {
+  EXPECT_EQ(vm.Call(FW_SECURITY(isCurrentUserAdmin), self), JNI_TRUE) << "Wine runs programs as administrators";
+  {
+    auto standardUser = WithoutAdministratorsGroup(library.get());
+    EXPECT_EQ(vm.Call(FW_SECURITY(isCurrentUserAdmin), self), JNI_FALSE);
+  }
+  ExpectNoException(vm);
+  auto noToken = SubstituteProcAddress(library.get(), FWTEST_IMPORT(OpenProcessToken), [](auto, auto...) -> BOOL {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+  });
+  EXPECT_EQ(vm.Call(FW_SECURITY(isCurrentUserAdmin), self), JNI_FALSE);
+  ExpectFailure(vm, -110000, ERROR_ACCESS_DENIED);
+}
+
+}  // namespace
+}  // namespace fwtest
