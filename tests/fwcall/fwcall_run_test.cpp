@@ -14,6 +14,7 @@
 #include "com_fernwick_wizard_platform_win32_Win32ProductServiceImpl.h"
 #include "com_fernwick_wizard_platform_win32_environment_WindowsEnvironment.h"
 #include "com_fernwick_wizard_platform_win32_Win32RegistryServiceImpl.h"
+#include "com_fernwick_wizard_platform_win32_Win32SecurityServiceImpl.h"
 #include "com_fernwick_wizard_platform_win32_Win32ServiceImpl.h"
 #include "com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl.h"
 #include "declared_natives.h"
@@ -346,6 +347,31 @@ TEST(FwcallScript, OwnerAnswersAreTheSuitesAnswers) {
                   "setDesktopFolderOwner " + b + " Gone" + who + d + "getDesktopItemAttributes " + b + " Gone Item\n" + d +
                   "setDesktopItemAttributes " + b + " Gone Item {}\n" + d + "getDesktopFolderAttributes " + b + " Gone\n" +
                   d + "setDesktopFolderAttributes " + b + " Gone {}\n");
+  EXPECT_EQ(run.code, fwcall::kExitDone) << run.err;
+  EXPECT_EQ(run.lines, suite.lines) << run.err;
+}
+
+// The account methods, on what Wine answers without keeping anything.
+TEST(FwcallScript, AccountAnswersAreTheSuitesAnswers) {
+  TempFolder folder;
+  LoadedLibrary library(L"fwnative.dll");
+  TestVm vm;
+  Expected suite{vm, {}};
+  const jobject security = vm.This("com/fernwick/wizard/platform/win32/Win32SecurityServiceImpl");
+  suite.Value(vm.Call(FW_EXPORT(Win32SecurityServiceImpl, isCurrentUserAdmin), security));
+  vm.Call(FW_EXPORT(Win32SecurityServiceImpl, win32CreateUser), security, vm.StringArray({u"0"}), jobjectArray{nullptr});
+  suite.Void();
+  vm.Call(FW_EXPORT(Win32SecurityServiceImpl, deleteUser), security, vm.String(u"NoSuchUserForFernwick"));
+  suite.Void();
+  vm.Call(FW_EXPORT(Win32SecurityServiceImpl, win32CreateGroup), security, vm.String(u"FwcallGroup"), vm.StringArray({}));
+  suite.Void();
+  vm.Call(FW_EXPORT(Win32SecurityServiceImpl, deleteGroup), security, vm.String(u"FwcallGroup"));
+  suite.Void();
+  EXPECT_NO_VIOLATIONS(vm);
+  const std::string c = "Win32SecurityServiceImpl.";
+  const FwcallRun run = RunScript(folder, c + "isCurrentUserAdmin\n" + c + "win32CreateUser [\"0\"] null\n" + c +
+                                              "deleteUser NoSuchUserForFernwick\n" + c + "win32CreateGroup FwcallGroup []\n" +
+                                              c + "deleteGroup FwcallGroup\n");
   EXPECT_EQ(run.code, fwcall::kExitDone) << run.err;
   EXPECT_EQ(run.lines, suite.lines) << run.err;
 }

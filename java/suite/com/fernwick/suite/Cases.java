@@ -10,6 +10,7 @@ import com.fernwick.wizard.platform.win32.OperationCodes;
 import com.fernwick.wizard.platform.win32.Win32DesktopServiceImpl;
 import com.fernwick.wizard.platform.win32.Win32FileServiceImpl;
 import com.fernwick.wizard.platform.win32.Win32ProductServiceImpl;
+import com.fernwick.wizard.platform.win32.Win32SecurityServiceImpl;
 import com.fernwick.wizard.platform.win32.Win32RegistryServiceImpl;
 import com.fernwick.wizard.platform.win32.Win32ServiceImpl;
 import com.fernwick.wizard.platform.win32.Win32SystemUtilServiceImpl;
@@ -57,6 +58,7 @@ final class Cases {
         final WindowsEnvironment environment = new WindowsEnvironment();
         final Win32ServiceImpl services = new Win32ServiceImpl();
         final Win32WizardInitializeServiceImpl wizard = new Win32WizardInitializeServiceImpl();
+        final Win32SecurityServiceImpl security = new Win32SecurityServiceImpl();
         final String temp = environment.getProcessEnvironmentVariable("TEMP") + "\\fwnative-java-suite";
         new File(temp).mkdirs();
         registry.deleteKey(CURRENT_USER, "Software", "Fernwick Java Suite", false);
@@ -393,6 +395,40 @@ final class Cases {
             same(0x00010002, info.getFileVersionMS());
             same(0x00070008, info.getProductVersionLS());
             same(null, services.getFixedFileInfo(temp + "\\missing.dll"));
+        });
+
+        // Wine keeps no accounts (and ends the process in NetUserSetInfo): only what it answers for
+        // real is called here; the GoogleTest suite drives the rest through a store of its own.
+        suite.add("local users and groups", "Win32SecurityServiceImpl.isCurrentUserAdmin "
+                + "Win32SecurityServiceImpl.win32CreateUser Win32SecurityServiceImpl.deleteUser "
+                + "Win32SecurityServiceImpl.win32CreateGroup Win32SecurityServiceImpl.deleteGroup", () -> {
+            same(true, security.isCurrentUserAdmin());  // Wine runs programs as administrators
+            fails(OperationCodes.E_INVALIDARG, -1, () -> {
+                security.win32CreateUser(new String[8], null);
+                return null;
+            });
+            if (platform.windows9x) {
+                int refused = com.fernwick.wizard.service.ServiceException.OPERATION_NOT_SUPPORTED;
+                fails(refused, -1, () -> {
+                    security.deleteUser("fernwick");
+                    return null;
+                });
+                fails(refused, -1, () -> {
+                    security.win32CreateGroup("Fernwick Users", null);
+                    return null;
+                });
+                fails(refused, -1, () -> {
+                    security.deleteGroup("Fernwick Users");
+                    return null;
+                });
+            } else {
+                fails(OperationCodes.DELETE_USER, 2221, () -> {
+                    security.deleteUser("NoSuchUserForFernwick");
+                    return null;
+                });
+                security.win32CreateGroup("Fernwick Java Suite", new String[0]);  // Wine's stubs answer 0
+                security.deleteGroup("Fernwick Java Suite");
+            }
         });
 
         suite.add("process affinity", "Win32WizardInitializeServiceImpl.setProcessAffinity", () -> {
