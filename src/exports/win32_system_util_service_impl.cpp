@@ -8,6 +8,9 @@
 #include "bridge/platform.h"
 #include "bridge/service_exception.h"
 #include "registry/registry_exception.h"
+#include "bridge/java_string_ansi.h"
+#include "sysutil/after_exit_list.h"
+#include "sysutil/cleanup_request.h"
 #include "sysutil/java_string_vector.h"
 #include "sysutil/startup_commands.h"
 #include "sysutil/system_level.h"
@@ -19,6 +22,7 @@ constexpr jint kCodeStartupCommands = -70003;
 constexpr jint kCodeRemoveStartupCommand = -70004;
 constexpr jint kCodeServiceLevel = -70005;
 constexpr jint kCodeBootDirectory = -70009;
+constexpr jint kCodeDeleteAfterExit = -70007;
 
 void Report(JNIEnv* env, jint code, DWORD error) {
   if (error != 0) fw::ThrowServiceException(env, code, error);
@@ -67,6 +71,17 @@ JNIEXPORT void JNICALL Java_com_fernwick_wizard_platform_win32_Win32SystemUtilSe
   GuardCommandChange(env, kCodeRemoveStartupCommand, [&] {
     const fw::JavaStringChars command(env, jcommand);
     Report(env, kCodeRemoveStartupCommand, fw::RemoveStartupCommand(command.Get()));
+  });
+}
+
+JNIEXPORT void JNICALL Java_com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl_nativeDeleteFilesAfterExit(
+    JNIEnv* env, jobject, jobject files, jobject trees, jboolean flag, jstring jprogram) {
+  fw::GuardNativeCall(env, kCodeDeleteAfterExit, [&] {
+    fw::NarrowString list;
+    if (!fw::ReadAfterExitList(env, files, trees, list)) return;
+    if (list.empty() && flag == JNI_FALSE) return;  // nothing to hand over
+    const fw::JavaStringAnsi program(env, jprogram);
+    Report(env, kCodeDeleteAfterExit, fw::LaunchCleanupProgram(list, flag != JNI_FALSE, program.IsNull() ? "" : program.Get()));
   });
 }
 
