@@ -11,9 +11,10 @@
 # Every test here needs the fixture fw_wine_prefix: its setup test (wine_prefix_setup) copies a
 # pristine template prefix (made once, shared by the build trees) to <build>/wine-prefix, starts a
 # persistent wineserver, imports the registry settings and runs a first program; its cleanup test
-# (wine_prefix_stop) ends the helpers and the server. The ALONE filters name tests that run
-# together in a process of their own (test <TARGET>-<version>-apart) and are left out of the main
-# run, so every test still runs once per version. The tests share the prefix and run one at a
+# (wine_prefix_stop) ends the helpers and the server. Each ALONE entry names tests that run in a
+# process of their own (test <TARGET>-<version>-<first test suite of the entry>; "+" joins several
+# filters into one entry) and are left out of the main run, so every test still runs once per
+# version. The tests share the prefix and run one at a
 # time (RESOURCE_LOCK fw_wine_prefix). Another test can join with FIXTURES_REQUIRED fw_wine_prefix,
 # RESOURCE_LOCK fw_wine_prefix and scripts/wine-run.sh --prefix ${FW_WINE_RUN_PREFIX}.
 
@@ -72,6 +73,7 @@ function(fw_add_wine_suite)
   set(filter_args "")
   if(arg_ALONE)
     list(JOIN arg_ALONE ":" alone)
+    string(REPLACE "+" ":" alone "${alone}")
     set(filter_args "--gtest_filter=-${alone}")
   endif()
 
@@ -104,16 +106,18 @@ function(fw_add_wine_suite)
       FIXTURES_REQUIRED fw_wine_prefix
       RESOURCE_LOCK fw_wine_prefix
       TIMEOUT ${arg_TIMEOUT})
-    if(arg_ALONE)
-      add_test(NAME "${name}-apart"
+    foreach(group IN LISTS arg_ALONE)
+      string(REGEX REPLACE "[.].*" "" group_name "${group}")
+      string(REPLACE "+" ":" group_filter "${group}")
+      add_test(NAME "${name}-${group_name}"
                COMMAND "${FW_WINE_RUN_SCRIPT}" --prefix "${FW_WINE_RUN_PREFIX}" --loader "${FW_WINE_LOADER}"
-                       "${dir}/${name}.exe" "--gtest_output=xml:${name}-apart.xml" "--gtest_filter=${alone}"
+                       "${dir}/${name}.exe" "--gtest_output=xml:${name}-${group_name}.xml" "--gtest_filter=${group_filter}"
                WORKING_DIRECTORY "${dir}")
-      set_tests_properties("${name}-apart" PROPERTIES
+      set_tests_properties("${name}-${group_name}" PROPERTIES
         FIXTURES_REQUIRED fw_wine_prefix
         RESOURCE_LOCK fw_wine_prefix
         TIMEOUT ${arg_TIMEOUT})
-    endif()
+    endforeach()
   endforeach()
   file(WRITE "${FW_WINE_REG_DIR}/${arg_TARGET}.reg" "${reg}")
   add_custom_target(${arg_TARGET}_wine_run ALL DEPENDS ${copies})

@@ -367,11 +367,18 @@ TEST(FwcallScript, AccountAnswersAreTheSuitesAnswers) {
   suite.Void();
   vm.Call(FW_EXPORT(Win32SecurityServiceImpl, deleteGroup), security, vm.String(u"FwcallGroup"));
   suite.Void();
+  const jobject system = vm.This(kSystemUtil);
+  const jstring missing = vm.String(U16(folder / L"missing.exe"));
+  vm.Call(FW_EXPORT(Win32SystemUtilServiceImpl, nativeDeleteFilesAfterExit), system, vm.Enumeration({u"a"}),
+          vm.Enumeration({}), jboolean{JNI_TRUE}, missing);
+  suite.Void();
   EXPECT_NO_VIOLATIONS(vm);
   const std::string c = "Win32SecurityServiceImpl.";
   const FwcallRun run = RunScript(folder, c + "isCurrentUserAdmin\n" + c + "win32CreateUser [\"0\"] null\n" + c +
                                               "deleteUser NoSuchUserForFernwick\n" + c + "win32CreateGroup FwcallGroup []\n" +
-                                              c + "deleteGroup FwcallGroup\n");
+                                              c + "deleteGroup FwcallGroup\n" +
+                                              "Win32SystemUtilServiceImpl.nativeDeleteFilesAfterExit [\"a\"] [] true \"" +
+                                              Narrow(folder / L"missing.exe") + "\"\n");
   EXPECT_EQ(run.code, fwcall::kExitDone) << run.err;
   EXPECT_EQ(run.lines, suite.lines) << run.err;
 }

@@ -284,7 +284,17 @@ final class Cases {
 
         suite.add("start-up commands and the boot directory", "Win32SystemUtilServiceImpl.addSystemStartupCommand "
                 + "Win32SystemUtilServiceImpl.systemStartupCommands Win32SystemUtilServiceImpl.removeSystemStartupCommand "
-                + "Win32SystemUtilServiceImpl.getBootDirectory", () -> {
+                + "Win32SystemUtilServiceImpl.getBootDirectory Win32SystemUtilServiceImpl.nativeDeleteFilesAfterExit", () -> {
+            // Nothing to hand over starts nothing; a clean-up program that is not there is an error.
+            system.nativeDeleteFilesAfterExit(new java.util.Vector<String>().elements(),
+                    new java.util.Vector<String>().elements(), false, temp + "\\missing.exe");
+            java.util.Vector<String> later = new java.util.Vector<String>();
+            later.addElement(temp + "\\later.txt");
+            fails(OperationCodes.NATIVE_DELETE_FILES_AFTER_EXIT, 2, () -> {
+                system.nativeDeleteFilesAfterExit(later.elements(), new java.util.Vector<String>().elements(), true,
+                        temp + "\\missing.exe");
+                return null;
+            });
             system.addSystemStartupCommand("fwsuite.exe /finish");
             same(new String[] {"fwsuite.exe /finish"}, elements(system.systemStartupCommands()));
             system.removeSystemStartupCommand("fwsuite.exe /finish");
