@@ -18,6 +18,14 @@ namespace {
 
 std::string Narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
 
+[[gnu::noipa]] std::u16string CurrentVersionText(const wchar_t* name) {
+  wchar_t text[MAX_PATH] = {};
+  DWORD size = sizeof(text);
+  RegGetValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion", name, RRF_RT_REG_SZ, nullptr, text,
+               &size);
+  return U16(text);
+}
+
 class VolumesTest : public FileServiceTest {
  protected:
   std::u16string Text(jstring value) { return vm.StringValue(value).value_or(u"<null>"); }
@@ -116,8 +124,9 @@ TEST_F(VolumesTest, StandardDirectoriesAreTheSystemsOwn) {
   EXPECT_EQ(temp.back(), u'\\');
   EXPECT_EQ(Text(vm.Call(FW_FILE(win32GetWindowsDirectory), self)), U16(windows));
   EXPECT_EQ(Text(vm.Call(FW_FILE(getLibraryDirectory), self)), U16(system));
-  EXPECT_EQ(Text(vm.Call(FW_FILE(getStandardInstallDirectory), self)), u"C:\\Program Files");
-  EXPECT_EQ(Text(vm.Call(FW_FILE(win32GetCommonDirectory), self)), u"C:\\Program Files\\Common Files");
+  // As the registry holds them for this process (a 32-bit one sees "Program Files (x86)").
+  EXPECT_EQ(Text(vm.Call(FW_FILE(getStandardInstallDirectory), self)), CurrentVersionText(L"ProgramFilesDir"));
+  EXPECT_EQ(Text(vm.Call(FW_FILE(win32GetCommonDirectory), self)), CurrentVersionText(L"CommonFilesDir"));
   ExpectNoException(vm);
 }
 

@@ -186,8 +186,10 @@ final class Cases {
             check(files.getTempDirectory().endsWith("\\"), "the temporary directory ends with a backslash");
             same("c:\\windows", files.win32GetWindowsDirectory().toLowerCase());
             same("c:\\windows\\system32", files.getLibraryDirectory().toLowerCase());
-            same("C:\\Program Files", files.getStandardInstallDirectory());
-            same("C:\\Program Files\\Common Files", files.win32GetCommonDirectory());
+            // A 32-bit VM on 64-bit Windows sees the 32-bit view of the registry: "Program Files (x86)".
+            String programFiles = files.getStandardInstallDirectory();
+            check(programFiles.equals("C:\\Program Files") || programFiles.equals("C:\\Program Files (x86)"), programFiles);
+            same(programFiles + "\\Common Files", files.win32GetCommonDirectory());
             same(true, files.isDirectoryWritable(temp));
             same(false, files.isDirectoryWritable(temp + "\\missing"));
             fails(OperationCodes.E_INVALIDARG, -1, () -> files.isDirectoryWritable(""));
