@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 ./scripts/setup.sh
 for preset in i686 x86_64; do
   cmake --preset "$preset" >/dev/null
-  targets=(fwnative fwcall)
+  targets=(fwnative fwcall fwcleanup)
   [ "$preset" = x86_64 ] && targets+=(fw_avian fwtest_service)
   cmake --build --preset "$preset" --target "${targets[@]}"
 done

@@ -1,0 +1,134 @@
+// nativeDeleteFilesAfterExit: the request's exact bytes as a program of the test's own receives
+// them (fwtestreceiver.exe), and the whole hand-over with the clean-up program we ship
+// (fwcleanup.exe): an "installer" (fwcall.exe) holds files, hands them over and exits, and they go.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl.h"
+#include "file/file_service_fixture.h"
+#include "support/program_folder.h"
+
+namespace fwtest {
+namespace {
+
+#define FW_AFTER_EXIT \
+  FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl_nativeDeleteFilesAfterExit)
+
+// Polls until the condition holds; false after the bound (a 32-bit program starts slowly here).
+template <typename Condition>
+bool Eventually(Condition condition, std::chrono::seconds bound = std::chrono::seconds(240)) {
+  const auto end = std::chrono::steady_clock::now() + bound;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  return true;
+}
+
+std::string Hex(DWORD value) {
+  char text[16] = {};
+  wsprintfA(text, "%lx", value);
+  return text;
+}
+
+class DeleteAfterExitTest : public FileServiceTest {
+ protected:
+  // A copy of a program of the run's, since the library has its file deleted once it has run.
+  std::wstring CopyOfProgram(const wchar_t* name) {
+    const std::wstring copy = folder / name;
+    CopyFileW((ProgramFolder() + L"\\" + name).c_str(), copy.c_str(), FALSE);
+    return copy;
+  }
+  void HandOver(const StringList& files, const StringList& trees, bool flag, const std::wstring& program) {
+    vm.Call(FW_AFTER_EXIT, vm.This(kSystemUtil), vm.Enumeration(files), vm.Enumeration(trees), jboolean{flag},
+            Path(program));
+  }
+
+  static constexpr char kSystemUtil[] = "com/fernwick/wizard/platform/win32/Win32SystemUtilServiceImpl";
+};
+
+TEST_F(DeleteAfterExitTest, TheRequestArrivesByteForByte) {
+  const std::string id = Hex(GetCurrentProcessId());
+  // A 32-bit program starts in about a minute under qemu-user: the 32-bit run sends the first request only.
+  const std::size_t runs = sizeof(void*) == 4 ? 1 : 3;
+  const struct {
+    StringList files, trees;
+    bool flag;
+    std::string request;
+  } cases[] = {{{u"a", u"b"}, {u"c"}, false, "0" + id + " a;b;*c"}, {{}, {}, true, "1" + id + " "},
+               {{}, {u"C:\\one tree"}, false, "0" + id + " *C:\\one tree"}};
+  for (std::size_t i = 0; i < runs; ++i) {
+    const auto& c = cases[i];
+    const std::wstring receiver = CopyOfProgram(L"fwtestreceiver.exe");
+    const std::wstring received = folder / L"received.bin";
+    DeleteFileW(received.c_str());
+    HandOver(c.files, c.trees, c.flag, receiver);
+    ExpectNoException(vm);
+    ASSERT_TRUE(Eventually([&] { return Exists(received) && !Exists(receiver); })) << c.request;
+    EXPECT_EQ(ReadBytes(received), c.request + std::string(1, '\0'));
+  }
+  // Nothing to hand over: nothing is started, and the program's file stays.
+  DeleteFileW((folder / L"received.bin").c_str());
+  const std::wstring unused = CopyOfProgram(L"fwtestreceiver.exe");
+  HandOver({}, {}, false, unused);
+  ExpectNoException(vm);
+  std::this_thread::sleep_for(std::chrono::seconds(2));
+  EXPECT_TRUE(Exists(unused));
+  EXPECT_FALSE(Exists(folder / L"received.bin"));
+  HandOver({u"a"}, {}, true, folder / L"missing.exe");
+  ExpectFailure(vm, -70007, ERROR_FILE_NOT_FOUND);
+}
+
+// The installer is fwcall.exe: it holds one file while it hands the list over, then exits. A third
+// program (this test) holds another file throughout.
+TEST_F(DeleteAfterExitTest, WhatTheInstallerLeavesGoesOnceItHasEnded) {
+  for (const bool flag : {true, false}) {
+    if (!flag && sizeof(void*) == 4) break;  // one hand-over in the 32-bit run (see above)
+    const std::wstring held = folder / L"held by the installer.dll", busy = folder / L"held by another.dll";
+    const std::wstring loose = folder / L"loose.txt", tree = folder / L"tree";
+    WriteBytes(held, "x");
+    WriteBytes(busy, "x");
+    WriteBytes(loose, "x");
+    MakeFolder(tree);
+    MakeFolder(tree + L"\\deep");
+    WriteBytes(tree + L"\\deep\\file.txt", "x");
+    const std::wstring cleanup = CopyOfProgram(L"fwcleanup.exe");
+    const std::wstring script = folder / L"installer.fwcall";
+    const auto quoted = [](const std::wstring& path) {
+      std::string json;
+      for (const char c : Ansi(path)) json += c == '\\' ? std::string("\\\\") : std::string(1, c);
+      return "\"" + json + "\"";
+    };
+    WriteBytes(script, "!hold \"" + Ansi(held) + "\"\nWin32SystemUtilServiceImpl.nativeDeleteFilesAfterExit [" + quoted(held) +
+                           ", " + quoted(loose) + ", " + quoted(busy) + "] [" + quoted(tree) + "] " +
+                           (flag ? "true" : "false") + " \"" + Ansi(cleanup) + "\"\n");
+    const auto third = HoldOpen(busy);
+    const std::size_t scheduledBefore = pending.Added().size();
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION installer = {};
+    std::wstring command = L"\"" + ProgramFolder() + L"\\fwcall.exe\" --dll \"" + ProgramFolder() + L"\\fwnative.dll\" --script \"" +
+                           script + L"\"";
+    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                               &startup, &installer));
+    CloseHandle(installer.hThread);
+    WaitForSingleObject(installer.hProcess, INFINITE);
+    CloseHandle(installer.hProcess);
+    EXPECT_TRUE(Eventually([&] { return !Exists(held) && !Exists(loose) && !Exists(tree); }));
+    EXPECT_TRUE(Eventually([&] { return !Exists(cleanup); })) << "the clean-up program's file goes after it ends";
+    EXPECT_TRUE(Exists(busy)) << "still held by another program";
+    const auto scheduled = pending.Added();
+    EXPECT_EQ(scheduled.size() - scheduledBefore, flag ? 1u : 0u);
+    if (flag && scheduled.size() > scheduledBefore) {
+      EXPECT_EQ(scheduled[scheduledBefore], std::make_pair(busy, std::wstring()));
+    }
+  }
+}
+
+}  // namespace
+}  // namespace fwtest
