@@ -266,6 +266,19 @@ final class Account {
         System.out.print("demo: " + what + " " + logPath + ": " + e.getMessage() + "\n");
     }
 
+    /**
+     * An Enumeration argument as {@link #call} shows it, "Enumeration [...]": the elements are
+     * given as a Vector, since showing an Enumeration would use it up before the call.
+     */
+    static Object enumeration(final Vector<?> elements) {
+        return new Object() {
+            @Override
+            public String toString() {
+                return "Enumeration " + show(elements);
+            }
+        };
+    }
+
     /** A value as Java source would write it; peers and enumerations by their contents. */
     static String show(Object value) {
         if (value == null) {

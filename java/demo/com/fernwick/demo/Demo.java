@@ -9,6 +9,7 @@ import java.io.InputStream;
 import java.io.OutputStream;
 import java.util.Arrays;
 import java.util.Enumeration;
+import java.util.Vector;
 
 import com.fernwick.util.FileAttributes;
 import com.fernwick.wizard.platform.win32.OperationCodes;
@@ -16,6 +17,7 @@ import com.fernwick.wizard.platform.win32.Win32DesktopServiceImpl;
 import com.fernwick.wizard.platform.win32.Win32FileServiceImpl;
 import com.fernwick.wizard.platform.win32.Win32ProductServiceImpl;
 import com.fernwick.wizard.platform.win32.Win32RegistryServiceImpl;
+import com.fernwick.wizard.platform.win32.Win32SecurityServiceImpl;
 import com.fernwick.wizard.platform.win32.Win32ServiceImpl;
 import com.fernwick.wizard.platform.win32.Win32SystemUtilServiceImpl;
 import com.fernwick.wizard.platform.win32.Win32WizardInitializeServiceImpl;
@@ -33,13 +35,18 @@ import com.fernwick.wizard.service.ServiceException;
  * with the name of its code and its message.
  *
  * <pre>
- * java -cp CLASSES com.fernwick.demo.Demo [LOG]     (LOG: the account's file, demo.log by default)
+ * java -cp CLASSES com.fernwick.demo.Demo [LOG [HANDED]]
+ *     LOG: the account's file, demo.log by default
+ *     HANDED: where the paths handed to the clean-up program are listed, one a line, so that they can
+ *             be checked once this program has ended (handed-over.txt by default)
  * </pre>
  *
- * Run it from the folder that holds fwnative.dll, in a Windows (or Wine) installation kept for
- * trying things: it writes to the machine's registry, Program Files and the user's Start menu, and
- * leaves work for the next restart. Exit code 0 when every outcome the demo relies on came out as
- * expected, 1 when one did not, 2 when it could not start.
+ * Run it from the folder that holds fwnative.dll and fwcleanup.exe, in a Windows (or Wine)
+ * installation kept for trying things: it writes to the machine's registry, Program Files and the
+ * user's Start menu, and leaves work for the next restart. The last of the uninstall happens after
+ * it has ended: the clean-up program deletes the helper library it has loaded, and the install
+ * folder. Exit code 0 when every outcome the demo relies on came out as expected, 1 when one did
+ * not, 2 when it could not start.
  */
 public final class Demo {
     // Registry roots, as the registry service numbers them.
@@ -81,6 +88,19 @@ public final class Demo {
     static final String PROBE_PREFIX = "fw_test";
     /** The program's date: 2010-01-01 00:00 UTC, in Java's milliseconds since 1970. */
     static final long RELEASE_DATE = 1262304000000L;
+    /** The helper library the install finds in use (an older version, loaded by this program). */
+    static final String HELPER = "fwhelper.dll";
+    /**
+     * What the library appends to the name of a target in use that it renames aside to copy over it
+     * (NT family); the renamed file is deleted at the next restart.
+     */
+    static final String RENAMED_ASIDE = ".delete_on_reboot";
+    /**
+     * The clean-up program we ship, found beside fwnative.dll: it deletes what it is handed once the
+     * installer has ended. The library has its file deleted after it has run, so the installer hands
+     * over a copy of it.
+     */
+    static final String CLEANUP_PROGRAM = "fwcleanup.exe";
 
     /**
      * The product's service program: the project's test service, fwtestsvc.exe, found beside
@@ -125,22 +145,35 @@ public final class Demo {
     private final Win32DesktopServiceImpl desktop = new Win32DesktopServiceImpl();
     private final WindowsEnvironment environment = new WindowsEnvironment();
     private final Win32ProductServiceImpl product = new Win32ProductServiceImpl();
+    private final Win32SecurityServiceImpl security = new Win32SecurityServiceImpl();
 
     private final Account account;
+    /** Where the paths handed to the clean-up program are listed. */
+    private final String handedPath;
 
     // What the platform part found, and where the uninstaller entry went.
     private boolean nt;
     private boolean me;
     private int uninstallRoot = HKEY_LOCAL_MACHINE;
+    /** Whether the user running the wizard is an administrator (null: the question threw). */
+    private Boolean admin;
+    /** The temporary folder, where the clean-up program's copy goes. */
+    private String tempDir;
+    /** Where the old helper library, still loaded, is after the copy over it. */
+    private String helperInUse = join(INSTALL_DIR, HELPER);
+    /** The renames waiting for the next restart once the product is installed. */
+    private String[] installRenames;
     /** The process the running service was found in (0: none seen). */
     private int serviceProcess;
 
-    private Demo(Account account) {
+    private Demo(Account account, String handedPath) {
         this.account = account;
+        this.handedPath = handedPath;
     }
 
     public static void main(String[] args) {
         String logPath = args.length > 0 ? args[0] : "demo.log";
+        String handedPath = args.length > 1 ? args[1] : "handed-over.txt";
         Account account;
         try {
             account = new Account(logPath);
@@ -160,7 +193,7 @@ public final class Demo {
             System.exit(2);
             return;
         }
-        Demo demo = new Demo(account);
+        Demo demo = new Demo(account, handedPath);
         demo.platform();
         demo.install();
         demo.inPlace();
@@ -179,6 +212,12 @@ public final class Demo {
         account.note("The service-pack level and the boot directory:");
         account.call(system, "getOSServiceLevel").get(system::getOSServiceLevel);
         account.call(system, "getBootDirectory").get(system::getBootDirectory);
+        account.note("Whether the user running the wizard is an administrator (Windows 9x knows no such thing and");
+        account.note("answers true; Wine runs every program as an administrator). An administrator installs for every");
+        account.note("user: into Program Files, with the uninstaller entry in the machine's list. For anyone else the");
+        account.note("wizard would offer an install for that user alone, its entry in the user's list:");
+        admin = account.call(security, "isCurrentUserAdmin").get(security::isCurrentUserAdmin);
+        account.expect(Boolean.TRUE.equals(admin), "the user is an administrator (true), so the product is installed for every user");
         account.note("The wizard confines itself to one processor at start:");
         account.call(wizard, "setProcessAffinity").run(wizard::setProcessAffinity);
 
@@ -227,7 +266,7 @@ public final class Demo {
     private void standardDirectories() {
         account.note("The standard directories: temporary files, Windows, the system (its libraries), Program Files");
         account.note("(the folder the product's folder goes in) and Common Files:");
-        account.call(files, "getTempDirectory").get(files::getTempDirectory);
+        tempDir = account.call(files, "getTempDirectory").get(files::getTempDirectory);
         account.call(files, "win32GetWindowsDirectory").get(files::win32GetWindowsDirectory);
         account.call(files, "getLibraryDirectory").get(files::getLibraryDirectory);
         String programFiles = account.call(files, "getStandardInstallDirectory").get(files::getStandardInstallDirectory);
@@ -260,7 +299,7 @@ public final class Demo {
         account.note("The wizard unpacks the product's files into a staging folder (java.io, outside the library):");
         makeFolder(MEDIA);
         write(staged("app.exe"), "Fernwick Demo program, version 2.0");
-        write(staged("fwhelper.dll"), "Fernwick helper library, version 2.0");
+        write(staged(HELPER), "Fernwick helper library, version 2.0");
         write(staged("readme.txt"), "Read me first.");
         write(staged("license.txt"), "License terms.");
         account.note("and its service program (here the project's test service, which records how it is started and controlled):");
@@ -270,16 +309,25 @@ public final class Demo {
         account.note("here this program, which loads it (a copy of fwnative.dll stands for the old library). A file");
         account.note("merely open through java.io is not enough: Java lets others write it, and a copy may go through.");
         makeFolder(INSTALL_DIR);
-        copy(new File(System.getProperty("user.dir"), System.mapLibraryName("fwnative")).getPath(), installed("fwhelper.dll"));
-        load(installed("fwhelper.dll"));
+        copy(new File(System.getProperty("user.dir"), System.mapLibraryName("fwnative")).getPath(), installed(HELPER));
+        load(installed(HELPER));
 
         account.note("Copy the files (0: done; 1: completes at the next restart):");
         account.expect(Integer.valueOf(0).equals(copyFile("app.exe")), "app.exe is copied at once (0)");
         account.expect(Integer.valueOf(0).equals(copyFile("readme.txt")), "readme.txt is copied at once (0)");
         account.expect(Integer.valueOf(0).equals(copyFile(SERVICE_PROGRAM)), SERVICE_PROGRAM + " is copied at once (0)");
         account.note("The helper library is in use, so its copy completes at the next restart (1):");
-        account.expect(Integer.valueOf(1).equals(copyFile("fwhelper.dll")),
+        account.expect(Integer.valueOf(1).equals(copyFile(HELPER)),
                 "the copy over the helper library in use completes at the next restart (1)");
+        File aside = new File(installed(HELPER) + RENAMED_ASIDE);
+        if (aside.exists()) {
+            helperInUse = aside.getPath();
+        }
+        account.note("On the NT family the library renames the old library aside (still loaded, it may be renamed but not");
+        account.note("deleted), copies the new one in its place and has the old one deleted at the restart:");
+        account.outside("java.io.File.exists() " + (aside.exists() ? "finds " : "does not find ") + aside.getPath()
+                + (aside.exists() ? ": the old library, still in use" : ""));
+        account.expect(!nt || aside.exists(), "the old helper library is renamed aside, as " + HELPER + RENAMED_ASIDE);
 
         account.note("The licence is moved rather than copied:");
         Integer moved = account.call(files, "win32MoveFile", staged("license.txt"), installed("license.txt"), true)
@@ -435,6 +483,10 @@ public final class Demo {
         Boolean machine = account.call(registry, "keyExists", HKEY_LOCAL_MACHINE, UNINSTALL_KEY)
                 .get(() -> registry.keyExists(HKEY_LOCAL_MACHINE, UNINSTALL_KEY));
         uninstallRoot = Boolean.FALSE.equals(machine) ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+        if (admin != null) {
+            account.expect((uninstallRoot == HKEY_LOCAL_MACHINE) == admin.booleanValue(),
+                    "the entry is in the list the administrator answer points to (" + (admin.booleanValue() ? "4" : "3") + ")");
+        }
         account.call(registry, "getKeyValueNames", uninstallRoot, UNINSTALL_KEY)
                 .get(() -> registry.getKeyValueNames(uninstallRoot, UNINSTALL_KEY));
         String name = account.call(registry, "getStringValue", uninstallRoot, UNINSTALL_KEY, "DisplayName", false)
@@ -446,8 +498,8 @@ public final class Demo {
         readBackService();
 
         account.note("What waits for the next restart (pairs of source and target; an empty target deletes):");
-        String[] renames = pendingRenames();
-        account.expect(renames != null && anyContains(renames, installed("fwhelper.dll")),
+        installRenames = pendingRenames();
+        account.expect(installRenames != null && anyContains(installRenames, installed(HELPER)),
                 "the restart has work to do for the helper library");
     }
 
@@ -472,13 +524,12 @@ public final class Demo {
         Integer deleted = account.call(files, "win32DeleteFile", installed("readme.txt"))
                 .get(() -> files.win32DeleteFile(installed("readme.txt")));
         account.expect(Integer.valueOf(0).equals(deleted), "readme.txt is deleted at once (0)");
-        account.note("The rest of the install folder, the service program and its record with it; the helper library is");
-        account.note("still in use, so its removal waits for the restart (1):");
-        Integer removed = account.call(files, "win32DeleteDirectory", INSTALL_DIR, false, true)
-                .get(() -> files.win32DeleteDirectory(INSTALL_DIR, false, true));
-        account.expect(Integer.valueOf(1).equals(removed), "the install folder's removal completes at the next restart (1)");
+        account.note("The rest of the install folder goes at once (0), the service program and its record with it, all but");
+        account.note("the old helper library: this program still has it loaded, so deleting it now would wait for the restart:");
+        deleteAllButHelper();
+        handOver();
         account.note("The staging folder:");
-        removed = account.call(files, "win32DeleteDirectory", MEDIA, false, true)
+        Integer removed = account.call(files, "win32DeleteDirectory", MEDIA, false, true)
                 .get(() -> files.win32DeleteDirectory(MEDIA, false, true));
         account.expect(Integer.valueOf(0).equals(removed), "the staging folder is removed at once (0)");
 
@@ -491,6 +542,58 @@ public final class Demo {
             account.call(registry, "deleteKey", HKEY_LOCAL_MACHINE, "SOFTWARE", "Fernwick", true)
                     .run(() -> registry.deleteKey(HKEY_LOCAL_MACHINE, "SOFTWARE", "Fernwick", true));
         }
+    }
+
+    /** Deletes every file in the install folder except the helper library in use. */
+    private void deleteAllButHelper() {
+        String[] names = new File(INSTALL_DIR).list();
+        if (names == null) {
+            account.fail("cannot list the install folder " + INSTALL_DIR);
+            return;
+        }
+        Arrays.sort(names);
+        account.outside("java.io.File.list() lists " + INSTALL_DIR + ": " + Account.show(names));
+        for (String name : names) {
+            String path = installed(name);
+            if (path.equalsIgnoreCase(helperInUse)) {
+                continue;
+            }
+            Integer deleted = account.call(files, "win32DeleteFile", path).get(() -> files.win32DeleteFile(path));
+            account.expect(Integer.valueOf(0).equals(deleted), name + " is deleted at once (0)");
+        }
+    }
+
+    /**
+     * Hands the helper library in use, and the install folder as a tree, to the clean-up program,
+     * which deletes them once this program has ended; lists what was handed over in handedPath.
+     */
+    private void handOver() {
+        account.note("The library in use, and the install folder as a tree (the second list: marked \"*\", deleted with all it");
+        account.note("holds), go to the clean-up program, " + CLEANUP_PROGRAM + ". It waits until this program, the installer,");
+        account.note("has ended, then deletes them; with true, what is still in use then is left for the next restart.");
+        account.note("The library has the program's file deleted once it has run, so the installer hands over a copy,");
+        account.note("in the temporary folder (in the install folder it would be deleting its own file):");
+        if (tempDir == null) {
+            account.fail("no temporary folder for the clean-up program");
+            return;
+        }
+        String program = join(tempDir, CLEANUP_PROGRAM);
+        copy(new File(System.getProperty("user.dir"), CLEANUP_PROGRAM).getPath(), program);
+        Vector<String> busy = new Vector<String>();
+        busy.addElement(helperInUse);
+        Vector<String> trees = new Vector<String>();
+        trees.addElement(INSTALL_DIR);
+        boolean started = account.call(system, "nativeDeleteFilesAfterExit", Account.enumeration(busy), Account.enumeration(trees),
+                true, program)
+                .run(() -> system.nativeDeleteFilesAfterExit(busy.elements(), trees.elements(), true, program));
+        if (!started) {
+            return;
+        }
+        account.note("The library does not wait for the program; what it deletes is seen only after this program has ended.");
+        account.note("The paths go to a file, to be checked then (scripts/demo.sh does, and adds what it finds below):");
+        StringBuilder list = new StringBuilder();
+        list.append(helperInUse).append('\n').append(INSTALL_DIR).append('\n').append(program).append('\n');
+        write(handedPath, list.toString());
     }
 
     private void whatIsLeft() {
@@ -518,12 +621,22 @@ public final class Demo {
             account.expect(unknown != null && unknown.getMessage() != null && unknown.getMessage().trim().endsWith("(1060)"),
                     "the status query fails with the system's text for a service that does not exist (1060)");
         }
-        account.note("The install folder stays until the restart, which deletes the helper library and then the folder:");
+        account.note("The install folder holds only the helper library this program has loaded; the clean-up program");
+        account.note("deletes both once this program has ended:");
         account.expect(attributes(INSTALL_DIR) != null, "the install folder is still there");
-        account.note("Only what the next restart carries out, all of it inside the install folder:");
+        String[] names = new File(INSTALL_DIR).list();
+        account.outside("java.io.File.list() lists " + INSTALL_DIR + ": " + Account.show(names));
+        String inUse = new File(helperInUse).getName();
+        account.expect(names != null && names.length == 1 && names[0].equalsIgnoreCase(inUse),
+                "the install folder holds " + inUse + " alone");
+        account.note("What waits for the next restart is what the install left, nothing more: the copy over the library");
+        account.note("in use renamed the old one aside and has it deleted at the restart (by then the clean-up program");
+        account.note("has deleted it, and the restart finds it gone). The uninstall left nothing for the restart:");
         String[] renames = pendingRenames();
         account.expect(renames != null && allInside(renames, INSTALL_DIR),
-                "the renames waiting for the restart name only the install folder and what is in it");
+                "the renames waiting for the restart name only what is in the install folder");
+        account.expect(renames != null && installRenames != null && Arrays.equals(installRenames, renames),
+                "the renames are those the install left (the uninstall added none)");
     }
 
     // The product's service.
