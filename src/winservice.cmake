@@ -6,6 +6,7 @@ target_sources(fwnative_core PRIVATE
   winservice/service_peers.cpp
   winservice/service_changes.cpp
   winservice/service_queries.cpp
+  winservice/peer_getters.cpp
   winservice/failure_actions_snapshot.cpp
   winservice/service_win2k.cpp
   winservice/file_version.cpp

@@ -1,36 +1,10 @@
 #include "winservice/failure_actions_snapshot.h"
 
-#include "bridge/java_exception_pending.h"
 #include "bridge/java_local_ref.h"
+#include "winservice/peer_getters.h"
 
 namespace fw {
 namespace {
-
-jmethodID Getter(JNIEnv* env, jclass cls, const char* name, const char* signature) {
-  const jmethodID method = env->GetMethodID(cls, name, signature);
-  if (method == nullptr) env->ExceptionClear();
-  return method;
-}
-
-void CheckCall(JNIEnv* env) {
-  if (env->ExceptionCheck()) throw JavaExceptionPending();
-}
-
-jint ReadInt(JNIEnv* env, jclass cls, jobject object, const char* getter) {
-  const jmethodID method = Getter(env, cls, getter, "()I");
-  if (method == nullptr) return -1;
-  const jint value = env->CallIntMethod(object, method);
-  CheckCall(env);
-  return value;
-}
-
-std::unique_ptr<JavaStringChars> ReadText(JNIEnv* env, jclass cls, jobject object, const char* getter) {
-  const jmethodID method = Getter(env, cls, getter, "()Ljava/lang/String;");
-  if (method == nullptr) return nullptr;
-  const LocalRef<jstring> text(env, static_cast<jstring>(env->CallObjectMethod(object, method)));
-  CheckCall(env);
-  return std::make_unique<JavaStringChars>(env, text.get());
-}
 
 SC_ACTION_TYPE ActionType(jint type) {
   switch (type) {
@@ -51,10 +25,10 @@ FailureActionsSnapshot::FailureActionsSnapshot(JNIEnv* env, jobject actions) {
     env->ExceptionClear();  // reported as an argument error instead
     return;
   }
-  rebootMessage_ = ReadText(env, cls.get(), actions, "getRebootMsg");
-  structure_.dwResetPeriod = static_cast<DWORD>(ReadInt(env, cls.get(), actions, "getResetPeriod"));
-  command_ = ReadText(env, cls.get(), actions, "getCommand");
-  const jint count = ReadInt(env, cls.get(), actions, "getActionCount");
+  rebootMessage_ = ReadPeerText(env, cls.get(), actions, "getRebootMsg");
+  structure_.dwResetPeriod = static_cast<DWORD>(ReadPeerInt(env, cls.get(), actions, "getResetPeriod"));
+  command_ = ReadPeerText(env, cls.get(), actions, "getCommand");
+  const jint count = ReadPeerInt(env, cls.get(), actions, "getActionCount");
   if (!rebootMessage_ || !command_ || count < 0) return;
   ReadActions(env, cls.get(), actions, count);
   structure_.lpRebootMsg = const_cast<wchar_t*>(rebootMessage_->Get());
@@ -68,17 +42,17 @@ void FailureActionsSnapshot::ReadActions(JNIEnv* env, jclass cls, jobject action
   if (count == 0) return;
   entries_.Allocate(static_cast<std::uint32_t>(count), sizeof(SC_ACTION));  // zero: SC_ACTION_NONE, no delay
   const jmethodID actionAt =
-      Getter(env, cls, "getActionAt", "(I)Lcom/fernwick/wizard/platform/win32/win32service/Win2kSCAction;");
+      PeerGetter(env, cls, "getActionAt", "(I)Lcom/fernwick/wizard/platform/win32/win32service/Win2kSCAction;");
   const LocalRef<jclass> actionClass(env, env->FindClass(kServiceActionClass));
   if (!actionClass) env->ExceptionClear();
   if (actionAt == nullptr || !actionClass) return;
   SC_ACTION* entries = entries_.As<SC_ACTION>();
   for (jint i = 0; i < count; ++i) {
     const LocalRef<jobject> action(env, env->CallObjectMethod(actions, actionAt, i));
-    CheckCall(env);
+    CheckPeerCall(env);
     if (!action) continue;
-    entries[i].Delay = static_cast<DWORD>(ReadInt(env, actionClass.get(), action.get(), "getDelay"));
-    entries[i].Type = ActionType(ReadInt(env, actionClass.get(), action.get(), "getActionType"));
+    entries[i].Delay = static_cast<DWORD>(ReadPeerInt(env, actionClass.get(), action.get(), "getDelay"));
+    entries[i].Type = ActionType(ReadPeerInt(env, actionClass.get(), action.get(), "getActionType"));
     if (entries[i].Type == SC_ACTION_REBOOT) hasReboot_ = true;
   }
 }
