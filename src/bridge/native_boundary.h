@@ -7,8 +7,8 @@
 //     return NewJavaString(env, value);
 //   });
 //
-// - RegistryException: ServiceException(code, text of its Win32 error).
-// - AttributeException: ServiceException(code, text of E_FAIL).
+// - Win32Exception (RegistryException, AttributeException, ...): ServiceException(code, text of
+//   the error it carries; E_FAIL for an unreachable FileAttributes peer).
 // - JavaExceptionPending: nothing more; the VM's own exception is already pending.
 // - std::bad_alloc and anything else: ServiceException(E_FAIL) without message.
 // Whatever the failure, when a Java exception is already pending nothing is thrown over it. After
@@ -23,8 +23,7 @@
 
 #include "bridge/java_exception_pending.h"
 #include "bridge/service_exception.h"
-#include "file/attribute_exception.h"
-#include "registry/registry_exception.h"
+#include "bridge/win32_exception.h"
 
 namespace fw {
 
@@ -32,10 +31,8 @@ namespace fw {
 inline void ReportCurrentException(JNIEnv* env, jint code) noexcept {
   try {
     throw;
-  } catch (const RegistryException& e) {
+  } catch (const Win32Exception& e) {
     ThrowServiceException(env, code, e.Error());
-  } catch (const AttributeException&) {
-    ThrowServiceException(env, code, kErrorEFail);
   } catch (const JavaExceptionPending&) {
   } catch (...) {
     ThrowServiceCode(env, kCodeEFail);

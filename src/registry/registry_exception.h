@@ -5,18 +5,14 @@
 
 #include <windows.h>
 
-#include <exception>
+#include "bridge/win32_exception.h"
 
 namespace fw {
 
-class RegistryException : public std::exception {
+class RegistryException : public Win32Exception {
  public:
-  explicit RegistryException(DWORD error) noexcept : error_(error) {}
-  DWORD Error() const noexcept { return error_; }
+  explicit RegistryException(DWORD error) noexcept : Win32Exception(error) {}
   const char* what() const noexcept override { return "registry operation failed"; }
-
- private:
-  DWORD error_;
 };
 
 // Raises the result of a registry call unless it is ERROR_SUCCESS.

@@ -9,6 +9,8 @@
 #include <string>
 
 #include "bridge/java_string_chars.h"
+#include "file/attribute_exception.h"
+#include "registry/registry_exception.h"
 #include "test_vm.h"
 #include "vm_expectations.h"
 
