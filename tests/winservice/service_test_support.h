@@ -1,5 +1,5 @@
-// The fixture of the service tests: the built DLL, a test VM, a service name of this run (removed
-// afterwards whatever state a test left it in), and a ledger of the service handles the DLL opens.
+// The fixture of the service tests: the built DLL, a test VM, and a service name of this run
+// (removed afterwards whatever state a test left it in).
 #pragma once
 
 #include <windows.h>
@@ -8,7 +8,6 @@
 
 #include <chrono>
 #include <optional>
-#include <set>
 #include <string>
 #include <thread>
 
@@ -80,35 +79,6 @@ class ServiceTest : public ::testing::Test {
   LoadedLibrary library{L"fwnative.dll"};
   TestVm vm;
   jobject self = vm.This("com/fernwick/wizard/platform/win32/Win32ServiceImpl");
-};
-
-// Every handle the methods open, and every one they close.
-class HandleLedger {
- public:
-  explicit HandleLedger(HMODULE library)
-      : manager_(SubstituteProcAddress(library, FWTEST_IMPORT(OpenSCManagerW), [this](auto original, auto... args) {
-          return Note(original(args...));
-        })),
-        service_(SubstituteProcAddress(library, FWTEST_IMPORT(OpenServiceW), [this](auto original, auto... args) {
-          return Note(original(args...));
-        })),
-        close_(SubstituteProcAddress(library, FWTEST_IMPORT(CloseServiceHandle), [this](auto original, SC_HANDLE h) {
-          open_.erase(h);
-          return original(h);
-        })) {}
-  std::size_t Open() const { return open_.size(); }
-
- private:
-  SC_HANDLE Note(SC_HANDLE handle) {
-    const DWORD error = GetLastError();
-    if (handle != nullptr) open_.insert(handle);
-    SetLastError(error);
-    return handle;
-  }
-  std::set<SC_HANDLE> open_;
-  SubstitutedProcAddress<decltype(&::OpenSCManagerW)> manager_;
-  SubstitutedProcAddress<decltype(&::OpenServiceW)> service_;
-  SubstitutedProcAddress<decltype(&::CloseServiceHandle)> close_;
 };
 
 }  // namespace fwtest

@@ -181,8 +181,6 @@ TEST_F(ServiceTest, ShortPathsAndVersionInformation) {
   EXPECT_TRUE(IsShortComponent(lastTwo.substr(0, lastTwo.find(L'\\'))) &&
               IsShortComponent(lastTwo.substr(lastTwo.find(L'\\') + 1)))
       << "short form " << std::string(text.begin(), text.end());
-  EXPECT_TRUE(vm.IsNull(vm.Call(FW_SERVICE(getShortPath), self, Str(folder / L"missing.txt"))));
-  ExpectServiceException(vm, -1200015, ErrorMessage(ERROR_FILE_NOT_FOUND));
 
   const jobject info = vm.Call(FW_SERVICE(getFixedFileInfo), self, Str(ProgramFolder() + L"\\fwtestsvc.exe"));
   ASSERT_FALSE(vm.IsNull(info));
