@@ -110,10 +110,6 @@ TEST_F(FileAttributesTest, WritesTheWordTheStatesDescribe) {
 }
 
 TEST_F(FileAttributesTest, FailuresTheJavaSideSees) {
-  EXPECT_TRUE(vm.IsNull(vm.Call(FW_FILE(getFileAttributes), self, Path(folder / L"missing.txt"))));
-  ExpectFailure(vm, -30000, ERROR_FILE_NOT_FOUND);
-  vm.Call(FW_FILE(setFileAttributes), self, Path(folder / L"missing.txt"), Peer({}));
-  ExpectFailure(vm, -30001, ERROR_FILE_NOT_FOUND);
   // "." is refused before the system is asked; ".." is not. Nothing really changes here.
   auto ansi = FailImport(Library(), FWTEST_IMPORT(SetFileAttributesA), TRUE, 0);
   auto wide = FailImport(Library(), FWTEST_IMPORT(SetFileAttributesW), TRUE, 0);

@@ -63,10 +63,6 @@ TEST_F(VolumesTest, FailuresCodesAndDefaults) {
   } cases[] = {
       {"getPartitionFormat", [&] { return Narrow(Text(vm.Call(FW_FILE(getPartitionFormat), self, missing))); }, "",
        -30010, ERROR_PATH_NOT_FOUND},
-      {"getPartitionFreeSpace", [&] { return std::to_string(vm.Call(FW_FILE(getPartitionFreeSpace), self, missing)); },
-       "0", -30004, ERROR_PATH_NOT_FOUND},
-      {"supportsLongFileNames", [&] { return std::to_string(vm.Call(FW_FILE(supportsLongFileNames), self, missing)); },
-       "0", -30015, ERROR_PATH_NOT_FOUND},
       {"getPartitionType", [&] { return std::to_string(vm.Call(FW_FILE(getPartitionType), self, jstring{nullptr})); },
        "1", 0, 0},  // no root: the current drive's
       {"isDirectoryWritable", [&] { return std::to_string(vm.Call(FW_FILE(isDirectoryWritable), self, Path(folder / L"none"))); },
