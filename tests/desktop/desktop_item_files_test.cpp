@@ -27,14 +27,11 @@ class DesktopItemFilesTest : public DesktopTest {
 };
 
 TEST_F(DesktopItemFilesTest, EachMethodOnItsPathWithItsCode) {
-  // (folder, sub-folder, item) as the caller names them: an item, a folder, a missing item, and a
-  // base folder whose token the shell cannot resolve.
+  // (folder, sub-folder, item) as the caller names them.
   struct Names {
     jstring folder, subFolder, item;
   };
   const Names present{Str(folder.path()), Str(L"Fw"), Str(L"Item")};
-  const Names missing{Str(folder.path()), Str(L"Gone"), Str(L"Item")};
-  const Names token{vm.String(u"$UserPrograms$"), Str(L"Fw"), Str(L"Item")};
   const jobject writable = vm.NewPeer(kFileAttributes);
   vm.SetBoolProperty(writable, "AttributeState[4]", true);  // OWNER_WRITEABLE
   const struct {
@@ -81,13 +78,6 @@ TEST_F(DesktopItemFilesTest, EachMethodOnItsPathWithItsCode) {
       ExpectNoException(vm);
       EXPECT_NE(answer, "null");
       EXPECT_NE(answer, "\"\"");
-      m.call(missing);  // the folder is missing: so is the item in it
-      const auto e = ExpectServiceExceptionCode(vm, m.code);
-      EXPECT_TRUE(e && (EndsWithError(e->message, ERROR_FILE_NOT_FOUND) || EndsWithError(e->message, ERROR_PATH_NOT_FOUND)))
-          << (e ? e->Describe() : "");
-      auto refused = FailImport(Library(), FWTEST_IMPORT(SHGetSpecialFolderLocation), E_ACCESSDENIED, 0);
-      m.call(token);
-      ExpectFailure(vm, m.code, static_cast<unsigned long>(E_ACCESSDENIED));
     }
   }
   EXPECT_TRUE(Exists(folder / L"Fw\\Item.lnk")) << "nothing was removed on the way";
