@@ -163,19 +163,9 @@ TEST_F(LocalAccountsTest, StatusesAndCodes) {
     jint code;
     DWORD status;
   } cases[] = {
-      {"user that exists", [&] { vm.Call(FW_SECURITY(win32CreateUser), self, Description(u"guest"), jobjectArray{nullptr}); },
-       -110003, NERR_UserExists},
       {"group that does not exist",
        [&] { vm.Call(FW_SECURITY(win32CreateUser), self, Description(u"new"), vm.StringArray({u"Users", u"Nowhere", u"Users"})); },
        -110001, NERR_GroupNotFound},
-      {"user to delete missing", [&] { vm.Call(FW_SECURITY(deleteUser), self, vm.String(u"nobody")); }, -110004, NERR_UserNotFound},
-      {"group that exists", [&] { vm.Call(FW_SECURITY(win32CreateGroup), self, vm.String(u"Users"), vm.StringArray({u"guest"})); },
-       -110001, ERROR_ALIAS_EXISTS},
-      {"member unknown", [&] { vm.Call(FW_SECURITY(win32CreateGroup), self, vm.String(u"Fresh"), vm.StringArray({u"nobody"})); },
-       -110001, ERROR_NONE_MAPPED},
-      {"member twice", [&] { vm.Call(FW_SECURITY(win32CreateGroup), self, vm.String(u"Twice"), vm.StringArray({u"guest", u"guest"})); },
-       -110001, ERROR_MEMBER_IN_ALIAS},
-      {"group to delete missing", [&] { vm.Call(FW_SECURITY(deleteGroup), self, vm.String(u"Nowhere")); }, -110002, NERR_GroupNotFound},
       {"null member", [&] { vm.Call(FW_SECURITY(win32CreateGroup), self, vm.String(u"Nulls"), vm.StringArray({std::nullopt})); },
        -110001, ERROR_INVALID_PARAMETER},
       {"null description element",
@@ -227,12 +217,6 @@ TEST_F(LocalAccountsTest, AdministratorOnTheRealToken) {
     EXPECT_EQ(vm.Call(FW_SECURITY(isCurrentUserAdmin), self), JNI_FALSE);
   }
   ExpectNoException(vm);
-  auto noToken = SubstituteProcAddress(library.get(), FWTEST_IMPORT(OpenProcessToken), [](auto, auto...) -> BOOL {
-    SetLastError(ERROR_ACCESS_DENIED);
-    return FALSE;
-  });
-  EXPECT_EQ(vm.Call(FW_SECURITY(isCurrentUserAdmin), self), JNI_FALSE);
-  ExpectFailure(vm, -110000, ERROR_ACCESS_DENIED);
 }
 
 }  // namespace
