@@ -42,18 +42,6 @@ TEST(Library, InitialisesComOnTheLoadingThreadAndUninitialisesAtUnload) {
   EXPECT_EQ(afterUnload, S_OK);
 }
 
-TEST(Library, ExportsThePlainJniNames) {
-  fwtest::LoadedLibrary library(L"fwnative.dll");
-  for (const char* name : {"Java_com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl_isWinNTor2K",
-                           "Java_com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl_isWinME",
-                           "Java_com_fernwick_wizard_platform_win32_Win32ServiceImpl_isWin2k"}) {
-    EXPECT_NE(library.address(name), nullptr) << name;
-    // The stdcall-decorated forms are not exported (a 32-bit JVM finds the plain name).
-    EXPECT_EQ(library.address((std::string(name) + "@8").c_str()), nullptr) << name;
-    EXPECT_EQ(library.address(("_" + std::string(name) + "@8").c_str()), nullptr) << name;
-  }
-}
-
 TEST(Library, PlatformMethodsAnswerForTheVersionOfEachCall) {
   const auto version = fwtest::RunVersionOfProgram(fwtest::ProgramPath());
   ASSERT_TRUE(version) << "run the suite under a versioned program name (see the README)";

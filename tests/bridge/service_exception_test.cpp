@@ -64,12 +64,6 @@ TEST(ThrowServiceException, MessageIsSystemTextBlankAndUnsignedErrorInParenthese
   EXPECT_EQ(MessageFor(0x2000FFFF), u" (536936447)") << "no system text: still names the error";
 }
 
-TEST(ThrowServiceCode, CodeWithoutMessage) {
-  TestVm vm;
-  vm.Call(ThrowServiceCode, kCodeEFail);
-  fwtest::ExpectServiceCode(vm, -2147467259);
-}
-
 TEST(Reporters, MissingClassOrConstructorLeavesTheLookupError) {
   const struct {
     const char* what;
