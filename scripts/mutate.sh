@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Applies one mutation of tests/mutations.md to src/, rebuilds the suite, puts the source back at
+# once (before any test runs, so the edit is never left in place), and runs the mutation's tests
+# under the x86_64 winxp and win98 runs. Prints "caught" when the suite fails, "MISSED" otherwise.
+#
+#   scripts/mutate.sh [--build DIR] NUMBER...
+#
+# A mutation is a line "N. FILE, FUNCTION: `OLD` → `NEW` (why); caught by FILTER", where OLD occurs
+# exactly once in FILE and FILTER is a --gtest_filter. The build tree defaults to build/lean-x86_64
+# and must have run its wine_prefix_setup fixture. A FILE with changes of anyone's is refused.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+build=build/lean-x86_64
+if [ "${1:-}" = --build ]; then build=$2; shift 2; fi
+[ $# -ge 1 ] || { echo "usage: scripts/mutate.sh [--build DIR] NUMBER..." >&2; exit 2; }
+
+status=0
+for number in "$@"; do
+  line=$(grep -E "^$number\. " tests/mutations.md || true)
+  [ -n "$line" ] || { echo "$number: no such mutation" >&2; status=2; continue; }
+  file=$(sed -E 's/^[0-9]+\. ([^,]+),.*/\1/' <<<"$line")
+  filter=$(sed -E 's/.*caught by ([^ ]+)$/\1/' <<<"$line")
+  if ! git diff --quiet -- "$file"; then
+    echo "$number: $file has changes; not touched" >&2
+    status=2
+    continue
+  fi
+  trap 'git checkout -- "$file"' EXIT
+  if ! python3 - "$file" "$line" <<'EOF'
+import re, sys
+path, line = sys.argv[1], sys.argv[2]
+m = re.search(r": `(.+?)` → (?:`(.*?)`|nothing)", line)
+old, new = (part.replace("\\n", "\n") for part in (m.group(1), m.group(2) or ""))
+text = open(path).read()
+if text.count(old) != 1:
+    sys.exit(f"{path}: `{old}` occurs {text.count(old)} times")
+open(path, "w").write(text.replace(old, new))
+EOF
+  then
+    status=2
+    git checkout -- "$file"
+    trap - EXIT
+    continue
+  fi
+  built=yes
+  cmake --build "$build" -j2 --target fwnative_tests_wine_run >"$build/mutation-$number.log" 2>&1 || built=no
+  git checkout -- "$file"
+  trap - EXIT
+  if [ "$built" = no ]; then
+    echo "$number: does not build (see $build/mutation-$number.log)"
+    status=1
+    continue
+  fi
+  result=MISSED
+  for version in winxp win98; do
+    if ! scripts/wine-run.sh --prefix "$build/wine-prefix" "$build/tests/wine-run/$version/fwnative_tests-$version.exe" \
+        --gtest_filter="$filter" >>"$build/mutation-$number.log" 2>&1; then
+      result="caught ($version)"
+      break
+    fi
+  done
+  echo "$number: $result"
+  [ "$result" != MISSED ] || status=1
+done
+exit $status
