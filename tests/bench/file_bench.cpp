@@ -1,36 +1,29 @@
-// File benchmark: win32DeleteDirectory against a plain FindFirstFileW/DeleteFileW/RemoveDirectoryW
-// walk on a tree of 10,000 files in 100 directories, and win32CopyFile against CopyFileW on a
-// 256 MiB file. Each side runs several rounds, alternating; the best round of each is compared.
+// File benchmark: win32DeleteDirectory on a tree of 10,000 files in 100 directories, and
+// win32CopyFile of a 256 MiB file, against the bare Win32 calls the library makes for them
+// (bench_rounds.h says how the rounds run). Run under Wine with
+//   cmake --build <build> --target run_file_bench
 #include <windows.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <functional>
 #include <string>
 #include <vector>
 
+#include "bench_rounds.h"
 #include "bridge/unique_resource.h"
 #include "com_fernwick_wizard_platform_win32_Win32FileServiceImpl.h"
-#include "test_vm.h"
 
 namespace {
 
 constexpr int kDirectories = 100;
 constexpr int kFilesPerDirectory = 100;
 constexpr DWORD kCopyBytes = 256u * 1024u * 1024u;
-constexpr int kRounds = 5;
+constexpr char kServiceClass[] = "com/fernwick/wizard/platform/win32/Win32FileServiceImpl";
 
-using DeleteDirectoryFn = decltype(&::Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32DeleteDirectory);
-using CopyFileFn = decltype(&::Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32CopyFile);
+#define FW_EXPORT(module, method)                                                                \
+  fwbench::Export<decltype(&Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_##method)>( \
+      module, "Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_" #method)
 
 std::u16string U16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
-
-double Seconds(const std::function<void()>& work) {
-  const auto start = std::chrono::steady_clock::now();
-  work();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
 
 void MakeTree(const std::wstring& root) {
   CreateDirectoryW(root.c_str(), nullptr);
@@ -48,7 +41,17 @@ void MakeTree(const std::wstring& root) {
   }
 }
 
-// The baseline: what a program that just deletes a tree does.
+// What every deletion of the library must do: a read-only entry loses that attribute first.
+BOOL RemoveEntry(const std::wstring& path, bool isFile) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+  }
+  return isFile ? DeleteFileW(path.c_str()) : RemoveDirectoryW(path.c_str());
+}
+
+// The bare walk: subdirectories while the enumeration is open, files after it is closed, then the
+// directory itself.
 bool PlainRemove(const std::wstring& path) {
   WIN32_FIND_DATAW entry;
   std::vector<std::wstring> files;
@@ -58,27 +61,17 @@ bool PlainRemove(const std::wstring& path) {
     do {
       const std::wstring name = entry.cFileName;
       if (name == L"." || name == L"..") continue;
-      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        if (!PlainRemove(path + L"\\" + name)) return false;
-      } else {
+      if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
         files.push_back(path + L"\\" + name);
+      } else if (!PlainRemove(path + L"\\" + name)) {
+        return false;
       }
     } while (FindNextFileW(find.get(), &entry));
   }
   for (const std::wstring& file : files) {
-    if (!DeleteFileW(file.c_str())) return false;
+    if (!RemoveEntry(file, true)) return false;
   }
-  return RemoveDirectoryW(path.c_str()) != FALSE;
-}
-
-// What the read-only check of every deletion adds: one attribute read per entry.
-void ReadAllAttributes(const std::wstring& root) {
-  for (int d = 0; d < kDirectories; ++d) {
-    const std::wstring dir = root + L"\\dir" + std::to_wstring(d);
-    for (int f = 0; f < kFilesPerDirectory; ++f) {
-      GetFileAttributesW((dir + L"\\file" + std::to_wstring(f) + L".dat").c_str());
-    }
-  }
+  return RemoveEntry(path, false) != FALSE;
 }
 
 void MakeBigFile(const std::wstring& path) {
@@ -92,79 +85,62 @@ void MakeBigFile(const std::wstring& path) {
   }
 }
 
-void Report(const char* what, const std::vector<double>& library, const std::vector<double>& plain) {
-  const double best = *std::min_element(library.begin(), library.end());
-  const double bestPlain = *std::min_element(plain.begin(), plain.end());
-  std::printf("%-22s library %8.3f s   plain %8.3f s   ratio %.3f   (best of %d)\n", what, best, bestPlain,
-              best / bestPlain, static_cast<int>(library.size()));
-}
-
 }  // namespace
 
 int main() {
   const fw::UniqueModule library(LoadLibraryW(L"fwnative.dll"));
   if (!library) {
     std::fprintf(stderr, "fwnative.dll does not load (%lu)\n", GetLastError());
-    return 1;
+    return 2;
   }
-  const auto deleteDirectory = reinterpret_cast<DeleteDirectoryFn>(reinterpret_cast<void*>(GetProcAddress(
-      library.get(), "Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32DeleteDirectory")));
-  const auto copyFile = reinterpret_cast<CopyFileFn>(reinterpret_cast<void*>(
-      GetProcAddress(library.get(), "Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32CopyFile")));
-  if (deleteDirectory == nullptr || copyFile == nullptr) {
-    std::fprintf(stderr, "fwnative.dll lacks the file-service exports\n");
-    return 1;
-  }
+  const auto deleteDirectory = FW_EXPORT(library.get(), win32DeleteDirectory);
+  const auto copyFile = FW_EXPORT(library.get(), win32CopyFile);
 
   wchar_t temp[MAX_PATH + 1] = {};
   GetTempPathW(MAX_PATH + 1, temp);
   const std::wstring base = std::wstring(temp) + L"fwfile-bench-" + std::to_wstring(GetCurrentProcessId());
   CreateDirectoryW(base.c_str(), nullptr);
+  bool failed = false;
+  std::printf("File benchmark (x86_64): best of %d rounds\n", fwbench::kRounds);
 
-  fwtest::TestVm vm;
-  const jobject self = vm.This("com/fernwick/wizard/platform/win32/Win32FileServiceImpl");
-  int failures = 0;
-
-  std::vector<double> treeLibrary, treePlain, attributeReads;
   const std::wstring root = base + L"\\tree";
-  for (int round = 0; round < kRounds; ++round) {
+  const auto libraryTree = [&] {
     MakeTree(root);
-    const jstring path = vm.String(U16(root));
-    jint result = -1;
-    treeLibrary.push_back(Seconds([&] { result = vm.Call(deleteDirectory, self, path, JNI_FALSE, JNI_TRUE); }));
-    if (result != 0 || vm.TakePending() || GetFileAttributesW(root.c_str()) != INVALID_FILE_ATTRIBUTES) ++failures;
+    return fwbench::TimedInFreshVm(kServiceClass, failed, [&](fwtest::TestVm& vm, jobject self) {
+      if (vm.Call(deleteDirectory, self, vm.String(U16(root)), JNI_FALSE, JNI_TRUE) != 0) failed = true;
+    });
+  };
+  const auto plainTree = [&] {
     MakeTree(root);
-    attributeReads.push_back(Seconds([&] { ReadAllAttributes(root); }));
-    bool removed = false;
-    treePlain.push_back(Seconds([&] { removed = PlainRemove(root); }));
-    if (!removed) ++failures;
-  }
-  Report("tree of 10,000 files", treeLibrary, treePlain);
-  std::printf("%-22s %8.3f s (best of %d)\n", "10,000 attribute reads",
-              *std::min_element(attributeReads.begin(), attributeReads.end()), static_cast<int>(attributeReads.size()));
+    return fwbench::Seconds([&] {
+      if (!PlainRemove(root)) failed = true;
+    });
+  };
+  fwbench::Print("win32DeleteDirectory", "10,000 files in 100 directories", fwbench::CompareRounds(libraryTree, plainTree));
+  if (GetFileAttributesW(root.c_str()) != INVALID_FILE_ATTRIBUTES) failed = true;
 
-  std::vector<double> copyLibrary, copyPlain;
   const std::wstring source = base + L"\\source.bin";
   const std::wstring target = base + L"\\target.bin";
   MakeBigFile(source);
-  for (int round = 0; round < kRounds; ++round) {
+  const auto libraryCopy = [&] {
     DeleteFileW(target.c_str());
-    jint result = -1;
-    const jstring from = vm.String(U16(source));
-    const jstring to = vm.String(U16(target));
-    copyLibrary.push_back(Seconds([&] { result = vm.Call(copyFile, self, from, to, JNI_TRUE); }));
-    if (result != 0 || vm.TakePending()) ++failures;
+    return fwbench::TimedInFreshVm(kServiceClass, failed, [&](fwtest::TestVm& vm, jobject self) {
+      if (vm.Call(copyFile, self, vm.String(U16(source)), vm.String(U16(target)), JNI_TRUE) != 0) failed = true;
+    });
+  };
+  // The copy's bare sequence: the read-only check of the target, then the copy.
+  const auto plainCopy = [&] {
     DeleteFileW(target.c_str());
-    BOOL copied = FALSE;
-    copyPlain.push_back(Seconds([&] { copied = CopyFileW(source.c_str(), target.c_str(), FALSE); }));
-    if (!copied) ++failures;
-  }
-  Report("copy of 256 MiB", copyLibrary, copyPlain);
+    return fwbench::Seconds([&] {
+      GetFileAttributesW(target.c_str());
+      if (!CopyFileW(source.c_str(), target.c_str(), FALSE)) failed = true;
+    });
+  };
+  fwbench::Print("win32CopyFile", "256 MiB, file in the page cache", fwbench::CompareRounds(libraryCopy, plainCopy));
 
   DeleteFileW(target.c_str());
   DeleteFileW(source.c_str());
   RemoveDirectoryW(base.c_str());
-  if (!vm.TakeViolations().empty()) ++failures;
-  if (failures != 0) std::fprintf(stderr, "%d benchmark operations failed\n", failures);
-  return failures == 0 ? 0 : 1;
+  if (failed) std::fprintf(stderr, "a benchmark operation failed\n");
+  return failed ? 1 : 0;
 }

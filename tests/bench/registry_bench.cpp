@@ -1,68 +1,31 @@
-// Registry benchmark: the library's native methods, called the way the VM calls them, against a
-// plain Win32 loop making the same registry calls directly. Run under Wine with
+// Registry benchmark: getKeyValueNames, getSubkeyNames and getStringValue, called the way the VM
+// calls them, against a loop making the same registry calls directly (bench_rounds.h says how the
+// rounds run). Run under Wine with
 //   cmake --build <build> --target run_registry_bench
-// It prints one line per method with both times and their ratio.
 #include <windows.h>
 
 #include <jni.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <string>
 #include <vector>
 
+#include "bench_rounds.h"
 #include "com_fernwick_wizard_platform_win32_Win32RegistryServiceImpl.h"
-#include "test_vm.h"
 
 namespace {
 
 constexpr int kEntries = 10000;
-int kStringReads = 100000;
-constexpr int kRounds = 5;  // the best round of each side counts
+int kStringReads = 2000;  // per round
+// Short rounds, many of them, give the best round a chance on a machine that others share.
+constexpr int kRounds = 30;
+constexpr int kBatch = 200;
 constexpr jint kRootCurrentUser = 3;
+constexpr char kServiceClass[] = "com/fernwick/wizard/platform/win32/Win32RegistryServiceImpl";
 
-double Seconds(const std::function<void()>& work) {
-  LARGE_INTEGER frequency, start, end;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&start);
-  work();
-  QueryPerformanceCounter(&end);
-  return static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-// Alternates the two sides so that neither profits from a warmer cache; keeps each side's best.
-// Each side returns the seconds its work took.
-void Compare(const char* method, const char* what, const std::function<double()>& library,
-             const std::function<double()>& plain) {
-  double bestLibrary = 1e30, bestPlain = 1e30;
-  for (int round = 0; round < kRounds; ++round) {
-    bestLibrary = std::min(bestLibrary, library());
-    bestPlain = std::min(bestPlain, plain());
-  }
-  std::printf("%-18s %-34s library %8.1f ms  plain Win32 %8.1f ms  ratio %.2f\n", method, what, bestLibrary * 1e3,
-              bestPlain * 1e3, bestLibrary / bestPlain);
-}
-
-// Both sides timed as a whole.
-void CompareWhole(const char* method, const char* what, const std::function<void()>& library,
-                  const std::function<void()>& plain) {
-  Compare(method, what, [&] { return Seconds(library); }, [&] { return Seconds(plain); });
-}
-
-template <typename Fn>
-Fn Export(HMODULE module, const char* name) {
-  auto address = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-  if (address == nullptr) {
-    std::fprintf(stderr, "fwnative.dll does not export %s\n", name);
-    std::exit(2);
-  }
-  return address;
-}
-
-#define FW_EXPORT(module, method)                                                           \
-  Export<decltype(&Java_com_fernwick_wizard_platform_win32_Win32RegistryServiceImpl_##method)>( \
+#define FW_EXPORT(module, method)                                                                    \
+  fwbench::Export<decltype(&Java_com_fernwick_wizard_platform_win32_Win32RegistryServiceImpl_##method)>( \
       module, "Java_com_fernwick_wizard_platform_win32_Win32RegistryServiceImpl_" #method)
 
 void Check(LONG result, const char* what) {
@@ -72,10 +35,11 @@ void Check(LONG result, const char* what) {
   }
 }
 
-HKEY CreateKey(const std::wstring& path) {
+HKEY OpenKey(HKEY root, const std::wstring& path, REGSAM access, bool create = false) {
   HKEY key = nullptr;
-  Check(RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-        "creating a key");
+  Check(create ? RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, access, nullptr, &key, nullptr)
+               : RegOpenKeyExW(root, path.c_str(), 0, access, &key),
+        "opening a key");
   return key;
 }
 
@@ -98,6 +62,37 @@ std::wstring Numbered(const wchar_t* prefix, int i) {
   return name;
 }
 
+// The bare sequences: one open, the calls the library makes for the method, one close.
+std::size_t PlainValueNames(const std::wstring& path) {
+  const HKEY key = OpenKey(HKEY_CURRENT_USER, path, KEY_QUERY_VALUE);
+  std::vector<std::wstring> names;
+  wchar_t name[1024];
+  DWORD length = 1024, type = 0;
+  for (DWORD index = 0; RegEnumValueW(key, index, name, &length, nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS;
+       ++index, length = 1024) {
+    names.emplace_back(name, length);
+  }
+  RegCloseKey(key);
+  return names.size();
+}
+
+std::size_t PlainSubkeyNames(const std::wstring& path) {
+  const HKEY key = OpenKey(HKEY_CURRENT_USER, path, KEY_READ);
+  std::vector<std::wstring> names;
+  wchar_t name[1024];
+  for (DWORD index = 0; RegEnumKeyW(key, index, name, 1024) == ERROR_SUCCESS; ++index) names.emplace_back(name);
+  RegCloseKey(key);
+  return names.size();
+}
+
+void PlainStringRead(const std::wstring& path) {
+  const HKEY key = OpenKey(HKEY_CURRENT_USER, path, KEY_QUERY_VALUE);
+  wchar_t data[256] = {};
+  DWORD type = 0, size = sizeof(data);
+  Check(RegQueryValueExW(key, L"s", nullptr, &type, reinterpret_cast<BYTE*>(data), &size), "query");
+  RegCloseKey(key);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -106,7 +101,7 @@ int main(int argc, char** argv) {
   const std::wstring valuesPath = base + L"\\values";
   const std::wstring subkeysPath = base + L"\\subkeys";
   {
-    HKEY values = CreateKey(valuesPath);
+    const HKEY values = OpenKey(HKEY_CURRENT_USER, valuesPath, KEY_ALL_ACCESS, true);
     const DWORD one = 1;
     for (int i = 0; i < kEntries; ++i) {
       Check(RegSetValueExW(values, Numbered(L"value", i).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), 4),
@@ -117,109 +112,67 @@ int main(int argc, char** argv) {
                          static_cast<DWORD>(text.size() * 2)),
           "setting the string");
     RegCloseKey(values);
-    HKEY subkeys = CreateKey(subkeysPath);
-    for (int i = 0; i < kEntries; ++i) RegCloseKey(CreateKey(subkeysPath + L"\\" + Numbered(L"key", i)));
-    RegCloseKey(subkeys);
+    for (int i = 0; i < kEntries; ++i) {
+      RegCloseKey(OpenKey(HKEY_CURRENT_USER, subkeysPath + L"\\" + Numbered(L"key", i), KEY_ALL_ACCESS, true));
+    }
   }
 
-  HMODULE library = LoadLibraryW(L"fwnative.dll");
+  const HMODULE library = LoadLibraryW(L"fwnative.dll");
   if (library == nullptr) {
     std::fprintf(stderr, "fwnative.dll did not load (%lu)\n", GetLastError());
     return 2;
   }
-  auto getKeyValueNames = FW_EXPORT(library, getKeyValueNames);
-  auto getSubkeyNames = FW_EXPORT(library, getSubkeyNames);
-  auto getStringValue = FW_EXPORT(library, getStringValue);
-
-  fwtest::TestVm vm;
-  JNIEnv* env = vm.env();
-  const jobject self = vm.This("com/fernwick/wizard/platform/win32/Win32RegistryServiceImpl");
-  const jstring valuesKey = vm.String(std::u16string(valuesPath.begin(), valuesPath.end()));
-  const jstring subkeysKey = vm.String(std::u16string(subkeysPath.begin(), subkeysPath.end()));
+  const auto getKeyValueNames = FW_EXPORT(library, getKeyValueNames);
+  const auto getSubkeyNames = FW_EXPORT(library, getSubkeyNames);
+  const auto getStringValue = FW_EXPORT(library, getStringValue);
+  const std::u16string valuesKey(valuesPath.begin(), valuesPath.end());
+  const std::u16string subkeysKey(subkeysPath.begin(), subkeysPath.end());
   bool failed = false;
-  auto expectNoException = [&] {
-    if (vm.TakePending() || !vm.TakeViolations().empty()) failed = true;
+  // One call of a listing method, whose array must hold every name.
+  const auto listing = [&](auto method, const std::u16string& key, jsize expected) {
+    return fwbench::TimedInFreshVm(kServiceClass, failed, [&](fwtest::TestVm& vm, jobject self) {
+      const jobjectArray names = vm.Call(method, self, kRootCurrentUser, vm.String(key));
+      if (names == nullptr || vm.env()->GetArrayLength(names) != expected) failed = true;
+    });
+  };
+  const auto plainListing = [&](auto plain, const std::wstring& path, std::size_t expected) {
+    return fwbench::Seconds([&] {
+      if (plain(path) != expected) failed = true;
+    });
   };
 
-  std::printf("Registry benchmark: %d values, %d subkeys, %d string reads (best of %d rounds)\n", kEntries, kEntries,
-              kStringReads, kRounds);
-  CompareWhole(
-      "getKeyValueNames", "10,000 values, one call",
-      [&] {
-        const jobjectArray names = vm.Call(getKeyValueNames, self, kRootCurrentUser, valuesKey);
-        if (env->GetArrayLength(names) != kEntries + 1) failed = true;
-        expectNoException();
-        env->DeleteLocalRef(names);
-      },
-      [&] {
-        HKEY key = nullptr;
-        Check(RegOpenKeyExW(HKEY_CURRENT_USER, valuesPath.c_str(), 0, KEY_QUERY_VALUE, &key), "open");
-        std::vector<std::wstring> names;
-        wchar_t name[1024];
-        for (DWORD index = 0;; ++index) {
-          DWORD length = 1024;
-          DWORD type = 0;
-          if (RegEnumValueW(key, index, name, &length, nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS) break;
-          names.emplace_back(name, length);
+  std::printf("Registry benchmark (x86_64): %d values, %d subkeys, %d string reads; best of %d rounds\n", kEntries,
+              kEntries, kStringReads, kRounds);
+  fwbench::Print("getKeyValueNames", "10,000 values, one call",
+                 fwbench::CompareRounds([&] { return listing(getKeyValueNames, valuesKey, kEntries + 1); },
+                                        [&] { return plainListing(PlainValueNames, valuesPath, kEntries + 1); },
+                                        kRounds));
+  fwbench::Print("getSubkeyNames", "10,000 subkeys, one call",
+                 fwbench::CompareRounds([&] { return listing(getSubkeyNames, subkeysKey, kEntries); },
+                                        [&] { return plainListing(PlainSubkeyNames, subkeysPath, kEntries); }, kRounds));
+  const auto libraryReads = [&] {
+    double seconds = 0;
+    for (int done = 0; done < kStringReads; done += kBatch) {
+      seconds += fwbench::TimedInFreshVm(kServiceClass, failed, [&](fwtest::TestVm& vm, jobject self) {
+        const jstring key = vm.String(valuesKey);
+        const jstring name = vm.String(u"s");
+        for (int i = 0; i < kBatch; ++i) {
+          const jstring value = vm.Call(getStringValue, self, kRootCurrentUser, key, name, jboolean{JNI_FALSE});
+          if (value == nullptr) failed = true;
+          vm.env()->DeleteLocalRef(value);
         }
-        RegCloseKey(key);
-        if (names.size() != kEntries + 1) failed = true;
       });
-  CompareWhole(
-      "getSubkeyNames", "10,000 subkeys, one call",
-      [&] {
-        const jobjectArray names = vm.Call(getSubkeyNames, self, kRootCurrentUser, subkeysKey);
-        if (env->GetArrayLength(names) != kEntries) failed = true;
-        expectNoException();
-        env->DeleteLocalRef(names);
-      },
-      [&] {
-        HKEY key = nullptr;
-        Check(RegOpenKeyExW(HKEY_CURRENT_USER, subkeysPath.c_str(), 0, KEY_READ, &key), "open");
-        std::vector<std::wstring> names;
-        wchar_t name[1024];
-        for (DWORD index = 0; RegEnumKeyW(key, index, name, 1024) == ERROR_SUCCESS; ++index) names.emplace_back(name);
-        RegCloseKey(key);
-        if (names.size() != kEntries) failed = true;
-      });
-  // The test VM keeps a record of every string copy it ever handed out and checks them all after
-  // each call, so it is renewed every kBatch calls (untimed) to keep its own cost flat.
-  constexpr int kBatch = 200;
+    }
+    return seconds;
+  };
+  const auto plainReads = [&] {
+    return fwbench::Seconds([&] {
+      for (int i = 0; i < kStringReads; ++i) PlainStringRead(valuesPath);
+    });
+  };
   const std::string reads = std::to_string(kStringReads) + " calls";
-  Compare(
-      "getStringValue", reads.c_str(),
-      [&] {
-        double seconds = 0;
-        for (int done = 0; done < kStringReads; done += kBatch) {
-          fwtest::TestVm batchVm;
-          const jobject batchSelf = batchVm.This("com/fernwick/wizard/platform/win32/Win32RegistryServiceImpl");
-          const jstring key = batchVm.String(std::u16string(valuesPath.begin(), valuesPath.end()));
-          const jstring name = batchVm.String(u"s");
-          seconds += Seconds([&] {
-            for (int i = 0; i < kBatch; ++i) {
-              const jstring value =
-                  batchVm.Call(getStringValue, batchSelf, kRootCurrentUser, key, name, jboolean{JNI_FALSE});
-              if (value == nullptr) failed = true;
-              batchVm.env()->DeleteLocalRef(value);
-            }
-          });
-          if (batchVm.TakePending() || !batchVm.TakeViolations().empty()) failed = true;
-        }
-        return seconds;
-      },
-      [&] {
-        return Seconds([&] {
-          for (int i = 0; i < kStringReads; ++i) {
-            HKEY key = nullptr;
-            Check(RegOpenKeyExW(HKEY_CURRENT_USER, valuesPath.c_str(), 0, KEY_QUERY_VALUE, &key), "open");
-            wchar_t data[256] = {};
-            DWORD type = 0;
-            DWORD size = sizeof(data);
-            Check(RegQueryValueExW(key, L"s", nullptr, &type, reinterpret_cast<BYTE*>(data), &size), "query");
-            RegCloseKey(key);
-          }
-        });
-      });
+  fwbench::Print("getStringValue", reads.c_str(), fwbench::CompareRounds(libraryReads, plainReads, kRounds));
+
   FreeLibrary(library);
   DeleteTree(HKEY_CURRENT_USER, base);
   if (failed) {

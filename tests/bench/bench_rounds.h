@@ -1,0 +1,101 @@
+// The method every benchmark follows: one warm-up round, then kRounds rounds in which the library
+// and the bare Win32 sequence each run once, the one that goes first changing from round to round
+// so that neither profits from the other's warm caches; each side's best round counts.
+//
+//   const fwbench::Best best = fwbench::CompareRounds(
+//       [&] { return fwbench::Seconds([&] { /* the native method */ }); },
+//       [&] { return fwbench::Seconds([&] { /* the Win32 calls it makes */ }); });
+//   fwbench::Print("getSubkeyNames", "10,000 subkeys, one call", best);
+//
+// Each side returns the seconds of its timed part only, so set-up (a tree to remove) stays outside.
+// Beside the ratio of the two best rounds, the median of the rounds' own ratios is printed: the two
+// sides of one round meet about the same load, so on a shared machine the two figures agreeing
+// says the best rounds were not luck.
+#pragma once
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <vector>
+
+#include "test_vm.h"
+
+namespace fwbench {
+
+constexpr int kRounds = 10;
+
+inline double Seconds(const std::function<void()>& work) {
+  LARGE_INTEGER frequency, start, end;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&start);
+  work();
+  QueryPerformanceCounter(&end);
+  return static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+struct Best {
+  double library = 1e30;
+  double plain = 1e30;
+  std::vector<double> roundRatios;
+  double MedianRatio() {
+    std::nth_element(roundRatios.begin(), roundRatios.begin() + roundRatios.size() / 2, roundRatios.end());
+    return roundRatios[roundRatios.size() / 2];
+  }
+};
+
+inline Best CompareRounds(const std::function<double()>& library, const std::function<double()>& plain,
+                          int rounds = kRounds) {
+  library();  // warm-up: first-use costs of both sides are not measured
+  plain();
+  Best best;
+  for (int round = 0; round < rounds; ++round) {
+    double libraryTime, plainTime;
+    if (round % 2 == 0) {
+      libraryTime = library();
+      plainTime = plain();
+    } else {
+      plainTime = plain();
+      libraryTime = library();
+    }
+    best.library = std::min(best.library, libraryTime);
+    best.plain = std::min(best.plain, plainTime);
+    best.roundRatios.push_back(libraryTime / plainTime);
+  }
+  return best;
+}
+
+inline void Print(const char* method, const char* what, Best best, const char* libraryName = "library",
+                  const char* plainName = "plain Win32") {
+  std::printf("%-22s %-36s %s %9.3f ms   %s %9.3f ms   ratio %.3f (median of rounds %.3f)\n", method, what, libraryName,
+              best.library * 1e3, plainName, best.plain * 1e3, best.library / best.plain, best.MedianRatio());
+  std::fflush(stdout);
+}
+
+// The test VM keeps a record of every string copy it handed out and checks all of them after each
+// call, a cost that grows with the calls and that a JVM does not have. A long series therefore runs
+// in fresh VMs of a few hundred calls each: this makes one (untimed), times `work` in it and sets
+// `failed` when a call left an exception pending or broke a JNI rule.
+inline double TimedInFreshVm(const char* serviceClass, bool& failed,
+                             const std::function<void(fwtest::TestVm&, jobject self)>& work) {
+  fwtest::TestVm vm;
+  const jobject self = vm.This(serviceClass);
+  const double seconds = Seconds([&] { work(vm, self); });
+  if (vm.TakePending() || !vm.TakeViolations().empty()) failed = true;
+  return seconds;
+}
+
+// An export of the DLL typed from its declaration in the javac -h header; a missing one ends the run.
+template <typename Fn>
+Fn Export(HMODULE module, const char* name) {
+  const auto address = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+  if (address == nullptr) {
+    std::fprintf(stderr, "the DLL does not export %s\n", name);
+    std::exit(2);
+  }
+  return address;
+}
+
+}  // namespace fwbench

@@ -1,0 +1,95 @@
+// Load benchmark: what a fresh process pays to load fwnative.dll and make its first native call
+// (isWinNTor2K, the cheapest), against the same for minimal_jni.dll, a one-method JNI library built
+// the same way. Every measurement runs in a fresh process started by this program: the child times
+// LoadLibraryW, the look-up of the export and the call, and returns the microseconds as its exit
+// code; its own start is not counted. A third measurement loads the system DLLs that fwnative.dll
+// imports and initialises COM before the clock starts, which leaves what the library itself costs.
+// Rounds as in bench_rounds.h. Run under Wine with
+//   cmake --build <build> --target run_load_bench
+#include <windows.h>
+
+#include <objbase.h>
+
+#include <cstdio>
+#include <string>
+
+#include "bench_rounds.h"
+#include "bridge/unique_resource.h"
+#include "com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl.h"
+
+namespace {
+
+constexpr DWORD kFailed = 0xFFFFFFFF;
+constexpr char kServiceClass[] = "com/fernwick/wizard/platform/win32/Win32SystemUtilServiceImpl";
+constexpr char kMethod[] = "Java_com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl_isWinNTor2K";
+using MethodFn = decltype(&Java_com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl_isWinNTor2K);
+
+// What fwnative.dll brings into a process before its own code runs: its imports, and the COM
+// initialisation of its load.
+void LoadWhatTheLibraryNeeds() {
+  for (const wchar_t* system : {L"advapi32.dll", L"ole32.dll", L"shell32.dll", L"user32.dll", L"version.dll"}) {
+    LoadLibraryW(system);
+  }
+  using CoInitializeFn = decltype(&::CoInitialize);
+  reinterpret_cast<CoInitializeFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ole32.dll"), "CoInitialize")))(nullptr);
+}
+
+// In the child: the VM exists before the clock starts, as it does when a JVM loads a library.
+DWORD LoadAndCall(const std::wstring& dll, bool preloaded) {
+  if (preloaded) LoadWhatTheLibraryNeeds();
+  fwtest::TestVm vm;
+  const jobject self = vm.This(kServiceClass);
+  HMODULE module = nullptr;
+  jboolean answer = JNI_FALSE;
+  const double seconds = fwbench::Seconds([&] {
+    module = LoadLibraryW(dll.c_str());
+    const auto method = module == nullptr ? nullptr
+                                          : reinterpret_cast<MethodFn>(
+                                                reinterpret_cast<void*>(GetProcAddress(module, kMethod)));
+    if (method != nullptr) answer = vm.Call(method, self);
+  });
+  return answer == JNI_TRUE ? static_cast<DWORD>(seconds * 1e6) : kFailed;
+}
+
+double InFreshProcess(const std::wstring& program, const std::wstring& arguments, bool& failed) {
+  std::wstring command = L"\"" + program + L"\" " + arguments;
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process)) {
+    failed = true;
+    return 0;
+  }
+  const fw::UniqueHandle processHandle(process.hProcess);
+  const fw::UniqueHandle threadHandle(process.hThread);
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD microseconds = kFailed;
+  GetExitCodeProcess(process.hProcess, &microseconds);
+  if (microseconds == kFailed) failed = true;
+  return microseconds / 1e6;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc >= 2) {
+    const std::string dll = argv[1];
+    return static_cast<int>(LoadAndCall(std::wstring(dll.begin(), dll.end()), argc == 3));
+  }
+  wchar_t program[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, program, MAX_PATH);
+  bool failed = false;
+  std::printf("Load benchmark (x86_64): LoadLibraryW + isWinNTor2K in a fresh process each time; best of %d rounds\n",
+              fwbench::kRounds);
+  const auto compare = [&](const char* what, const wchar_t* arguments) {
+    const fwbench::Best best = fwbench::CompareRounds([&] { return InFreshProcess(program, arguments, failed); },
+                                                      [&] { return InFreshProcess(program, L"minimal_jni.dll", failed); });
+    fwbench::Print("load + first call", what, best, "fwnative", "minimal JNI");
+  };
+  compare("fresh process", L"fwnative.dll");
+  compare("system DLLs and COM ready before", L"fwnative.dll preloaded");
+  if (failed) std::fprintf(stderr, "a child process failed to load a DLL or to call it\n");
+  return failed ? 1 : 0;
+}
