@@ -1,0 +1,58 @@
+// ThreadScript: one thread's round of registry, environment, file and desktop native calls, made
+// through a test VM of the thread's own (a JVM gives every thread its own JNIEnv; one TestVm is not
+// to be shared between threads). Everything the round changes is named after the thread's tag and
+// is gone again at the end of the round, so every round of every thread answers the same.
+//
+//   fwtest::ThreadScript script(library, fwtest::PlaceOf(3, registryBase, folderBase));
+//   const std::vector<std::string> answers = script.RunRound();   // one line per call
+//
+// An answer line is "<method>: <result>", where the result is the value, "void", or the
+// ServiceException, followed by " | " and a JNI violation or a missing export, if any; the
+// thread's tag reads "<t>" in it, so a thread that sees another thread's names or values answers
+// differently.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace fwtest {
+
+// What one thread works on.
+struct ThreadPlace {
+  std::wstring tag;           // in every key, value, variable and file name the thread uses
+  std::wstring registryBase;  // below HKEY_CURRENT_USER; the round makes and deletes <base>\<tag>
+  std::wstring folder;        // the thread's own folder, made and removed by its ThreadScript
+};
+
+ThreadPlace PlaceOf(int thread, const std::wstring& registryBase, const std::wstring& folderBase);
+
+class ScriptCalls;  // the test VM of a run of rounds and the services' `this` objects in it
+
+class ThreadScript {
+ public:
+  // Makes the folder and the file the round copies; the library must stay loaded meanwhile.
+  ThreadScript(HMODULE library, ThreadPlace place);
+  ~ThreadScript();  // removes the folder
+  ThreadScript(const ThreadScript&) = delete;
+  ThreadScript& operator=(const ThreadScript&) = delete;
+
+  // The calls of one round, each answered by a line. The TestVm is renewed every 50 rounds, so that
+  // its records of every string copy it handed out stay short.
+  std::vector<std::string> RunRound();
+
+  static std::size_t CallsPerRound();
+  // Which calls of a round are meant to fail (a missing key, an existing target, a missing file).
+  static std::vector<bool> MeantToFail();
+
+ private:
+  HMODULE library_;
+  ThreadPlace place_;
+  std::unique_ptr<ScriptCalls> calls_;
+  int roundsOnVm_ = 0;
+};
+
+}  // namespace fwtest
