@@ -12,6 +12,8 @@ namespace {
 
 // Most variables fit; a longer one is read again at the size the first call reports.
 constexpr DWORD kFirstReadSize = 255;
+// Characters of a variable's name or value, the terminator included.
+constexpr DWORD kLongestText = 32767;
 
 bool ReadWide(const wchar_t* name, WideString& out) {
   ScratchBuffer buffer;
@@ -63,6 +65,9 @@ DWORD WriteProcessVariable(const wchar_t* name, const wchar_t* value) {
     ScratchBuffer ansiValue;
     WideToAnsi(name, ansiName);
     WideToAnsi(value, ansiValue);  // a null value stays null and deletes
+    // No variable holds 32,767 characters or more, and the ANSI entry point cannot even convert
+    // such a text (Wine then passes on an uninitialised pointer and crashes).
+    if (ansiName.Count() > kLongestText || ansiValue.Count() > kLongestText) return ERROR_INVALID_PARAMETER;
     done = SetEnvironmentVariableA(ansiName.As<const char>(), ansiValue.As<const char>());
   }
   if (done) return ERROR_SUCCESS;

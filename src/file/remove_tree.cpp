@@ -126,6 +126,8 @@ void RemoveTreeA(int& result, DWORD& error, const char* path, bool removeSelf, b
 
 FileOutcome RemoveDirectoryOrTree(const wchar_t* path, bool single, bool recursive) {
   if (path == nullptr) return Failed(ERROR_INVALID_PARAMETER);
+  // An empty path names no directory: the walk would make it "\*", the root of the current drive.
+  if (*path == L'\0') return Failed(ERROR_PATH_NOT_FOUND);
   int result = -1;
   DWORD error = 0;
   if (single) {
