@@ -185,6 +185,17 @@ std::shared_ptr<void> Guard(HMODULE module, ImportOf<Fn> import, Check check, Re
   });
 }
 
+template <typename Fn, typename Behaviour>
+std::shared_ptr<void> Substitute(HMODULE module, ImportOf<Fn> function, Behaviour behaviour) {
+  return std::make_shared<SubstitutedProcAddress<Fn>>(module, function, std::move(behaviour));
+}
+
+// A function bound by name that answers `status` whatever it is asked.
+template <typename Fn>
+std::shared_ptr<void> Answer(HMODULE module, ImportOf<Fn> function, NET_API_STATUS status) {
+  return Substitute(module, function, [status](auto, auto...) { return status; });
+}
+
 constexpr DWORD kChangingAccess = GENERIC_WRITE | GENERIC_ALL | DELETE | WRITE_DAC | WRITE_OWNER |
                                   FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE_ATTRIBUTES | FILE_WRITE_EA;
 
@@ -245,19 +256,19 @@ BadInputSandbox::State::State(HMODULE module) : library(module) {
                                HANDLE) { return !Changes(access, disposition, flags) || AllowAnsi("CreateFileA", path); },
                         INVALID_HANDLE_VALUE));
   // Bound by name at each call.
-  fakes.push_back(std::make_shared<SubstitutedProcAddress<decltype(&::MoveFileExW)>>(
+  fakes.push_back(Substitute(
       library, FWTEST_IMPORT(MoveFileExW), [this](auto original, LPCWSTR source, LPCWSTR target, DWORD flags) {
         if (!Allow("MoveFileExW", source) || (target != nullptr && !Allow("MoveFileExW", target))) return FALSE;
         return original(source, target, flags);
       }));
-  fakes.push_back(std::make_shared<SubstitutedProcAddress<decltype(&::SetNamedSecurityInfoW)>>(
+  fakes.push_back(Substitute(
       library, FWTEST_IMPORT(SetNamedSecurityInfoW),
       [this](auto original, LPWSTR name, SE_OBJECT_TYPE type, SECURITY_INFORMATION what, PSID owner, PSID group,
              PACL dacl, PACL sacl) {
         if (type == SE_FILE_OBJECT && !Allow("SetNamedSecurityInfoW", name)) return DWORD{ERROR_ACCESS_DENIED};
         return original(name, type, what, owner, group, dacl, sacl);
       }));
-  fakes.push_back(std::make_shared<SubstitutedProcAddress<decltype(&::SetFileSecurityW)>>(
+  fakes.push_back(Substitute(
       library, FWTEST_IMPORT(SetFileSecurityW),
       [this](auto original, LPCWSTR name, SECURITY_INFORMATION what, PSECURITY_DESCRIPTOR descriptor) {
         return Allow("SetFileSecurityW", name) && original(name, what, descriptor);
@@ -268,27 +279,18 @@ BadInputSandbox::State::State(HMODULE module) : library(module) {
 
   // Local accounts that keep nothing: every call succeeds, a deletion finds nothing to delete.
   static USER_INFO_3 described = {};
-  fakes.push_back(std::make_shared<SubstitutedProcAddress<decltype(&::NetUserAdd)>>(
-      library, FWTEST_IMPORT(NetUserAdd), [](auto, LPCWSTR, DWORD, LPBYTE, LPDWORD) { return NET_API_STATUS{0}; }));
-  fakes.push_back(std::make_shared<SubstitutedProcAddress<decltype(&::NetUserGetInfo)>>(
-      library, FWTEST_IMPORT(NetUserGetInfo), [](auto, LPCWSTR, LPCWSTR, DWORD, LPBYTE* out) {
-        described = {};
-        *out = reinterpret_cast<LPBYTE>(&described);
-        return NET_API_STATUS{0};
-      }));
-  fakes.push_back(std::make_shared<SubstitutedProcAddress<decltype(&::NetUserSetInfo)>>(
-      library, FWTEST_IMPORT(NetUserSetInfo), [](auto, LPCWSTR, LPCWSTR, DWORD, LPBYTE, LPDWORD) { return NET_API_STATUS{0}; }));
-  fakes.push_back(std::make_shared<SubstitutedProcAddress<decltype(&::NetApiBufferFree)>>(
-      library, FWTEST_IMPORT(NetApiBufferFree), [](auto, LPVOID) { return NET_API_STATUS{0}; }));
-  fakes.push_back(std::make_shared<SubstitutedProcAddress<decltype(&::NetUserDel)>>(
-      library, FWTEST_IMPORT(NetUserDel), [](auto, LPCWSTR, LPCWSTR) { return NET_API_STATUS{NERR_UserNotFound}; }));
-  fakes.push_back(std::make_shared<SubstitutedProcAddress<decltype(&::NetLocalGroupAdd)>>(
-      library, FWTEST_IMPORT(NetLocalGroupAdd), [](auto, LPCWSTR, DWORD, LPBYTE, LPDWORD) { return NET_API_STATUS{0}; }));
-  fakes.push_back(std::make_shared<SubstitutedProcAddress<decltype(&::NetLocalGroupAddMembers)>>(
-      library, FWTEST_IMPORT(NetLocalGroupAddMembers),
-      [](auto, LPCWSTR, LPCWSTR, DWORD, LPBYTE, DWORD) { return NET_API_STATUS{0}; }));
-  fakes.push_back(std::make_shared<SubstitutedProcAddress<decltype(&::NetLocalGroupDel)>>(
-      library, FWTEST_IMPORT(NetLocalGroupDel), [](auto, LPCWSTR, LPCWSTR) { return NET_API_STATUS{NERR_GroupNotFound}; }));
+  fakes.push_back(Substitute(library, FWTEST_IMPORT(NetUserGetInfo), [](auto, LPCWSTR, LPCWSTR, DWORD, LPBYTE* out) {
+    described = {};
+    *out = reinterpret_cast<LPBYTE>(&described);
+    return NET_API_STATUS{0};
+  }));
+  fakes.push_back(Answer(library, FWTEST_IMPORT(NetUserAdd), 0));
+  fakes.push_back(Answer(library, FWTEST_IMPORT(NetUserSetInfo), 0));
+  fakes.push_back(Answer(library, FWTEST_IMPORT(NetApiBufferFree), 0));
+  fakes.push_back(Answer(library, FWTEST_IMPORT(NetLocalGroupAdd), 0));
+  fakes.push_back(Answer(library, FWTEST_IMPORT(NetLocalGroupAddMembers), 0));
+  fakes.push_back(Answer(library, FWTEST_IMPORT(NetUserDel), NERR_UserNotFound));
+  fakes.push_back(Answer(library, FWTEST_IMPORT(NetLocalGroupDel), NERR_GroupNotFound));
 }
 
 BadInputSandbox::State::~State() {

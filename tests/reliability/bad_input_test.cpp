@@ -123,31 +123,13 @@ std::map<std::string, Arg> NamedBaselines(const BadInputSandbox& sandbox) {
 }
 
 const std::map<std::string, std::vector<std::string>> kBaselines = {
-    {"Win32RegistryServiceImpl.valueExists", {"3", "KEY", "NAME"}},
-    {"Win32RegistryServiceImpl.deleteValue", {"3", "KEY", "NAME"}},
-    {"Win32RegistryServiceImpl.getStringValue", {"3", "KEY", "NAME"}},
-    {"Win32RegistryServiceImpl.setStringValue", {"3", "KEY", "NAME"}},
-    {"Win32RegistryServiceImpl.getMultiStringValue", {"3", "KEY", "NAME"}},
-    {"Win32RegistryServiceImpl.setMultiStringValue", {"3", "KEY", "NAME"}},
-    {"Win32RegistryServiceImpl.get32BitValue", {"3", "KEY", "NAME"}},
-    {"Win32RegistryServiceImpl.set32BitValue", {"3", "KEY", "NAME"}},
-    {"Win32RegistryServiceImpl.getBinaryValue", {"3", "KEY", "NAME"}},
-    {"Win32RegistryServiceImpl.setBinaryValue", {"3", "KEY", "NAME"}},
-    {"Win32RegistryServiceImpl.getValueType", {"3", "KEY", "NAME"}},
-    {"Win32FileServiceImpl.getFileAttributes", {"FILE"}},
-    {"Win32FileServiceImpl.setFileAttributes", {"FILE"}},
-    {"Win32FileServiceImpl.getFileOwner", {"FILE"}},
     {"Win32FileServiceImpl.setFileOwner", {"FILE", "ME"}},
-    {"Win32FileServiceImpl.getFileOwnerGroup", {"FILE"}},
     {"Win32FileServiceImpl.setFileOwnerGroup", {"FILE", "ME"}},
     {"Win32FileServiceImpl.getPartitionType", {"DRIVE"}},
     {"Win32FileServiceImpl.getPartitionFormat", {"DRIVE"}},
     {"Win32FileServiceImpl.getPartitionFreeSpace", {"FOLDER"}},
     {"Win32FileServiceImpl.supportsLongFileNames", {"DRIVE"}},
     {"Win32FileServiceImpl.isDirectoryWritable", {"FOLDER"}},
-    {"Win32FileServiceImpl.win32CopyFile", {"FILE", "TARGET"}},
-    {"Win32FileServiceImpl.win32MoveFile", {"FILE", "TARGET"}},
-    {"Win32FileServiceImpl.win32DeleteFile", {"FILE"}},
     {"Win32FileServiceImpl.win32SetFileTimes", {"FILE", "TIME", "TIME", "TIME"}},
     {"Win32FileServiceImpl.win32SetFileModified", {"FILE", "TIME"}},
     {"Win32FileServiceImpl.win32SetFileCreated", {"FILE", "TIME"}},
@@ -167,10 +149,11 @@ const std::map<std::string, std::vector<std::string>> kBaselines = {
     {"Win32SecurityServiceImpl.win32CreateUser", {"USER"}},
     {"Win32SystemUtilServiceImpl.nativeDeleteFilesAfterExit", {"FILES", "_", "_", "PROGRAM"}},
 };
-// Every other method of these classes takes a registry key, a desktop folder and sub-folder, or a
-// service name first.
+// Every other method of these classes takes a registry key and a value or subkey name, a path (a
+// copy or move a target too), a desktop folder and sub-folder, or a service name first.
 const std::map<std::string, std::vector<std::string>> kClassBaselines = {
-    {"Win32RegistryServiceImpl", {"3", "KEY"}},
+    {"Win32RegistryServiceImpl", {"3", "KEY", "NAME"}},
+    {"Win32FileServiceImpl", {"FILE", "TARGET"}},
     {"Win32DesktopServiceImpl", {"FOLDER", "SUB"}},
     {"Win32ServiceImpl", {"SERVICE"}},
 };
