@@ -10,6 +10,12 @@
 # of the runtime that depends on the model: no threads, once-flags, mutexes, locales or streams.
 # The library uses none (it starts no threads and takes no locks); this script refuses the link if
 # an object starts to.
+# The runtime's own locks: the win32 model's runtime makes the semaphore of each lock with
+# CreateSemaphoreW, a stub that fails on Windows 9x. Some are made when the DLL loads (the
+# exception allocator's lock; on i686 also the lock around the unwinder's frame tables) and are
+# taken by C++ exceptions from whichever JVM thread calls in. The script therefore links in a
+# replacement for that import, which makes the same unnamed semaphore with CreateSemaphoreA, so the
+# DLL does not import CreateSemaphoreW at all (checked after the link).
 # Usage (CMake RULE_LAUNCH_LINK): link-win32-threads.sh <win32-driver> <command> args...
 # Only the link itself runs with the other driver; the archive steps of the rule run unchanged.
 set -euo pipefail
@@ -40,4 +46,39 @@ for input in "${inputs[@]}"; do
       fi ;;
   esac
 done
-exec "$driver" "$@"
+# The import symbol the runtime calls through (decorated on i686).
+runtime=("$("$driver" -print-libgcc-file-name)" "$("$driver" -print-file-name=libgcc_eh.a)")
+runtime_symbols=$("$nm" "${runtime[@]}" 2>/dev/null)
+semaphore_import=$(awk '$1 == "U" && $2 ~ /^__imp__?CreateSemaphoreW(@16)?$/ { print $2; exit }' <<<"$runtime_symbols")
+if [ -z "$semaphore_import" ]; then
+  exec "$driver" "$@"
+fi
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cat >"$work/runtime_semaphore.c" <<EOF
+#include <windows.h>
+/* The runtime creates only unnamed semaphores. */
+static HANDLE WINAPI CreateUnnamedSemaphore(LPSECURITY_ATTRIBUTES attributes, LONG initial, LONG maximum,
+                                            LPCWSTR name) {
+  if (name != NULL) {
+    SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+    return NULL;
+  }
+  return CreateSemaphoreA(attributes, initial, maximum, NULL);
+}
+HANDLE(WINAPI* const fwRuntimeSemaphore)(LPSECURITY_ATTRIBUTES, LONG, LONG, LPCWSTR)
+    __asm__("$semaphore_import") = CreateUnnamedSemaphore;
+EOF
+"$driver" -x c -c -O2 -Wall -Werror "$work/runtime_semaphore.c" -o "$work/runtime_semaphore.o"
+output=
+previous=
+for arg in "$@"; do
+  [ "$previous" = "-o" ] && output=$arg
+  previous=$arg
+done
+"$driver" "$work/runtime_semaphore.o" "$@"
+if [ -n "$output" ] && grep -qw CreateSemaphoreW <<<"$("${driver%-g++-win32}-objdump" -p "$output")"; then
+  echo "link-win32-threads: $output still imports CreateSemaphoreW" >&2
+  rm -f "$output"
+  exit 1
+fi

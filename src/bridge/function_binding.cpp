@@ -1,5 +1,11 @@
 #include "bridge/function_binding.h"
 
+#include <new>
+
+#include "bridge/platform.h"
+#include "bridge/scratch_buffer.h"
+#include "bridge/string_conversion.h"
+
 namespace fw {
 namespace {
 
@@ -12,9 +18,21 @@ DWORD LookupError(DWORD fallback) noexcept {
 }  // namespace
 
 HMODULE GetOrLoadModule(const wchar_t* fileName) noexcept {
-  const HMODULE loaded = GetModuleHandleW(fileName);
-  if (loaded != nullptr) return loaded;
-  return LoadLibraryW(fileName);
+  if (!IsWindows9x()) {
+    const HMODULE loaded = GetModuleHandleW(fileName);
+    if (loaded != nullptr) return loaded;
+    return LoadLibraryW(fileName);
+  }
+  try {
+    ScratchBuffer ansi;
+    WideToAnsi(fileName, ansi);
+    const HMODULE loaded = GetModuleHandleA(ansi.As<const char>());
+    if (loaded != nullptr) return loaded;
+    return LoadLibraryA(ansi.As<const char>());
+  } catch (const std::bad_alloc&) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+  }
 }
 
 FunctionBinder::FunctionBinder(HMODULE module) noexcept : module_(module) {

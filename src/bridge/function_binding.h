@@ -19,7 +19,8 @@
 
 namespace fw {
 
-// GetModuleHandleW, else LoadLibraryW. The module is never freed: it stays for the process's life.
+// GetModuleHandle, else LoadLibrary (the A functions on the 9x family). The module is never freed:
+// it stays for the process's life.
 HMODULE GetOrLoadModule(const wchar_t* fileName) noexcept;
 
 class FunctionBinder {

@@ -13,6 +13,7 @@
 #include "registry/registry_access.h"
 #include "registry/registry_test_key.h"
 #include "support/fake_import.h"
+#include "support/fake_version.h"
 #include "support/recorded_import.h"
 
 namespace fw {
@@ -196,6 +197,7 @@ TEST_F(RegistryAccessTest, ListingsAppendInTheSystemsOrderOrFailEmpty) {
 }
 
 TEST_F(RegistryAccessTest, DeleteKeyTreeGoesDepthFirstAndStopsAtTheFirstFailure) {
+  auto nt = fwtest::FakeWindowsXP(Self());  // the tree deletion of the NT family, in every run
   for (const wchar_t* path : {L"top\\a\\a1", L"top\\b\\b1", L"top\\c"}) Create(path);
   fw::UniqueKey parent;
   ASSERT_EQ(RegOpenKeyExW(key_.Root(), Path(), 0, KEY_ALL_ACCESS, parent.put()), ERROR_SUCCESS);

@@ -21,6 +21,10 @@
 // Each live fake of a function type takes one of kFakeImportEntries entry points; the behaviour
 // belongs to the object, so fakes of the same type (same function twice, or two functions of the
 // same shape) stay independent.
+// While a behaviour runs, CallerOfCurrentFake() is the return address of the call that reached the
+// fake; a fake reached through another fake's `original` keeps the first caller, so a fake stacked
+// on another does not hide who made the call. Calls made inside a SupportCall scope (the test
+// support asking the system for itself) are not counted or recorded.
 #pragma once
 
 #include "support/import_patch.h"
@@ -47,7 +51,83 @@ struct ImportOf {
 
 #define FWTEST_IMPORT(function) (::fwtest::ImportOf<decltype(&::function)>{#function})
 
-inline constexpr std::size_t kFakeImportEntries = 16;
+// The Windows 98 stubs (windows98_stubs.h) hold one entry of their type for the whole run.
+inline constexpr std::size_t kFakeImportEntries = 24;
+
+namespace detail {
+// Per-thread state of the fakes, kept in Win32 thread-local storage: the runtime's own thread-local
+// variables may call imported functions, which may be faked, on a thread's first use.
+struct FakeThreadSlots {
+  DWORD caller = TlsAlloc();
+  DWORD forwardedTo = TlsAlloc();  // what the running behaviour receives as `original`
+  DWORD supportCalls = TlsAlloc();
+};
+inline const FakeThreadSlots fakeThreadSlots;
+
+// Makes the caller of one behaviour current; the last error stays as the caller left it.
+class FakeCallScope {
+ public:
+  FakeCallScope(const void* returnAddress, const void* entry, const void* original) noexcept
+      : error_(GetLastError()),
+        savedCaller_(TlsGetValue(fakeThreadSlots.caller)),
+        savedForwardedTo_(TlsGetValue(fakeThreadSlots.forwardedTo)),
+        counted_(TlsGetValue(fakeThreadSlots.supportCalls) == nullptr) {
+    const void* caller = savedForwardedTo_ == entry ? savedCaller_ : returnAddress;
+    TlsSetValue(fakeThreadSlots.caller, const_cast<void*>(caller));
+    TlsSetValue(fakeThreadSlots.forwardedTo, const_cast<void*>(original));
+    SetLastError(error_);
+  }
+  FakeCallScope(const FakeCallScope&) = delete;
+  FakeCallScope& operator=(const FakeCallScope&) = delete;
+  ~FakeCallScope() {
+    const DWORD error = GetLastError();
+    TlsSetValue(fakeThreadSlots.caller, savedCaller_);
+    TlsSetValue(fakeThreadSlots.forwardedTo, savedForwardedTo_);
+    SetLastError(error);
+  }
+  // False for the test support's own calls (SupportCall).
+  bool counted() const noexcept { return counted_; }
+
+ private:
+  DWORD error_;
+  void* savedCaller_;
+  void* savedForwardedTo_;
+  bool counted_;
+};
+}  // namespace detail
+
+inline const void* CallerOfCurrentFake() noexcept {
+  const DWORD error = GetLastError();
+  const void* caller = TlsGetValue(detail::fakeThreadSlots.caller);
+  SetLastError(error);
+  return caller;
+}
+
+// Calls made while one lives are the test support's own: fakes do not count or record them.
+class SupportCall {
+ public:
+  SupportCall() noexcept : error_(GetLastError()), saved_(TlsGetValue(detail::fakeThreadSlots.supportCalls)) {
+    TlsSetValue(detail::fakeThreadSlots.supportCalls, reinterpret_cast<void*>(1));
+    SetLastError(error_);
+  }
+  SupportCall(const SupportCall&) = delete;
+  SupportCall& operator=(const SupportCall&) = delete;
+  ~SupportCall() {
+    const DWORD error = GetLastError();
+    TlsSetValue(detail::fakeThreadSlots.supportCalls, saved_);
+    SetLastError(error);
+  }
+  static bool active() noexcept {
+    const DWORD error = GetLastError();
+    const bool active = TlsGetValue(detail::fakeThreadSlots.supportCalls) != nullptr;
+    SetLastError(error);
+    return active;
+  }
+
+ private:
+  DWORD error_;
+  void* saved_;
+};
 
 template <typename Fn>
 class FakeImport;
@@ -94,8 +174,11 @@ class FakeImport<R(WINAPI*)(A...)> {
     template <std::size_t I>
     static R WINAPI Entry(A... args) {
       State* state = owners[I].load();
-      ++state->calls;
-      return state->behaviour(reinterpret_cast<Function>(state->patch.original()), args...);
+      void* original = state->patch.original();
+      const detail::FakeCallScope scope(__builtin_return_address(0), reinterpret_cast<const void*>(&Entry<I>),
+                                        original);
+      if (scope.counted()) ++state->calls;
+      return state->behaviour(reinterpret_cast<Function>(original), args...);
     }
 
     template <std::size_t... I>

@@ -1,6 +1,7 @@
 #include "support/import_table.h"
 
 #include <cstring>
+#include <set>
 #include <stdexcept>
 
 namespace fwtest {
@@ -15,19 +16,18 @@ bool SameDllName(const char* a, const char* b) {
   return *a == *b;
 }
 
-}  // namespace
-
-std::vector<void**> FindImportSlots(HMODULE module, const char* function, const char* dll) {
-  if (module == nullptr || function == nullptr) throw std::invalid_argument("FindImportSlots: null module or name");
+// Calls visit(name, slot) for every import by name of the module from `dll` (any DLL when null).
+template <typename Visit>
+void ForEachImport(HMODULE module, const char* dll, Visit visit) {
+  if (module == nullptr) throw std::invalid_argument("import table: null module");
   auto* base = reinterpret_cast<BYTE*>(module);
   const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-  if (dos->e_magic != IMAGE_DOS_SIGNATURE) throw std::invalid_argument("FindImportSlots: not a PE module");
+  if (dos->e_magic != IMAGE_DOS_SIGNATURE) throw std::invalid_argument("import table: not a PE module");
   const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-  if (nt->Signature != IMAGE_NT_SIGNATURE) throw std::invalid_argument("FindImportSlots: not a PE module");
+  if (nt->Signature != IMAGE_NT_SIGNATURE) throw std::invalid_argument("import table: not a PE module");
 
-  std::vector<void**> slots;
   const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-  if (imports.VirtualAddress == 0) return slots;
+  if (imports.VirtualAddress == 0) return;
   for (auto* descriptor = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
        descriptor->Name != 0; ++descriptor) {
     if (dll != nullptr && !SameDllName(reinterpret_cast<const char*>(base + descriptor->Name), dll)) continue;
@@ -38,11 +38,19 @@ std::vector<void**> FindImportSlots(HMODULE module, const char* function, const 
     for (; names->u1.AddressOfData != 0; ++names, ++addresses) {
       if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
       const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-      if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) == 0) {
-        slots.push_back(reinterpret_cast<void**>(&addresses->u1.Function));
-      }
+      visit(reinterpret_cast<const char*>(byName->Name), reinterpret_cast<void**>(&addresses->u1.Function));
     }
   }
+}
+
+}  // namespace
+
+std::vector<void**> FindImportSlots(HMODULE module, const char* function, const char* dll) {
+  if (function == nullptr) throw std::invalid_argument("FindImportSlots: null name");
+  std::vector<void**> slots;
+  ForEachImport(module, dll, [&](const char* name, void** slot) {
+    if (std::strcmp(name, function) == 0) slots.push_back(slot);
+  });
   return slots;
 }
 
@@ -50,6 +58,12 @@ std::vector<void*> ReadImportSlots(HMODULE module, const char* function, const c
   std::vector<void*> values;
   for (void** slot : FindImportSlots(module, function, dll)) values.push_back(*slot);
   return values;
+}
+
+std::vector<std::string> ImportedFunctionNames(HMODULE module) {
+  std::set<std::string> names;
+  ForEachImport(module, nullptr, [&](const char* name, void**) { names.insert(name); });
+  return std::vector<std::string>(names.begin(), names.end());
 }
 
 }  // namespace fwtest

@@ -6,9 +6,12 @@
 //   auto getVersion = FWTEST_EXPORT(library, Java_com_fernwick_..._getVersion);  // null if absent
 //
 // The constructor throws std::runtime_error, with the Win32 error, when the DLL does not load.
+// While the library is loaded its W imports carry the Windows 98 stubs (windows98_stubs.h); all
+// of the DLL's code is library code.
 #pragma once
 
 #include "bridge/unique_resource.h"
+#include "support/windows98_stubs.h"
 
 #include <windows.h>
 
@@ -28,6 +31,7 @@ class LoadedLibrary {
 
  private:
   fw::UniqueModule module_;
+  Windows98Stubs windows98_;  // after module_: the stubs end before the DLL is freed
 };
 
 #define FWTEST_EXPORT(library, function) ((library).exported<decltype(&::function)>(#function))

@@ -60,7 +60,7 @@ class RecordedImport<R(WINAPI*)(A...)> {
       : log_(std::make_unique<Log>()),
         fake_(module, import, [log = log_.get()](Function original, A... args) -> R {
           const DWORD callerError = GetLastError();  // some functions leave it alone on success
-          {
+          if (!SupportCall::active()) {
             std::lock_guard<std::mutex> lock(log->mutex);
             log->calls.emplace_back(RecordedArgument<A>::Copy(args)...);
           }

@@ -1,11 +1,16 @@
 // The test program's entry point. Each run copies the program under a name that selects a Windows
-// version in Wine; the suite only starts once Wine is seen to report that version.
+// version in Wine; the suite only starts once Wine is seen to report that version. Whenever the
+// library sees the 9x family, its W calls fail as on Windows 98 for the whole run.
+#include "support/library_code.h"
 #include "support/run_version.h"
+#include "support/windows98_stubs.h"
 #include "support/wine_stub_guard.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <optional>
+#include <stdexcept>
 #include <string>
 
 int main(int argc, char** argv) {
@@ -16,6 +21,13 @@ int main(int argc, char** argv) {
   if (!versionMatches) {
     std::fputs("FAILED: no test was run\n", stderr);
     return 2;
+  }
+  std::optional<fwtest::Windows98Stubs> windows98;
+  try {
+    windows98.emplace(GetModuleHandleW(nullptr), fwtest::LibraryCodeInProgram());
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "FAILED: %s\n", e.what());
+    return 4;
   }
   std::fflush(stdout);
   ::testing::InitGoogleTest(&argc, argv);

@@ -1,0 +1,47 @@
+// Windows98Stubs: makes every Unicode ("W") function a module imports answer the library's calls as
+// Windows 98 does whenever the library sees the 9x family. There nearly every W function is a stub
+// that fails with ERROR_CALL_NOT_IMPLEMENTED (120); Wine's 98 and ME modes change only what the
+// version calls report and keep every W function working, so a W call that slipped into a 9x path
+// would pass unnoticed.
+//
+//   fwtest::Windows98Stubs stubs(GetModuleHandleW(nullptr), fwtest::LibraryCodeInProgram());
+//
+// A stub fails a call (its function's failure result, last error 120) only when both hold:
+// - the call comes from `library` (CallerOfCurrentFake(); test helpers, the test VM and the runtime
+//   use W functions freely, in 98 runs too);
+// - the library sees the 9x family now: GetVersionExA, asked as the platform test asks it and
+//   through the module's own import slot, reports platform 1, so FakeWindows98 in an NT run
+//   counts and FakeWindowsXP in a 98 run keeps the NT path working.
+// Any other call goes on to what the slot held. The constructor throws std::runtime_error naming
+// every W import of the module that the stub list does not know, so the list cannot go stale.
+// The stubs end with the object; each holds one FakeImport entry of its type.
+#pragma once
+
+#include "support/library_code.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace fwtest {
+
+class Windows98Stubs {
+ public:
+  Windows98Stubs(HMODULE module, CodeRange library);
+  Windows98Stubs(Windows98Stubs&&) noexcept;
+  Windows98Stubs& operator=(Windows98Stubs&&) = delete;
+  ~Windows98Stubs();
+
+  // The W functions among `importNames` that are neither stubbed nor implemented by Windows 98.
+  static std::vector<std::string> Unlisted(const std::vector<std::string>& importNames);
+
+  struct Context;
+
+ private:
+  std::unique_ptr<Context> context_;
+  std::vector<std::shared_ptr<void>> fakes_;  // after context_: they end before it
+};
+
+}  // namespace fwtest
