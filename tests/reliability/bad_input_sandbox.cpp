@@ -296,6 +296,7 @@ BadInputSandbox::State::State(HMODULE module) : library(module) {
 BadInputSandbox::State::~State() {
   fakes.clear();
   DeleteService(serviceName);
+  DeleteService(serviceName + L"new");  // made by a creation that then failed a later step
 }
 
 bool BadInputSandbox::State::Inside(const std::wstring& full) const {

@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <cstdio>
 #include <functional>
 #include <limits>
