@@ -88,6 +88,10 @@ inline double TimedInFreshVm(const char* serviceClass, bool& failed,
 }
 
 // An export of the DLL typed from its declaration in the javac -h header; a missing one ends the run.
+//   const auto getSubkeyNames = FW_BENCH_EXPORT(library, Win32RegistryServiceImpl, getSubkeyNames);
+#define FW_BENCH_EXPORT(module, javaClass, method)                                             \
+  fwbench::Export<decltype(&Java_com_fernwick_wizard_platform_win32_##javaClass##_##method)>( \
+      module, "Java_com_fernwick_wizard_platform_win32_" #javaClass "_" #method)
 template <typename Fn>
 Fn Export(HMODULE module, const char* name) {
   const auto address = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));

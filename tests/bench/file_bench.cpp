@@ -19,9 +19,6 @@ constexpr int kFilesPerDirectory = 100;
 constexpr DWORD kCopyBytes = 256u * 1024u * 1024u;
 constexpr char kServiceClass[] = "com/fernwick/wizard/platform/win32/Win32FileServiceImpl";
 
-#define FW_EXPORT(module, method)                                                                \
-  fwbench::Export<decltype(&Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_##method)>( \
-      module, "Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_" #method)
 
 std::u16string U16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
 
@@ -93,8 +90,8 @@ int main() {
     std::fprintf(stderr, "fwnative.dll does not load (%lu)\n", GetLastError());
     return 2;
   }
-  const auto deleteDirectory = FW_EXPORT(library.get(), win32DeleteDirectory);
-  const auto copyFile = FW_EXPORT(library.get(), win32CopyFile);
+  const auto deleteDirectory = FW_BENCH_EXPORT(library.get(), Win32FileServiceImpl, win32DeleteDirectory);
+  const auto copyFile = FW_BENCH_EXPORT(library.get(), Win32FileServiceImpl, win32CopyFile);
 
   wchar_t temp[MAX_PATH + 1] = {};
   GetTempPathW(MAX_PATH + 1, temp);
@@ -110,9 +107,10 @@ int main() {
       if (vm.Call(deleteDirectory, self, vm.String(U16(root)), JNI_FALSE, JNI_TRUE) != 0) failed = true;
     });
   };
+  // The bare side runs in a fresh VM too, so that both start the same time after the tree is made.
   const auto plainTree = [&] {
     MakeTree(root);
-    return fwbench::Seconds([&] {
+    return fwbench::TimedInFreshVm(kServiceClass, failed, [&](fwtest::TestVm&, jobject) {
       if (!PlainRemove(root)) failed = true;
     });
   };
@@ -131,7 +129,7 @@ int main() {
   // The copy's bare sequence: the read-only check of the target, then the copy.
   const auto plainCopy = [&] {
     DeleteFileW(target.c_str());
-    return fwbench::Seconds([&] {
+    return fwbench::TimedInFreshVm(kServiceClass, failed, [&](fwtest::TestVm&, jobject) {
       GetFileAttributesW(target.c_str());
       if (!CopyFileW(source.c_str(), target.c_str(), FALSE)) failed = true;
     });

@@ -24,9 +24,6 @@ constexpr int kBatch = 200;
 constexpr jint kRootCurrentUser = 3;
 constexpr char kServiceClass[] = "com/fernwick/wizard/platform/win32/Win32RegistryServiceImpl";
 
-#define FW_EXPORT(module, method)                                                                    \
-  fwbench::Export<decltype(&Java_com_fernwick_wizard_platform_win32_Win32RegistryServiceImpl_##method)>( \
-      module, "Java_com_fernwick_wizard_platform_win32_Win32RegistryServiceImpl_" #method)
 
 void Check(LONG result, const char* what) {
   if (result != ERROR_SUCCESS) {
@@ -122,9 +119,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "fwnative.dll did not load (%lu)\n", GetLastError());
     return 2;
   }
-  const auto getKeyValueNames = FW_EXPORT(library, getKeyValueNames);
-  const auto getSubkeyNames = FW_EXPORT(library, getSubkeyNames);
-  const auto getStringValue = FW_EXPORT(library, getStringValue);
+  const auto getKeyValueNames = FW_BENCH_EXPORT(library, Win32RegistryServiceImpl, getKeyValueNames);
+  const auto getSubkeyNames = FW_BENCH_EXPORT(library, Win32RegistryServiceImpl, getSubkeyNames);
+  const auto getStringValue = FW_BENCH_EXPORT(library, Win32RegistryServiceImpl, getStringValue);
   const std::u16string valuesKey(valuesPath.begin(), valuesPath.end());
   const std::u16string subkeysKey(subkeysPath.begin(), subkeysPath.end());
   bool failed = false;

@@ -20,9 +20,6 @@ constexpr jint kAllServices = SERVICE_WIN32 | SERVICE_DRIVER;
 constexpr jint kAllStates = SERVICE_STATE_ALL;
 constexpr char kServiceClass[] = "com/fernwick/wizard/platform/win32/Win32ServiceImpl";
 
-#define FW_EXPORT(module, method)                                                         \
-  fwbench::Export<decltype(&Java_com_fernwick_wizard_platform_win32_Win32ServiceImpl_##method)>( \
-      module, "Java_com_fernwick_wizard_platform_win32_Win32ServiceImpl_" #method)
 
 // Each operation opens the manager with all access, and the service with the access it needs.
 struct Opened {
@@ -80,9 +77,9 @@ int main() {
     std::fprintf(stderr, "fwnative.dll did not load (%lu)\n", GetLastError());
     return 2;
   }
-  const auto enumKeys = FW_EXPORT(library, enumNTServiceKeys);
-  const auto queryConfig = FW_EXPORT(library, queryNTServiceConfig);
-  const auto queryStatus = FW_EXPORT(library, queryNTServiceStatus);
+  const auto enumKeys = FW_BENCH_EXPORT(library, Win32ServiceImpl, enumNTServiceKeys);
+  const auto queryConfig = FW_BENCH_EXPORT(library, Win32ServiceImpl, queryNTServiceConfig);
+  const auto queryStatus = FW_BENCH_EXPORT(library, Win32ServiceImpl, queryNTServiceStatus);
   const std::size_t services = PlainServiceKeys().size();
   bool failed = services == 0;
 

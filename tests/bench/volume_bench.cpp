@@ -22,9 +22,6 @@ constexpr int kRounds = 30;
 constexpr wchar_t kWineRoot[] = L"Z:\\";
 constexpr char kServiceClass[] = "com/fernwick/wizard/platform/win32/Win32FileServiceImpl";
 
-#define FW_EXPORT(module, method)                                                                \
-  fwbench::Export<decltype(&Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_##method)>( \
-      module, "Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_" #method)
 
 std::vector<std::wstring> PlainRoots() {
   const DWORD needed = GetLogicalDriveStringsW(0, nullptr);
@@ -68,11 +65,11 @@ int main() {
     std::fprintf(stderr, "fwnative.dll did not load (%lu)\n", GetLastError());
     return 2;
   }
-  const auto names = FW_EXPORT(library, getPartitionNames);
-  const auto type = FW_EXPORT(library, getPartitionType);
-  const auto format = FW_EXPORT(library, getPartitionFormat);
-  const auto freeSpace = FW_EXPORT(library, getPartitionFreeSpace);
-  const auto longNames = FW_EXPORT(library, supportsLongFileNames);
+  const auto names = FW_BENCH_EXPORT(library, Win32FileServiceImpl, getPartitionNames);
+  const auto type = FW_BENCH_EXPORT(library, Win32FileServiceImpl, getPartitionType);
+  const auto format = FW_BENCH_EXPORT(library, Win32FileServiceImpl, getPartitionFormat);
+  const auto freeSpace = FW_BENCH_EXPORT(library, Win32FileServiceImpl, getPartitionFreeSpace);
+  const auto longNames = FW_BENCH_EXPORT(library, Win32FileServiceImpl, supportsLongFileNames);
   bool failed = false;
   const std::vector<std::wstring> roots = PlainRoots();
   std::printf("Volume benchmark (x86_64): drives");
