@@ -29,17 +29,22 @@ namespace {
   X(CreateFileW, INVALID_HANDLE_VALUE)                                       \
   X(CreateProcessW, FALSE)                                                   \
   X(CreateSemaphoreW, nullptr)                                               \
+  X(CreateServiceW, nullptr)                                                 \
   X(DeleteFileW, FALSE)                                                      \
   X(ExpandEnvironmentStringsW, 0)                                            \
   X(FindFirstFileW, INVALID_HANDLE_VALUE)                                    \
   X(FindNextFileW, FALSE)                                                    \
   X(FormatMessageW, 0)                                                       \
+  X(FreeEnvironmentStringsW, FALSE)                                          \
+  X(GetCurrentDirectoryW, 0)                                                 \
   X(GetDiskFreeSpaceW, FALSE)                                                \
   X(GetDriveTypeW, DRIVE_UNKNOWN)                                            \
+  X(GetEnvironmentStringsW, nullptr)                                         \
   X(GetEnvironmentVariableW, 0)                                              \
   X(GetFileAttributesW, INVALID_FILE_ATTRIBUTES)                             \
   X(GetFileVersionInfoSizeW, 0)                                              \
   X(GetFileVersionInfoW, FALSE)                                              \
+  X(GetFullPathNameW, 0)                                                     \
   X(GetLogicalDriveStringsW, 0)                                              \
   X(GetLongPathNameW, 0)                                                     \
   X(GetModuleFileNameW, 0)                                                   \
@@ -47,6 +52,7 @@ namespace {
   X(GetNamedSecurityInfoW, ERROR_CALL_NOT_IMPLEMENTED)                       \
   X(GetSystemDirectoryW, 0)                                                  \
   X(GetTempPathW, 0)                                                         \
+  X(GetUserNameW, FALSE)                                                     \
   X(GetVersionExW, FALSE)                                                    \
   X(GetVolumeInformationW, FALSE)                                            \
   X(GetWindowsDirectoryW, 0)                                                 \
@@ -69,9 +75,10 @@ namespace {
   X(RegQueryValueExW, ERROR_CALL_NOT_IMPLEMENTED)                            \
   X(RegSetValueExW, ERROR_CALL_NOT_IMPLEMENTED)                              \
   X(RemoveDirectoryW, FALSE)                                                 \
-  X(SHGetFolderPathW, HRESULT_FROM_WIN32(ERROR_CALL_NOT_IMPLEMENTED))        \
+  X(SetCurrentDirectoryW, FALSE)                                             \
   X(SetEnvironmentVariableW, FALSE)                                          \
   X(SetFileAttributesW, FALSE)                                               \
+  X(SHGetFolderPathW, HRESULT_FROM_WIN32(ERROR_CALL_NOT_IMPLEMENTED))        \
   X(VerQueryValueW, FALSE)
 
 // The W functions Windows 98 implements for real (text output, resources, message boxes, the
