@@ -17,7 +17,7 @@ namespace fwtest {
 namespace {
 
 constexpr int kThreads = 8;
-constexpr int kRounds = 20;
+constexpr int kRounds = 5;
 
 TEST(ThreadsTest, EightThreadsAnswerAsOneAloneAndLeaveNothing) {
   const TestRegistryKey key;
