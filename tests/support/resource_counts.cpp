@@ -3,10 +3,49 @@
 #include <vector>
 
 namespace fwtest {
+namespace {
+
+// The system's table of open handles (SystemHandleInformation): Wine's GetProcessHandleCount
+// always answers 0, while this table lists the process's handles as Windows does.
+struct HandleEntry {
+  ULONG ownerProcessId;
+  BYTE objectType;
+  BYTE flags;
+  USHORT value;
+  PVOID object;
+  ACCESS_MASK access;
+};
+struct HandleTable {
+  ULONG count;
+  HandleEntry entries[1];
+};
+using QuerySystemInformation = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+constexpr ULONG kSystemHandleInformation = 16;
+constexpr LONG kInfoLengthMismatch = static_cast<LONG>(0xC0000004);
+
+DWORD OwnHandles() {
+  static const auto query = reinterpret_cast<QuerySystemInformation>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
+  if (query == nullptr) return 0;
+  static std::vector<BYTE> buffer(1 << 16);
+  LONG status;
+  while ((status = query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), nullptr)) ==
+         kInfoLengthMismatch) {
+    buffer.resize(buffer.size() * 2);
+  }
+  if (status < 0) return 0;
+  const auto* table = reinterpret_cast<const HandleTable*>(buffer.data());
+  const ULONG self = GetCurrentProcessId();
+  DWORD own = 0;
+  for (ULONG i = 0; i < table->count; ++i) own += table->entries[i].ownerProcessId == self ? 1 : 0;
+  return own;
+}
+
+}  // namespace
 
 ResourceCounts CountResources() {
   ResourceCounts counts;
-  GetProcessHandleCount(GetCurrentProcess(), &counts.handles);
+  counts.handles = OwnHandles();
   std::vector<HANDLE> heaps(64);
   DWORD count = GetProcessHeaps(static_cast<DWORD>(heaps.size()), heaps.data());
   if (count > heaps.size()) {

@@ -79,6 +79,7 @@ namespace {
   X(SetEnvironmentVariableW, FALSE)                                          \
   X(SetFileAttributesW, FALSE)                                               \
   X(SHGetFolderPathW, HRESULT_FROM_WIN32(ERROR_CALL_NOT_IMPLEMENTED))        \
+  X(SHGetSpecialFolderPathW, FALSE)                                          \
   X(VerQueryValueW, FALSE)
 
 // The W functions Windows 98 implements for real (text output, resources, message boxes, the
