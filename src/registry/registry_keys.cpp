@@ -54,7 +54,9 @@ void RegistryAccess::DeleteKey(RootKey root, const wchar_t* path, const wchar_t*
   } else {
     // The 9x RegDeleteKeyA removes the whole subtree itself.
     const ScratchBuffer ansiSubkey = AnsiCopy(subkey);
-    result = RegDeleteKeyA(parent.get(), ansiSubkey.As<const char>());
+    const char* ansi = ansiSubkey.As<const char>();
+    // A name that does not convert comes out empty, and would again name the opened key itself.
+    result = ansi == nullptr || *ansi == '\0' ? ERROR_BADKEY : RegDeleteKeyA(parent.get(), ansi);
   }
   parent.Close();
   if (!reportMissing && result == ERROR_FILE_NOT_FOUND) return;

@@ -36,9 +36,15 @@ TEST(ThreadsTest, EightThreadsAnswerAsOneAloneAndLeaveNothing) {
   std::vector<std::string> mismatches(kThreads);
   // A first round warms the system's lazy caches and the runtime's records of threads.
   RunConcurrently(library.get(), key.Path(), folder.path(), alone, 1, mismatches);
-  const ResourceCounts before = CountResources();
+  ResourceCounts before = CountResources();
   RunConcurrently(library.get(), key.Path(), folder.path(), alone, kRounds, mismatches);
-  const ResourceCounts after = CountResources();
+  ResourceCounts after = CountResources();
+  if (!ResourceGrowth(before, after).empty()) {
+    // The system may still open a handle of its own once (a cache); a leak grows again.
+    before = after;
+    RunConcurrently(library.get(), key.Path(), folder.path(), alone, kRounds, mismatches);
+    after = CountResources();
+  }
   for (int thread = 0; thread < kThreads; ++thread) {
     EXPECT_EQ(mismatches[thread], "") << "thread " << thread + 1;
   }
