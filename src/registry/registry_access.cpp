@@ -18,7 +18,7 @@ OpenedKey RegistryAccess::OpenKey(RootKey root, const wchar_t* path, REGSAM acce
   UniqueKey key;
   LONG result;
   if (ansi_) {
-    const ScratchBuffer ansiPath = AnsiCopy(path);
+    const ScratchBuffer ansiPath = AnsiConverted(path);
     result = RegOpenKeyExA(rootHandle, ansiPath.As<const char>(), 0, access, key.put());
   } else {
     result = RegOpenKeyExW(rootHandle, path, 0, access, key.put());

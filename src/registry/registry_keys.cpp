@@ -31,7 +31,7 @@ void RegistryAccess::CreateKey(RootKey root, const wchar_t* path, const wchar_t*
   UniqueKey created;
   LONG result;
   if (ansi_) {
-    const ScratchBuffer ansiSubkey = AnsiCopy(subkey);
+    const ScratchBuffer ansiSubkey = AnsiConverted(subkey);
     result = RegCreateKeyExA(parent.get(), ansiSubkey.As<const char>(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                              KEY_SET_VALUE, nullptr, created.put(), nullptr);
   } else {
@@ -53,10 +53,8 @@ void RegistryAccess::DeleteKey(RootKey root, const wchar_t* path, const wchar_t*
     result = ERROR_BADKEY;
   } else {
     // The 9x RegDeleteKeyA removes the whole subtree itself.
-    const ScratchBuffer ansiSubkey = AnsiCopy(subkey);
-    const char* ansi = ansiSubkey.As<const char>();
-    // A name that does not convert comes out empty, and would again name the opened key itself.
-    result = ansi == nullptr || *ansi == '\0' ? ERROR_BADKEY : RegDeleteKeyA(parent.get(), ansi);
+    const ScratchBuffer ansiSubkey = AnsiConverted(subkey);
+    result = RegDeleteKeyA(parent.get(), ansiSubkey.As<const char>());
   }
   parent.Close();
   if (!reportMissing && result == ERROR_FILE_NOT_FOUND) return;

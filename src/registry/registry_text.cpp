@@ -3,12 +3,23 @@
 #include <algorithm>
 
 #include "bridge/string_conversion.h"
+#include "registry/registry_exception.h"
 
 namespace fw {
 
 ScratchBuffer AnsiCopy(const wchar_t* text) {
   ScratchBuffer out;
   WideToAnsi(text, out);
+  return out;
+}
+
+ScratchBuffer AnsiConverted(const wchar_t* text) {
+  ScratchBuffer out = AnsiCopy(text);
+  const DWORD error = GetLastError();
+  const char* ansi = out.As<const char>();
+  if (text != nullptr && *text != L'\0' && (ansi == nullptr || *ansi == '\0')) {
+    throw RegistryException(error != 0 ? error : ERROR_NO_UNICODE_TRANSLATION);
+  }
   return out;
 }
 

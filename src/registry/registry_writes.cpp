@@ -28,7 +28,7 @@ void RegistryAccess::WriteString(RootKey root, const wchar_t* path, const wchar_
   const DWORD type = expand ? REG_EXPAND_SZ : REG_SZ;
   LONG result;
   if (ansi_) {
-    const ScratchBuffer ansiText = AnsiCopy(text);
+    const ScratchBuffer ansiText = AnsiConverted(text);
     const char* bytes = ansiText.As<const char>();
     const DWORD size = StoredStringBytes(bytes != nullptr ? std::strlen(bytes) : 0, 1, bytes != nullptr);
     result = SetValue(key.get(), name, 0, type, reinterpret_cast<const BYTE*>(bytes), size);
