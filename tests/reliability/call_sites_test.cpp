@@ -166,7 +166,13 @@ const std::vector<Scenario> kScenarios = {
     {"Win32SystemUtilServiceImpl.addSystemStartupCommand {T}\\start.exe"},
     {"Win32SystemUtilServiceImpl.systemStartupCommands", Setup::kStartup},
     {"Win32SystemUtilServiceImpl.removeSystemStartupCommand {T}\\start.exe", Setup::kStartup},
+#if defined(__i386__)
+    // A 32-bit process start costs a minute under qemu-user: here the hand-over stops at the start,
+    // with a clean-up program that is not there (the 64-bit build hands over for real).
+    {"Win32SystemUtilServiceImpl.nativeDeleteFilesAfterExit [\"{TJ}\\\\a.txt\"] [] false {C}\\none.exe", Setup::kFiles},
+#else
     {"Win32SystemUtilServiceImpl.nativeDeleteFilesAfterExit [\"{TJ}\\\\a.txt\"] [] false {C}\\r{N}.exe", Setup::kCleanup},
+#endif
     {"Win32SystemUtilServiceImpl.getOSServiceLevel"},
     {"Win32SystemUtilServiceImpl.getBootDirectory"},
     {"Win32SystemUtilServiceImpl.isWinNTor2K"},
@@ -559,8 +565,10 @@ const KnownGap kKnownGaps[] = {
     {"Win32FileServiceImpl.win32DeleteDirectory", "FindNextFile*",
      "a failed listing ends the listing; the folder is then reported not empty"},
     {"Win32DesktopServiceImpl.create*", "GetFileAttributes*", "any failure to read the attributes counts as missing"},
+#if !defined(__i386__)
     {"Win32SystemUtilServiceImpl.nativeDeleteFilesAfterExit", "*",
      "a run that does not hand the request over leaves one handle in this process (Wine's, not traced further)"},
+#endif
     {"Win32ServiceImpl.*", "GetModuleHandleA",
      "CloseServiceHandle is looked up again to close a handle; if that fails, the handle stays open"},
     {"Win32ServiceImpl.*", "GetProcAddress",
