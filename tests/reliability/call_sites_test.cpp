@@ -59,6 +59,11 @@ struct Scenario {
   bool countHeap = true;     // false when the call's effect lives in the process (Wine's accounts)
 };
 
+#if defined(__i386__)
+const std::set<std::string> kStartsTheService = {"Win32ServiceImpl.startNTService", "Win32ServiceImpl.controlNTService",
+                                                 "Win32ServiceImpl.queryWin2kServiceStatusProcess"};
+#endif
+
 // Lines that make each set-up, run without faults. "!mkdir" and "!write" as in fwcall scripts.
 const std::map<Setup, std::vector<const char*>> kSetupLines = {
     {Setup::kRegistry,
@@ -182,8 +187,13 @@ const std::vector<Scenario> kScenarios = {
     {R"(Win32ServiceImpl.createNTService FwSweepSvc{N} {"displayName": "Fw Sweep {N}", "serviceType": 16, "startType": 3, "errorControl": 1, "command": "{PJ}\\fwtestsvc.exe {TJ}\\svc.txt"})"},
     {R"(Win32ServiceImpl.changeNTServiceConfig FwSweepSvc{N} {"startType": 4})", Setup::kService},
     {"Win32ServiceImpl.queryNTServiceConfig FwSweepSvc{N}", Setup::kService},
+#if !defined(__i386__)
+    // These start the test service, a 32-bit process start under qemu-user costs a minute, once per
+    // failed call: in the 32-bit build they are left to the 64-bit build's sweep (kStartsTheService).
     {"Win32ServiceImpl.startNTService FwSweepSvc{N} [\"a\"]", Setup::kService},
     {"Win32ServiceImpl.controlNTService FwSweepSvc{N} 4", Setup::kRunningService, false},
+    {"Win32ServiceImpl.queryWin2kServiceStatusProcess FwSweepSvc{N}", Setup::kRunningService, false},
+#endif
     {"Win32ServiceImpl.queryNTServiceStatus FwSweepSvc{N}", Setup::kService},
     {"Win32ServiceImpl.deleteNTService FwSweepSvc{N}", Setup::kService},
     {"Win32ServiceImpl.serviceExists FwSweepSvc{N}", Setup::kService},
@@ -195,7 +205,6 @@ const std::vector<Scenario> kScenarios = {
      Setup::kService},
     {"Win32ServiceImpl.queryWin2kServiceDescription FwSweepSvc{N}", Setup::kService},
     {"Win32ServiceImpl.changeWin2kServiceDescription FwSweepSvc{N} text", Setup::kService},
-    {"Win32ServiceImpl.queryWin2kServiceStatusProcess FwSweepSvc{N}", Setup::kRunningService, false},
     {"Win32ServiceImpl.isWin2k"},
     {"Win32ServiceImpl.getShortPath {T}\\a.txt", Setup::kService},
     {"Win32ServiceImpl.getFixedFileInfo {P}\\fwtestsvc.exe"},
@@ -603,6 +612,9 @@ TEST(CallSitesTest, EveryWin32CallOfEveryMethodFailsCleanly) {
   for (const Scenario& s : kScenarios) covered.insert(sweep.Method(s).QualifiedName());
   for (const DeclaredNative& d : DeclaredNatives(namesVm)) {
     const std::string simple = d.className.substr(d.className.rfind('/') + 1) + "." + d.name;
+#if defined(__i386__)
+    if (kStartsTheService.count(simple)) continue;
+#endif
     EXPECT_TRUE(covered.count(simple)) << "no scenario for " << simple;
   }
 
