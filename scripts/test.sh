@@ -12,4 +12,5 @@ status=0
 for preset in x86_64 i686; do
   ctest --preset "$preset" || status=1
 done
+echo "test.sh: set-up, builds and every run took $((SECONDS / 60)) min $((SECONDS % 60)) s"
 exit $status
