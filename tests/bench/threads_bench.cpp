@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "bench_rounds.h"
-#include "reliability/concurrent_rounds.h"
 #include "reliability/thread_script.h"
 #include "support/resource_counts.h"
 

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <map>
 #include <optional>
-#include <set>
 #include <stdexcept>
+#include <type_traits>
 
 #include "bridge/unique_resource.h"
 #include "file/file_test_support.h"
@@ -31,6 +31,14 @@ std::wstring Lower(std::wstring text) {
   return text;
 }
 
+std::wstring Wide(const char* path) {
+  const int length = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
+  std::wstring wide(length > 0 ? length : 0, L'\0');
+  if (length > 0) MultiByteToWideChar(CP_ACP, 0, path, -1, wide.data(), length);
+  if (!wide.empty()) wide.pop_back();
+  return wide;
+}
+
 // The full path in lower case; nullopt when the system cannot make one.
 std::optional<std::wstring> FullPath(const wchar_t* path) {
   if (path == nullptr || *path == L'\0') return std::nullopt;
@@ -44,15 +52,10 @@ std::optional<std::wstring> FullPath(const wchar_t* path) {
   full.resize(length);
   return Lower(full);
 }
+std::optional<std::wstring> FullPath(const char* path) { return path ? FullPath(Wide(path).c_str()) : std::nullopt; }
 
-std::wstring Wide(const char* path) {
-  if (path == nullptr) return {};
-  const int length = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
-  std::wstring wide(length > 0 ? length : 0, L'\0');
-  if (length > 0) MultiByteToWideChar(CP_ACP, 0, path, -1, wide.data(), length);
-  if (!wide.empty()) wide.pop_back();
-  return wide;
-}
+bool Exists(const wchar_t* path) { return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES; }
+bool Exists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
 
 std::vector<std::wstring> DriveRootEntries(const std::wstring& folder) {
   std::vector<std::wstring> names;
@@ -65,20 +68,48 @@ std::vector<std::wstring> DriveRootEntries(const std::wstring& folder) {
   return names;
 }
 
-class ScopedCurrentDirectory {
+std::map<std::wstring, std::wstring> EnvironmentVariables() {
+  std::map<std::wstring, std::wstring> variables;
+  wchar_t* block = GetEnvironmentStringsW();
+  for (const wchar_t* entry = block; entry != nullptr && *entry != L'\0'; entry += wcslen(entry) + 1) {
+    const std::wstring text = entry;
+    const std::size_t equals = text.find(L'=', 1);  // "=C:=C:\..." keeps a drive's directory
+    if (equals != std::wstring::npos) variables[text.substr(0, equals)] = text.substr(equals + 1);
+  }
+  if (block != nullptr) FreeEnvironmentStringsW(block);
+  return variables;
+}
+
+// The current directory, the process environment, error mode and affinity, put back at the end.
+class ScopedProcessState {
  public:
-  explicit ScopedCurrentDirectory(const std::wstring& path) {
+  explicit ScopedProcessState(const std::wstring& directory)
+      : variables_(EnvironmentVariables()), errorMode_(SetErrorMode(0)) {
+    SetErrorMode(errorMode_);
+    DWORD_PTR system = 0;
+    GetProcessAffinityMask(GetCurrentProcess(), &affinity_, &system);
     wchar_t saved[MAX_PATH] = {};
     GetCurrentDirectoryW(MAX_PATH, saved);
-    saved_ = saved;
-    if (!SetCurrentDirectoryW(path.c_str())) throw std::runtime_error("cannot enter the test folder");
+    directory_ = saved;
+    if (!SetCurrentDirectoryW(directory.c_str())) throw std::runtime_error("cannot enter the test folder");
   }
-  ~ScopedCurrentDirectory() { SetCurrentDirectoryW(saved_.c_str()); }
-  ScopedCurrentDirectory(const ScopedCurrentDirectory&) = delete;
-  ScopedCurrentDirectory& operator=(const ScopedCurrentDirectory&) = delete;
+  ~ScopedProcessState() {
+    SetCurrentDirectoryW(directory_.c_str());
+    for (const auto& [name, value] : EnvironmentVariables()) {
+      if (variables_.count(name) == 0) SetEnvironmentVariableW(name.c_str(), nullptr);
+    }
+    for (const auto& [name, value] : variables_) SetEnvironmentVariableW(name.c_str(), value.c_str());
+    SetErrorMode(errorMode_);
+    SetProcessAffinityMask(GetCurrentProcess(), affinity_);
+  }
+  ScopedProcessState(const ScopedProcessState&) = delete;
+  ScopedProcessState& operator=(const ScopedProcessState&) = delete;
 
  private:
-  std::wstring saved_;
+  std::map<std::wstring, std::wstring> variables_;
+  UINT errorMode_;
+  DWORD_PTR affinity_ = 0;
+  std::wstring directory_;
 };
 
 // A predefined root pointed at a key of the current user's hive until the object ends.
@@ -99,43 +130,6 @@ class ScopedRootOverride {
   HKEY root_;
 };
 
-std::map<std::wstring, std::wstring> EnvironmentVariables() {
-  std::map<std::wstring, std::wstring> variables;
-  wchar_t* block = GetEnvironmentStringsW();
-  for (const wchar_t* entry = block; entry != nullptr && *entry != L'\0'; entry += wcslen(entry) + 1) {
-    const std::wstring text = entry;
-    const std::size_t equals = text.find(L'=', 1);  // "=C:=C:\..." keeps a drive's directory
-    if (equals != std::wstring::npos) variables[text.substr(0, equals)] = text.substr(equals + 1);
-  }
-  if (block != nullptr) FreeEnvironmentStringsW(block);
-  return variables;
-}
-
-// The process environment, error mode and affinity as they were.
-class ScopedProcessState {
- public:
-  ScopedProcessState() : variables_(EnvironmentVariables()), errorMode_(SetErrorMode(0)) {
-    SetErrorMode(errorMode_);
-    DWORD_PTR system = 0;
-    GetProcessAffinityMask(GetCurrentProcess(), &affinity_, &system);
-  }
-  ~ScopedProcessState() {
-    for (const auto& [name, value] : EnvironmentVariables()) {
-      if (variables_.count(name) == 0) SetEnvironmentVariableW(name.c_str(), nullptr);
-    }
-    for (const auto& [name, value] : variables_) SetEnvironmentVariableW(name.c_str(), value.c_str());
-    SetErrorMode(errorMode_);
-    SetProcessAffinityMask(GetCurrentProcess(), affinity_);
-  }
-  ScopedProcessState(const ScopedProcessState&) = delete;
-  ScopedProcessState& operator=(const ScopedProcessState&) = delete;
-
- private:
-  std::map<std::wstring, std::wstring> variables_;
-  UINT errorMode_;
-  DWORD_PTR affinity_ = 0;
-};
-
 struct ServiceTraits {
   using Type = SC_HANDLE;
   static Type Invalid() noexcept { return nullptr; }
@@ -143,45 +137,24 @@ struct ServiceTraits {
 };
 using UniqueService = fw::UniqueResource<ServiceTraits>;
 
-}  // namespace
+constexpr DWORD kChangingAccess = GENERIC_WRITE | GENERIC_ALL | DELETE | WRITE_DAC | WRITE_OWNER |
+                                  FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE_ATTRIBUTES | FILE_WRITE_EA;
 
-struct BadInputSandbox::State {
-  explicit State(HMODULE module);
-  ~State();
-  bool Inside(const std::wstring& path) const;
-  // True when the change may go ahead; otherwise recorded, with access denied as the last error.
-  bool Allow(const char* function, const wchar_t* path);
-  bool AllowAnsi(const char* function, const char* path) {
-    const std::wstring wide = Wide(path);
-    return Allow(function, path == nullptr ? nullptr : wide.c_str());
-  }
-  void EnsureOwnService();
-  void DeleteService(const std::wstring& name);
+bool Changes(DWORD access, DWORD disposition, DWORD flags) {
+  return (access & kChangingAccess) != 0 || disposition != OPEN_EXISTING || (flags & FILE_FLAG_DELETE_ON_CLOSE) != 0;
+}
 
-  HMODULE library;
-  TempFolder folder;
-  std::wstring inside;  // the folder's full path in lower case, with a trailing backslash
-  std::wstring winInitPath;
-  ScopedCurrentDirectory currentDirectory{folder.path()};
-  ScopedWinInit winInit;
-  ScopedPendingRenames pendingRenames;
-  ScopedProcessState process;
-  TestRegistryKey key;
-  std::optional<ScopedRootOverride> user, machine;
-  std::wstring serviceName = L"fwbadinput" + std::to_wstring(GetCurrentProcessId());
-  std::vector<std::wstring> rootBefore;
-  std::vector<std::string> escapes;
-  std::vector<std::shared_ptr<void>> fakes;  // the patches, ended before anything else
-};
-
-namespace {
-
-// A fake that first asks `check` about the arguments, and answers `refused` when it says no.
-template <typename Fn, typename Check, typename Result>
-std::shared_ptr<void> Guard(HMODULE module, ImportOf<Fn> import, Check check, Result refused) {
-  return std::make_shared<FakeImport<Fn>>(module, import, [check, refused](Fn original, auto... args) {
-    if (!check(args...)) return refused;
-    return original(args...);
+// A fake that first asks `check` about the arguments, and fails (FALSE, INVALID_HANDLE_VALUE) when it says no.
+template <typename Fn, typename Check>
+std::shared_ptr<void> Guard(HMODULE module, ImportOf<Fn> import, Check check) {
+  return std::make_shared<FakeImport<Fn>>(module, import, [check](Fn original, auto... args) {
+    using Result = decltype(original(args...));
+    if (check(args...)) return original(args...);
+    if constexpr (std::is_pointer_v<Result>) {
+      return Result(INVALID_HANDLE_VALUE);
+    } else {
+      return Result{FALSE};
+    }
   });
 }
 
@@ -196,65 +169,73 @@ std::shared_ptr<void> Answer(HMODULE module, ImportOf<Fn> function, NET_API_STAT
   return Substitute(module, function, [status](auto, auto...) { return status; });
 }
 
-constexpr DWORD kChangingAccess = GENERIC_WRITE | GENERIC_ALL | DELETE | WRITE_DAC | WRITE_OWNER |
-                                  FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE_ATTRIBUTES | FILE_WRITE_EA;
-
-bool Changes(DWORD access, DWORD disposition, DWORD flags) {
-  return (access & kChangingAccess) != 0 || disposition != OPEN_EXISTING || (flags & FILE_FLAG_DELETE_ON_CLOSE) != 0;
-}
-
 }  // namespace
 
-BadInputSandbox::State::State(HMODULE module) : library(module) {
+struct BadInputSandbox::State {
+  explicit State(HMODULE module);
+  ~State();
+  bool Inside(const std::wstring& path) const;
+  // True when the change may go ahead; otherwise recorded, with access denied as the last error.
+  template <typename Char>
+  bool Allow(const char* function, const Char* path);
+  void EnsureOwnService();
+  void DeleteService(const std::wstring& name);
+
+  TempFolder folder;
+  std::wstring inside;  // the folder's full path in lower case, with a trailing backslash
+  ScopedProcessState process{folder.path()};
+  ScopedWinInit winInit;
+  ScopedPendingRenames pendingRenames;
+  TestRegistryKey key;
+  std::optional<ScopedRootOverride> user, machine;
+  std::wstring serviceName = L"fwbadinput" + std::to_wstring(GetCurrentProcessId());
+  std::vector<std::wstring> rootBefore;
+  std::vector<std::string> escapes;
+  std::vector<std::shared_ptr<void>> fakes;  // the patches, ended before anything else
+};
+
+BadInputSandbox::State::State(HMODULE library) {
   inside = *FullPath(folder.path().c_str()) + L"\\";
   WriteBytes(folder / L"keep", "a folder that is never empty");
-  wchar_t windows[MAX_PATH] = {};
-  GetWindowsDirectoryW(windows, MAX_PATH);
-  winInitPath = Lower(std::wstring(windows) + L"\\wininit.ini");
 
   const std::wstring users = key.Below(L"user"), machines = key.Below(L"machine");
   CreateRawKey(HKEY_CURRENT_USER, users + L"\\" + RegistryKey());
   SetRawValue(HKEY_CURRENT_USER, users + L"\\" + RegistryKey(), L"value", REG_SZ, L"text", 10);
-  CreateRawKey(HKEY_CURRENT_USER, users + L"\\Environment");
-  CreateRawKey(HKEY_CURRENT_USER, users + L"\\" + kVersionKey + L"\\Uninstall");
-  CreateRawKey(HKEY_CURRENT_USER, machines + L"\\" + kVersionKey + L"\\Uninstall");
-  CreateRawKey(HKEY_CURRENT_USER, machines + L"\\" + kVersionKey + L"\\RunOnce");
-  CreateRawKey(HKEY_CURRENT_USER, machines + L"\\SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment");
+  for (const std::wstring& below :
+       {users + L"\\Environment", users + L"\\" + kVersionKey + L"\\Uninstall",
+        machines + L"\\" + kVersionKey + L"\\Uninstall", machines + L"\\" + kVersionKey + L"\\RunOnce",
+        machines + L"\\SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment"}) {
+    CreateRawKey(HKEY_CURRENT_USER, below);
+  }
   machine.emplace(HKEY_LOCAL_MACHINE, machines);  // before the current user's hive moves
   user.emplace(HKEY_CURRENT_USER, users);
   EnsureOwnService();
   rootBefore = DriveRootEntries(inside);
 
-  auto path1 = [this](const char* name) { return [this, name](auto path, auto...) { return Allow(name, path); }; };
-  auto ansi1 = [this](const char* name) { return [this, name](auto path, auto...) { return AllowAnsi(name, path); }; };
+  // The library's file changes, by the path they change (the first, or a copy's target).
+#define FW_GUARD(function, check) fakes.push_back(Guard(library, FWTEST_IMPORT(function), check))
+#define FW_GUARD_FIRST(function) \
+  FW_GUARD(function, [this](auto path, auto...) { return Allow(#function, path); })
+  FW_GUARD_FIRST(RemoveDirectoryW);
+  FW_GUARD_FIRST(RemoveDirectoryA);
+  FW_GUARD_FIRST(DeleteFileW);
+  FW_GUARD_FIRST(DeleteFileA);
+  FW_GUARD_FIRST(SetFileAttributesW);
+  FW_GUARD_FIRST(SetFileAttributesA);
   // Making a directory that exists changes nothing: the walk through a path's levels does that.
-  fakes.push_back(Guard(library, FWTEST_IMPORT(CreateDirectoryW), [this](LPCWSTR path, LPSECURITY_ATTRIBUTES) {
-    return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES || Allow("CreateDirectoryW", path);
-  }, BOOL{FALSE}));
-  fakes.push_back(Guard(library, FWTEST_IMPORT(CreateDirectoryA), [this](LPCSTR path, LPSECURITY_ATTRIBUTES) {
-    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES || AllowAnsi("CreateDirectoryA", path);
-  }, BOOL{FALSE}));
-  fakes.push_back(Guard(library, FWTEST_IMPORT(RemoveDirectoryW), path1("RemoveDirectoryW"), BOOL{FALSE}));
-  fakes.push_back(Guard(library, FWTEST_IMPORT(RemoveDirectoryA), ansi1("RemoveDirectoryA"), BOOL{FALSE}));
-  fakes.push_back(Guard(library, FWTEST_IMPORT(DeleteFileW), path1("DeleteFileW"), BOOL{FALSE}));
-  fakes.push_back(Guard(library, FWTEST_IMPORT(DeleteFileA), ansi1("DeleteFileA"), BOOL{FALSE}));
-  fakes.push_back(Guard(library, FWTEST_IMPORT(SetFileAttributesW), path1("SetFileAttributesW"), BOOL{FALSE}));
-  fakes.push_back(Guard(library, FWTEST_IMPORT(SetFileAttributesA), ansi1("SetFileAttributesA"), BOOL{FALSE}));
-  fakes.push_back(Guard(library, FWTEST_IMPORT(CopyFileW),
-                        [this](LPCWSTR, LPCWSTR target, BOOL) { return Allow("CopyFileW", target); }, BOOL{FALSE}));
-  fakes.push_back(Guard(library, FWTEST_IMPORT(CopyFileA),
-                        [this](LPCSTR, LPCSTR target, BOOL) { return AllowAnsi("CopyFileA", target); }, BOOL{FALSE}));
-  fakes.push_back(Guard(library, FWTEST_IMPORT(MoveFileA), [this](LPCSTR source, LPCSTR target) {
-    return AllowAnsi("MoveFileA", source) && AllowAnsi("MoveFileA", target);
-  }, BOOL{FALSE}));
-  fakes.push_back(Guard(library, FWTEST_IMPORT(CreateFileW),
-                        [this](LPCWSTR path, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWORD disposition, DWORD flags,
-                               HANDLE) { return !Changes(access, disposition, flags) || Allow("CreateFileW", path); },
-                        INVALID_HANDLE_VALUE));
-  fakes.push_back(Guard(library, FWTEST_IMPORT(CreateFileA),
-                        [this](LPCSTR path, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWORD disposition, DWORD flags,
-                               HANDLE) { return !Changes(access, disposition, flags) || AllowAnsi("CreateFileA", path); },
-                        INVALID_HANDLE_VALUE));
+  FW_GUARD(CreateDirectoryW, [this](auto path, auto) { return Exists(path) || Allow("CreateDirectoryW", path); });
+  FW_GUARD(CreateDirectoryA, [this](auto path, auto) { return Exists(path) || Allow("CreateDirectoryA", path); });
+  FW_GUARD(CopyFileW, [this](auto, auto target, BOOL) { return Allow("CopyFileW", target); });
+  FW_GUARD(CopyFileA, [this](auto, auto target, BOOL) { return Allow("CopyFileA", target); });
+  FW_GUARD(MoveFileA, [this](auto source, auto target) { return Allow("MoveFileA", source) && Allow("MoveFileA", target); });
+  FW_GUARD(CreateFileW, [this](auto path, DWORD access, DWORD, auto, DWORD disposition, DWORD flags, HANDLE) {
+    return !Changes(access, disposition, flags) || Allow("CreateFileW", path);
+  });
+  FW_GUARD(CreateFileA, [this](auto path, DWORD access, DWORD, auto, DWORD disposition, DWORD flags, HANDLE) {
+    return !Changes(access, disposition, flags) || Allow("CreateFileA", path);
+  });
+#undef FW_GUARD_FIRST
+#undef FW_GUARD
   // Bound by name at each call.
   fakes.push_back(Substitute(
       library, FWTEST_IMPORT(MoveFileExW), [this](auto original, LPCWSTR source, LPCWSTR target, DWORD flags) {
@@ -300,10 +281,11 @@ BadInputSandbox::State::~State() {
 }
 
 bool BadInputSandbox::State::Inside(const std::wstring& full) const {
-  return full.compare(0, inside.size(), inside) == 0 || full + L"\\" == inside || full == winInitPath;
+  return full.compare(0, inside.size(), inside) == 0 || full + L"\\" == inside || full == Lower(winInit.path());
 }
 
-bool BadInputSandbox::State::Allow(const char* function, const wchar_t* path) {
+template <typename Char>
+bool BadInputSandbox::State::Allow(const char* function, const Char* path) {
   const std::optional<std::wstring> full = FullPath(path);
   if (!full || Inside(*full)) return true;  // what has no full path fails in the system itself
   escapes.push_back(std::string(function) + " " + Narrow(*full));
@@ -313,19 +295,16 @@ bool BadInputSandbox::State::Allow(const char* function, const wchar_t* path) {
 
 void BadInputSandbox::State::EnsureOwnService() {
   const UniqueService manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
-  if (!manager) return;
-  UniqueService service(OpenServiceW(manager.get(), serviceName.c_str(), SERVICE_QUERY_STATUS));
-  if (service) return;
+  if (!manager || UniqueService(OpenServiceW(manager.get(), serviceName.c_str(), SERVICE_QUERY_STATUS))) return;
   const std::wstring program = folder / L"fwbadinput-none.exe";
-  service.reset(CreateServiceW(manager.get(), serviceName.c_str(), serviceName.c_str(), SERVICE_ALL_ACCESS,
+  UniqueService(CreateServiceW(manager.get(), serviceName.c_str(), serviceName.c_str(), SERVICE_ALL_ACCESS,
                                SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE, program.c_str(),
                                nullptr, nullptr, nullptr, nullptr, nullptr));
 }
 
 void BadInputSandbox::State::DeleteService(const std::wstring& name) {
   const UniqueService manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
-  if (!manager) return;
-  const UniqueService service(OpenServiceW(manager.get(), name.c_str(), DELETE));
+  const UniqueService service(manager ? OpenServiceW(manager.get(), name.c_str(), DELETE) : nullptr);
   if (service) ::DeleteService(service.get());
 }
 
@@ -335,21 +314,14 @@ BadInputSandbox::~BadInputSandbox() = default;
 
 std::wstring BadInputSandbox::Folder() const { return state_->folder.path() + L"\\"; }
 
-std::wstring BadInputSandbox::FolderBelowDrive() const {
-  const std::wstring folder = Folder();
-  return folder.size() > 2 && folder[1] == L':' ? folder.substr(2) : folder;
-}
-
 std::wstring BadInputSandbox::ServiceName() const { return state_->serviceName; }
-
-std::wstring BadInputSandbox::NewServiceName() const { return state_->serviceName + L"new"; }
 
 void BadInputSandbox::BeforeCall() {
   const TempFolder& folder = state_->folder;
-  if (!Exists(folder / L"file.txt")) WriteBytes(folder / L"file.txt", "contents");
+  if (!fwtest::Exists(folder / L"file.txt")) WriteBytes(folder / L"file.txt", "contents");
   SetFileAttributesW((folder / L"file.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
   RemoveAll(folder / L"target.txt");
-  if (!Exists(folder / L"tree")) MakeFolder(folder / L"tree");
+  if (!fwtest::Exists(folder / L"tree")) MakeFolder(folder / L"tree");
 }
 
 void BadInputSandbox::AfterCall(const std::vector<std::wstring>& serviceNames) {

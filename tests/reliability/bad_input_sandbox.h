@@ -36,14 +36,10 @@ class BadInputSandbox {
 
   // The folder, with a trailing backslash; the current directory.
   std::wstring Folder() const;
-  // The folder without its drive ("\users\...\fwfile-1-2\"): what a path made from an empty base
-  // folder and this text reaches.
-  std::wstring FolderBelowDrive() const;
   // Relative to the redirected HKEY_CURRENT_USER; holds the string value "value".
   static std::wstring RegistryKey() { return L"key"; }
-  // The test's own service (it exists), and a name of the test's own where none exists.
+  // The test's own service (it exists); with "new" after it, a name of the test's own where none exists.
   std::wstring ServiceName() const;
-  std::wstring NewServiceName() const;
 
   void BeforeCall();
   // After a call that may create or delete services: deletes services of the test's own names that

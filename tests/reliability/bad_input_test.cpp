@@ -46,27 +46,20 @@ struct Arg {
   std::function<void(TestVm&, jobject)> fill;  // a peer's properties
 };
 
-struct Case {
-  const fwcall::NativeMethod* method;
-  FARPROC address;
-  std::vector<Arg> args;
+// One bad value of a parameter, or a whole call's arguments.
+struct BadValue {
   std::string label;
+  Arg arg;
   std::function<void(TestVm&)> hide;  // set: run in a VM of its own, hiding after the arguments are made
 };
 
 std::u16string U16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
-
-Arg Text(std::u16string text) {
-  Arg arg;
-  arg.text = std::move(text);
-  return arg;
-}
+Arg Text(std::u16string text) { return Arg{std::move(text), 0, false, {}, {}, {}}; }
 Arg Text(const std::wstring& text) { return Text(U16(text)); }
-Arg Number(jlong number) {
-  Arg arg;
-  arg.number = number;
-  return arg;
-}
+Arg Number(jlong number) { return Arg{std::nullopt, number, false, {}, {}, {}}; }
+Arg Null() { return Arg{std::nullopt, 0, true, {}, {}, {}}; }
+Arg List(StringList list) { return Arg{std::nullopt, 0, false, std::move(list), {}, {}}; }
+Arg Peer(std::function<void(TestVm&, jobject)> fill) { return Arg{std::nullopt, 0, false, {}, {}, std::move(fill)}; }
 
 std::wstring UserName() {
   wchar_t name[256] = {};
@@ -75,86 +68,64 @@ std::wstring UserName() {
   return name;
 }
 
-// The parameters that need a particular harmless value; "_" takes the one derived from the type.
+// The harmless values that kBaselines names.
 std::map<std::string, Arg> NamedBaselines(const BadInputSandbox& sandbox) {
   const std::wstring folder = sandbox.Folder();
-  Arg config;
-  config.fill = [command = U16(folder + L"none.exe")](TestVm& vm, jobject peer) {
+  const Arg config = Peer([command = U16(folder + L"none.exe")](TestVm& vm, jobject peer) {
     vm.SetStringProperty(peer, "DisplayName", u"Bad input");
     vm.SetIntProperty(peer, "ServiceType", SERVICE_WIN32_OWN_PROCESS);
     vm.SetIntProperty(peer, "StartType", SERVICE_DEMAND_START);
     vm.SetIntProperty(peer, "ErrorControl", SERVICE_ERROR_IGNORE);
     vm.SetStringProperty(peer, "Command", command);
-  };
-  Arg unchanged;
-  unchanged.fill = [](TestVm& vm, jobject peer) {
+  });
+  const Arg unchanged = Peer([](TestVm& vm, jobject peer) {
     for (const char* number : {"ServiceType", "StartType", "ErrorControl"}) vm.SetIntProperty(peer, number, -1);
-  };
-  Arg actions;
-  actions.fill = [](TestVm& vm, jobject peer) {
+  });
+  const Arg actions = Peer([](TestVm& vm, jobject peer) {
     jobject restart = vm.NewPeer(kScAction);
     vm.SetIntProperty(restart, "ActionType", SC_ACTION_RESTART);
     vm.SetIntProperty(restart, "Delay", 1000);
     vm.SetIntProperty(peer, "ResetPeriod", 60);
     vm.SetIntProperty(peer, "ActionCount", 1);
     vm.SetObjectProperty(peer, TestVm::Indexed("ActionAt", 0), restart);
-  };
-  Arg user;
-  user.list = {u"0", u"comment", U16(folder + L"home"), u"logon.cmd", u"secret", u"Bad Input", u"fwbadinput", u"0", u"0"};
-  Arg files;
-  files.list = {U16(folder + L"gone.txt")};
+  });
+  const Arg user = List({u"0", u"comment", U16(folder + L"home"), u"logon.cmd", u"secret", u"Bad Input", u"fwbadinput",
+                         u"0", u"0"});
+  const Arg files = List({U16(folder + L"gone.txt")});
   // An empty folder makes "\" + sub-folder: that is inside the test folder too.
-  const std::wstring below = sandbox.FolderBelowDrive();
-  return {{"3", Number(3)},          {"TRUE", Number(1)},
-          {"KEY", Text(BadInputSandbox::RegistryKey())},
-          {"NAME", Text(L"value")},  {"FILE", Text(folder + L"file.txt")},
-          {"TARGET", Text(folder + L"target.txt")},
-          {"TREE", Text(folder + L"tree")},
-          {"FOLDER", Text(folder)},  {"SUB", Text(below.substr(1) + L"sub")},
-          {"DRIVE", Text(folder.substr(0, 3))},
-          {"ME", Text(UserName())},  {"SERVICE", Text(sandbox.ServiceName())},
-          {"NEWSERVICE", Text(sandbox.NewServiceName())},
-          {"CONFIG", config},        {"UNCHANGED", unchanged},
-          {"ACTIONS", actions},      {"CONTROL", Number(SERVICE_CONTROL_INTERROGATE)},
-          {"TYPE", Number(SERVICE_WIN32)}, {"STATE", Number(SERVICE_STATE_ALL)},
-          {"TIME", Number(1000000000000)}, {"USER", user},
-          {"FILES", files},          {"PROGRAM", Text(folder + L"missing-cleanup.exe")}};
+  const std::wstring below = folder.size() > 2 && folder[1] == L':' ? folder.substr(2) : folder;
+  return {{"3", Number(3)}, {"TRUE", Number(1)}, {"KEY", Text(BadInputSandbox::RegistryKey())},
+          {"NAME", Text(L"value")}, {"FILE", Text(folder + L"file.txt")}, {"TARGET", Text(folder + L"target.txt")},
+          {"TREE", Text(folder + L"tree")}, {"FOLDER", Text(folder)}, {"SUB", Text(below.substr(1) + L"sub")},
+          {"DRIVE", Text(folder.substr(0, 3))}, {"ME", Text(UserName())}, {"SERVICE", Text(sandbox.ServiceName())},
+          {"NEWSERVICE", Text(sandbox.ServiceName() + L"new")}, {"CONFIG", config}, {"UNCHANGED", unchanged},
+          {"ACTIONS", actions}, {"CONTROL", Number(SERVICE_CONTROL_INTERROGATE)}, {"TYPE", Number(SERVICE_WIN32)},
+          {"STATE", Number(SERVICE_STATE_ALL)}, {"TIME", Number(1000000000000)}, {"USER", user}, {"FILES", files},
+          {"PROGRAM", Text(folder + L"missing-cleanup.exe")}};
 }
 
-const std::map<std::string, std::vector<std::string>> kBaselines = {
-    {"Win32FileServiceImpl.setFileOwner", {"FILE", "ME"}},
-    {"Win32FileServiceImpl.setFileOwnerGroup", {"FILE", "ME"}},
-    {"Win32FileServiceImpl.getPartitionType", {"DRIVE"}},
-    {"Win32FileServiceImpl.getPartitionFormat", {"DRIVE"}},
-    {"Win32FileServiceImpl.getPartitionFreeSpace", {"FOLDER"}},
-    {"Win32FileServiceImpl.supportsLongFileNames", {"DRIVE"}},
-    {"Win32FileServiceImpl.isDirectoryWritable", {"FOLDER"}},
-    {"Win32FileServiceImpl.win32SetFileTimes", {"FILE", "TIME", "TIME", "TIME"}},
-    {"Win32FileServiceImpl.win32SetFileModified", {"FILE", "TIME"}},
-    {"Win32FileServiceImpl.win32SetFileCreated", {"FILE", "TIME"}},
-    {"Win32FileServiceImpl.win32DeleteDirectory", {"TREE", "_", "TRUE"}},
-    {"Win32DesktopServiceImpl.createDesktopItem", {"FOLDER", "SUB", "_", "FILE"}},
-    {"Win32DesktopServiceImpl.setDesktopItemOwnerGroup", {"FOLDER", "SUB", "_", "ME"}},
-    {"Win32DesktopServiceImpl.setDesktopItemOwner", {"FOLDER", "SUB", "_", "ME"}},
-    {"Win32DesktopServiceImpl.setDesktopFolderOwnerGroup", {"FOLDER", "SUB", "ME"}},
-    {"Win32DesktopServiceImpl.setDesktopFolderOwner", {"FOLDER", "SUB", "ME"}},
-    {"Win32ServiceImpl.createNTService", {"NEWSERVICE", "CONFIG"}},
-    {"Win32ServiceImpl.changeNTServiceConfig", {"SERVICE", "UNCHANGED"}},
-    {"Win32ServiceImpl.controlNTService", {"SERVICE", "CONTROL"}},
-    {"Win32ServiceImpl.enumNTServiceKeys", {"TYPE", "STATE"}},
-    {"Win32ServiceImpl.changeWin2kServiceFailureActions", {"SERVICE", "ACTIONS"}},
-    {"Win32ServiceImpl.getShortPath", {"FILE"}},
-    {"Win32ServiceImpl.getFixedFileInfo", {"FILE"}},
-    {"Win32SecurityServiceImpl.win32CreateUser", {"USER"}},
-    {"Win32SystemUtilServiceImpl.nativeDeleteFilesAfterExit", {"FILES", "_", "_", "PROGRAM"}},
-};
-// Every other method of these classes takes a registry key and a value or subkey name, a path (a
-// copy or move a target too), a desktop folder and sub-folder, or a service name first.
-const std::map<std::string, std::vector<std::string>> kClassBaselines = {
-    {"Win32RegistryServiceImpl", {"3", "KEY", "NAME"}},
-    {"Win32FileServiceImpl", {"FILE", "TARGET"}},
-    {"Win32DesktopServiceImpl", {"FOLDER", "SUB"}},
-    {"Win32ServiceImpl", {"SERVICE"}},
+// Per class, the parameters of a method that need a particular harmless value, and under "*" those of
+// the class's other methods (a registry key and a value or subkey name, a path and a copy's or move's
+// target, a desktop folder and sub-folder, a service name); "_" takes the value derived from the type.
+const std::map<std::string, std::map<std::string, std::vector<std::string>>> kBaselines = {
+    {"Win32RegistryServiceImpl", {{"*", {"3", "KEY", "NAME"}}}},
+    {"Win32FileServiceImpl",
+     {{"*", {"FILE", "TARGET"}}, {"setFileOwner", {"FILE", "ME"}}, {"setFileOwnerGroup", {"FILE", "ME"}},
+      {"getPartitionType", {"DRIVE"}}, {"getPartitionFormat", {"DRIVE"}}, {"supportsLongFileNames", {"DRIVE"}},
+      {"getPartitionFreeSpace", {"FOLDER"}}, {"isDirectoryWritable", {"FOLDER"}},
+      {"win32SetFileTimes", {"FILE", "TIME", "TIME", "TIME"}}, {"win32SetFileModified", {"FILE", "TIME"}},
+      {"win32SetFileCreated", {"FILE", "TIME"}}, {"win32DeleteDirectory", {"TREE", "_", "TRUE"}}}},
+    {"Win32DesktopServiceImpl",
+     {{"*", {"FOLDER", "SUB"}}, {"createDesktopItem", {"FOLDER", "SUB", "_", "FILE"}},
+      {"setDesktopItemOwnerGroup", {"FOLDER", "SUB", "_", "ME"}}, {"setDesktopItemOwner", {"FOLDER", "SUB", "_", "ME"}},
+      {"setDesktopFolderOwnerGroup", {"FOLDER", "SUB", "ME"}}, {"setDesktopFolderOwner", {"FOLDER", "SUB", "ME"}}}},
+    {"Win32ServiceImpl",
+     {{"*", {"SERVICE"}}, {"createNTService", {"NEWSERVICE", "CONFIG"}},
+      {"changeNTServiceConfig", {"SERVICE", "UNCHANGED"}}, {"controlNTService", {"SERVICE", "CONTROL"}},
+      {"enumNTServiceKeys", {"TYPE", "STATE"}}, {"changeWin2kServiceFailureActions", {"SERVICE", "ACTIONS"}},
+      {"getShortPath", {"FILE"}}, {"getFixedFileInfo", {"FILE"}}}},
+    {"Win32SecurityServiceImpl", {{"win32CreateUser", {"USER"}}}},
+    {"Win32SystemUtilServiceImpl", {{"nativeDeleteFilesAfterExit", {"FILES", "_", "_", "PROGRAM"}}}},
 };
 
 bool IsString(const vm::TypeDesc& t) { return t.text == "Ljava/lang/String;"; }
@@ -169,17 +140,16 @@ Arg Derived(const vm::TypeDesc& type) {
 }
 
 std::vector<Arg> Baseline(const fwcall::NativeMethod& method, const std::map<std::string, Arg>& named) {
-  static const std::vector<std::string> kNone;
-  const std::vector<std::string>* tokens = &kNone;
-  if (auto m = kBaselines.find(method.QualifiedName()); m != kBaselines.end()) {
-    tokens = &m->second;
-  } else if (auto c = kClassBaselines.find(method.SimpleClassName()); c != kClassBaselines.end()) {
-    tokens = &c->second;
+  std::vector<std::string> tokens;
+  if (auto c = kBaselines.find(method.SimpleClassName()); c != kBaselines.end()) {
+    auto m = c->second.find(method.declared.name);
+    if (m == c->second.end()) m = c->second.find("*");
+    if (m != c->second.end()) tokens = m->second;
   }
   std::vector<Arg> args;
   for (std::size_t i = 0; i < method.signature.params.size(); ++i) {
-    const bool listed = i < tokens->size() && (*tokens)[i] != "_";
-    args.push_back(listed ? named.at((*tokens)[i]) : Derived(method.signature.params[i]));
+    const bool listed = i < tokens.size() && tokens[i] != "_";
+    args.push_back(listed ? named.at(tokens[i]) : Derived(method.signature.params[i]));
   }
   return args;
 }
@@ -206,18 +176,11 @@ std::vector<std::pair<std::string, Arg>> BadNumbers() {
 }
 
 std::vector<std::pair<std::string, Arg>> BadLists(const Arg& base) {
-  Arg null, empty, holdingNull = base;
-  null.null = true;
+  Arg holdingNull = base;
   if (holdingNull.list.empty()) holdingNull.list.emplace_back();
   holdingNull.list.front() = std::nullopt;
-  return {{"null", null}, {"empty", empty}, {"holding a null", holdingNull}};
+  return {{"null", Null()}, {"empty", Arg{}}, {"holding a null", holdingNull}};
 }
-
-struct BadValue {
-  std::string label;
-  Arg arg;
-  std::function<void(TestVm&)> hide;
-};
 
 // The class's getters by what they answer: "I", "Ljava/lang/String;", "[Ljava/lang/String;", or
 // anything ("*").
@@ -235,14 +198,12 @@ std::map<std::string, std::vector<std::string>> Getters(const vm::Manifest& mani
 
 std::vector<BadValue> BadPeers(const vm::Manifest& manifest, const std::string& cls, const Arg& base) {
   auto getters = Getters(manifest, cls);
-  std::vector<BadValue> bad;
-  Arg null;
-  null.null = true;
-  bad.push_back({"null", null, nullptr});
-  bad.push_back({"of a class that cannot be found", base, [cls](TestVm& vm) { vm.HideClass(cls); }});
-  bad.push_back({"without getters", base, [cls, names = getters["*"]](TestVm& vm) {
-                   for (const std::string& name : names) vm.HideMethod(cls, name);
-                 }});
+  std::vector<BadValue> bad{
+      {"null", Null(), nullptr},
+      {"of a class that cannot be found", base, [cls](TestVm& vm) { vm.HideClass(cls); }},
+      {"without getters", base, [cls, names = getters["*"]](TestVm& vm) {
+         for (const std::string& name : names) vm.HideMethod(cls, name);
+       }}};
   // Every getter of one kind answers the same bad value.
   auto answering = [&](const std::string& kind, const std::string& label, auto set) {
     if (getters[kind].empty()) return;
@@ -345,18 +306,18 @@ struct Tally {
   std::vector<std::string> problems;
 };
 
-void CallOnce(TestVm& vm, const Case& c, const Codes& codes, BadInputSandbox& sandbox, Tally& tally) {
-  const fwcall::NativeMethod& m = *c.method;
+void CallOnce(TestVm& vm, const fwcall::NativeMethod& m, FARPROC address, const std::vector<Arg>& argsIn,
+              const BadValue& c, const Codes& codes, BadInputSandbox& sandbox, Tally& tally) {
   std::vector<jvalue> args;
   std::vector<std::wstring> texts;
-  for (std::size_t i = 0; i < c.args.size(); ++i) {
-    args.push_back(Make(vm, m.signature.params[i], c.args[i]));
-    if (c.args[i].text) texts.emplace_back(c.args[i].text->begin(), c.args[i].text->end());
+  for (std::size_t i = 0; i < argsIn.size(); ++i) {
+    args.push_back(Make(vm, m.signature.params[i], argsIn[i]));
+    if (argsIn[i].text) texts.emplace_back(argsIn[i].text->begin(), argsIn[i].text->end());
   }
   if (c.hide) c.hide(vm);
   jobject self = m.declared.isStatic ? static_cast<jobject>(vm.Class(m.declared.className)) : vm.NewPeer(m.declared.className);
   sandbox.BeforeCall();
-  fwcall::InvokeNative(vm, c.address, m, self, args);
+  fwcall::InvokeNative(vm, address, m, self, args);
   ++tally.calls;
   for (const std::string& v : vm.TakeViolations()) tally.problems.push_back(c.label + ": JNI misuse: " + v);
   const std::optional<ThrownException> pending = vm.TakePending();
@@ -395,24 +356,20 @@ TEST(BadInput, EveryParameterOfEveryMethodRefusesBadValuesCleanly) {
       missing.push_back(m.QualifiedName());
       continue;
     }
-    const Case base{&m, address, Baseline(m, named), m.QualifiedName() + " with its baseline", nullptr};
-    std::vector<Case> cases{base};
-    for (std::size_t i = 0; i < base.args.size(); ++i) {
-      for (BadValue& bad : BadValues(manifest, m.signature.params[i], base.args[i])) {
-        Case c = base;
-        c.args[i] = std::move(bad.arg);
-        c.label = m.QualifiedName() + ", parameter " + std::to_string(i + 1) + " " + bad.label;
-        c.hide = std::move(bad.hide);
-        cases.push_back(std::move(c));
-      }
-    }
+    const std::vector<Arg> base = Baseline(m, named);
     TestVm vm;
-    for (const Case& c : cases) {
-      if (!c.hide) {
-        CallOnce(vm, c, codes, sandbox, tally);
-      } else {
-        TestVm own;
-        CallOnce(own, c, codes, sandbox, tally);
+    CallOnce(vm, m, address, base, {m.QualifiedName() + " with its baseline", {}, nullptr}, codes, sandbox, tally);
+    for (std::size_t i = 0; i < base.size(); ++i) {
+      for (BadValue& bad : BadValues(manifest, m.signature.params[i], base[i])) {
+        std::vector<Arg> args = base;
+        args[i] = std::move(bad.arg);
+        bad.label = m.QualifiedName() + ", parameter " + std::to_string(i + 1) + " " + bad.label;
+        if (!bad.hide) {
+          CallOnce(vm, m, address, args, bad, codes, sandbox, tally);
+        } else {
+          TestVm own;
+          CallOnce(own, m, address, args, bad, codes, sandbox, tally);
+        }
       }
     }
   }

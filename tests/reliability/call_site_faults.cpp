@@ -1,113 +1,64 @@
 #include "reliability/call_site_faults.h"
 
 #include <atomic>
-#include <cstring>
 #include <mutex>
 #include <stdexcept>
-#include <type_traits>
 #include <utility>
 
-#include "reliability/win32_catalogue.h"
 #include "support/fake_import.h"
 #include "support/import_table.h"
 #include "support/substituted_proc_address.h"
+#include "support/win32_catalogue.h"
 
 namespace fwtest {
 namespace {
 
-enum class Failure { Zero, AllOnes, Status, Hresult, Release };
-
-template <typename T>
-struct Held : HeldPatch {
-  explicit Held(T&& v) : value(std::move(v)) {}
-  T value;
-};
-template <typename T>
-std::unique_ptr<HeldPatch> Hold(T&& value) {
-  return std::make_unique<Held<T>>(std::forward<T>(value));
-}
-
-template <typename Fn>
-struct ResultOf;
-template <typename R, typename... A>
-struct ResultOf<R(WINAPI*)(A...)> {
-  using Type = R;
-};
-
-template <typename R>
-R FailureResult(Failure failure, DWORD error) {
-  const auto value = [&]() -> LONG_PTR {
-    switch (failure) {
-      case Failure::AllOnes: return -1;
-      case Failure::Status: return static_cast<LONG_PTR>(error);
-      case Failure::Hresult: return static_cast<LONG_PTR>(HRESULT_FROM_WIN32(error));
-      default: return 0;
-    }
-  }();
-  if constexpr (std::is_pointer_v<R>) {
-    return reinterpret_cast<R>(value);
-  } else {
-    return static_cast<R>(value);
-  }
-}
-
-// A status function reports a failed release with the error, the others with FALSE.
-Failure ReleaseResult(Failure failure, bool statusFunction) {
-  if (failure != Failure::Release) return failure;
-  return statusFunction ? Failure::Status : Failure::Zero;
-}
-
-template <typename Fn, typename Behaviour>
-std::unique_ptr<HeldPatch> Patch(HMODULE module, const char* name, bool bound, Behaviour behaviour) {
-  if (bound) return Hold(SubstituteProcAddress(module, ImportOf<Fn>{name}, std::move(behaviour)));
-  return Hold(ReplaceImport(module, ImportOf<Fn>{name}, std::move(behaviour)));
-}
-
-template <typename Fn>
-std::unique_ptr<HeldPatch> Count(HMODULE module, const char* name, bool bound, std::atomic<int>* calls) {
-  return Patch<Fn>(module, name, bound, [calls](Fn original, auto... args) {
-    ++*calls;
-    return original(args...);
-  });
-}
-
-template <typename Fn>
-std::unique_ptr<HeldPatch> Fail(HMODULE module, const char* name, bool bound, Failure failure, bool statusFunction,
-                                DWORD error, int occurrence, std::atomic<int>* calls) {
-  using R = typename ResultOf<Fn>::Type;
-  return Patch<Fn>(module, name, bound, [=](Fn original, auto... args) -> R {
-    if (++*calls != occurrence) return original(args...);
-    if (failure == Failure::Release) original(args...);
-    SetLastError(error);
-    return FailureResult<R>(ReleaseResult(failure, statusFunction), error);
-  });
-}
+struct Entry;
+using PatchMaker = std::shared_ptr<void> (*)(HMODULE, const Entry&, std::atomic<int>* calls, int failAt, DWORD error);
 
 struct Entry {
   const char* name;
   bool bound;
   Failure failure;
-  bool statusFunction;  // returns its error (LONG/DWORD status) rather than FALSE
-  std::unique_ptr<HeldPatch> (*count)(HMODULE, const char*, bool, std::atomic<int>*);
-  std::unique_ptr<HeldPatch> (*fail)(HMODULE, const char*, bool, Failure, bool, DWORD, int, std::atomic<int>*);
+  PatchMaker patch;
 };
 
-template <typename Fn>
-constexpr bool ReturnsStatus() {
-  using R = typename ResultOf<Fn>::Type;
-  return std::is_same_v<R, LONG> || std::is_same_v<R, DWORD>;
+template <typename T>
+std::shared_ptr<void> Hold(T&& patch) {
+  return std::make_shared<std::decay_t<T>>(std::forward<T>(patch));
 }
 
-#define FW_IMPORT_ENTRY(function, failure) \
-  Entry{#function, false, Failure::failure, ReturnsStatus<decltype(&::function)>(), \
-        &Count<decltype(&::function)>, &Fail<decltype(&::function)>},
-#define FW_BOUND_ENTRY(function, failure) \
-  Entry{#function, true, Failure::failure, ReturnsStatus<decltype(&::function)>(), \
-        &Count<decltype(&::function)>, &Fail<decltype(&::function)>},
-#define FW_NOT_FAILED_ENTRY(function, reason) {#function, reason},
+// Counts every call; the `failAt`-th (none when 0) fails as the entry says.
+template <typename Fn>
+std::shared_ptr<void> Patch(HMODULE module, const Entry& e, std::atomic<int>* calls, int failAt, DWORD error) {
+  auto behaviour = [=, failure = e.failure](Fn original, auto... args) {
+    using R = decltype(original(args...));
+    if (++*calls != failAt) return original(args...);
+    if (failure == Failure::Release) original(args...);
+    SetLastError(error);
+    return FailureResult<R>(failure, error);
+  };
+  if (e.bound) return Hold(SubstituteProcAddress(module, ImportOf<Fn>{e.name}, std::move(behaviour)));
+  return Hold(ReplaceImport(module, ImportOf<Fn>{e.name}, std::move(behaviour)));
+}
 
+#define FW_IMPORT_ENTRY(function, failure) {#function, false, Failure::failure, &Patch<decltype(&::function)>},
+#define FW_BOUND_ENTRY(function, failure) {#function, true, Failure::failure, &Patch<decltype(&::function)>},
 const Entry kEntries[] = {FW_WIN32_IMPORTS(FW_IMPORT_ENTRY) FW_WIN32_BOUND(FW_BOUND_ENTRY)};
-const std::pair<const char*, const char*> kNotFailed[] = {FW_WIN32_NOT_FAILED(FW_NOT_FAILED_ENTRY)};
+
+// Called but never made to fail. The language runtime's own imports are not the library's calls.
+const std::pair<const char*, std::set<std::string>> kNotFailed[] = {
+    {"cannot fail", {"GetLastError", "SetLastError", "GetCurrentProcess", "GetCurrentProcessId", "GetCurrentThread",
+                     "GetCurrentThreadId", "GetACP", "SetErrorMode", "ShowWindow", "wsprintfA"}},
+    {"a question with no failure result", {"IsDBCSLeadByteEx", "IsWindowVisible", "IsValidSecurityDescriptor", "EqualSid"}},
+    {"returns nothing", {"GetSystemInfo", "Sleep", "CoUninitialize", "SHChangeNotify"}},
+    {"a release that fails only for a bad pointer", {"LocalFree", "FreeSid"}},
+    {"language runtime (locks, thread-local storage, exceptions, relocation at load)",
+     {"DisableThreadLibraryCalls", "InitializeCriticalSection", "DeleteCriticalSection", "EnterCriticalSection",
+      "LeaveCriticalSection", "CreateSemaphoreW", "CreateSemaphoreA", "ReleaseSemaphore", "TlsAlloc", "TlsFree",
+      "TlsGetValue", "TlsSetValue", "VirtualProtect", "VirtualQuery", "RaiseException", "RtlCaptureContext",
+      "RtlLookupFunctionEntry", "RtlUnwindEx", "RtlVirtualUnwind"}},
+};
 
 const Entry* Find(const std::string& name) {
   for (const Entry& e : kEntries) {
@@ -122,54 +73,35 @@ const Entry& Require(const std::string& name) {
   return *e;
 }
 
-bool Imports(HMODULE module, const char* name) { return !FindImportSlots(module, name).empty(); }
-
-// Every by-name import of the module with its DLL's name, lower case.
-std::vector<std::pair<std::string, std::string>> ImportNames(HMODULE module) {
-  std::vector<std::pair<std::string, std::string>> names;
-  auto* base = reinterpret_cast<BYTE*>(module);
-  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
-      base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
-  const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-  if (imports.VirtualAddress == 0) return names;
-  for (auto* d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); d->Name != 0; ++d) {
-    std::string dll(reinterpret_cast<const char*>(base + d->Name));
-    for (char& c : dll) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    if (d->OriginalFirstThunk == 0) continue;
-    for (auto* t = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk); t->u1.AddressOfData != 0;
-         ++t) {
-      if (IMAGE_SNAP_BY_ORDINAL(t->u1.Ordinal)) continue;
-      const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + t->u1.AddressOfData);
-      names.emplace_back(dll, reinterpret_cast<const char*>(byName->Name));
-    }
-  }
-  return names;
-}
-
 }  // namespace
 
 struct CallCounter::State {
   std::vector<std::pair<const char*, std::unique_ptr<std::atomic<int>>>> counts;
-  std::vector<std::unique_ptr<HeldPatch>> patches;
+  std::vector<std::shared_ptr<void>> patches;
   mutable std::mutex mutex;
   std::set<std::string> resolved;
 };
 
-CallCounter::CallCounter(HMODULE module) : CallCounter(module, {}) {}
-
-CallCounter::CallCounter(HMODULE module, const std::set<std::string>& bound) : state_(std::make_unique<State>()) {
-  auto add = [&](const Entry& e) {
+CallCounter::CallCounter(HMODULE module, const std::set<std::string>& bound, const CallSite& fault, DWORD error)
+    : state_(std::make_unique<State>()) {
+  auto add = [&](const Entry& e, int failAt) {
     auto calls = std::make_unique<std::atomic<int>>(0);
-    state_->patches.push_back(e.count(module, e.name, e.bound, calls.get()));
+    state_->patches.push_back(e.patch(module, e, calls.get(), failAt, error));
     state_->counts.emplace_back(e.name, std::move(calls));
   };
+  // A faulty run patches the one function: a bound function's substitute would hand out its entry
+  // even when the look-up under it fails.
+  if (!fault.function.empty()) {
+    add(Require(fault.function), fault.occurrence);
+    return;
+  }
   for (const Entry& e : kEntries) {
-    if (!e.bound && Imports(module, e.name)) add(e);
+    if (!e.bound && !FindImportSlots(module, e.name).empty()) add(e, 0);
   }
   for (const std::string& name : bound) {
     const Entry& e = Require(name);
     if (!e.bound) throw std::invalid_argument(name + " is catalogued as an import, but was bound by name");
-    add(e);
+    add(e, 0);
   }
   State* state = state_.get();
   state_->patches.push_back(Hold(ReplaceImport(module, FWTEST_IMPORT(GetProcAddress),
@@ -186,8 +118,7 @@ CallCounter::CallCounter(HMODULE module, const std::set<std::string>& bound) : s
 }
 
 CallCounter::~CallCounter() {
-  // The patches end in the reverse order of their making.
-  while (!state_->patches.empty()) state_->patches.pop_back();
+  while (!state_->patches.empty()) state_->patches.pop_back();  // in the reverse order of their making
 }
 
 std::map<std::string, int> CallCounter::Counts() const {
@@ -203,20 +134,6 @@ std::set<std::string> CallCounter::Resolved() const {
   return state_->resolved;
 }
 
-struct InjectedFault::State {
-  std::atomic<int> calls{0};
-  std::unique_ptr<HeldPatch> patch;
-};
-
-InjectedFault::InjectedFault(HMODULE module, const CallSite& site, DWORD error) : state_(std::make_unique<State>()) {
-  const Entry& e = Require(site.function);
-  state_->patch = e.fail(module, e.name, e.bound, e.failure, e.statusFunction, error, site.occurrence, &state_->calls);
-}
-
-InjectedFault::~InjectedFault() = default;
-
-int InjectedFault::Calls() const { return state_->calls; }
-
 bool IsCatalogued(const std::string& function) { return Find(function) != nullptr || NotFailedReason(function); }
 
 bool FailsWithHresult(const std::string& function) {
@@ -225,16 +142,16 @@ bool FailsWithHresult(const std::string& function) {
 }
 
 const char* NotFailedReason(const std::string& function) {
-  for (const auto& [name, reason] : kNotFailed) {
-    if (function == name) return reason;
+  for (const auto& [reason, names] : kNotFailed) {
+    if (names.count(function) != 0) return reason;
   }
   return nullptr;
 }
 
 std::vector<std::string> UncataloguedImports(HMODULE module) {
   std::vector<std::string> missing;
-  for (const auto& [dll, name] : ImportNames(module)) {
-    if (dll != "msvcrt.dll" && !IsCatalogued(name)) missing.push_back(dll + "!" + name);
+  for (const std::string& name : ImportedFunctionNames(module)) {
+    if (FindImportSlots(module, name.c_str(), "msvcrt.dll").empty() && !IsCatalogued(name)) missing.push_back(name);
   }
   return missing;
 }

@@ -1,11 +1,11 @@
 // Counting and failing the Win32 calls a module makes, function by function, from the catalogue
-// of the functions the library calls (win32_catalogue.h).
+// of the functions the library calls (support/win32_catalogue.h).
 //
 //   fwtest::CallCounter counter(dll);                     // imports, and the names looked up
 //   ... the call ...
 //   auto counts = counter.Counts();                       // {"RegOpenKeyExW": 2, ...}
 //   fwtest::CallCounter bound(dll, counter.Resolved());   // the same with the bound functions
-//   fwtest::InjectedFault fault(dll, {"RegOpenKeyExW", 2}, ERROR_NOT_ENOUGH_MEMORY);
+//   fwtest::CallCounter fault(dll, bound, {"RegOpenKeyExW", 2}, ERROR_NOT_ENOUGH_MEMORY);
 //   ... the call again: its second RegOpenKeyExW fails with 8 ...
 #pragma once
 
@@ -20,21 +20,18 @@
 namespace fwtest {
 
 struct CallSite {
-  std::string function;
+  std::string function;  // none when empty
   int occurrence = 1;  // the n-th call of the function in the scenario
 };
 
-// A patch of any type, kept alive by its owner.
-struct HeldPatch {
-  virtual ~HeldPatch() = default;
-};
-
+// Counts the calls `module` makes to the catalogued functions it imports and to those in `bound`
+// (each must be catalogued as bound) and records the names it looks up successfully. Given a
+// `fault`, it patches that function only, and its call there fails as the function reports a
+// failure, with `error` as the last error.
 class CallCounter {
  public:
-  // Counts the catalogued imports of `module` and records the names it looks up successfully.
-  explicit CallCounter(HMODULE module);
-  // Also counts the calls to these functions bound by name (each must be catalogued as bound).
-  CallCounter(HMODULE module, const std::set<std::string>& bound);
+  explicit CallCounter(HMODULE module, const std::set<std::string>& bound = {}, const CallSite& fault = {},
+                       DWORD error = 0);
   ~CallCounter();
 
   std::map<std::string, int> Counts() const;
@@ -45,21 +42,8 @@ class CallCounter {
   std::unique_ptr<State> state_;
 };
 
-// The function's `occurrence`-th call fails as the function reports a failure, with `error` as the
-// last error; every other call goes through.
-class InjectedFault {
- public:
-  InjectedFault(HMODULE module, const CallSite& site, DWORD error);
-  ~InjectedFault();
-  int Calls() const;  // calls seen so far, the failed one included
-
- private:
-  struct State;
-  std::unique_ptr<State> state_;
-};
-
 bool IsCatalogued(const std::string& function);
-// Imports of `module` from system DLLs other than the C runtime that no list names.
+// Imports of `module` other than the C runtime's that no list names.
 std::vector<std::string> UncataloguedImports(HMODULE module);
 // True for a function that reports its failure as an HRESULT.
 bool FailsWithHresult(const std::string& function);

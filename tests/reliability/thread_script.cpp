@@ -1,12 +1,11 @@
-#include "thread_script.h"
+#include "reliability/thread_script.h"
 
 #include <jni.h>
 
-#include <algorithm>
 #include <cwchar>
 #include <iterator>
-#include <optional>
 #include <stdexcept>
+#include <thread>
 #include <type_traits>
 
 #include "bridge/unique_resource.h"
@@ -15,23 +14,14 @@
 #include "com_fernwick_wizard_platform_win32_Win32RegistryServiceImpl.h"
 #include "com_fernwick_wizard_platform_win32_environment_WindowsEnvironment.h"
 #include "test_vm.h"
+#include "vm_json.h"
 
 namespace fwtest {
 namespace {
 
 constexpr jint kCurrentUser = 3;
 constexpr char kFileAttributes[] = "com/fernwick/util/FileAttributes";
-const char* const kStates[] = {"OWNER_READABLE",   "GROUP_READABLE",   "WORLD_READABLE", "OWNER_WRITEABLE",
-                               "GROUP_WRITEABLE",  "WORLD_WRITEABLE",  "OWNER_EXECUTABLE", "GROUP_EXECUTABLE",
-                               "WORLD_EXECUTABLE", "HIDDEN",           "ARCHIVE",        "SYSTEM"};
 const wchar_t* const kFiles[] = {L"source.txt", L"copy.txt", L"moved.txt"};
-
-// The values here are ASCII; anything else shows as '?'.
-std::string Narrow(const std::u16string& text) {
-  std::string out;
-  for (const char16_t c : text) out += c < 0x80 ? static_cast<char>(c) : '?';
-  return out;
-}
 
 void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
   for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
@@ -65,7 +55,7 @@ class ScriptCalls {
     return peer;
   }
 
-  // Calls the native method and answers with its result or its exception, and any violation.
+  // Calls the native method and answers with its result as JSON or its exception, and any violation.
   template <typename Fn, typename... A>
   std::string Answer(Fn native, A... args) {
     std::string answer;
@@ -73,7 +63,8 @@ class ScriptCalls {
       vm.Call(native, args...);
       answer = "void";
     } else {
-      answer = Show(vm.Call(native, args...));
+      const auto result = vm.Call(native, args...);
+      if (!vm.Pending()) answer = CallOutcome(vm, result).Write();
     }
     if (const auto thrown = vm.TakePending()) answer = thrown->Describe();
     for (const std::string& violation : vm.TakeViolations()) answer += " | JNI violation: " + violation;
@@ -87,45 +78,22 @@ class ScriptCalls {
   const jobject desktop = vm.This("com/fernwick/wizard/platform/win32/Win32DesktopServiceImpl");
 
  private:
-  std::string Show(jint value) { return std::to_string(value); }
-  std::string Show(jboolean value) { return value ? "true" : "false"; }
-  std::string Show(jstring text) {
-    const auto value = vm.StringValue(text);
-    return value ? "\"" + Narrow(*value) + "\"" : "null";
-  }
-  // String[] in sorted order: the order of registry names is the system's.
-  std::string Show(jobjectArray names) {
-    auto values = vm.StringArrayValue(names);
-    if (!values) return "null";
-    std::sort(values->begin(), values->end());
-    std::string shown = "[";
-    for (const auto& name : *values) shown += (shown.size() > 1 ? ", " : "") + (name ? Narrow(*name) : "null");
-    return shown + "]";
-  }
-  // A FileAttributes peer as the states it holds true.
-  std::string Show(jobject peer) {
-    if (vm.IsNull(peer)) return "null";
-    std::string shown = vm.ClassNameOf(peer) + " {";
-    for (const char* state : kStates) {
-      const auto number = vm.StaticIntConstant(kFileAttributes, state);
-      if (number && vm.BoolProperty(peer, TestVm::Indexed("AttributeState", *number))) shown += std::string(" ") + state;
-    }
-    return shown + " }";
-  }
-
   HMODULE library_;
   const ThreadPlace& place_;
 };
 
 namespace {
 
-#define FW_NATIVE(calls, service, method)                                                    \
-  (calls).Export<decltype(&Java_com_fernwick_wizard_platform_win32_##service##_##method)>( \
-      "Java_com_fernwick_wizard_platform_win32_" #service "_" #method)
-#define FW_REG(method) FW_NATIVE(r, Win32RegistryServiceImpl, method)
-#define FW_FILE(method) FW_NATIVE(r, Win32FileServiceImpl, method)
-#define FW_ENV(method) FW_NATIVE(r, environment_WindowsEnvironment, method)
-#define FW_DESKTOP(method) FW_NATIVE(r, Win32DesktopServiceImpl, method)
+// One call of a round: `method` of `service`, called on `self` with the arguments that follow.
+#define FW_STEP(fails, service, self, method, ...)                                                 \
+  {#method, fails, [](ScriptCalls& r) {                                                            \
+     return r.Answer(r.Export<decltype(&Java_com_fernwick_wizard_platform_win32_##service##_##method)>( \
+                         "Java_com_fernwick_wizard_platform_win32_" #service "_" #method),          \
+                     self, __VA_ARGS__);                                                           \
+   }}
+#define FW_REG(fails, method, ...) FW_STEP(fails, Win32RegistryServiceImpl, r.registry, method, kCurrentUser, __VA_ARGS__)
+#define FW_ENV(fails, method, ...) FW_STEP(fails, environment_WindowsEnvironment, r.environment, method, __VA_ARGS__)
+#define FW_FILE(fails, method, ...) FW_STEP(fails, Win32FileServiceImpl, r.files, method, __VA_ARGS__)
 
 struct Step {
   const char* method;
@@ -136,61 +104,44 @@ struct Step {
 // A key with values read back, a process variable expanded in a value, files copied, moved and
 // deleted with their attributes, and a shell folder; all of it made and removed within the round.
 const Step kSteps[] = {
-    {"createKey", false,
-     [](ScriptCalls& r) { return r.Answer(FW_REG(createKey), r.registry, kCurrentUser, r.Base(), r.Tagged(L"", L"\\sub")); }},
-    {"setStringValue", false,
-     [](ScriptCalls& r) {
-       return r.Answer(FW_REG(setStringValue), r.registry, kCurrentUser, r.Key(), r.Str(L"text"), jboolean{JNI_FALSE},
-                       r.Tagged(L"text of "));
-     }},
-    {"setProcessEnvironmentVariable", false,
-     [](ScriptCalls& r) { return r.Answer(FW_ENV(setProcessEnvironmentVariable), r.environment, r.Variable(), r.Tagged(L"home of ")); }},
-    {"getProcessEnvironmentVariable", false,
-     [](ScriptCalls& r) { return r.Answer(FW_ENV(getProcessEnvironmentVariable), r.environment, r.Variable()); }},
-    {"setStringValue", false,
-     [](ScriptCalls& r) {
-       return r.Answer(FW_REG(setStringValue), r.registry, kCurrentUser, r.Key(), r.Str(L"path"), jboolean{JNI_TRUE},
-                       r.Tagged(L"%FWTHREADS_", L"%\\bin"));
-     }},
-    {"getStringValue", false,
-     [](ScriptCalls& r) {
-       return r.Answer(FW_REG(getStringValue), r.registry, kCurrentUser, r.Key(), r.Str(L"path"), jboolean{JNI_TRUE});
-     }},
-    {"getStringValue", false,
-     [](ScriptCalls& r) {
-       return r.Answer(FW_REG(getStringValue), r.registry, kCurrentUser, r.Key(), r.Str(L"text"), jboolean{JNI_FALSE});
-     }},
-    {"getKeyValueNames", false, [](ScriptCalls& r) { return r.Answer(FW_REG(getKeyValueNames), r.registry, kCurrentUser, r.Key()); }},
-    {"getSubkeyNames", false, [](ScriptCalls& r) { return r.Answer(FW_REG(getSubkeyNames), r.registry, kCurrentUser, r.Key()); }},
-    {"deleteKey", false,
-     [](ScriptCalls& r) {
-       return r.Answer(FW_REG(deleteKey), r.registry, kCurrentUser, r.Base(), r.Tagged(L""), jboolean{JNI_TRUE});
-     }},
-    {"keyExists", false, [](ScriptCalls& r) { return r.Answer(FW_REG(keyExists), r.registry, kCurrentUser, r.Key()); }},
-    {"getStringValue", true,
-     [](ScriptCalls& r) {
-       return r.Answer(FW_REG(getStringValue), r.registry, kCurrentUser, r.Key(), r.Str(L"text"), jboolean{JNI_FALSE});
-     }},
-    {"setProcessEnvironmentVariable", false,
-     [](ScriptCalls& r) { return r.Answer(FW_ENV(setProcessEnvironmentVariable), r.environment, r.Variable(), jstring{}); }},
-    {"getProcessEnvironmentVariable", false,
-     [](ScriptCalls& r) { return r.Answer(FW_ENV(getProcessEnvironmentVariable), r.environment, r.Variable()); }},
-    {"win32CopyFile", false,
-     [](ScriptCalls& r) { return r.Answer(FW_FILE(win32CopyFile), r.files, r.File(kFiles[0]), r.File(kFiles[1]), jboolean{JNI_FALSE}); }},
-    {"win32CopyFile", true,
-     [](ScriptCalls& r) { return r.Answer(FW_FILE(win32CopyFile), r.files, r.File(kFiles[0]), r.File(kFiles[1]), jboolean{JNI_FALSE}); }},
-    {"setFileAttributes", false,
-     [](ScriptCalls& r) { return r.Answer(FW_FILE(setFileAttributes), r.files, r.File(kFiles[1]), r.HiddenPeer()); }},
-    {"getFileAttributes", false, [](ScriptCalls& r) { return r.Answer(FW_FILE(getFileAttributes), r.files, r.File(kFiles[1])); }},
-    {"win32MoveFile", false,
-     [](ScriptCalls& r) { return r.Answer(FW_FILE(win32MoveFile), r.files, r.File(kFiles[1]), r.File(kFiles[2]), jboolean{JNI_FALSE}); }},
-    {"win32SetFileModified", false,
-     [](ScriptCalls& r) { return r.Answer(FW_FILE(win32SetFileModified), r.files, r.File(kFiles[2]), jlong{130000000000000000}); }},
-    {"win32DeleteFile", false, [](ScriptCalls& r) { return r.Answer(FW_FILE(win32DeleteFile), r.files, r.File(kFiles[2])); }},
-    {"win32DeleteFile", true, [](ScriptCalls& r) { return r.Answer(FW_FILE(win32DeleteFile), r.files, r.File(kFiles[2])); }},
-    {"getDesktopFolderAttributes", false,
-     [](ScriptCalls& r) { return r.Answer(FW_DESKTOP(getDesktopFolderAttributes), r.desktop, r.Str(L"$UserPrograms$"), r.Str(L"")); }},
+    FW_REG(false, createKey, r.Base(), r.Tagged(L"", L"\\sub")),
+    FW_REG(false, setStringValue, r.Key(), r.Str(L"text"), jboolean{JNI_FALSE}, r.Tagged(L"text of ")),
+    FW_ENV(false, setProcessEnvironmentVariable, r.Variable(), r.Tagged(L"home of ")),
+    FW_ENV(false, getProcessEnvironmentVariable, r.Variable()),
+    FW_REG(false, setStringValue, r.Key(), r.Str(L"path"), jboolean{JNI_TRUE}, r.Tagged(L"%FWTHREADS_", L"%\\bin")),
+    FW_REG(false, getStringValue, r.Key(), r.Str(L"path"), jboolean{JNI_TRUE}),
+    FW_REG(false, getStringValue, r.Key(), r.Str(L"text"), jboolean{JNI_FALSE}),
+    FW_REG(false, getKeyValueNames, r.Key()),
+    FW_REG(false, getSubkeyNames, r.Key()),
+    FW_REG(false, deleteKey, r.Base(), r.Tagged(L""), jboolean{JNI_TRUE}),
+    FW_REG(false, keyExists, r.Key()),
+    FW_REG(true, getStringValue, r.Key(), r.Str(L"text"), jboolean{JNI_FALSE}),
+    FW_ENV(false, setProcessEnvironmentVariable, r.Variable(), jstring{}),
+    FW_ENV(false, getProcessEnvironmentVariable, r.Variable()),
+    FW_FILE(false, win32CopyFile, r.File(kFiles[0]), r.File(kFiles[1]), jboolean{JNI_FALSE}),
+    FW_FILE(true, win32CopyFile, r.File(kFiles[0]), r.File(kFiles[1]), jboolean{JNI_FALSE}),
+    FW_FILE(false, setFileAttributes, r.File(kFiles[1]), r.HiddenPeer()),
+    FW_FILE(false, getFileAttributes, r.File(kFiles[1])),
+    FW_FILE(false, win32MoveFile, r.File(kFiles[1]), r.File(kFiles[2]), jboolean{JNI_FALSE}),
+    FW_FILE(false, win32SetFileModified, r.File(kFiles[2]), jlong{130000000000000000}),
+    FW_FILE(false, win32DeleteFile, r.File(kFiles[2])),
+    FW_FILE(true, win32DeleteFile, r.File(kFiles[2])),
+    FW_STEP(false, Win32DesktopServiceImpl, r.desktop, getDesktopFolderAttributes, r.Str(L"$UserPrograms$"), r.Str(L"")),
 };
+
+// "" when the answers are the expected ones, else where they first differ.
+std::string FirstDifference(const std::vector<std::string>& expected, const std::vector<std::string>& answers,
+                            int round) {
+  const std::string where = "round " + std::to_string(round);
+  if (answers.size() != expected.size()) return where + ": a different number of calls";
+  for (std::size_t call = 0; call < expected.size(); ++call) {
+    if (answers[call] != expected[call]) {
+      return where + ", call " + std::to_string(call + 1) + ": expected \"" + expected[call] + "\", got \"" +
+             answers[call] + "\"";
+    }
+  }
+  return "";
+}
 
 }  // namespace
 
@@ -245,6 +196,21 @@ std::vector<bool> ThreadScript::MeantToFail() {
   std::vector<bool> failing;
   for (const Step& step : kSteps) failing.push_back(step.meantToFail);
   return failing;
+}
+
+void RunConcurrently(HMODULE library, const std::wstring& registryBase, const std::wstring& folderBase,
+                     const std::vector<std::string>& expected, int rounds, std::vector<std::string>& mismatches) {
+  std::vector<std::thread> threads;
+  threads.reserve(mismatches.size());
+  for (std::size_t i = 0; i < mismatches.size(); ++i) {
+    threads.emplace_back([&, i] {
+      ThreadScript script(library, PlaceOf(static_cast<int>(i) + 1, registryBase, folderBase));
+      for (int round = 1; round <= rounds && mismatches[i].empty(); ++round) {
+        mismatches[i] = FirstDifference(expected, script.RunRound(), round);
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
 }
 
 }  // namespace fwtest

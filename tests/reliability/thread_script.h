@@ -3,8 +3,9 @@
 // to be shared between threads). Everything the round changes is named after the thread's tag and
 // is gone again at the end of the round, so every round of every thread answers the same.
 //
-//   fwtest::ThreadScript script(library, fwtest::PlaceOf(3, registryBase, folderBase));
-//   const std::vector<std::string> answers = script.RunRound();   // one line per call
+//   const auto expected = fwtest::ThreadScript(library, fwtest::PlaceOf(0, base, folder)).RunRound();
+//   std::vector<std::string> mismatches(8);  // one per thread; made before any resource count
+//   fwtest::RunConcurrently(library, base, folder, expected, 20, mismatches);
 //
 // An answer line is "<method>: <result>", where the result is the value, "void", or the
 // ServiceException, followed by " | " and a JNI violation or a missing export, if any; the
@@ -40,8 +41,8 @@ class ThreadScript {
   ThreadScript(const ThreadScript&) = delete;
   ThreadScript& operator=(const ThreadScript&) = delete;
 
-  // The calls of one round, each answered by a line. The TestVm is renewed every 50 rounds, so that
-  // its records of every string copy it handed out stay short.
+  // The answers of one round's calls. The TestVm is renewed every 50 rounds, so that its records
+  // of every string copy it handed out stay short.
   std::vector<std::string> RunRound();
 
   static std::size_t CallsPerRound();
@@ -54,5 +55,11 @@ class ThreadScript {
   std::unique_ptr<ScriptCalls> calls_;
   int roundsOnVm_ = 0;
 };
+
+// One ThreadScript per thread, all at once; thread i works as PlaceOf(i + 1, ...). Afterwards
+// mismatches[i] is "" when each of its rounds answered `expected`, else its first difference.
+// Keeps nothing allocated once it returns.
+void RunConcurrently(HMODULE library, const std::wstring& registryBase, const std::wstring& folderBase,
+                     const std::vector<std::string>& expected, int rounds, std::vector<std::string>& mismatches);
 
 }  // namespace fwtest

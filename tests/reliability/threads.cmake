@@ -1,6 +1,5 @@
 # Eight threads at once answer as one alone and leave nothing behind: the library keeps no state
 target_sources(fwnative_tests PRIVATE
   reliability/thread_script.cpp
-  reliability/concurrent_rounds.cpp
   reliability/threads_test.cpp
 )

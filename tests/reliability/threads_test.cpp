@@ -8,7 +8,6 @@
 
 #include "file/file_test_support.h"
 #include "registry/registry_test_key.h"
-#include "reliability/concurrent_rounds.h"
 #include "reliability/thread_script.h"
 #include "support/loaded_library.h"
 #include "support/resource_counts.h"

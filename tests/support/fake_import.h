@@ -94,6 +94,34 @@ class FakeCallScope {
   void* savedForwardedTo_;
   bool counted_;
 };
+
+// kFakeImportEntries entry points with one function type's exact signature: entry I forwards to
+// Owner::Forward with the state that claimed it, the entry itself and the return address.
+template <typename Owner, typename State, typename R, typename... A>
+struct EntryPoints {
+  static inline std::atomic<State*> owners[kFakeImportEntries] = {};
+
+  template <std::size_t I>
+  static R WINAPI Entry(A... args) {
+    return Owner::Forward(owners[I].load(), reinterpret_cast<const void*>(&Entry<I>), __builtin_return_address(0),
+                          args...);
+  }
+  template <std::size_t... I>
+  static constexpr auto MakeTable(std::index_sequence<I...>) {
+    return std::array<R(WINAPI*)(A...), sizeof...(I)>{&Entry<I>...};
+  }
+  static constexpr std::array<R(WINAPI*)(A...), kFakeImportEntries> kTable =
+      MakeTable(std::make_index_sequence<kFakeImportEntries>());
+
+  static std::size_t Claim(State* state) {
+    for (std::size_t i = 0; i < kFakeImportEntries; ++i) {
+      State* expected = nullptr;
+      if (owners[i].compare_exchange_strong(expected, state)) return i;
+    }
+    throw std::runtime_error("too many live fakes of one function type");
+  }
+  static void Release(std::size_t i) noexcept { owners[i].store(nullptr); }
+};
 }  // namespace detail
 
 inline const void* CallerOfCurrentFake() noexcept {
@@ -167,36 +195,14 @@ class FakeImport<R(WINAPI*)(A...)> {
     std::atomic<int> calls{0};
   };
 
-  // Entry points with the function's exact type; entry I forwards to the fake that claimed it.
-  struct Entries {
-    static inline std::atomic<State*> owners[kFakeImportEntries] = {};
-
-    template <std::size_t I>
-    static R WINAPI Entry(A... args) {
-      State* state = owners[I].load();
-      void* original = state->patch.original();
-      const detail::FakeCallScope scope(__builtin_return_address(0), reinterpret_cast<const void*>(&Entry<I>),
-                                        original);
-      if (scope.counted()) ++state->calls;
-      return state->behaviour(reinterpret_cast<Function>(original), args...);
-    }
-
-    template <std::size_t... I>
-    static constexpr auto MakeTable(std::index_sequence<I...>) {
-      return std::array<Function, sizeof...(I)>{&Entry<I>...};
-    }
-    static constexpr std::array<Function, kFakeImportEntries> kTable =
-        MakeTable(std::make_index_sequence<kFakeImportEntries>());
-
-    static std::size_t Claim(State* state) {
-      for (std::size_t i = 0; i < kFakeImportEntries; ++i) {
-        State* expected = nullptr;
-        if (owners[i].compare_exchange_strong(expected, state)) return i;
-      }
-      throw std::runtime_error("too many live fakes of one function type");
-    }
-    static void Release(std::size_t i) noexcept { owners[i].store(nullptr); }
-  };
+  using Entries = detail::EntryPoints<FakeImport, State, R, A...>;
+  friend Entries;
+  static R Forward(State* state, const void* entry, const void* returnAddress, A... args) {
+    void* original = state->patch.original();
+    const detail::FakeCallScope scope(returnAddress, entry, original);
+    if (scope.counted()) ++state->calls;
+    return state->behaviour(reinterpret_cast<Function>(original), args...);
+  }
 
   std::unique_ptr<State> state_;
   std::size_t entry_ = 0;

@@ -1,11 +1,16 @@
+// The import fakes: each patches only the module it is given, restores the slots when it ends, and
+// keeps its own behaviour whatever else is patched.
 #include "support/fake_import.h"
+#include "support/hidden_proc_addresses.h"
 #include "support/import_table.h"
+#include "support/loaded_library.h"
 #include "support/recorded_import.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <stdexcept>
+#include <string>
 #include <type_traits>
 #include <vector>
 
@@ -14,8 +19,8 @@ namespace {
 // An error no Windows function sets (bit 29 marks application-defined codes).
 constexpr DWORD kFakeError = 0x20000077;
 
-std::vector<void*> SlotValues(const char* function) {
-  return fwtest::ReadImportSlots(GetModuleHandleW(nullptr), function);
+std::vector<void*> SlotValues(const char* function, HMODULE module = GetModuleHandleW(nullptr)) {
+  return fwtest::ReadImportSlots(module, function);
 }
 
 // The calls go through functions of their own: GCC takes an import slot for a constant and may
@@ -23,6 +28,11 @@ std::vector<void*> SlotValues(const char* function) {
 [[gnu::noipa]] BOOL CallGetVersionExA(LPOSVERSIONINFOA info) { return GetVersionExA(info); }
 [[gnu::noipa]] BOOL CallDeleteFileW(LPCWSTR path) { return DeleteFileW(path); }
 [[gnu::noipa]] BOOL CallRemoveDirectoryW(LPCWSTR path) { return RemoveDirectoryW(path); }
+[[gnu::noipa]] DWORD CallGetEnvironmentVariableW(LPCWSTR name, LPWSTR buffer, DWORD size) {
+  return GetEnvironmentVariableW(name, buffer, size);
+}
+[[gnu::noipa]] DWORD CallGetCurrentProcessId() { return GetCurrentProcessId(); }
+[[gnu::noipa]] FARPROC CallGetProcAddress(HMODULE module, LPCSTR name) { return GetProcAddress(module, name); }
 
 OSVERSIONINFOA PlainVersionInfo() {
   OSVERSIONINFOA info = {};
@@ -31,12 +41,11 @@ OSVERSIONINFOA PlainVersionInfo() {
 }
 
 TEST(FakeImportTest, FailReturnsTheResultAndErrorUntilItEndsThenTheSlotsAreRestored) {
-  const HMODULE self = GetModuleHandleW(nullptr);
   const std::vector<void*> before = SlotValues("GetVersionExA");
   ASSERT_FALSE(before.empty());
   OSVERSIONINFOA info = PlainVersionInfo();
   {
-    auto fail = fwtest::FailImport(self, FWTEST_IMPORT(GetVersionExA), FALSE, kFakeError);
+    auto fail = fwtest::FailImport(GetModuleHandleW(nullptr), FWTEST_IMPORT(GetVersionExA), FALSE, kFakeError);
     SetLastError(0);
     EXPECT_FALSE(CallGetVersionExA(&info));
     EXPECT_EQ(GetLastError(), kFakeError);
@@ -46,25 +55,6 @@ TEST(FakeImportTest, FailReturnsTheResultAndErrorUntilItEndsThenTheSlotsAreResto
   EXPECT_EQ(SlotValues("GetVersionExA"), before);
   EXPECT_TRUE(CallGetVersionExA(&info));
   EXPECT_NE(info.dwMajorVersion, 0u);
-}
-
-TEST(FakeImportTest, CustomBehaviourDecidesPerCallAndCanCallTheOriginal) {
-  auto failEx = fwtest::ReplaceImport(GetModuleHandleW(nullptr), FWTEST_IMPORT(GetVersionExA),
-                                      [](auto original, LPOSVERSIONINFOA info) -> BOOL {
-                                        if (info->dwOSVersionInfoSize == sizeof(OSVERSIONINFOEXA)) {
-                                          SetLastError(ERROR_INVALID_PARAMETER);
-                                          return FALSE;
-                                        }
-                                        return original(info);
-                                      });
-  OSVERSIONINFOEXA extended = {};
-  extended.dwOSVersionInfoSize = sizeof(extended);
-  EXPECT_FALSE(CallGetVersionExA(reinterpret_cast<LPOSVERSIONINFOA>(&extended)));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
-  OSVERSIONINFOA plain = PlainVersionInfo();
-  EXPECT_TRUE(CallGetVersionExA(&plain));
-  EXPECT_NE(plain.dwMajorVersion, 0u);
-  EXPECT_EQ(failEx.calls(), 2);
 }
 
 TEST(FakeImportTest, FakesOfFunctionsOfTheSameTypeKeepTheirOwnBehaviour) {
@@ -111,6 +101,64 @@ TEST(FakeImportTest, PatchingAnImportTheModuleDoesNotHaveThrows) {
   auto fail = fwtest::FailImport(self, FWTEST_IMPORT(GetVersionExA).from("KeRnEl32.DlL"), FALSE, kFakeError);
   OSVERSIONINFOA info = PlainVersionInfo();
   EXPECT_FALSE(CallGetVersionExA(&info));
+}
+
+TEST(FakeImportTest, RecordingKeepsCopiesOfTheArgumentsAndLeavesTheCallAlone) {
+  ASSERT_TRUE(SetEnvironmentVariableW(L"FWTEST_RECORDED", L"value"));
+  auto lookups = fwtest::RecordImport(GetModuleHandleW(nullptr), FWTEST_IMPORT(GetEnvironmentVariableW));
+  std::wstring name = L"FWTEST_RECORDED";
+  wchar_t buffer[16] = {};
+  EXPECT_EQ(CallGetEnvironmentVariableW(name.c_str(), buffer, 16), 5u);
+  EXPECT_STREQ(buffer, L"value");
+  name.assign(name.size(), L'X');  // the record must not point into the caller's text
+  EXPECT_EQ(CallGetEnvironmentVariableW(L"FWTEST_NOT_SET", buffer, 16), 0u);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ENVVAR_NOT_FOUND)) << "the real function's error";
+  SetEnvironmentVariableW(L"FWTEST_RECORDED", nullptr);
+
+  const auto calls = lookups.calls();
+  ASSERT_EQ(lookups.count(), 2u);
+  EXPECT_EQ(std::get<0>(calls[0]), L"FWTEST_RECORDED");
+  EXPECT_EQ(std::get<1>(calls[0]), buffer);
+  EXPECT_EQ(std::get<2>(calls[0]), 16u);
+  EXPECT_EQ(std::get<0>(calls[1]), L"FWTEST_NOT_SET");
+}
+
+TEST(FakeImportTest, RecordingLeavesTheCallersLastErrorAlone) {
+  auto record = fwtest::RecordImport(GetModuleHandleW(nullptr), FWTEST_IMPORT(GetCurrentProcessId));
+  SetLastError(kFakeError);
+  EXPECT_NE(CallGetCurrentProcessId(), 0u);
+  EXPECT_EQ(GetLastError(), kFakeError);
+  EXPECT_EQ(record.count(), 1u);
+}
+
+TEST(FakeImportTest, HiddenProcAddressesRefuseOnlyTheChosenNamesWhileTheyLive) {
+  const HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
+  {
+    fwtest::HiddenProcAddresses hidden(GetModuleHandleW(nullptr), {"SetProcessAffinityMask", "GetNativeSystemInfo"});
+    SetLastError(0);
+    EXPECT_EQ(CallGetProcAddress(kernel32, "SetProcessAffinityMask"), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PROC_NOT_FOUND));
+    EXPECT_NE(CallGetProcAddress(kernel32, "GetProcessAffinityMask"), nullptr);
+    EXPECT_EQ(hidden.refused(), std::vector<std::string>{"SetProcessAffinityMask"});
+  }
+  EXPECT_NE(CallGetProcAddress(kernel32, "SetProcessAffinityMask"), nullptr);
+}
+
+// The library's own import table is patched, not the test program's, and is restored afterwards.
+TEST(FakeImportTest, FakesInTheBuiltDllLeaveTheProgramsImportsAlone) {
+  fwtest::LoadedLibrary library(L"fwnative.dll");
+  const std::vector<void*> dllBefore = SlotValues("GetVersionExA", library.get());
+  const std::vector<void*> programBefore = SlotValues("GetVersionExA");
+  ASSERT_FALSE(dllBefore.empty()) << "fwnative.dll no longer imports GetVersionExA; pick another function";
+  {
+    auto fail = fwtest::FailImport(library.get(), FWTEST_IMPORT(GetVersionExA), FALSE, ERROR_INVALID_PARAMETER);
+    EXPECT_NE(SlotValues("GetVersionExA", library.get()), dllBefore);
+    EXPECT_EQ(SlotValues("GetVersionExA"), programBefore);
+    OSVERSIONINFOA info = PlainVersionInfo();
+    EXPECT_TRUE(CallGetVersionExA(&info));
+    EXPECT_EQ(fail.calls(), 0);
+  }
+  EXPECT_EQ(SlotValues("GetVersionExA", library.get()), dllBefore);
 }
 
 #if defined(__i386__)

@@ -12,6 +12,7 @@
 
 #include <initializer_list>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
@@ -20,15 +21,37 @@ namespace fwtest {
 
 class HiddenProcAddresses {
  public:
-  HiddenProcAddresses(HMODULE module, std::initializer_list<const char*> names);
+  HiddenProcAddresses(HMODULE module, std::initializer_list<const char*> names)
+      : state_([names] {
+          auto state = std::make_shared<State>();
+          state->hidden.insert(names.begin(), names.end());
+          return state;
+        }()),
+        fake_(module, FWTEST_IMPORT(GetProcAddress),
+              [state = state_](auto original, HMODULE target, LPCSTR name) -> FARPROC {
+                if (reinterpret_cast<ULONG_PTR>(name) < 0x10000 || state->hidden.count(name) == 0) {
+                  return original(target, name);
+                }
+                {
+                  std::lock_guard<std::mutex> lock(state->mutex);
+                  state->refused.emplace_back(name);
+                }
+                SetLastError(ERROR_PROC_NOT_FOUND);
+                return nullptr;
+              }) {}
 
   // The hidden names the module asked for, in order, once per lookup.
-  std::vector<std::string> refused() const;
+  std::vector<std::string> refused() const {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    return state_->refused;
+  }
 
  private:
-  struct State;
-  static std::shared_ptr<State> MakeState(std::initializer_list<const char*> names);
-
+  struct State {
+    std::set<std::string> hidden;
+    std::vector<std::string> refused;
+    std::mutex mutex;
+  };
   std::shared_ptr<State> state_;
   FakeImport<decltype(&::GetProcAddress)> fake_;
 };

@@ -90,8 +90,6 @@ void* ImportPatch::original() const noexcept {
   return state_ != nullptr ? state_->slots.front()->saved.load() : nullptr;
 }
 
-std::size_t ImportPatch::slotCount() const noexcept { return state_ != nullptr ? state_->slots.size() : 0; }
-
 void ImportPatch::restore() noexcept {
   if (state_ == nullptr) return;
   const DWORD savedError = GetLastError();

@@ -14,7 +14,6 @@
 
 #include <windows.h>
 
-#include <cstddef>
 #include <memory>
 
 namespace fwtest {
@@ -31,8 +30,6 @@ class ImportPatch {
 
   // What the first patched slot held before this patch, as updated when a patch below ends.
   void* original() const noexcept;
-  std::size_t slotCount() const noexcept;
-  bool active() const noexcept { return state_ != nullptr; }
   // Puts the saved pointers back now; the destructor does the same.
   void restore() noexcept;
 

@@ -11,25 +11,40 @@
 #pragma once
 
 #include "bridge/unique_resource.h"
+#include "support/library_code.h"
+#include "support/program_folder.h"
 #include "support/windows98_stubs.h"
 
 #include <windows.h>
+
+#include <stdexcept>
+#include <string>
 
 namespace fwtest {
 
 class LoadedLibrary {
  public:
-  explicit LoadedLibrary(const wchar_t* fileName);
+  explicit LoadedLibrary(const wchar_t* fileName)
+      : module_(Load(ProgramFolder() + L"\\" + fileName)), windows98_(module_.get(), ImageOf(module_.get())) {}
 
   HMODULE get() const noexcept { return module_.get(); }
   // Null when the DLL does not export the name.
-  void* address(const char* name) const noexcept;
   template <typename Fn>
   Fn exported(const char* name) const noexcept {
-    return reinterpret_cast<Fn>(address(name));
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module_.get(), name)));
   }
 
  private:
+  static fw::UniqueModule Load(const std::wstring& path) {
+    fw::UniqueModule module(LoadLibraryW(path.c_str()));
+    if (!module) {
+      const DWORD error = GetLastError();
+      throw std::runtime_error("LoadLibraryW(" + std::string(path.begin(), path.end()) + ") failed, error " +
+                               std::to_string(error));
+    }
+    return module;
+  }
+
   fw::UniqueModule module_;
   Windows98Stubs windows98_;  // after module_: the stubs end before the DLL is freed
 };

@@ -3,6 +3,7 @@
 #include "support/program_folder.h"
 
 #include <cstdio>
+#include <cstring>
 #include <stdexcept>
 
 namespace fwtest {
@@ -21,15 +22,6 @@ std::string Narrow(const std::wstring& text) {
   return narrow;
 }
 
-bool EqualsIgnoringCase(const std::string& a, const char* b) {
-  std::size_t i = 0;
-  for (; i < a.size() && b[i] != '\0'; ++i) {
-    const char x = (a[i] >= 'A' && a[i] <= 'Z') ? static_cast<char>(a[i] - 'A' + 'a') : a[i];
-    if (x != b[i]) return false;
-  }
-  return i == a.size() && b[i] == '\0';
-}
-
 }  // namespace
 
 std::optional<RunVersion> RunVersionOfProgram(const std::wstring& programPath) {
@@ -40,7 +32,7 @@ std::optional<RunVersion> RunVersionOfProgram(const std::wstring& programPath) {
   if (dash == std::string::npos) return std::nullopt;
   const std::string suffix = name.substr(dash + 1);
   for (const RunVersion& version : kVersions) {
-    if (EqualsIgnoringCase(suffix, version.name)) return version;
+    if (_stricmp(suffix.c_str(), version.name) == 0) return version;
   }
   throw std::runtime_error("the program name ends in \"-" + suffix + "\", which names no known Windows version");
 }

@@ -11,6 +11,12 @@
 // (someone still has it loaded), since it would change every later test.
 #pragma once
 
+#include "support/program_folder.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <stdexcept>
 #include <string>
 
 namespace fwtest {
@@ -20,10 +26,24 @@ inline constexpr wchar_t kNetmsgText2220[] = L"Test message table: 2220.";
 
 class ScopedNetmsgDll {
  public:
-  ScopedNetmsgDll();
+  ScopedNetmsgDll() : path_(ProgramFolder() + L"\\netmsg.dll") {
+    // A copy left by a test that crashed is replaced.
+    if (!CopyFileW((ProgramFolder() + L"\\fwtest_netmsg.dll").c_str(), path_.c_str(), FALSE)) {
+      const DWORD error = GetLastError();
+      throw std::runtime_error("copying fwtest_netmsg.dll to netmsg.dll beside the test program failed, error " +
+                               std::to_string(error));
+    }
+  }
   ScopedNetmsgDll(const ScopedNetmsgDll&) = delete;
   ScopedNetmsgDll& operator=(const ScopedNetmsgDll&) = delete;
-  ~ScopedNetmsgDll();
+  ~ScopedNetmsgDll() {
+    const DWORD savedError = GetLastError();
+    if (!DeleteFileW(path_.c_str())) {
+      const DWORD error = GetLastError();
+      ADD_FAILURE() << "netmsg.dll beside the test program could not be deleted (still loaded?), error " << error;
+    }
+    SetLastError(savedError);
+  }
 
   const std::wstring& path() const noexcept { return path_; }
 

@@ -19,12 +19,9 @@
 
 #include <windows.h>
 
-#include <array>
 #include <atomic>
-#include <cstring>
 #include <functional>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <utility>
 
@@ -69,57 +66,34 @@ class SubstitutedProcAddress<R(WINAPI*)(A...)> {
     return state;
   }
 
-  // Releases the claimed entry when the patch cannot be made, since no destructor will run then.
+  // Hands out the claimed entry for the name; releases the entry when the patch cannot be made,
+  // since no destructor will run then.
   static FakeImport<GetProcAddressFunction> MakeLookup(HMODULE module, std::shared_ptr<State> state,
                                                        std::size_t claimed) {
+    const Function entry = Entries::kTable[claimed];
     try {
-      return Patch(module, std::move(state), Entries::kTable[claimed]);
+      return FakeImport<GetProcAddressFunction>(
+          module, FWTEST_IMPORT(GetProcAddress),
+          [state, entry](GetProcAddressFunction original, HMODULE target, LPCSTR name) -> FARPROC {
+            const bool byName = reinterpret_cast<ULONG_PTR>(name) >= 0x10000;
+            if (!byName || state->name != name) return original(target, name);
+            ++state->lookups;
+            state->original = reinterpret_cast<Function>(reinterpret_cast<void*>(original(target, name)));
+            SetLastError(ERROR_SUCCESS);
+            return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(entry));
+          });
     } catch (...) {
       Entries::Release(claimed);
       throw;
     }
   }
 
-  static FakeImport<GetProcAddressFunction> Patch(HMODULE module, std::shared_ptr<State> state, Function entry) {
-    return FakeImport<GetProcAddressFunction>(
-        module, FWTEST_IMPORT(GetProcAddress),
-        [state, entry](GetProcAddressFunction original, HMODULE target, LPCSTR name) -> FARPROC {
-          const bool byName = reinterpret_cast<ULONG_PTR>(name) >= 0x10000;
-          if (!byName || state->name != name) return original(target, name);
-          ++state->lookups;
-          state->original = reinterpret_cast<Function>(reinterpret_cast<void*>(original(target, name)));
-          SetLastError(ERROR_SUCCESS);
-          return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(entry));
-        });
+  using Entries = detail::EntryPoints<SubstitutedProcAddress, State, R, A...>;
+  friend Entries;
+  static R Forward(State* state, const void*, const void*, A... args) {
+    ++state->calls;
+    return state->behaviour(state->original.load(), args...);
   }
-
-  // Entry points with the function's exact type; entry I forwards to the substitute that claimed it.
-  struct Entries {
-    static inline std::atomic<State*> owners[kFakeImportEntries] = {};
-
-    template <std::size_t I>
-    static R WINAPI Entry(A... args) {
-      State* state = owners[I].load();
-      ++state->calls;
-      return state->behaviour(state->original.load(), args...);
-    }
-
-    template <std::size_t... I>
-    static constexpr auto MakeTable(std::index_sequence<I...>) {
-      return std::array<Function, sizeof...(I)>{&Entry<I>...};
-    }
-    static constexpr std::array<Function, kFakeImportEntries> kTable =
-        MakeTable(std::make_index_sequence<kFakeImportEntries>());
-
-    static std::size_t Claim(State* state) {
-      for (std::size_t i = 0; i < kFakeImportEntries; ++i) {
-        State* expected = nullptr;
-        if (owners[i].compare_exchange_strong(expected, state)) return i;
-      }
-      throw std::runtime_error("too many live substitutes of one function type");
-    }
-    static void Release(std::size_t i) noexcept { owners[i].store(nullptr); }
-  };
 
   std::shared_ptr<State> state_;
   std::size_t entry_;

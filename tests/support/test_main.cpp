@@ -13,8 +13,19 @@
 #include <stdexcept>
 #include <string>
 
+// A crash fails the run: Wine's debugger, started otherwise, ends the program with exit code 0.
+LONG WINAPI OnCrash(EXCEPTION_POINTERS* pointers) {
+  std::fprintf(stderr, "\nFAILED: unhandled exception 0x%08lx at %p; the test program stops here\n",
+               pointers->ExceptionRecord->ExceptionCode, pointers->ExceptionRecord->ExceptionAddress);
+  std::fflush(stderr);
+  std::fflush(stdout);
+  TerminateProcess(GetCurrentProcess(), 5);
+  return EXCEPTION_CONTINUE_SEARCH;
+}
+
 int main(int argc, char** argv) {
   fwtest::InstallWineStubGuard();
+  SetUnhandledExceptionFilter(OnCrash);
   std::string line;
   const bool versionMatches = fwtest::CheckRunVersion(&line);
   std::fputs(line.c_str(), versionMatches ? stdout : stderr);

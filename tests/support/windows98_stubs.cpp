@@ -2,11 +2,7 @@
 
 #include "support/fake_import.h"
 #include "support/import_table.h"
-
-#include <shlobj.h>
-#include <tlhelp32.h>
-#include <winsvc.h>
-#include <aclapi.h>
+#include "support/win32_catalogue.h"
 
 #include <algorithm>
 #include <cstring>
@@ -21,67 +17,6 @@
 namespace fwtest {
 namespace {
 
-// Every W function the test program or fwnative.dll imports, with the result its Windows 98 stub
-// gives (the registry and security functions return the error itself).
-#define FWTEST_WINDOWS98_STUBS(X)                                            \
-  X(CopyFileW, FALSE)                                                        \
-  X(CreateDirectoryW, FALSE)                                                 \
-  X(CreateFileW, INVALID_HANDLE_VALUE)                                       \
-  X(CreateProcessW, FALSE)                                                   \
-  X(CreateSemaphoreW, nullptr)                                               \
-  X(CreateServiceW, nullptr)                                                 \
-  X(DeleteFileW, FALSE)                                                      \
-  X(ExpandEnvironmentStringsW, 0)                                            \
-  X(FindFirstFileW, INVALID_HANDLE_VALUE)                                    \
-  X(FindNextFileW, FALSE)                                                    \
-  X(FormatMessageW, 0)                                                       \
-  X(FreeEnvironmentStringsW, FALSE)                                          \
-  X(GetCurrentDirectoryW, 0)                                                 \
-  X(GetDiskFreeSpaceW, FALSE)                                                \
-  X(GetDriveTypeW, DRIVE_UNKNOWN)                                            \
-  X(GetEnvironmentStringsW, nullptr)                                         \
-  X(GetEnvironmentVariableW, 0)                                              \
-  X(GetFileAttributesW, INVALID_FILE_ATTRIBUTES)                             \
-  X(GetFileVersionInfoSizeW, 0)                                              \
-  X(GetFileVersionInfoW, FALSE)                                              \
-  X(GetFullPathNameW, 0)                                                     \
-  X(GetLogicalDriveStringsW, 0)                                              \
-  X(GetLongPathNameW, 0)                                                     \
-  X(GetModuleFileNameW, 0)                                                   \
-  X(GetModuleHandleW, nullptr)                                               \
-  X(GetNamedSecurityInfoW, ERROR_CALL_NOT_IMPLEMENTED)                       \
-  X(GetSystemDirectoryW, 0)                                                  \
-  X(GetTempPathW, 0)                                                         \
-  X(GetUserNameW, FALSE)                                                     \
-  X(GetVersionExW, FALSE)                                                    \
-  X(GetVolumeInformationW, FALSE)                                            \
-  X(GetWindowsDirectoryW, 0)                                                 \
-  X(LoadLibraryW, nullptr)                                                   \
-  X(LookupAccountSidW, FALSE)                                                \
-  X(MoveFileW, FALSE)                                                        \
-  X(OpenSCManagerW, nullptr)                                                 \
-  X(OpenServiceW, nullptr)                                                   \
-  X(Process32FirstW, FALSE)                                                  \
-  X(Process32NextW, FALSE)                                                   \
-  X(RegCreateKeyExW, ERROR_CALL_NOT_IMPLEMENTED)                             \
-  X(RegDeleteKeyW, ERROR_CALL_NOT_IMPLEMENTED)                               \
-  X(RegDeleteValueW, ERROR_CALL_NOT_IMPLEMENTED)                             \
-  X(RegEnumKeyExW, ERROR_CALL_NOT_IMPLEMENTED)                               \
-  X(RegEnumKeyW, ERROR_CALL_NOT_IMPLEMENTED)                                 \
-  X(RegEnumValueW, ERROR_CALL_NOT_IMPLEMENTED)                               \
-  X(RegGetValueW, ERROR_CALL_NOT_IMPLEMENTED)                                \
-  X(RegOpenKeyExW, ERROR_CALL_NOT_IMPLEMENTED)                               \
-  X(RegQueryInfoKeyW, ERROR_CALL_NOT_IMPLEMENTED)                            \
-  X(RegQueryValueExW, ERROR_CALL_NOT_IMPLEMENTED)                            \
-  X(RegSetValueExW, ERROR_CALL_NOT_IMPLEMENTED)                              \
-  X(RemoveDirectoryW, FALSE)                                                 \
-  X(SetCurrentDirectoryW, FALSE)                                             \
-  X(SetEnvironmentVariableW, FALSE)                                          \
-  X(SetFileAttributesW, FALSE)                                               \
-  X(SHGetFolderPathW, HRESULT_FROM_WIN32(ERROR_CALL_NOT_IMPLEMENTED))        \
-  X(SHGetSpecialFolderPathW, FALSE)                                          \
-  X(VerQueryValueW, FALSE)
-
 // The W functions Windows 98 implements for real (text output, resources, message boxes, the
 // command line and string length); none of them is stubbed when imported.
 const char* const kImplemented[] = {
@@ -92,14 +27,19 @@ const char* const kImplemented[] = {
 };
 
 #define FWTEST_STUB_NAME(function, failure) #function,
-const char* const kStubbed[] = {FWTEST_WINDOWS98_STUBS(FWTEST_STUB_NAME)};
+const char* const kListed[] = {FW_WIN32_IMPORTS(FWTEST_STUB_NAME) FW_WIN32_BOUND(FWTEST_STUB_NAME)
+                                   FW_WIN32_STUBBED(FWTEST_STUB_NAME)};
 #undef FWTEST_STUB_NAME
 
 bool IsUnicodeName(const std::string& name) { return name.size() > 1 && name.back() == 'W'; }
+template <std::size_t N>
+constexpr bool EndsInW(const char (&name)[N]) {
+  return N > 2 && name[N - 2] == 'W';
+}
 
 bool Listed(const std::string& name) {
   auto same = [&](const char* listed) { return name == listed; };
-  return std::any_of(std::begin(kStubbed), std::end(kStubbed), same) ||
+  return std::any_of(std::begin(kListed), std::end(kListed), same) ||
          std::any_of(std::begin(kImplemented), std::end(kImplemented), same);
 }
 
@@ -132,12 +72,17 @@ struct Windows98Stubs::Context {
     return fails;
   }
 
-  template <typename Fn, typename Failure>
-  std::shared_ptr<void> Stub(ImportOf<Fn> import, Failure failure) const {
-    return std::make_shared<FakeImport<Fn>>(module, import, [this, failure](auto original, auto... args) {
-      using Result = decltype(original(args...));
-      return Fails() ? static_cast<Result>(failure) : original(args...);
-    });
+  // A stub for each W function the module imports; the other functions of the lists get none.
+  template <bool kUnicode, typename Fn>
+  void Stub(ImportOf<Fn> import, Failure failure, const std::vector<std::string>& imports,
+            std::vector<std::shared_ptr<void>>& fakes) const {
+    if constexpr (kUnicode) {
+      if (std::find(imports.begin(), imports.end(), import.name) == imports.end()) return;
+      fakes.push_back(std::make_shared<FakeImport<Fn>>(module, import, [this, failure](auto original, auto... args) {
+        using Result = decltype(original(args...));
+        return Fails() ? FailureResult<Result>(failure, ERROR_CALL_NOT_IMPLEMENTED) : original(args...);
+      }));
+    }
   }
 };
 
@@ -155,16 +100,14 @@ Windows98Stubs::Windows98Stubs(HMODULE module, CodeRange library) {
   if (!unlisted.empty()) {
     std::string names;
     for (const std::string& name : unlisted) names += " " + name;
-    throw std::runtime_error("W imports missing from the Windows 98 stub list (tests/support/windows98_stubs.cpp):" +
-                             names);
+    throw std::runtime_error("W imports missing from tests/support/win32_catalogue.h:" + names);
   }
   const std::vector<void**> versionSlots = FindImportSlots(module, "GetVersionExA");
   if (versionSlots.empty()) throw std::runtime_error("the module does not import GetVersionExA");
   context_ = std::make_unique<Context>(Context{module, library, versionSlots.front()});
-  auto imported = [&](const char* name) { return std::find(imports.begin(), imports.end(), name) != imports.end(); };
 #define FWTEST_STUB(function, failure) \
-  if (imported(#function)) fakes_.push_back(context_->Stub(FWTEST_IMPORT(function), failure));
-  FWTEST_WINDOWS98_STUBS(FWTEST_STUB)
+  context_->Stub<EndsInW(#function)>(FWTEST_IMPORT(function), Failure::failure, imports, fakes_);
+  FW_WIN32_IMPORTS(FWTEST_STUB) FW_WIN32_BOUND(FWTEST_STUB) FW_WIN32_STUBBED(FWTEST_STUB)
 #undef FWTEST_STUB
 }
 
