@@ -538,10 +538,6 @@ const KnownGap* GapOf(const std::string& method, const std::string& function) {
   return nullptr;
 }
 
-DWORD ErrorFor(const std::string& function) {
-  return function == "GetProcAddress" ? ERROR_PROC_NOT_FOUND : kInjectedError;
-}
-
 TEST(CallSitesTest, EveryWin32CallOfEveryMethodFailsCleanly) {
   CallSiteSweep sweep;
   TestVm namesVm;
@@ -569,11 +565,9 @@ TEST(CallSitesTest, EveryWin32CallOfEveryMethodFailsCleanly) {
     const fwcall::NativeMethod& method = sweep.Method(scenario.call);
     int methodTried = 0, methodHeld = 0;
     try {
-    MethodRecord record;
-    record.code = namesVm.StaticIntConstant(kOperationCodes, CodeName(method.declared.name));
-    record.steadyAnswer = scenario.steadyAnswer;
-    if (method.declared.name == "serviceExists") record.otherCode = -1200012;
-    record.countHeap = scenario.countHeap;
+    MethodRecord record{namesVm.StaticIntConstant(kOperationCodes, CodeName(method.declared.name)),
+                        method.declared.name == "serviceExists" ? std::optional<jint>(-1200012) : std::nullopt,
+                        scenario.steadyAnswer, scenario.countHeap, ""};
     // Wine's NetUserSetInfo ends the process: the account scenarios get a stand-in that succeeds.
     std::optional<SubstitutedProcAddress<decltype(&::NetUserSetInfo)>> standIn;
     if (scenario.setup == kNoAccounts) {
@@ -609,7 +603,7 @@ TEST(CallSitesTest, EveryWin32CallOfEveryMethodFailsCleanly) {
     for (const auto& [function, count] : counts) {
       for (int occurrence = 1; occurrence <= count; ++occurrence) {
         const CallSite site{function, occurrence};
-        const DWORD error = ErrorFor(function);
+        const DWORD error = function == "GetProcAddress" ? ERROR_PROC_NOT_FOUND : kInjectedError;
         Outcome run;
         // The system's own caches may fill on a first failure: a real leak grows again.
         for (int attempt = 0; attempt < 2 && (attempt == 0 || !run.growth.empty()); ++attempt) {

@@ -5,7 +5,6 @@
 #include "support/win32_catalogue.h"
 
 #include <algorithm>
-#include <cstring>
 #include <stdexcept>
 
 #if defined(__x86_64__)
