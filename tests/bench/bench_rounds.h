@@ -87,6 +87,31 @@ inline double TimedInFreshVm(const char* serviceClass, bool& failed,
   return seconds;
 }
 
+// A library round (the work in a fresh VM) against a bare round, compared and printed.
+inline void CompareInFreshVm(const char* method, const char* what, const char* serviceClass, bool& failed,
+                             const std::function<void(fwtest::TestVm&, jobject self)>& library,
+                             const std::function<void()>& plain, int rounds = kRounds) {
+  Print(method, what,
+        CompareRounds([&] { return TimedInFreshVm(serviceClass, failed, library); }, [&] { return Seconds(plain); },
+                      rounds));
+}
+
+// fwnative.dll from the program's folder; a DLL that does not load ends the run.
+inline HMODULE LoadFwnative() {
+  const HMODULE library = LoadLibraryW(L"fwnative.dll");
+  if (library == nullptr) {
+    std::fprintf(stderr, "fwnative.dll does not load (%lu)\n", GetLastError());
+    std::exit(2);
+  }
+  return library;
+}
+
+// The exit code of a benchmark: 1 when a library call or a bare call failed.
+inline int Finish(bool failed) {
+  if (failed) std::fprintf(stderr, "a library call or a bare call failed\n");
+  return failed ? 1 : 0;
+}
+
 // An export of the DLL typed from its declaration in the javac -h header; a missing one ends the run.
 //   const auto getSubkeyNames = FW_BENCH_EXPORT(library, Win32RegistryServiceImpl, getSubkeyNames);
 #define FW_BENCH_EXPORT(module, javaClass, method)                                             \

@@ -19,7 +19,6 @@ constexpr int kFilesPerDirectory = 100;
 constexpr DWORD kCopyBytes = 256u * 1024u * 1024u;
 constexpr char kServiceClass[] = "com/fernwick/wizard/platform/win32/Win32FileServiceImpl";
 
-
 std::u16string U16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
 
 void MakeTree(const std::wstring& root) {
@@ -85,11 +84,7 @@ void MakeBigFile(const std::wstring& path) {
 }  // namespace
 
 int main() {
-  const fw::UniqueModule library(LoadLibraryW(L"fwnative.dll"));
-  if (!library) {
-    std::fprintf(stderr, "fwnative.dll does not load (%lu)\n", GetLastError());
-    return 2;
-  }
+  const fw::UniqueModule library(fwbench::LoadFwnative());
   const auto deleteDirectory = FW_BENCH_EXPORT(library.get(), Win32FileServiceImpl, win32DeleteDirectory);
   const auto copyFile = FW_BENCH_EXPORT(library.get(), Win32FileServiceImpl, win32CopyFile);
 
@@ -139,6 +134,5 @@ int main() {
   DeleteFileW(target.c_str());
   DeleteFileW(source.c_str());
   RemoveDirectoryW(base.c_str());
-  if (failed) std::fprintf(stderr, "a benchmark operation failed\n");
-  return failed ? 1 : 0;
+  return fwbench::Finish(failed);
 }

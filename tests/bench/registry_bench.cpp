@@ -24,7 +24,6 @@ constexpr int kBatch = 200;
 constexpr jint kRootCurrentUser = 3;
 constexpr char kServiceClass[] = "com/fernwick/wizard/platform/win32/Win32RegistryServiceImpl";
 
-
 void Check(LONG result, const char* what) {
   if (result != ERROR_SUCCESS) {
     std::fprintf(stderr, "%s failed with %ld\n", what, static_cast<long>(result));
@@ -114,39 +113,33 @@ int main(int argc, char** argv) {
     }
   }
 
-  const HMODULE library = LoadLibraryW(L"fwnative.dll");
-  if (library == nullptr) {
-    std::fprintf(stderr, "fwnative.dll did not load (%lu)\n", GetLastError());
-    return 2;
-  }
+  const HMODULE library = fwbench::LoadFwnative();
   const auto getKeyValueNames = FW_BENCH_EXPORT(library, Win32RegistryServiceImpl, getKeyValueNames);
   const auto getSubkeyNames = FW_BENCH_EXPORT(library, Win32RegistryServiceImpl, getSubkeyNames);
   const auto getStringValue = FW_BENCH_EXPORT(library, Win32RegistryServiceImpl, getStringValue);
   const std::u16string valuesKey(valuesPath.begin(), valuesPath.end());
   const std::u16string subkeysKey(subkeysPath.begin(), subkeysPath.end());
   bool failed = false;
-  // One call of a listing method, whose array must hold every name.
-  const auto listing = [&](auto method, const std::u16string& key, jsize expected) {
-    return fwbench::TimedInFreshVm(kServiceClass, failed, [&](fwtest::TestVm& vm, jobject self) {
-      const jobjectArray names = vm.Call(method, self, kRootCurrentUser, vm.String(key));
-      if (names == nullptr || vm.env()->GetArrayLength(names) != expected) failed = true;
-    });
-  };
-  const auto plainListing = [&](auto plain, const std::wstring& path, std::size_t expected) {
-    return fwbench::Seconds([&] {
-      if (plain(path) != expected) failed = true;
-    });
-  };
-
   std::printf("Registry benchmark (x86_64): %d values, %d subkeys, %d string reads; best of %d rounds\n", kEntries,
               kEntries, kStringReads, kRounds);
-  fwbench::Print("getKeyValueNames", "10,000 values, one call",
-                 fwbench::CompareRounds([&] { return listing(getKeyValueNames, valuesKey, kEntries + 1); },
-                                        [&] { return plainListing(PlainValueNames, valuesPath, kEntries + 1); },
-                                        kRounds));
-  fwbench::Print("getSubkeyNames", "10,000 subkeys, one call",
-                 fwbench::CompareRounds([&] { return listing(getSubkeyNames, subkeysKey, kEntries); },
-                                        [&] { return plainListing(PlainSubkeyNames, subkeysPath, kEntries); }, kRounds));
+  // One call of a listing method, whose array must hold every name, against the bare listing.
+  const auto compareListing = [&](const char* method, const char* what, auto export_, const std::u16string& key,
+                                  auto plain, const std::wstring& path, jsize expected) {
+    fwbench::CompareInFreshVm(
+        method, what, kServiceClass, failed,
+        [&](fwtest::TestVm& vm, jobject self) {
+          const jobjectArray names = vm.Call(export_, self, kRootCurrentUser, vm.String(key));
+          if (names == nullptr || vm.env()->GetArrayLength(names) != expected) failed = true;
+        },
+        [&] {
+          if (plain(path) != static_cast<std::size_t>(expected)) failed = true;
+        },
+        kRounds);
+  };
+  compareListing("getKeyValueNames", "10,000 values, one call", getKeyValueNames, valuesKey, PlainValueNames, valuesPath,
+                 kEntries + 1);
+  compareListing("getSubkeyNames", "10,000 subkeys, one call", getSubkeyNames, subkeysKey, PlainSubkeyNames, subkeysPath,
+                 kEntries);
   const auto libraryReads = [&] {
     double seconds = 0;
     for (int done = 0; done < kStringReads; done += kBatch) {
@@ -172,9 +165,5 @@ int main(int argc, char** argv) {
 
   FreeLibrary(library);
   DeleteTree(HKEY_CURRENT_USER, base);
-  if (failed) {
-    std::fprintf(stderr, "a library call failed or broke a JNI rule\n");
-    return 1;
-  }
-  return 0;
+  return fwbench::Finish(failed);
 }

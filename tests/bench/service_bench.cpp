@@ -20,7 +20,6 @@ constexpr jint kAllServices = SERVICE_WIN32 | SERVICE_DRIVER;
 constexpr jint kAllStates = SERVICE_STATE_ALL;
 constexpr char kServiceClass[] = "com/fernwick/wizard/platform/win32/Win32ServiceImpl";
 
-
 // Each operation opens the manager with all access, and the service with the access it needs.
 struct Opened {
   SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
@@ -72,48 +71,38 @@ bool PlainStatus(const std::wstring& key) {
 }  // namespace
 
 int main() {
-  const HMODULE library = LoadLibraryW(L"fwnative.dll");
-  if (library == nullptr) {
-    std::fprintf(stderr, "fwnative.dll did not load (%lu)\n", GetLastError());
-    return 2;
-  }
+  const HMODULE library = fwbench::LoadFwnative();
   const auto enumKeys = FW_BENCH_EXPORT(library, Win32ServiceImpl, enumNTServiceKeys);
   const auto queryConfig = FW_BENCH_EXPORT(library, Win32ServiceImpl, queryNTServiceConfig);
   const auto queryStatus = FW_BENCH_EXPORT(library, Win32ServiceImpl, queryNTServiceStatus);
   const std::size_t services = PlainServiceKeys().size();
   bool failed = services == 0;
-
-  const auto libraryRound = [&] {
-    return fwbench::TimedInFreshVm(kServiceClass, failed, [&](fwtest::TestVm& vm, jobject self) {
-      JNIEnv* env = vm.env();
-      const jobjectArray keys = vm.Call(enumKeys, self, kAllServices, kAllStates);
-      const jsize count = keys == nullptr ? 0 : env->GetArrayLength(keys);
-      if (static_cast<std::size_t>(count) != services) failed = true;
-      for (jsize i = 0; i < count; ++i) {
-        const auto key = static_cast<jstring>(env->GetObjectArrayElement(keys, i));
-        const jobject config = vm.Call(queryConfig, self, key);
-        const jobject status = vm.Call(queryStatus, self, key);
-        if (config == nullptr || status == nullptr) failed = true;
-        env->DeleteLocalRef(config);
-        env->DeleteLocalRef(status);
-        env->DeleteLocalRef(key);
-      }
-    });
-  };
-  const auto plainRound = [&] {
-    return fwbench::Seconds([&] {
-      const std::vector<std::wstring> keys = PlainServiceKeys();
-      if (keys.size() != services) failed = true;
-      for (const std::wstring& key : keys) {
-        if (!PlainConfig(key) || !PlainStatus(key)) failed = true;
-      }
-    });
-  };
   std::printf("Service benchmark (x86_64): %zu services; best of %d rounds\n", services, kRounds);
-  fwbench::Print("enumNTServiceKeys etc.", "list, then config + status of each",
-                 fwbench::CompareRounds(libraryRound, plainRound, kRounds));
-
+  fwbench::CompareInFreshVm(
+      "enumNTServiceKeys etc.", "list, then config + status of each", kServiceClass, failed,
+      [&](fwtest::TestVm& vm, jobject self) {
+        JNIEnv* env = vm.env();
+        const jobjectArray keys = vm.Call(enumKeys, self, kAllServices, kAllStates);
+        const jsize count = keys == nullptr ? 0 : env->GetArrayLength(keys);
+        if (static_cast<std::size_t>(count) != services) failed = true;
+        for (jsize i = 0; i < count; ++i) {
+          const auto key = static_cast<jstring>(env->GetObjectArrayElement(keys, i));
+          const jobject config = vm.Call(queryConfig, self, key);
+          const jobject status = vm.Call(queryStatus, self, key);
+          if (config == nullptr || status == nullptr) failed = true;
+          env->DeleteLocalRef(config);
+          env->DeleteLocalRef(status);
+          env->DeleteLocalRef(key);
+        }
+      },
+      [&] {
+        const std::vector<std::wstring> keys = PlainServiceKeys();
+        if (keys.size() != services) failed = true;
+        for (const std::wstring& key : keys) {
+          if (!PlainConfig(key) || !PlainStatus(key)) failed = true;
+        }
+      },
+      kRounds);
   FreeLibrary(library);
-  if (failed) std::fprintf(stderr, "a library call or a bare call failed\n");
-  return failed ? 1 : 0;
+  return fwbench::Finish(failed);
 }

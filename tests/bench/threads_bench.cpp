@@ -45,11 +45,7 @@ double Measure(HMODULE library, const std::wstring& folder, const std::vector<st
 
 int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::atoi(argv[1]) : 2000;
-  const HMODULE library = LoadLibraryW(L"fwnative.dll");
-  if (library == nullptr) {
-    std::fprintf(stderr, "fwnative.dll does not load (%lu)\n", GetLastError());
-    return 2;
-  }
+  const HMODULE library = fwbench::LoadFwnative();
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
   const std::wstring folder = std::wstring(temp) + L"fwnative-threads-bench";

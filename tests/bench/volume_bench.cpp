@@ -22,7 +22,6 @@ constexpr int kRounds = 30;
 constexpr wchar_t kWineRoot[] = L"Z:\\";
 constexpr char kServiceClass[] = "com/fernwick/wizard/platform/win32/Win32FileServiceImpl";
 
-
 std::vector<std::wstring> PlainRoots() {
   const DWORD needed = GetLogicalDriveStringsW(0, nullptr);
   std::vector<wchar_t> units(needed + 1);
@@ -60,11 +59,7 @@ bool PlainQuestions(const std::wstring& root) {
 }  // namespace
 
 int main() {
-  const HMODULE library = LoadLibraryW(L"fwnative.dll");
-  if (library == nullptr) {
-    std::fprintf(stderr, "fwnative.dll did not load (%lu)\n", GetLastError());
-    return 2;
-  }
+  const HMODULE library = fwbench::LoadFwnative();
   const auto names = FW_BENCH_EXPORT(library, Win32FileServiceImpl, getPartitionNames);
   const auto type = FW_BENCH_EXPORT(library, Win32FileServiceImpl, getPartitionType);
   const auto format = FW_BENCH_EXPORT(library, Win32FileServiceImpl, getPartitionFormat);
@@ -79,38 +74,33 @@ int main() {
     if (!PlainQuestions(root)) failed = true;  // every drive asked must answer
   }
   std::printf("; best of %d rounds\n", kRounds);
-
-  const auto libraryRound = [&] {
-    return fwbench::TimedInFreshVm(kServiceClass, failed, [&](fwtest::TestVm& vm, jobject self) {
-      JNIEnv* env = vm.env();
-      for (int pass = 0; pass < kPasses; ++pass) {
-        const jobjectArray listed = vm.Call(names, self);
-        for (jsize i = 0, count = env->GetArrayLength(listed); i < count; ++i) {
-          if (roots[i] == kWineRoot) continue;
-          const auto root = static_cast<jstring>(env->GetObjectArrayElement(listed, i));
-          vm.Call(type, self, root);
-          env->DeleteLocalRef(vm.Call(format, self, root));
-          vm.Call(freeSpace, self, root);
-          vm.Call(longNames, self, root);
-          env->DeleteLocalRef(root);
-        }
-        env->DeleteLocalRef(listed);
-      }
-    });
-  };
-  const auto plainRound = [&] {
-    return fwbench::Seconds([&] {
-      for (int pass = 0; pass < kPasses; ++pass) {
-        for (const std::wstring& root : PlainRoots()) {
-          if (root != kWineRoot && !PlainQuestions(root)) failed = true;
-        }
-      }
-    });
-  };
   const std::string what = std::to_string(kPasses) + " x (list + 4 questions per drive)";
-  fwbench::Print("getPartition* etc.", what.c_str(), fwbench::CompareRounds(libraryRound, plainRound, kRounds));
-
+  fwbench::CompareInFreshVm(
+      "getPartition* etc.", what.c_str(), kServiceClass, failed,
+      [&](fwtest::TestVm& vm, jobject self) {
+        JNIEnv* env = vm.env();
+        for (int pass = 0; pass < kPasses; ++pass) {
+          const jobjectArray listed = vm.Call(names, self);
+          for (jsize i = 0, count = env->GetArrayLength(listed); i < count; ++i) {
+            if (roots[i] == kWineRoot) continue;
+            const auto root = static_cast<jstring>(env->GetObjectArrayElement(listed, i));
+            vm.Call(type, self, root);
+            env->DeleteLocalRef(vm.Call(format, self, root));
+            vm.Call(freeSpace, self, root);
+            vm.Call(longNames, self, root);
+            env->DeleteLocalRef(root);
+          }
+          env->DeleteLocalRef(listed);
+        }
+      },
+      [&] {
+        for (int pass = 0; pass < kPasses; ++pass) {
+          for (const std::wstring& root : PlainRoots()) {
+            if (root != kWineRoot && !PlainQuestions(root)) failed = true;
+          }
+        }
+      },
+      kRounds);
   FreeLibrary(library);
-  if (failed) std::fprintf(stderr, "a library call or a bare call failed\n");
-  return failed ? 1 : 0;
+  return fwbench::Finish(failed);
 }

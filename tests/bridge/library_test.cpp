@@ -10,7 +10,6 @@
 #include "com_fernwick_wizard_platform_win32_Win32ServiceImpl.h"
 #include "com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl.h"
 #include "bridge/platform.h"
-#include "support/fake_import.h"
 #include "support/fake_version.h"
 #include "support/loaded_library.h"
 #include "support/program_folder.h"
@@ -63,11 +62,6 @@ TEST(Library, PlatformMethodsAnswerForTheVersionOfEachCall) {
   auto me = fwtest::FakeVersion(library.get(), VER_PLATFORM_WIN32_WINDOWS, 4, 90);
   EXPECT_EQ(vm.Call(isWinME, util), JNI_TRUE);
   EXPECT_EQ(vm.Call(isWinNTor2K, util), JNI_FALSE);
-  {
-    auto unknown = fwtest::FailImport(library.get(), FWTEST_IMPORT(GetVersionExA), FALSE, ERROR_INVALID_PARAMETER);
-    EXPECT_EQ(vm.Call(isWinME, util), JNI_FALSE);
-  }
-  EXPECT_EQ(vm.Call(isWinME, util), JNI_TRUE);
   fwtest::ExpectNoException(vm);
 }
 

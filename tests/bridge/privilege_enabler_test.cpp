@@ -1,5 +1,5 @@
 // PrivilegeEnabler on Wine's token (it holds SeShutdownPrivilege, disabled until enabled, and
-// lacks SeCreateTokenPrivilege), a missing AdjustTokenPrivileges and the 9x family.
+// lacks SeCreateTokenPrivilege) and the 9x family.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -9,7 +9,6 @@
 #include "bridge/privilege_enabler.h"
 #include "bridge/unique_resource.h"
 #include "support/fake_version.h"
-#include "support/hidden_proc_addresses.h"
 #include "support/recorded_import.h"
 #include "support/substituted_proc_address.h"
 
@@ -70,18 +69,6 @@ TEST_F(PrivilegeEnablerTest, APrivilegeTheAccountLacksIsNotDisabledAtTheEnd) {
     EXPECT_FALSE(createToken.Enabled());
   }
   EXPECT_EQ(adjust.calls(), 1);
-}
-
-// Stands for an advapi32 without AdjustTokenPrivileges.
-TEST_F(PrivilegeEnablerTest, AMissingAdjustTokenPrivilegesOpensNoToken) {
-  fwtest::HiddenProcAddresses hidden(Self(), {"AdjustTokenPrivileges"});
-  auto open = SubstituteProcAddress(Self(), FWTEST_IMPORT(OpenProcessToken),
-                                    [](auto original, HANDLE process, DWORD access, PHANDLE out) {
-                                      return original(process, access, out);
-                                    });
-  fw::ShutdownPrivilegeEnabler shutdown;
-  EXPECT_EQ(shutdown.Error(), static_cast<DWORD>(ERROR_PROC_NOT_FOUND));
-  EXPECT_EQ(open.calls(), 0);
 }
 
 TEST(PrivilegeEnablerNineXTest, GivesProcNotFoundWithoutAnyLookup) {

@@ -13,7 +13,6 @@
 #include "file/file_service_fixture.h"
 #include "support/fake_import.h"
 #include "support/fake_version.h"
-#include "support/hidden_proc_addresses.h"
 #include "support/substituted_proc_address.h"
 
 namespace fwtest {
@@ -245,20 +244,6 @@ TEST_F(FileOperationsTest, DeletesAtOnceOrAtTheNextStart) {
     EXPECT_EQ(pending.Added(), (Renames{{source, L""}}));
     EXPECT_FALSE(winInit.Contents().has_value());
   }
-}
-
-TEST_F(FileOperationsTest, NTFamilyReportsAMissingMoveFileEx) {
-  auto xp = FakeWindowsXP(Library());
-  HiddenProcAddresses hidden(Library(), {"MoveFileExW"});
-  const auto held = HoldOpen(target);
-  EXPECT_EQ(vm.Call(FW_FILE(win32DeleteFile), self, Path(target)), -1);
-  ExpectFailure(vm, -30019, ERROR_PROC_NOT_FOUND);
-  EXPECT_EQ(Copy(true), -1);
-  ExpectFailure(vm, -30017, ERROR_PROC_NOT_FOUND);
-  EXPECT_EQ(Move(folder / L"new.dll", true), -1);
-  ExpectFailure(vm, -30018, ERROR_PROC_NOT_FOUND);
-  EXPECT_TRUE(Exists(source));
-  EXPECT_EQ(pending.Added(), Renames{});
 }
 
 // Every place where a target is put aside, deleted or replaced before its replacement is sure: a

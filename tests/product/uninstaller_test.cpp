@@ -186,21 +186,4 @@ TEST_F(UninstallerTest, UnregisteringRemovesBothKeysWithEverythingBelowThem) {
   EXPECT_TRUE(RawKeyExists(HKEY_LOCAL_MACHINE, ProductPath(L"Other Product")));
 }
 
-// Registering gives up silently only where the user may not write; removing reports everything.
-TEST_F(UninstallerTest, FailuresAreReportedWithTheMethodsCode) {
-  Register(L"Fernwick Editor", L"Fernwick Editor", L"uninstall.exe");
-  for (const LONG error : {LONG{ERROR_ACCESS_DENIED}, LONG{ERROR_NOT_ENOUGH_MEMORY}}) {
-    auto createW = fwtest::FailImport(Library(), FWTEST_IMPORT(RegCreateKeyExW), error, 0);
-    auto createA = fwtest::FailImport(Library(), FWTEST_IMPORT(RegCreateKeyExA), error, 0);
-    auto deleteW = fwtest::FailImport(Library(), FWTEST_IMPORT(RegDeleteKeyW), error, 0);
-    auto deleteA = fwtest::FailImport(Library(), FWTEST_IMPORT(RegDeleteKeyA), error, 0);
-    vm.Call(registerUninstaller, self, Str(L"Other"), Str(L"Other"), Str(L"uninstall.exe"));
-    if (error == ERROR_ACCESS_DENIED) fwtest::ExpectNoException(vm);
-    if (error != ERROR_ACCESS_DENIED) fwtest::ExpectServiceException(vm, -90000, fwtest::ErrorMessage(error));
-    vm.Call(unregisterUninstaller, self, Str(L"Fernwick Editor"), jstring{nullptr});
-    fwtest::ExpectServiceException(vm, -90001, fwtest::ErrorMessage(error));
-  }
-  EXPECT_TRUE(RawKeyExists(HKEY_LOCAL_MACHINE, ProductPath(L"Fernwick Editor")));
-}
-
 }  // namespace

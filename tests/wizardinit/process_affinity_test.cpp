@@ -1,5 +1,5 @@
 // setProcessAffinity through the built DLL: chosen masks through a faked GetSystemInfo, the call
-// itself recorded, and a kernel32 without SetProcessAffinityMask.
+// itself recorded.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -7,9 +7,7 @@
 #include <vector>
 
 #include "com_fernwick_wizard_platform_win32_Win32WizardInitializeServiceImpl.h"
-#include "support/hidden_proc_addresses.h"
 #include "support/loaded_library.h"
-#include "support/recorded_import.h"
 #include "support/substituted_proc_address.h"
 #include "test_vm.h"
 #include "vm_expectations.h"
@@ -60,15 +58,6 @@ TEST_F(ProcessAffinityTest, TakesTheLowestSetBitOfTheLowThirtyTwo) {
     EXPECT_EQ(masks, c.calls);
     EXPECT_EQ(systemInfo.calls(), 1);
   }
-}
-
-// Stands for a kernel32 without SetProcessAffinityMask (Windows 95, 98 and ME).
-TEST_F(ProcessAffinityTest, WithoutSetProcessAffinityMaskNothingIsAsked) {
-  fwtest::HiddenProcAddresses hidden(library.get(), {"SetProcessAffinityMask"});
-  auto systemInfo = fwtest::RecordImport(library.get(), FWTEST_IMPORT(GetSystemInfo));
-  SetProcessAffinity();
-  EXPECT_EQ(hidden.refused(), std::vector<std::string>{"SetProcessAffinityMask"});
-  EXPECT_EQ(systemInfo.count(), 0u);
 }
 
 }  // namespace
