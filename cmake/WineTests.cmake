@@ -1,7 +1,6 @@
 # Runs GoogleTest programs under Wine with CTest.
 #
-#   fw_add_wine_suite(TARGET fwnative_tests VERSIONS winxp win98 [RUNTIME_TARGETS fwnative ...] [TIMEOUT s]
-#                     [ALONE "Group.*" ...])
+#   fw_add_wine_suite(TARGET fwnative_tests VERSIONS winxp win98 [RUNTIME_TARGETS fwnative ...] [TIMEOUT s])
 #
 # For each Windows version, the program and the DLLs it loads are copied to
 # <build>/<dir>/wine-run/<version>/<TARGET>-<version>.exe, and one test <TARGET>-<version> runs that
@@ -11,10 +10,7 @@
 # Every test here needs the fixture fw_wine_prefix: its setup test (wine_prefix_setup) copies a
 # pristine template prefix (made once, shared by the build trees) to <build>/wine-prefix, starts a
 # persistent wineserver, imports the registry settings and runs a first program; its cleanup test
-# (wine_prefix_stop) ends the helpers and the server. Each ALONE entry names tests that run in a
-# process of their own (test <TARGET>-<version>-<first test suite of the entry>; "+" joins several
-# filters into one entry) and are left out of the main run, so every test still runs once per
-# version. The tests share the prefix and run one at a
+# (wine_prefix_stop) ends the helpers and the server. The tests share the prefix and run one at a
 # time (RESOURCE_LOCK fw_wine_prefix). Another test can join with FIXTURES_REQUIRED fw_wine_prefix,
 # RESOURCE_LOCK fw_wine_prefix and scripts/wine-run.sh --prefix ${FW_WINE_RUN_PREFIX}.
 
@@ -56,28 +52,19 @@ function(_fw_add_wine_prefix_fixture)
 endfunction()
 
 function(fw_add_wine_suite)
-  cmake_parse_arguments(PARSE_ARGV 0 arg "" "TARGET;TIMEOUT" "VERSIONS;RUNTIME_TARGETS;ALONE;NOT_HERE")
+  cmake_parse_arguments(PARSE_ARGV 0 arg "" "TARGET;TIMEOUT" "VERSIONS;RUNTIME_TARGETS")
   if(NOT arg_TARGET OR NOT arg_VERSIONS)
     message(FATAL_ERROR "fw_add_wine_suite needs TARGET and VERSIONS")
   endif()
   if(NOT arg_TIMEOUT)
-    # A 32-bit process start costs a minute or more under qemu-user; the suite runs in one process.
+    # The 32-bit build runs through qemu-user, about three times slower than the 64-bit one.
     if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-      set(arg_TIMEOUT 2400)
+      set(arg_TIMEOUT 1200)
     else()
       set(arg_TIMEOUT 600)
     endif()
   endif()
   _fw_add_wine_prefix_fixture()
-
-  # NOT_HERE: tests that this build cannot run at all (the caller says why); left out of every run.
-  set(filter_args "")
-  set(left_out ${arg_ALONE} ${arg_NOT_HERE})
-  if(left_out)
-    list(JOIN left_out ":" alone)
-    string(REPLACE "+" ":" alone "${alone}")
-    set(filter_args "--gtest_filter=-${alone}")
-  endif()
 
   set(reg "REGEDIT4\n")
   set(copies "")
@@ -102,24 +89,12 @@ function(fw_add_wine_suite)
 
     add_test(NAME "${name}"
              COMMAND "${FW_WINE_RUN_SCRIPT}" --prefix "${FW_WINE_RUN_PREFIX}" --loader "${FW_WINE_LOADER}"
-                     "${dir}/${name}.exe" "--gtest_output=xml:${name}.xml" ${filter_args}
+                     "${dir}/${name}.exe" "--gtest_output=xml:${name}.xml"
              WORKING_DIRECTORY "${dir}")
     set_tests_properties("${name}" PROPERTIES
       FIXTURES_REQUIRED fw_wine_prefix
       RESOURCE_LOCK fw_wine_prefix
       TIMEOUT ${arg_TIMEOUT})
-    foreach(group IN LISTS arg_ALONE)
-      string(REGEX REPLACE "[.].*" "" group_name "${group}")
-      string(REPLACE "+" ":" group_filter "${group}")
-      add_test(NAME "${name}-${group_name}"
-               COMMAND "${FW_WINE_RUN_SCRIPT}" --prefix "${FW_WINE_RUN_PREFIX}" --loader "${FW_WINE_LOADER}"
-                       "${dir}/${name}.exe" "--gtest_output=xml:${name}-${group_name}.xml" "--gtest_filter=${group_filter}"
-               WORKING_DIRECTORY "${dir}")
-      set_tests_properties("${name}-${group_name}" PROPERTIES
-        FIXTURES_REQUIRED fw_wine_prefix
-        RESOURCE_LOCK fw_wine_prefix
-        TIMEOUT ${arg_TIMEOUT})
-    endforeach()
   endforeach()
   file(WRITE "${FW_WINE_REG_DIR}/${arg_TARGET}.reg" "${reg}")
   add_custom_target(${arg_TARGET}_wine_run ALL DEPENDS ${copies})

@@ -67,4 +67,9 @@ tailer=$!
 rc=0
 wait "$pid" || rc=$?
 wait "$tailer" || true
+# Wine's debugger does not always end a crashed program with a failing code: its report decides.
+if [ "$rc" -eq 0 ] && grep -qE '^(wine: Unhandled |Unhandled exception: )' "$log"; then
+  echo "wine-run: $program crashed (Wine's report above); failing the run" >&2
+  rc=5
+fi
 exit "$rc"
