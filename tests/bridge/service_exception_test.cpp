@@ -18,8 +18,8 @@
 #include <optional>
 #include <string>
 
-#include "bridge/local_memory_holder.h"
 #include "bridge/platform.h"
+#include "registry/registry_test_key.h"
 #include "support/fake_import.h"
 #include "support/fake_version.h"
 #include "support/recorded_import.h"
@@ -46,22 +46,14 @@ std::u16string MessageFor(DWORD error) {
   return e ? e->message : u"<none>";
 }
 
-// The system's own text for an error, as the library must quote it, or "" when it has none.
-std::u16string SystemText(DWORD error) {
-  LocalMemoryHolder text;
-  FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM,
-                 nullptr, error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                 reinterpret_cast<LPWSTR>(text.put()), 0, nullptr);
-  return text ? std::u16string(reinterpret_cast<const char16_t*>(text.as<wchar_t>())) : u"";
-}
-
+// The system's text, a blank and the unsigned error in parentheses; a blank and the error alone when
+// the system has no text for it.
 TEST(ThrowServiceException, MessageIsSystemTextBlankAndUnsignedErrorInParentheses) {
-  ASSERT_NE(SystemText(ERROR_FILE_NOT_FOUND).find(u"not found"), std::u16string::npos) << "the system knows 2";
-  ASSERT_FALSE(SystemText(kErrorEFail).empty());
-  ASSERT_EQ(SystemText(0x2000FFFF), u"");
-  EXPECT_EQ(MessageFor(ERROR_FILE_NOT_FOUND), SystemText(ERROR_FILE_NOT_FOUND) + u" (2)");
-  EXPECT_EQ(MessageFor(kErrorEFail), SystemText(kErrorEFail) + u" (2147500037)");
-  EXPECT_EQ(MessageFor(0x2000FFFF), u" (536936447)") << "no system text: still names the error";
+  ASSERT_NE(fwtest::ErrorMessage(ERROR_FILE_NOT_FOUND).find(u"not found"), std::u16string::npos);
+  ASSERT_EQ(fwtest::ErrorMessage(0x2000FFFF), u" (536936447)");
+  for (const DWORD error : {DWORD{ERROR_FILE_NOT_FOUND}, kErrorEFail, DWORD{0x2000FFFF}}) {
+    EXPECT_EQ(MessageFor(error), fwtest::ErrorMessage(error));
+  }
 }
 
 TEST(Reporters, MissingClassOrConstructorLeavesTheLookupError) {

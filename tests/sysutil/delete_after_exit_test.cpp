@@ -19,7 +19,7 @@ namespace {
 #define FW_AFTER_EXIT \
   FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl_nativeDeleteFilesAfterExit)
 
-// Polls until the condition holds; false after the bound (a 32-bit program starts slowly here).
+// Polls until the condition holds; false after the bound.
 template <typename Condition>
 bool Eventually(Condition condition, std::chrono::seconds bound = std::chrono::seconds(240)) {
   const auto end = std::chrono::steady_clock::now() + bound;
@@ -54,16 +54,13 @@ class DeleteAfterExitTest : public FileServiceTest {
 
 TEST_F(DeleteAfterExitTest, TheRequestArrivesByteForByte) {
   const std::string id = Hex(GetCurrentProcessId());
-  // A 32-bit program starts in about a minute under qemu-user: the 32-bit run sends the first request only.
-  const std::size_t runs = sizeof(void*) == 4 ? 1 : 3;
   const struct {
     StringList files, trees;
     bool flag;
     std::string request;
   } cases[] = {{{u"a", u"b"}, {u"c"}, false, "0" + id + " a;b;*c"}, {{}, {}, true, "1" + id + " "},
                {{}, {u"C:\\one tree"}, false, "0" + id + " *C:\\one tree"}};
-  for (std::size_t i = 0; i < runs; ++i) {
-    const auto& c = cases[i];
+  for (const auto& c : cases) {
     const std::wstring receiver = CopyOfProgram(L"fwtestreceiver.exe");
     const std::wstring received = folder / L"received.bin";
     DeleteFileW(received.c_str());
@@ -86,7 +83,6 @@ TEST_F(DeleteAfterExitTest, TheRequestArrivesByteForByte) {
 // program (this test) holds another file throughout.
 TEST_F(DeleteAfterExitTest, WhatTheInstallerLeavesGoesOnceItHasEnded) {
   for (const bool flag : {true, false}) {
-    if (!flag && sizeof(void*) == 4) break;  // one hand-over in the 32-bit run (see above)
     const std::wstring held = folder / L"held by the installer.dll", busy = folder / L"held by another.dll";
     const std::wstring loose = folder / L"loose.txt", tree = folder / L"tree";
     WriteBytes(held, "x");

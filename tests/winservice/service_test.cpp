@@ -49,9 +49,7 @@ TEST_F(ServiceTest, EveryMethodChecksItsArguments) {
       {-1200012, [&](jstring n) { vm.Call(FW_SERVICE(changeWin2kServiceDescription), self, n, vm.String(u"text")); }},
       {-1200014, [&](jstring n) { EXPECT_TRUE(vm.IsNull(vm.Call(FW_SERVICE(queryWin2kServiceStatusProcess), self, n))); }},
   };
-  // No SCOPED_TRACE here: its helper thread makes service calls of a 32-bit run under qemu-user
-  // hang or crash (the README says more); the code names the row.
-  for (const auto& c : cases) {
+  for (const auto& c : cases) {  // the code names the row
     for (const jstring empty : {Str(L""), jstring{nullptr}}) {
       c.call(empty);
       ExpectServiceException(vm, c.code, ErrorMessage(ERROR_BAD_ARGUMENTS));

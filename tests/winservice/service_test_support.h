@@ -64,7 +64,6 @@ class ServiceTest : public ::testing::Test {
     const jobject status = vm.Call(FW_SERVICE(queryNTServiceStatus), self, Str(name));
     return vm.IsNull(status) ? -1 : static_cast<jint>(vm.IntProperty(status, "CurrentState"));
   }
-  // A 32-bit service process starts under qemu-user here: that takes about a minute.
   bool WaitForState(jint state) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::minutes(4);
     while (State() != state) {

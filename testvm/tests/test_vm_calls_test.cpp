@@ -1,8 +1,6 @@
-// Method calls: argument passing in every form, peer accessors, the JDK classes' behaviour, type
-// checks, and the stubs of unimplemented functions.
+// Method calls: constructor arguments in every form, peer accessors and fields, the JDK's Vector and
+// Enumeration, local reference counts and allocation failures.
 #include <gtest/gtest.h>
-
-#include <cstdint>
 
 #include "sample_classes.h"
 #include "test_vm.h"
@@ -11,66 +9,45 @@
 namespace fwtest {
 namespace {
 
-using Violations = std::vector<std::string>;
-
 TEST(TestVmCalls, NewObjectReadsArgumentsByTheDescriptorInEveryForm) {
   TestVm vm{kSampleManifest};
   // Variadic: jboolean, jbyte, jchar and jshort arrive promoted to int, jfloat to double.
   jobject mixed = vm.Call([](JNIEnv* env) -> jobject {
     jclass c = env->FindClass(kSampleClass);
-    jmethodID ctor = env->GetMethodID(c, "<init>", "(ILjava/lang/String;Z)V");
-    jobject first = env->NewObject(c, ctor, jint{-7}, env->NewStringUTF("seven"), JNI_TRUE);
     jmethodID wide = env->GetMethodID(c, "<init>", "(BCSJFD)V");
-    jobject second = env->NewObject(c, wide, jbyte{-2}, jchar{0xE9}, jshort{-300}, jlong{0x123456789AB}, 1.5f, -2.25);
-    return first != nullptr ? second : nullptr;
+    return env->NewObject(c, wide, jbyte{-2}, jchar{0xE9}, jshort{-300}, jlong{0x123456789AB}, 1.5f, -2.25);
   });
-  ASSERT_FALSE(vm.IsNull(mixed));
   EXPECT_EQ(vm.ConstructorDescriptor(mixed), "(BCSJFD)V");
-  EXPECT_EQ(vm.IntArgument(mixed, 0), -2);
-  EXPECT_EQ(vm.IntArgument(mixed, 1), 0xE9);
-  EXPECT_EQ(vm.IntArgument(mixed, 2), -300);
-  EXPECT_EQ(vm.IntArgument(mixed, 3), 0x123456789AB);
+  EXPECT_EQ((std::vector<jlong>{vm.IntArgument(mixed, 0), vm.IntArgument(mixed, 1), vm.IntArgument(mixed, 2),
+                                vm.IntArgument(mixed, 3)}),
+            (std::vector<jlong>{-2, 0xE9, -300, 0x123456789AB}));
   EXPECT_EQ(vm.FloatArgument(mixed, 4), 1.5);
   EXPECT_EQ(vm.FloatArgument(mixed, 5), -2.25);
-
-  // The same constructor through the variadic, V (NewObject forwarding) and A forms.
-  for (int form = 0; form < 3; ++form) {
-    SCOPED_TRACE(form);
+  // The same constructor through the variadic, V (the C++ wrapper's forwarding) and A forms.
+  for (jint form = 0; form < 3; ++form) {
     jobject o = vm.Call(
         [](JNIEnv* env, jint which) -> jobject {
           jclass c = env->FindClass(kSampleClass);
           jmethodID ctor = env->GetMethodID(c, "<init>", "(ILjava/lang/String;Z)V");
           jstring name = env->NewStringUTF("seven");
           if (which == 0) return env->functions->NewObject(env, c, ctor, jint{-7}, name, JNI_TRUE);
-          if (which == 1) return env->NewObject(c, ctor, jint{-7}, name, JNI_TRUE);  // C++ wrapper: NewObjectV
+          if (which == 1) return env->NewObject(c, ctor, jint{-7}, name, JNI_TRUE);
           jvalue args[3];
           args[0].i = -7;
           args[1].l = name;
           args[2].z = JNI_TRUE;
           return env->NewObjectA(c, ctor, args);
         },
-        jint{form});
-    EXPECT_EQ(vm.ConstructorDescriptor(o), "(ILjava/lang/String;Z)V");
-    EXPECT_EQ(vm.IntArgument(o, 0), -7);
-    EXPECT_EQ(vm.StringArgument(o, 1), std::optional<std::u16string>(u"seven"));
-    EXPECT_EQ(vm.IntArgument(o, 2), 1);
+        form);
+    EXPECT_EQ(vm.ConstructorDescriptor(o), "(ILjava/lang/String;Z)V") << form;
+    EXPECT_EQ(vm.IntArgument(o, 0), -7) << form;
+    EXPECT_EQ(vm.StringArgument(o, 1), std::optional<std::u16string>(u"seven")) << form;
+    EXPECT_EQ(vm.IntArgument(o, 2), 1) << form;
   }
   ExpectNoException(vm);
 }
 
-jlong JNICALL NativeWithManyArguments(JNIEnv* env, jobject self, jint a, jlong b, jboolean c, jstring d) {
-  return a + b + c + env->GetStringLength(d) + (env->IsSameObject(self, nullptr) ? 1000 : 0);
-}
-
-TEST(TestVmCalls, CallPassesArgumentsToANativeMethod) {
-  TestVm vm{kSampleManifest};
-  jlong result = vm.CallOn(vm.NewPeer(kSampleClass), &NativeWithManyArguments, jint{1}, jlong{1} << 40,
-                           jboolean{JNI_TRUE}, vm.String(u"four"));
-  EXPECT_EQ(result, (jlong{1} << 40) + 6);
-  ExpectNoException(vm);
-}
-
-TEST(TestVmCalls, PeerAccessorsKeepPropertiesTheTestPresetsAndReads) {
+TEST(TestVmCalls, PeersKeepWhatTheTestPresetsAndTheCodeSets) {
   TestVm vm{kSampleManifest};
   jobject peer = vm.NewPeer(kSampleClass);
   vm.SetIntProperty(peer, "Count", 5);
@@ -80,7 +57,6 @@ TEST(TestVmCalls, PeerAccessorsKeepPropertiesTheTestPresetsAndReads) {
         jint count = env->CallIntMethod(p, env->GetMethodID(c, "getCount", "()I"));
         env->CallVoidMethod(p, env->GetMethodID(c, "setCount", "(I)V"), count + 1);
         env->CallVoidMethod(p, env->GetMethodID(c, "setState", "(IZ)V"), jint{9}, JNI_TRUE);
-        env->CallVoidMethod(p, env->GetMethodID(c, "setName", "(Ljava/lang/String;)V"), env->NewStringUTF("n"));
         jmethodID addItem = env->GetMethodID(c, "addItem", "(Ljava/lang/String;)V");
         env->CallVoidMethod(p, addItem, env->NewStringUTF("a"));
         env->CallVoidMethod(p, addItem, env->NewStringUTF("b"));
@@ -92,7 +68,6 @@ TEST(TestVmCalls, PeerAccessorsKeepPropertiesTheTestPresetsAndReads) {
   EXPECT_EQ(vm.IntProperty(peer, "Count"), 6);
   EXPECT_TRUE(vm.BoolProperty(peer, TestVm::Indexed("State", 9)));
   EXPECT_FALSE(vm.HasProperty(peer, TestVm::Indexed("State", 8)));
-  EXPECT_EQ(vm.StringProperty(peer, "Name"), std::optional<std::u16string>(u"n"));
   EXPECT_EQ(vm.IntProperty(peer, "size"), 3);
   std::vector<jobject> items = vm.ListProperty(peer, "Item");
   ASSERT_EQ(items.size(), 2u);
@@ -100,102 +75,66 @@ TEST(TestVmCalls, PeerAccessorsKeepPropertiesTheTestPresetsAndReads) {
   ExpectNoException(vm);
 }
 
-TEST(TestVmCalls, VectorAndEnumerationBehaveAsTheJdkOnes) {
+TEST(TestVmCalls, AnEnumerationEndsWithNoSuchElementException) {
   TestVm vm;
-  jobject made = vm.Call([](JNIEnv* env) -> jobject {
-    jclass c = env->FindClass("java/util/Vector");
-    jobject v = env->NewObject(c, env->GetMethodID(c, "<init>", "()V"));
-    jmethodID add = env->GetMethodID(c, "addElement", "(Ljava/lang/Object;)V");
-    env->CallVoidMethod(v, add, env->NewStringUTF("a"));
-    env->CallVoidMethod(v, add, env->NewStringUTF("b"));
-    return env->CallObjectMethod(v, env->GetMethodID(c, "elements", "()Ljava/util/Enumeration;"));
-  });
-  EXPECT_EQ(vm.StringElements(made), std::optional<StringList>(StringList{u"a", u"b"}));
-
-  jstring joined = vm.Call(
-      [](JNIEnv* env, jobject e) -> jstring {
+  jint count = vm.Call(
+      [](JNIEnv* env, jobject e) -> jint {
         jclass c = env->FindClass("java/util/Enumeration");
         jmethodID more = env->GetMethodID(c, "hasMoreElements", "()Z");
         jmethodID next = env->GetMethodID(c, "nextElement", "()Ljava/lang/Object;");
-        std::u16string out;
-        while (env->CallBooleanMethod(e, more)) {
-          auto s = static_cast<jstring>(env->CallObjectMethod(e, next));
-          if (s == nullptr) {
-            out += u"-";
-            continue;
-          }
-          const jchar* chars = env->GetStringChars(s, nullptr);
-          out.append(reinterpret_cast<const char16_t*>(chars), env->GetStringLength(s));
-          env->ReleaseStringChars(s, chars);
-        }
+        jint n = 0;
+        for (; env->CallBooleanMethod(e, more); ++n) env->DeleteLocalRef(env->CallObjectMethod(e, next));
         env->CallObjectMethod(e, next);  // past the end
-        return env->NewString(reinterpret_cast<const jchar*>(out.data()), static_cast<jsize>(out.size()));
+        return n;
       },
       vm.Enumeration({u"x", std::nullopt, u"z"}));
-  EXPECT_EQ(vm.StringValue(joined), std::optional<std::u16string>(u"x-z"));
-  // The NewString after the failed nextElement ran with the exception pending.
-  EXPECT_EQ(vm.TakeViolations().size(), 1u);
+  EXPECT_EQ(count, 3);
   ExpectException(vm, "java/util/NoSuchElementException");
 }
 
-TEST(TestVmCalls, ReturnTypeObjectClassAndArgumentTypesAreChecked) {
-  TestVm vm{kSampleManifest};
-  vm.Call(
-      [](JNIEnv* env, jobject p, jstring text) {
-        jclass c = env->GetObjectClass(p);
-        EXPECT_EQ(env->CallIntMethod(p, env->GetMethodID(c, "getState", "(I)Z"), jint{1}), 0);
-        env->CallVoidMethod(text, env->GetMethodID(c, "setCount", "(I)V"), jint{1});
-        env->CallVoidMethod(p, env->GetMethodID(c, "setName", "(Ljava/lang/String;)V"), p);
-        env->CallStaticObjectMethod(c, env->GetMethodID(c, "getName", "()Ljava/lang/String;"));
-      },
-      vm.NewPeer(kSampleClass), vm.String(u"not a Sample"));
-  // The C++ wrappers of jni.h forward to the V forms, which name themselves.
-  EXPECT_EQ(vm.TakeViolations(),
-            (Violations{
-                "CallIntMethodV: com/fernwick/testvm/Sample.getState(I)Z returns boolean: use CallBooleanMethod",
-                "CallVoidMethodV: object is a java/lang/String, which has no method "
-                "com/fernwick/testvm/Sample.setCount(I)V",
-                "CallVoidMethodV: argument 1 of com/fernwick/testvm/Sample.setName(Ljava/lang/String;)V is a "
-                "com/fernwick/testvm/Sample, not a java/lang/String",
-                "CallStaticObjectMethodV: com/fernwick/testvm/Sample.getName()Ljava/lang/String; is not static",
-            }));
+TEST(TestVmCalls, LocalReferencesAreCountedAndOnlyTheAskedAllocationsFail) {
+  TestVm vm;
+  auto make = [](JNIEnv* env, jboolean deleteEach) {
+    for (int i = 0; i < 20; ++i) {
+      jstring s = env->NewStringUTF("x");
+      if (deleteEach) env->DeleteLocalRef(s);
+    }
+  };
+  vm.Call(make, jboolean{JNI_FALSE});
+  EXPECT_EQ(vm.LastCallPeakLocalRefs(), 20);
+  vm.Call(make, jboolean{JNI_TRUE});
+  EXPECT_EQ(vm.LastCallPeakLocalRefs(), 1);
+  vm.FailAllocations(1, 1);  // the second allocation fails
+  jint made = vm.Call([](JNIEnv* env) -> jint {
+    jstring first = env->NewStringUTF("first");
+    jstring second = env->NewStringUTF("second");
+    return (first != nullptr ? 1 : 0) + (second != nullptr ? 2 : 0) + (env->ExceptionCheck() ? 4 : 0);
+  });
+  EXPECT_EQ(made, 1 + 4);
+  ExpectException(vm, "java/lang/OutOfMemoryError");
+  EXPECT_FALSE(vm.IsNull(vm.Call([](JNIEnv* env) -> jstring { return env->NewStringUTF("third"); })));
   ExpectNoException(vm);
 }
 
-#if defined(__i386__)
-using NonvirtualIntA = decltype(JNINativeInterface_::CallNonvirtualIntMethodA);
-
-// How far the stack pointer moved across one call through the slot: a stub with the wrong
-// calling convention leaves it off by the size of the arguments.
-__attribute__((noinline)) std::intptr_t StackDrift(NonvirtualIntA fn, JNIEnv* env, jobject obj) {
-  std::uintptr_t before = 0;
-  std::uintptr_t after = 0;
-  asm volatile("movl %%esp, %0" : "=r"(before));
-  fn(env, obj, nullptr, nullptr, nullptr);
-  asm volatile("movl %%esp, %0" : "=r"(after));
-  return static_cast<std::intptr_t>(after - before);
-}
-#endif
-
-TEST(TestVmCalls, UnimplementedFunctionIsReportedAndReturnsZero) {
+TEST(TestVmCalls, APendingExceptionShowsItsCodeAndAMessageOnlyWhenOneWasGiven) {
   TestVm vm{kSampleManifest};
-  jint result = vm.Call(
-      [](JNIEnv* env, jobject p) -> jint {
-        jint a = env->functions->CallNonvirtualIntMethodA(env, p, nullptr, nullptr, nullptr);
-        jint b = env->functions->CallNonvirtualIntMethod(env, p, nullptr, nullptr, jint{1}, 2.0);
-        JavaVM* jvm = reinterpret_cast<JavaVM*>(&env);
-        jint c = env->functions->GetJavaVM(env, &jvm);
-        return a + b + c + (jvm == nullptr ? 0 : 100);
-      },
-      vm.NewPeer(kSampleClass));
-  EXPECT_EQ(result, 100) << "stubs return zero and touch no out-parameter";
-  EXPECT_EQ(vm.TakeViolations(), (Violations{"unimplemented JNI function CallNonvirtualIntMethodA",
-                                             "unimplemented JNI function CallNonvirtualIntMethod",
-                                             "unimplemented JNI function GetJavaVM"}));
-#if defined(__i386__)
-  EXPECT_EQ(StackDrift(vm.env()->functions->CallNonvirtualIntMethodA, vm.env(), nullptr), 0);
-  vm.TakeViolations();
-#endif
+  auto throwWith = [](JNIEnv* env, jint code, jstring message) {
+    jclass c = env->FindClass(kSampleException);
+    jmethodID ctor = message != nullptr || code < 0 ? env->GetMethodID(c, "<init>", "(ILjava/lang/String;)V")
+                                                    : env->GetMethodID(c, "<init>", "(I)V");
+    env->Throw(static_cast<jthrowable>(code < 0 ? env->NewObject(c, ctor, code, message) : env->NewObject(c, ctor, code)));
+  };
+  const struct {
+    jint code;
+    std::optional<std::u16string> message;
+  } cases[] = {{-100008, u"Access is denied. (5)"}, {-1, std::nullopt}, {3, std::nullopt}};
+  for (const auto& c : cases) {
+    vm.Call(throwWith, c.code, c.message ? vm.String(*c.message) : nullptr);
+    const std::optional<ThrownException> e = ExpectException(vm, kSampleException);
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->code, std::optional<jint>(c.code));
+    EXPECT_EQ(e->hasMessage ? std::optional<std::u16string>(e->message) : std::nullopt, c.message);
+  }
 }
 
 }  // namespace

@@ -1,0 +1,492 @@
+// The library's calls against the bare Win32 calls it makes for them (bench_rounds.h says how the
+// rounds run), one part per subsystem:
+//   registry  getKeyValueNames, getSubkeyNames (10,000 values, subkeys) and getStringValue
+//   file      win32DeleteDirectory on 10,000 files in 100 directories, win32CopyFile of 256 MiB
+//   service   enumNTServiceKeys, then queryNTServiceConfig and queryNTServiceStatus of each service
+//   volume    getPartitionNames, then type, format, free space and long names of each drive
+// Run under Wine with
+//   cmake --build <build> --target run_registry_bench      (or api_bench.exe [registry|file|service|volume])
+#include <windows.h>
+
+#include <jni.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "bench_rounds.h"
+#include "bridge/unique_resource.h"
+#include "com_fernwick_wizard_platform_win32_Win32FileServiceImpl.h"
+#include "com_fernwick_wizard_platform_win32_Win32RegistryServiceImpl.h"
+#include "com_fernwick_wizard_platform_win32_Win32ServiceImpl.h"
+
+namespace {
+
+std::u16string U16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
+
+}  // namespace
+
+namespace registry {
+
+constexpr int kEntries = 10000;
+constexpr int kStringReads = 2000;  // per round
+// Short rounds, many of them, give the best round a chance on a machine that others share.
+constexpr int kRounds = 30;
+constexpr int kBatch = 200;
+constexpr jint kRootCurrentUser = 3;
+constexpr char kServiceClass[] = "com/fernwick/wizard/platform/win32/Win32RegistryServiceImpl";
+
+void Check(LONG result, const char* what) {
+  if (result != ERROR_SUCCESS) {
+    std::fprintf(stderr, "%s failed with %ld\n", what, static_cast<long>(result));
+    std::exit(2);
+  }
+}
+
+HKEY OpenKey(HKEY root, const std::wstring& path, REGSAM access, bool create = false) {
+  HKEY key = nullptr;
+  Check(create ? RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, access, nullptr, &key, nullptr)
+               : RegOpenKeyExW(root, path.c_str(), 0, access, &key),
+        "opening a key");
+  return key;
+}
+
+void DeleteTree(HKEY root, const std::wstring& path) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
+  wchar_t child[256];
+  DWORD length = 256;
+  while (RegEnumKeyExW(key, 0, child, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
+    DeleteTree(key, child);
+    length = 256;
+  }
+  RegCloseKey(key);
+  RegDeleteKeyW(root, path.c_str());
+}
+
+std::wstring Numbered(const wchar_t* prefix, int i) {
+  wchar_t name[32];
+  std::swprintf(name, 32, L"%ls%05d", prefix, i);
+  return name;
+}
+
+// The bare sequences: one open, the calls the library makes for the method, one close.
+std::size_t PlainValueNames(const std::wstring& path) {
+  const HKEY key = OpenKey(HKEY_CURRENT_USER, path, KEY_QUERY_VALUE);
+  std::vector<std::wstring> names;
+  wchar_t name[1024];
+  DWORD length = 1024, type = 0;
+  for (DWORD index = 0; RegEnumValueW(key, index, name, &length, nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS;
+       ++index, length = 1024) {
+    names.emplace_back(name, length);
+  }
+  RegCloseKey(key);
+  return names.size();
+}
+
+std::size_t PlainSubkeyNames(const std::wstring& path) {
+  const HKEY key = OpenKey(HKEY_CURRENT_USER, path, KEY_READ);
+  std::vector<std::wstring> names;
+  wchar_t name[1024];
+  for (DWORD index = 0; RegEnumKeyW(key, index, name, 1024) == ERROR_SUCCESS; ++index) names.emplace_back(name);
+  RegCloseKey(key);
+  return names.size();
+}
+
+void PlainStringRead(const std::wstring& path) {
+  const HKEY key = OpenKey(HKEY_CURRENT_USER, path, KEY_QUERY_VALUE);
+  wchar_t data[256] = {};
+  DWORD type = 0, size = sizeof(data);
+  Check(RegQueryValueExW(key, L"s", nullptr, &type, reinterpret_cast<BYTE*>(data), &size), "query");
+  RegCloseKey(key);
+}
+
+void Run(HMODULE library, bool& failed) {
+  const std::wstring base = L"Software\\fwnative-bench-" + std::to_wstring(GetCurrentProcessId());
+  const std::wstring valuesPath = base + L"\\values";
+  const std::wstring subkeysPath = base + L"\\subkeys";
+  {
+    const HKEY values = OpenKey(HKEY_CURRENT_USER, valuesPath, KEY_ALL_ACCESS, true);
+    const DWORD one = 1;
+    for (int i = 0; i < kEntries; ++i) {
+      Check(RegSetValueExW(values, Numbered(L"value", i).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), 4),
+            "setting a value");
+    }
+    const std::wstring text = L"C:\\Program Files\\Fernwick\\Wizard\\bin";
+    Check(RegSetValueExW(values, L"s", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                         static_cast<DWORD>(text.size() * 2)),
+          "setting the string");
+    RegCloseKey(values);
+    for (int i = 0; i < kEntries; ++i) {
+      RegCloseKey(OpenKey(HKEY_CURRENT_USER, subkeysPath + L"\\" + Numbered(L"key", i), KEY_ALL_ACCESS, true));
+    }
+  }
+
+  const auto getKeyValueNames = FW_BENCH_EXPORT(library, Win32RegistryServiceImpl, getKeyValueNames);
+  const auto getSubkeyNames = FW_BENCH_EXPORT(library, Win32RegistryServiceImpl, getSubkeyNames);
+  const auto getStringValue = FW_BENCH_EXPORT(library, Win32RegistryServiceImpl, getStringValue);
+  const std::u16string valuesKey(valuesPath.begin(), valuesPath.end());
+  const std::u16string subkeysKey(subkeysPath.begin(), subkeysPath.end());
+  std::printf("Registry benchmark (x86_64): %d values, %d subkeys, %d string reads; best of %d rounds\n", kEntries,
+              kEntries, kStringReads, kRounds);
+  // One call of a listing method, whose array must hold every name, against the bare listing.
+  const auto compareListing = [&](const char* method, const char* what, auto export_, const std::u16string& key,
+                                  auto plain, const std::wstring& path, jsize expected) {
+    fwbench::CompareInFreshVm(
+        method, what, kServiceClass, failed,
+        [&](fwtest::TestVm& vm, jobject self) {
+          const jobjectArray names = vm.Call(export_, self, kRootCurrentUser, vm.String(key));
+          if (names == nullptr || vm.env()->GetArrayLength(names) != expected) failed = true;
+        },
+        [&] {
+          if (plain(path) != static_cast<std::size_t>(expected)) failed = true;
+        },
+        kRounds);
+  };
+  compareListing("getKeyValueNames", "10,000 values, one call", getKeyValueNames, valuesKey, PlainValueNames, valuesPath,
+                 kEntries + 1);
+  compareListing("getSubkeyNames", "10,000 subkeys, one call", getSubkeyNames, subkeysKey, PlainSubkeyNames, subkeysPath,
+                 kEntries);
+  const auto libraryReads = [&] {
+    double seconds = 0;
+    for (int done = 0; done < kStringReads; done += kBatch) {
+      seconds += fwbench::TimedInFreshVm(kServiceClass, failed, [&](fwtest::TestVm& vm, jobject self) {
+        const jstring key = vm.String(valuesKey);
+        const jstring name = vm.String(u"s");
+        for (int i = 0; i < kBatch; ++i) {
+          const jstring value = vm.Call(getStringValue, self, kRootCurrentUser, key, name, jboolean{JNI_FALSE});
+          if (value == nullptr) failed = true;
+          vm.env()->DeleteLocalRef(value);
+        }
+      });
+    }
+    return seconds;
+  };
+  const auto plainReads = [&] {
+    return fwbench::Seconds([&] {
+      for (int i = 0; i < kStringReads; ++i) PlainStringRead(valuesPath);
+    });
+  };
+  const std::string reads = std::to_string(kStringReads) + " calls";
+  fwbench::Print("getStringValue", reads.c_str(), fwbench::CompareRounds(libraryReads, plainReads, kRounds));
+  DeleteTree(HKEY_CURRENT_USER, base);
+}
+
+}  // namespace registry
+
+namespace file {
+
+constexpr int kDirectories = 100;
+constexpr int kFilesPerDirectory = 100;
+constexpr DWORD kCopyBytes = 256u * 1024u * 1024u;
+constexpr char kServiceClass[] = "com/fernwick/wizard/platform/win32/Win32FileServiceImpl";
+
+void MakeTree(const std::wstring& root) {
+  CreateDirectoryW(root.c_str(), nullptr);
+  const char bytes[] = "fwnative benchmark file";
+  for (int d = 0; d < kDirectories; ++d) {
+    const std::wstring dir = root + L"\\dir" + std::to_wstring(d);
+    CreateDirectoryW(dir.c_str(), nullptr);
+    for (int f = 0; f < kFilesPerDirectory; ++f) {
+      const std::wstring file = dir + L"\\file" + std::to_wstring(f) + L".dat";
+      const fw::UniqueFileHandle handle(
+          CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+      DWORD written = 0;
+      WriteFile(handle.get(), bytes, sizeof(bytes), &written, nullptr);
+    }
+  }
+}
+
+// What every deletion of the library must do: a read-only entry loses that attribute first.
+BOOL RemoveEntry(const std::wstring& path, bool isFile) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+  }
+  return isFile ? DeleteFileW(path.c_str()) : RemoveDirectoryW(path.c_str());
+}
+
+// The bare walk: subdirectories while the enumeration is open, files after it is closed, then the
+// directory itself.
+bool PlainRemove(const std::wstring& path) {
+  WIN32_FIND_DATAW entry;
+  std::vector<std::wstring> files;
+  {
+    const fw::UniqueFindHandle find(FindFirstFileW((path + L"\\*").c_str(), &entry));
+    if (!find) return false;
+    do {
+      const std::wstring name = entry.cFileName;
+      if (name == L"." || name == L"..") continue;
+      if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        files.push_back(path + L"\\" + name);
+      } else if (!PlainRemove(path + L"\\" + name)) {
+        return false;
+      }
+    } while (FindNextFileW(find.get(), &entry));
+  }
+  for (const std::wstring& file : files) {
+    if (!RemoveEntry(file, true)) return false;
+  }
+  return RemoveEntry(path, false) != FALSE;
+}
+
+void MakeBigFile(const std::wstring& path) {
+  const fw::UniqueFileHandle handle(
+      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  std::vector<char> block(1 << 20);
+  for (std::size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>(i * 31 + 7);
+  DWORD written = 0;
+  for (DWORD done = 0; done < kCopyBytes; done += static_cast<DWORD>(block.size())) {
+    WriteFile(handle.get(), block.data(), static_cast<DWORD>(block.size()), &written, nullptr);
+  }
+}
+
+void Run(HMODULE library, bool& failed) {
+  const auto deleteDirectory = FW_BENCH_EXPORT(library, Win32FileServiceImpl, win32DeleteDirectory);
+  const auto copyFile = FW_BENCH_EXPORT(library, Win32FileServiceImpl, win32CopyFile);
+
+  wchar_t temp[MAX_PATH + 1] = {};
+  GetTempPathW(MAX_PATH + 1, temp);
+  const std::wstring base = std::wstring(temp) + L"fwfile-bench-" + std::to_wstring(GetCurrentProcessId());
+  CreateDirectoryW(base.c_str(), nullptr);
+  std::printf("File benchmark (x86_64): best of %d rounds\n", fwbench::kRounds);
+
+  const std::wstring root = base + L"\\tree";
+  const auto libraryTree = [&] {
+    MakeTree(root);
+    return fwbench::TimedInFreshVm(kServiceClass, failed, [&](fwtest::TestVm& vm, jobject self) {
+      if (vm.Call(deleteDirectory, self, vm.String(U16(root)), JNI_FALSE, JNI_TRUE) != 0) failed = true;
+    });
+  };
+  // The bare side runs in a fresh VM too, so that both start the same time after the tree is made.
+  const auto plainTree = [&] {
+    MakeTree(root);
+    return fwbench::TimedInFreshVm(kServiceClass, failed, [&](fwtest::TestVm&, jobject) {
+      if (!PlainRemove(root)) failed = true;
+    });
+  };
+  fwbench::Print("win32DeleteDirectory", "10,000 files in 100 directories", fwbench::CompareRounds(libraryTree, plainTree));
+  if (GetFileAttributesW(root.c_str()) != INVALID_FILE_ATTRIBUTES) failed = true;
+
+  const std::wstring source = base + L"\\source.bin";
+  const std::wstring target = base + L"\\target.bin";
+  MakeBigFile(source);
+  const auto libraryCopy = [&] {
+    DeleteFileW(target.c_str());
+    return fwbench::TimedInFreshVm(kServiceClass, failed, [&](fwtest::TestVm& vm, jobject self) {
+      if (vm.Call(copyFile, self, vm.String(U16(source)), vm.String(U16(target)), JNI_TRUE) != 0) failed = true;
+    });
+  };
+  // The copy's bare sequence: the read-only check of the target, then the copy.
+  const auto plainCopy = [&] {
+    DeleteFileW(target.c_str());
+    return fwbench::TimedInFreshVm(kServiceClass, failed, [&](fwtest::TestVm&, jobject) {
+      GetFileAttributesW(target.c_str());
+      if (!CopyFileW(source.c_str(), target.c_str(), FALSE)) failed = true;
+    });
+  };
+  fwbench::Print("win32CopyFile", "256 MiB, file in the page cache", fwbench::CompareRounds(libraryCopy, plainCopy));
+
+  DeleteFileW(target.c_str());
+  DeleteFileW(source.c_str());
+  RemoveDirectoryW(base.c_str());
+}
+
+}  // namespace file
+
+namespace service {
+
+// A round is one listing followed by the two queries of every service listed: short rounds, many of
+// them, give the best round a chance on a machine that others share.
+constexpr int kRounds = 30;
+constexpr jint kAllServices = SERVICE_WIN32 | SERVICE_DRIVER;
+constexpr jint kAllStates = SERVICE_STATE_ALL;
+constexpr char kServiceClass[] = "com/fernwick/wizard/platform/win32/Win32ServiceImpl";
+
+// Each operation opens the manager with all access, and the service with the access it needs.
+struct Opened {
+  SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+  SC_HANDLE service = nullptr;
+  Opened() = default;
+  Opened(const wchar_t* name, DWORD access) : service(OpenServiceW(manager, name, access)) {}
+  ~Opened() {
+    if (service != nullptr) CloseServiceHandle(service);
+    CloseServiceHandle(manager);
+  }
+  Opened(const Opened&) = delete;
+  Opened& operator=(const Opened&) = delete;
+};
+
+std::vector<std::wstring> PlainServiceKeys() {
+  const Opened scm;
+  DWORD needed = 0, count = 0, resume = 0;
+  std::vector<std::wstring> keys;
+  if (EnumServicesStatusW(scm.manager, kAllServices, kAllStates, nullptr, 0, &needed, &count, &resume) ||
+      GetLastError() != ERROR_MORE_DATA) {
+    return keys;
+  }
+  std::vector<BYTE> buffer(needed);
+  const auto entries = reinterpret_cast<ENUM_SERVICE_STATUSW*>(buffer.data());
+  if (!EnumServicesStatusW(scm.manager, kAllServices, kAllStates, entries, needed, &needed, &count, &resume)) {
+    return keys;
+  }
+  for (DWORD i = 0; i < count; ++i) keys.emplace_back(entries[i].lpServiceName);
+  return keys;
+}
+
+bool PlainConfig(const std::wstring& key) {
+  const Opened opened(key.c_str(), READ_CONTROL | SERVICE_QUERY_CONFIG);
+  DWORD needed = 0;
+  if (QueryServiceConfigW(opened.service, nullptr, 0, &needed) || GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
+    return false;
+  }
+  std::vector<BYTE> buffer(needed);
+  return QueryServiceConfigW(opened.service, reinterpret_cast<QUERY_SERVICE_CONFIGW*>(buffer.data()), needed,
+                             &needed) != FALSE;
+}
+
+bool PlainStatus(const std::wstring& key) {
+  const Opened opened(key.c_str(), READ_CONTROL | SERVICE_QUERY_STATUS);
+  SERVICE_STATUS status = {};
+  return QueryServiceStatus(opened.service, &status) != FALSE;
+}
+
+void Run(HMODULE library, bool& failed) {
+  const auto enumKeys = FW_BENCH_EXPORT(library, Win32ServiceImpl, enumNTServiceKeys);
+  const auto queryConfig = FW_BENCH_EXPORT(library, Win32ServiceImpl, queryNTServiceConfig);
+  const auto queryStatus = FW_BENCH_EXPORT(library, Win32ServiceImpl, queryNTServiceStatus);
+  const std::size_t services = PlainServiceKeys().size();
+  if (services == 0) failed = true;
+  std::printf("Service benchmark (x86_64): %zu services; best of %d rounds\n", services, kRounds);
+  fwbench::CompareInFreshVm(
+      "enumNTServiceKeys etc.", "list, then config + status of each", kServiceClass, failed,
+      [&](fwtest::TestVm& vm, jobject self) {
+        JNIEnv* env = vm.env();
+        const jobjectArray keys = vm.Call(enumKeys, self, kAllServices, kAllStates);
+        const jsize count = keys == nullptr ? 0 : env->GetArrayLength(keys);
+        if (static_cast<std::size_t>(count) != services) failed = true;
+        for (jsize i = 0; i < count; ++i) {
+          const auto key = static_cast<jstring>(env->GetObjectArrayElement(keys, i));
+          const jobject config = vm.Call(queryConfig, self, key);
+          const jobject status = vm.Call(queryStatus, self, key);
+          if (config == nullptr || status == nullptr) failed = true;
+          env->DeleteLocalRef(config);
+          env->DeleteLocalRef(status);
+          env->DeleteLocalRef(key);
+        }
+      },
+      [&] {
+        const std::vector<std::wstring> keys = PlainServiceKeys();
+        if (keys.size() != services) failed = true;
+        for (const std::wstring& key : keys) {
+          if (!PlainConfig(key) || !PlainStatus(key)) failed = true;
+        }
+      },
+      kRounds);
+}
+
+}  // namespace service
+
+namespace volume {
+
+// A round: kPasses times the list, then the four questions for each drive; short rounds, many of
+// them, give the best round a chance on a machine that others share.
+constexpr int kPasses = 50;
+constexpr int kRounds = 30;
+// Wine maps Z: to the Linux root and writes a warning to the console at every volume query there,
+// which would be most of what is timed.
+constexpr wchar_t kWineRoot[] = L"Z:\\";
+constexpr char kServiceClass[] = "com/fernwick/wizard/platform/win32/Win32FileServiceImpl";
+
+std::vector<std::wstring> PlainRoots() {
+  const DWORD needed = GetLogicalDriveStringsW(0, nullptr);
+  std::vector<wchar_t> units(needed + 1);
+  GetLogicalDriveStringsW(needed + 1, units.data());
+  std::vector<std::wstring> roots;
+  for (const wchar_t* root = units.data(); *root != L'\0'; root += roots.back().size() + 1) roots.emplace_back(root);
+  return roots;
+}
+
+// The library's bracket around a volume call: critical-error dialogs off, the former mode back.
+template <typename Call>
+BOOL Quietly(Call call) {
+  const UINT mode = SetErrorMode(0);
+  SetErrorMode(mode | SEM_FAILCRITICALERRORS);
+  const BOOL done = call();
+  SetErrorMode(mode);
+  return done;
+}
+
+// The four questions about one drive, as the library asks them; false when one fails.
+bool PlainQuestions(const std::wstring& root) {
+  char ansi[MAX_PATH] = {};
+  WideCharToMultiByte(CP_ACP, 0, root.c_str(), -1, ansi, MAX_PATH, nullptr, nullptr);
+  GetDriveTypeA(ansi);
+  DWORD maximumComponent = 0, flags = 0;
+  wchar_t name[256] = {};
+  ULARGE_INTEGER available, total, free;
+  return Quietly([&] {
+           return GetVolumeInformationW(root.c_str(), nullptr, 0, nullptr, &maximumComponent, &flags, name, 256);
+         }) &&
+         Quietly([&] { return GetDiskFreeSpaceExW(root.c_str(), &available, &total, &free); }) &&
+         Quietly([&] { return GetVolumeInformationA(ansi, nullptr, 0, nullptr, &maximumComponent, &flags, nullptr, 0); });
+}
+
+void Run(HMODULE library, bool& failed) {
+  const auto names = FW_BENCH_EXPORT(library, Win32FileServiceImpl, getPartitionNames);
+  const auto type = FW_BENCH_EXPORT(library, Win32FileServiceImpl, getPartitionType);
+  const auto format = FW_BENCH_EXPORT(library, Win32FileServiceImpl, getPartitionFormat);
+  const auto freeSpace = FW_BENCH_EXPORT(library, Win32FileServiceImpl, getPartitionFreeSpace);
+  const auto longNames = FW_BENCH_EXPORT(library, Win32FileServiceImpl, supportsLongFileNames);
+  const std::vector<std::wstring> roots = PlainRoots();
+  std::printf("Volume benchmark (x86_64): drives");
+  for (const std::wstring& root : roots) {
+    if (root == kWineRoot) continue;
+    std::printf(" %ls", root.c_str());
+    if (!PlainQuestions(root)) failed = true;  // every drive asked must answer
+  }
+  std::printf("; best of %d rounds\n", kRounds);
+  const std::string what = std::to_string(kPasses) + " x (list + 4 questions per drive)";
+  fwbench::CompareInFreshVm(
+      "getPartition* etc.", what.c_str(), kServiceClass, failed,
+      [&](fwtest::TestVm& vm, jobject self) {
+        JNIEnv* env = vm.env();
+        for (int pass = 0; pass < kPasses; ++pass) {
+          const jobjectArray listed = vm.Call(names, self);
+          for (jsize i = 0, count = env->GetArrayLength(listed); i < count; ++i) {
+            if (roots[i] == kWineRoot) continue;
+            const auto root = static_cast<jstring>(env->GetObjectArrayElement(listed, i));
+            vm.Call(type, self, root);
+            env->DeleteLocalRef(vm.Call(format, self, root));
+            vm.Call(freeSpace, self, root);
+            vm.Call(longNames, self, root);
+            env->DeleteLocalRef(root);
+          }
+          env->DeleteLocalRef(listed);
+        }
+      },
+      [&] {
+        for (int pass = 0; pass < kPasses; ++pass) {
+          for (const std::wstring& root : PlainRoots()) {
+            if (root != kWineRoot && !PlainQuestions(root)) failed = true;
+          }
+        }
+      },
+      kRounds);
+}
+
+}  // namespace volume
+
+int main(int argc, char** argv) {
+  const std::string only = argc > 1 ? argv[1] : "";
+  const std::pair<const char*, void (*)(HMODULE, bool&)> parts[] = {
+      {"registry", registry::Run}, {"file", file::Run}, {"service", service::Run}, {"volume", volume::Run}};
+  const HMODULE library = fwbench::LoadFwnative();
+  bool failed = false;
+  for (const auto& [name, run] : parts) {
+    if (only.empty() || only == name) run(library, failed);
+  }
+  FreeLibrary(library);
+  return fwbench::Finish(failed);
+}

@@ -1,0 +1,222 @@
+// The desktop service through the built DLL, below a temporary base folder: program folders, links
+// written, read back by the shell and removed, and the twelve owner and attribute methods (the file
+// service's operations on "<folder>\<sub-folder>\<item>.lnk" or a folder, each with its own code:
+// only what the desktop adds is tested here).
+#include <functional>
+#include <optional>
+#include <thread>
+
+#include "desktop/desktop_test_support.h"
+#include "support/fake_version.h"
+#include "support/recorded_import.h"
+
+namespace fwtest {
+namespace {
+
+using ProgramFolderTest = DesktopTest;
+
+TEST_F(ProgramFolderTest, CreatesMissingLevelsAndNotifiesOnceAsWritten) {
+  MakeFolder(folder / L"A");
+  vm.Call(FW_DESKTOP(createDesktopFolder), self, Str(folder.path()), Str(L"A\\B\\C"));
+  vm.Call(FW_DESKTOP(createDesktopFolder), self, Str(folder.path()), Str(L"D/E"));
+  ExpectNoException(vm);
+  EXPECT_TRUE(Exists(folder / L"A\\B\\C") && Exists(folder / L"D\\E"));
+  EXPECT_EQ(TakeNotes(), (Notes{Note(SHCNE_MKDIR, folder / L"A\\B\\C"), Note(SHCNE_MKDIR, folder / L"D/E")}));
+
+  vm.Call(FW_DESKTOP(createDesktopFolder), self, jstring{nullptr}, Str(L"A"));
+  ExpectFailure(vm, -80000, ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(TakeNotes(), Notes{});
+}
+
+TEST_F(ProgramFolderTest, AFailingLevelUndoesOnlyWhatThisCallMade) {
+  MakeFolder(folder / L"A");
+  const auto deny = [](auto original, auto path, LPSECURITY_ATTRIBUTES security) {
+    auto end = path;
+    while (*end != 0) ++end;
+    if (end[-1] != 'C') return original(path, security);
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+  };
+  auto wide = ReplaceImport(Library(), FWTEST_IMPORT(CreateDirectoryW), deny);
+  auto ansi = ReplaceImport(Library(), FWTEST_IMPORT(CreateDirectoryA), deny);
+  vm.Call(FW_DESKTOP(createDesktopFolder), self, Str(folder.path()), Str(L"A\\B\\C\\D"));
+  ExpectFailure(vm, -80000, ERROR_ACCESS_DENIED);
+  EXPECT_TRUE(Exists(folder / L"A"));
+  EXPECT_FALSE(Exists(folder / L"A\\B"));
+  EXPECT_EQ(TakeNotes(), Notes{});
+}
+
+TEST_F(ProgramFolderTest, EmptyLevelsNeverReachOutsideTheBase) {
+  const std::wstring base = folder / L"base";  // empty: a walk one level too far would remove it
+  MakeFolder(base);
+  vm.Call(FW_DESKTOP(createDesktopFolder), self, Str(base), Str(L"\\A\\\\B\\"));
+  EXPECT_TRUE(Exists(base + L"\\A\\B"));
+  vm.Call(FW_DESKTOP(removeDesktopFolder), self, Str(base), Str(L"\\A\\\\B\\"));
+  vm.Call(FW_DESKTOP(removeDesktopFolder), self, Str(base), Str(L"/"));
+  ExpectNoException(vm);
+  EXPECT_FALSE(Exists(base + L"\\A"));
+  EXPECT_TRUE(Exists(base));
+}
+
+TEST_F(ProgramFolderTest, RemovalKeepsFoldersInUseAndOnlyTheNTFamilyReportsOtherErrors) {
+  MakeFolder(folder / L"A");
+  MakeFolder(folder / L"A\\B");
+  WriteBytes(folder / L"A\\other.lnk", "x");
+  vm.Call(FW_DESKTOP(removeDesktopFolder), self, Str(folder.path()), Str(L"A\\B"));
+  vm.Call(FW_DESKTOP(removeDesktopFolder), self, Str(folder.path()), Str(L"Gone\\X"));
+  ExpectNoException(vm);
+  EXPECT_FALSE(Exists(folder / L"A\\B"));
+  EXPECT_TRUE(Exists(folder / L"A\\other.lnk"));
+  EXPECT_EQ(TakeNotes(), Notes{Note(SHCNE_RMDIR, folder / L"Gone\\X")});  // "not empty" is not announced
+
+  for (const bool win9x : {false, true}) {
+    auto version = win9x ? FakeWindows98(Library()) : FakeWindowsXP(Library());
+    auto wide = FailImport(Library(), FWTEST_IMPORT(RemoveDirectoryW), FALSE, ERROR_ACCESS_DENIED);
+    auto ansi = FailImport(Library(), FWTEST_IMPORT(RemoveDirectoryA), FALSE, ERROR_ACCESS_DENIED);
+    vm.Call(FW_DESKTOP(removeDesktopFolder), self, Str(folder.path()), Str(L"A"));
+    if (win9x) {
+      ExpectNoException(vm);
+    } else {
+      ExpectFailure(vm, -80001, ERROR_ACCESS_DENIED);
+    }
+    EXPECT_EQ(win9x ? ansi.calls() : wide.calls(), 1);
+  }
+  EXPECT_EQ(TakeNotes(), Notes{});
+}
+
+class ShortcutTest : public DesktopTest {
+ protected:
+  // Java argument order: folder, sub-folder, item, target, arguments, icon location, working directory.
+  void CreateItem(const std::wstring& sub, const std::wstring& item, const wchar_t* arguments = nullptr,
+                  const wchar_t* icon = nullptr, const wchar_t* directory = nullptr) {
+    const auto text = [&](const wchar_t* t) { return t != nullptr ? Str(t) : jstring{nullptr}; };
+    vm.Call(FW_DESKTOP(createDesktopItem), self, Str(folder.path()), Str(sub), Str(item), Str(L"C:\\windows\\notepad.exe"),
+            text(arguments), text(icon), text(directory));
+  }
+};
+
+TEST_F(ShortcutTest, ALinkRoundTripsAndASecondCallOverwritesIt) {
+  const std::wstring link = folder / L"Fw\\Tools\\My App.lnk";
+  CreateItem(L"Fw\\Tools", L"My App", L"-x \"a b\"", L"C:\\windows\\system32\\shell32.dll", L"C:\\windows");
+  ExpectNoException(vm);
+  EXPECT_EQ(TakeNotes(), (Notes{Note(SHCNE_MKDIR, folder / L"Fw\\Tools"), Note(SHCNE_CREATE, link)}));
+  EXPECT_EQ(LoadLink(link), (std::vector<std::string>{"C:\\windows\\notepad.exe", "-x \"a b\"", "C:\\windows", "My App",
+                                                      "C:\\windows\\system32\\shell32.dll,0"}));
+  for (const wchar_t* empty : {L"", static_cast<const wchar_t*>(nullptr)}) {  // empty or null: not set
+    CreateItem(L"Fw\\Tools", L"My App", empty, empty, empty);
+    ExpectNoException(vm);
+    EXPECT_EQ(LoadLink(link), (std::vector<std::string>{"C:\\windows\\notepad.exe", "", "", "My App", ",0"}));
+  }
+  vm.Call(FW_DESKTOP(createDesktopItem), self, Str(folder.path()), Str(L"Null"), Str(L"Readme"), jstring{nullptr}, nullptr, nullptr,
+          nullptr);
+  ExpectFailure(vm, -80002, ERROR_INVALID_PARAMETER);
+  EXPECT_FALSE(Exists(folder / L"Null"));
+}
+
+TEST_F(ShortcutTest, AThreadWithoutComGetsComForTheOneCall) {
+  auto initialise = RecordImport(Library(), FWTEST_IMPORT(CoInitialize));
+  auto uninitialise = RecordImport(Library(), FWTEST_IMPORT(CoUninitialize));
+  HRESULT after = E_UNEXPECTED;
+  std::thread([&] {
+    CreateItem(L"Fw", L"Other Thread");
+    after = CoInitialize(nullptr);  // S_OK: the call left no COM behind
+    if (SUCCEEDED(after)) CoUninitialize();
+  }).join();
+  ExpectNoException(vm);
+  EXPECT_EQ(after, S_OK);
+  EXPECT_EQ(initialise.count(), 1u);
+  EXPECT_EQ(uninitialise.count(), 1u);
+  EXPECT_TRUE(LoadLink(folder / L"Fw\\Other Thread.lnk").has_value());
+}
+
+TEST_F(ShortcutTest, RemovalFindsOlderItemKindsOnlyOnWindows9xAndEmptiesTheSubFolder) {
+  MakeFolder(folder / L"Fw");
+  for (const wchar_t* file : {L"a.lnk", L"a.pif", L"b.pif", L"b.url"}) WriteBytes(folder / L"Fw\\" + file, "x");
+  const bool win9x = fw::IsWindows9x();
+  for (const wchar_t* item : {L"a", L"b", L"c"}) vm.Call(FW_DESKTOP(removeDesktopItem), self, Str(folder.path()), Str(L"Fw"), Str(item));
+  ExpectNoException(vm);
+  EXPECT_EQ(TakeNotes(), (Notes{Note(SHCNE_DELETE, folder / L"Fw\\a.lnk"),
+                                Note(SHCNE_DELETE, folder / (win9x ? L"Fw\\b.pif" : L"Fw\\b.lnk")),
+                                Note(SHCNE_DELETE, folder / (win9x ? L"Fw\\c.url" : L"Fw\\c.lnk"))}));
+  EXPECT_TRUE(Exists(folder / L"Fw\\a.pif") && Exists(folder / L"Fw\\b.url"));
+  EXPECT_EQ(Exists(folder / L"Fw\\b.pif"), !win9x);  // and Fw, still in use, stays without error
+
+  RemoveAll(folder / L"Fw");
+  MakeFolder(folder / L"Fw");
+  vm.Call(FW_DESKTOP(removeDesktopItem), self, Str(folder.path()), Str(L"Fw"), Str(L"Gone"));
+  ExpectNoException(vm);
+  EXPECT_FALSE(Exists(folder / L"Fw"));
+  EXPECT_EQ(TakeNotes(), (Notes{Note(SHCNE_DELETE, folder / (win9x ? L"Fw\\Gone.url" : L"Fw\\Gone.lnk")),
+                                Note(SHCNE_RMDIR, folder / L"Fw")}));
+}
+
+TEST(DesktopComInit, AFailedLoadTimeInitialisationRefusesEveryItem) {
+  ASSERT_EQ(GetModuleHandleW(L"fwnative.dll"), nullptr) << "another test left the library loaded";
+  TempFolder folder;
+  std::thread([&] {
+    // The library's single-threaded CoInitialize meets this thread's multithreaded COM; its unload
+    // later uninitialises once whatever it got, which ends this thread's COM too.
+    ASSERT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
+    LoadedLibrary library(L"fwnative.dll");
+    TestVm vm;
+    vm.Call(FW_DESKTOP(createDesktopItem),
+            vm.This("com/fernwick/wizard/platform/win32/Win32DesktopServiceImpl"), vm.String(U16(folder.path())),
+            vm.StringUtf8("Fw"), vm.StringUtf8("Readme"), vm.StringUtf8("C:\\x.exe"), nullptr, nullptr, nullptr);
+    ExpectFailure(vm, -80002, static_cast<DWORD>(RPC_E_CHANGED_MODE));
+  }).join();
+  EXPECT_FALSE(Exists(folder / L"Fw"));
+}
+
+class DesktopItemFilesTest : public DesktopTest {
+ protected:
+  DesktopItemFilesTest() {
+    MakeFolder(folder / L"Fw");
+    WriteBytes(folder / L"Fw\\Item.lnk", "link");
+  }
+};
+
+TEST_F(DesktopItemFilesTest, EachMethodOnItsPath) {
+  const jstring base = Str(folder.path()), sub = Str(L"Fw"), item = Str(L"Item"), account = vm.String(u"SYSTEM");
+  const jobject writable = vm.NewPeer(kFileAttributes);
+  vm.SetBoolProperty(writable, "AttributeState[4]", true);  // OWNER_WRITEABLE
+  // A getter's answer must be there and not empty; a setter answers with nothing.
+  const std::optional<jobject> none;
+  const struct {
+    const char* method;
+    bool owner;  // refused on Windows 9x
+    std::function<std::optional<jobject>()> call;
+  } methods[] = {
+      {"getDesktopItemOwnerGroup", true, [&] { return vm.Call(FW_DESKTOP(getDesktopItemOwnerGroup), self, base, sub, item); }},
+      {"setDesktopItemOwnerGroup", true, [&] { vm.Call(FW_DESKTOP(setDesktopItemOwnerGroup), self, base, sub, item, account); return none; }},
+      {"getDesktopItemOwner", true, [&] { return vm.Call(FW_DESKTOP(getDesktopItemOwner), self, base, sub, item); }},
+      {"setDesktopItemOwner", true, [&] { vm.Call(FW_DESKTOP(setDesktopItemOwner), self, base, sub, item, account); return none; }},
+      {"getDesktopFolderOwnerGroup", true, [&] { return vm.Call(FW_DESKTOP(getDesktopFolderOwnerGroup), self, base, sub); }},
+      {"setDesktopFolderOwnerGroup", true, [&] { vm.Call(FW_DESKTOP(setDesktopFolderOwnerGroup), self, base, sub, account); return none; }},
+      {"getDesktopFolderOwner", true, [&] { return vm.Call(FW_DESKTOP(getDesktopFolderOwner), self, base, sub); }},
+      {"setDesktopFolderOwner", true, [&] { vm.Call(FW_DESKTOP(setDesktopFolderOwner), self, base, sub, account); return none; }},
+      {"getDesktopItemAttributes", false, [&] { return vm.Call(FW_DESKTOP(getDesktopItemAttributes), self, base, sub, item); }},
+      {"setDesktopItemAttributes", false, [&] { vm.Call(FW_DESKTOP(setDesktopItemAttributes), self, base, sub, item, writable); return none; }},
+      {"getDesktopFolderAttributes", false, [&] { return vm.Call(FW_DESKTOP(getDesktopFolderAttributes), self, base, sub); }},
+      {"setDesktopFolderAttributes", false, [&] { vm.Call(FW_DESKTOP(setDesktopFolderAttributes), self, base, sub, writable); return none; }},
+  };
+  const jint notSupported = *vm.StaticIntConstant("com/fernwick/wizard/service/ServiceException", "OPERATION_NOT_SUPPORTED");
+  for (const bool windows9x : {false, true}) {
+    auto version = windows9x ? FakeWindows98(Library()) : FakeWindowsXP(Library());
+    for (const auto& m : methods) {
+      SCOPED_TRACE(std::string(m.method) + (windows9x ? " on Windows 98" : " on Windows XP"));
+      const std::optional<jobject> answer = m.call();
+      if (windows9x && m.owner) {
+        ExpectServiceExceptionCode(vm, notSupported);
+        continue;
+      }
+      ExpectNoException(vm);
+      if (!answer) continue;
+      EXPECT_FALSE(vm.IsNull(*answer));
+      EXPECT_TRUE(!m.owner || vm.StringValue(static_cast<jstring>(*answer)) != u"") << "an empty name";
+    }
+  }
+  EXPECT_TRUE(Exists(folder / L"Fw\\Item.lnk")) << "nothing was removed on the way";
+}
+
+}  // namespace
+}  // namespace fwtest

@@ -1,0 +1,428 @@
+// The scenarios of the call-site sweep and of the bad-input test: for each native method one fwcall
+// line that succeeds on the shipped DLL, the state it needs, and CallSiteSweep, which makes that
+// state from nothing before each run, calls the method in a fresh test VM and records the outcome.
+//
+//   CallSiteSweep sweep;
+//   for (const Scenario& s : kScenarios) {
+//     sweep.Prepare(s);
+//     const Outcome outcome = sweep.Measured(s.call);   // or with an argument replaced
+//   }
+//   sweep.CleanAll();
+#pragma once
+
+#include <windows.h>
+
+#include <shlobj.h>
+#include <tlhelp32.h>
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <regex>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "bridge/unique_resource.h"
+#include "file/file_test_support.h"
+#include "fwcall/command_line.h"
+#include "fwcall/argument_text.h"
+#include "fwcall/method_table.h"
+#include "fwcall/native_invoker.h"
+#include "registry/registry_test_key.h"
+#include "support/fake_import.h"
+#include "support/loaded_library.h"
+#include "support/program_folder.h"
+#include "support/resource_counts.h"
+#include "test_vm.h"
+#include "vm_json.h"
+#include "winservice/service_test_support.h"
+
+namespace fwtest {
+namespace sweep {
+
+constexpr char kOperationCodes[] = "com/fernwick/wizard/platform/win32/OperationCodes";
+constexpr jint kEFail = static_cast<jint>(0x80004005);
+constexpr wchar_t kSweepKey[] = L"Software\\fwnative-sweep";
+constexpr wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\FwSweep";
+
+// What a scenario needs in place before its call; each run starts from nothing.
+enum Setup { kNone, kRegistry, kFiles, kService, kRunningService, kDesktop, kUninstaller, kStartup, kNoAccounts, kCleanup };
+
+struct Scenario {
+  const char* call;  // an fwcall line; {T} the scenario's folder, {K} its HKCU key, {P} the programs
+  Setup setup = kNone;
+  bool steadyAnswer = true;  // false when the answer moves between runs
+  bool countHeap = true;     // false when the call's effect lives in the process (Wine's accounts)
+};
+
+
+// Lines that make each set-up, run without faults. "!mkdir" and "!write" as in fwcall scripts.
+const std::map<Setup, std::vector<const char*>> kSetupLines = {
+    {kRegistry,
+     {"Win32RegistryServiceImpl.createKey 3 Software fwnative-sweep", "Win32RegistryServiceImpl.createKey 3 {K} sub", "Win32RegistryServiceImpl.setStringValue 3 {K} s false text",
+      "Win32RegistryServiceImpl.setStringValue 3 {K} e true %WINDIR%\\x",
+      R"(Win32RegistryServiceImpl.setMultiStringValue 3 {K} m ["a", "b"])",
+      "Win32RegistryServiceImpl.set32BitValue 3 {K} d 7", "Win32RegistryServiceImpl.setBinaryValue 3 {K} b 0102"}},
+    {kFiles, {"!mkdir {T}\\d", "!write {T}\\a.txt hello", "!write {T}\\d\\f.txt x"}},
+    {kService,
+     {"!write {T}\\a.txt hello",
+      R"(Win32ServiceImpl.createNTService FwSweepSvc{N} {"displayName": "Fw Sweep {N}", "serviceType": 16, "startType": 3, "errorControl": 1, "command": "{PJ}\\fwtestsvc.exe {TJ}\\svc.txt"})"}},
+    {kRunningService,
+     {R"(Win32ServiceImpl.createNTService FwSweepSvc{N} {"displayName": "Fw Sweep {N}", "serviceType": 16, "startType": 3, "errorControl": 1, "command": "{PJ}\\fwtestsvc.exe {TJ}\\svc.txt"})",
+      "Win32ServiceImpl.startNTService FwSweepSvc{N} []"}},
+    {kDesktop,
+     {"!write {T}\\a.txt hello", "Win32DesktopServiceImpl.createDesktopFolder $UserPrograms$ FwSweep",
+      "Win32DesktopServiceImpl.createDesktopItem $UserPrograms$ FwSweep Item {T}\\a.txt \"\" \"\" \"\""}},
+    {kUninstaller, {"Win32ProductServiceImpl.win32RegisterUninstaller FwSweep \"Fw Sweep {N}\" {T}\\u.exe"}},
+    {kStartup, {"Win32SystemUtilServiceImpl.addSystemStartupCommand {T}\\start.exe"}},
+    // The clean-up program's file is deleted once it has run: each run starts its own copy.
+    {kCleanup, {"!write {T}\\a.txt hello", "!copy {P}\\fwtestreceiver.exe {C}\\r{N}.exe"}},
+};
+
+// The classes' names, as the scenarios start.
+#define FW_REGISTRY "Win32RegistryServiceImpl."
+#define FW_FILES "Win32FileServiceImpl."
+#define FW_DESKTOP "Win32DesktopServiceImpl."
+#define FW_PRODUCT "Win32ProductServiceImpl."
+#define FW_ENVIRONMENT "WindowsEnvironment."
+#define FW_SYSTEM "Win32SystemUtilServiceImpl."
+#define FW_WIZARD "Win32WizardInitializeServiceImpl."
+#define FW_SERVICES "Win32ServiceImpl."
+#define FW_SECURITY "Win32SecurityServiceImpl."
+const std::vector<Scenario> kScenarios = {
+    // Registry
+    {FW_REGISTRY "getKeyValueNames 3 {K}", kRegistry}, {FW_REGISTRY "getSubkeyNames 3 {K}", kRegistry},
+    {FW_REGISTRY "keyExists 3 {K}", kRegistry}, {FW_REGISTRY "valueExists 3 {K} s", kRegistry},
+    {FW_REGISTRY "createKey 3 {K} new", kRegistry}, {FW_REGISTRY "deleteKey 3 {K} sub true", kRegistry},
+    {FW_REGISTRY "deleteValue 3 {K} s true", kRegistry}, {FW_REGISTRY "getStringValue 3 {K} e true", kRegistry},
+    {FW_REGISTRY "setStringValue 3 {K} n true %WINDIR%\\y", kRegistry},
+    {FW_REGISTRY "getMultiStringValue 3 {K} m", kRegistry},
+    {FW_REGISTRY R"(setMultiStringValue 3 {K} n ["x", "y"])", kRegistry},
+    {FW_REGISTRY "get32BitValue 3 {K} d", kRegistry}, {FW_REGISTRY "set32BitValue 3 {K} n 5", kRegistry},
+    {FW_REGISTRY "getBinaryValue 3 {K} b", kRegistry}, {FW_REGISTRY "setBinaryValue 3 {K} n 0a0b", kRegistry},
+    {FW_REGISTRY "getValueType 3 {K} m", kRegistry}, {FW_REGISTRY "countSubKeys 3 {K}", kRegistry},
+    {FW_REGISTRY "countValuesInKey 3 {K}", kRegistry}, {FW_REGISTRY "longestSubKeyNameLength 3 {K}", kRegistry},
+    {FW_REGISTRY "longestValueNameLength 3 {K}", kRegistry}, {FW_REGISTRY "longestValueNameData 3 {K}", kRegistry},
+    {FW_REGISTRY "isKeyEmpty 3 {K}", kRegistry},
+    // Files, volumes and directories
+    {FW_FILES "getFileAttributes {T}\\a.txt", kFiles},
+    {FW_FILES R"(setFileAttributes {T}\a.txt {"attributeState": {"HIDDEN": true}})", kFiles},
+    {FW_FILES "getFileOwner {T}\\a.txt", kFiles}, {FW_FILES "setFileOwner {T}\\a.txt Administrators", kFiles},
+    {FW_FILES "getFileOwnerGroup {T}\\a.txt", kFiles},
+    {FW_FILES "setFileOwnerGroup {T}\\a.txt Administrators", kFiles}, {FW_FILES "getPartitionNames"},
+    {FW_FILES "getPartitionType C:\\"}, {FW_FILES "getPartitionFormat C:\\"},
+    {FW_FILES "getPartitionFreeSpace {T}", kFiles, false}, {FW_FILES "supportsLongFileNames C:\\"},
+    {FW_FILES "getTempDirectory"}, {FW_FILES "win32GetWindowsDirectory"}, {FW_FILES "getLibraryDirectory"},
+    {FW_FILES "getStandardInstallDirectory"}, {FW_FILES "win32GetCommonDirectory"},
+    {FW_FILES "isDirectoryWritable {T}", kFiles}, {FW_FILES "win32EnableAbort true"},
+    {FW_FILES "win32CopyFile {T}\\a.txt {T}\\b.txt false", kFiles},
+    {FW_FILES "win32MoveFile {T}\\a.txt {T}\\c.txt false", kFiles}, {FW_FILES "win32DeleteFile {T}\\a.txt", kFiles},
+    {FW_FILES "win32SetFileTimes {T}\\a.txt 1000000000000 1000000000000 1000000000000", kFiles},
+    {FW_FILES "win32SetFileModified {T}\\a.txt 1000000000000", kFiles},
+    {FW_FILES "win32SetFileCreated {T}\\a.txt 1000000000000", kFiles},
+    {FW_FILES "win32DeleteDirectory {T}\\d false true", kFiles},
+    // Desktop
+    {FW_DESKTOP "createDesktopFolder $UserPrograms$ FwSweep2"},
+    {FW_DESKTOP "removeDesktopFolder $UserPrograms$ FwSweep", kDesktop},
+    {FW_DESKTOP "createDesktopItem $UserPrograms$ FwSweep Item2 {T}\\a.txt -x {T}\\a.txt {T}", kDesktop},
+    {FW_DESKTOP "removeDesktopItem $UserPrograms$ FwSweep Item", kDesktop},
+    {FW_DESKTOP "getDesktopItemOwnerGroup $UserPrograms$ FwSweep Item", kDesktop},
+    {FW_DESKTOP "setDesktopItemOwnerGroup $UserPrograms$ FwSweep Item Administrators", kDesktop},
+    {FW_DESKTOP "getDesktopItemOwner $UserPrograms$ FwSweep Item", kDesktop},
+    {FW_DESKTOP "setDesktopItemOwner $UserPrograms$ FwSweep Item Administrators", kDesktop},
+    {FW_DESKTOP "getDesktopFolderOwnerGroup $UserPrograms$ FwSweep", kDesktop},
+    {FW_DESKTOP "setDesktopFolderOwnerGroup $UserPrograms$ FwSweep Administrators", kDesktop},
+    {FW_DESKTOP "getDesktopFolderOwner $UserPrograms$ FwSweep", kDesktop},
+    {FW_DESKTOP "setDesktopFolderOwner $UserPrograms$ FwSweep Administrators", kDesktop},
+    {FW_DESKTOP "getDesktopItemAttributes $UserPrograms$ FwSweep Item", kDesktop},
+    {FW_DESKTOP R"(setDesktopItemAttributes $UserPrograms$ FwSweep Item {"attributeState": {"HIDDEN": true}})", kDesktop},
+    {FW_DESKTOP "getDesktopFolderAttributes $UserPrograms$ FwSweep", kDesktop},
+    {FW_DESKTOP R"(setDesktopFolderAttributes $UserPrograms$ FwSweep {"attributeState": {"HIDDEN": true}})", kDesktop},
+    // Uninstaller
+    {FW_PRODUCT "win32RegisterUninstaller FwSweep \"Fw Sweep {N}\" {T}\\u.exe"},
+    {FW_PRODUCT "win32UnregisterUninstaller FwSweep null", kUninstaller},
+    // Environment
+    {FW_ENVIRONMENT "getProcessEnvironmentVariable WINDIR"},
+    {FW_ENVIRONMENT "setProcessEnvironmentVariable FWSWEEP x"},
+    {FW_ENVIRONMENT "winNTSetEnvironmentVariable FWSWEEP x false"},
+    {FW_ENVIRONMENT "winNTGetRawEnvironmentVariable TEMP false"},
+    {FW_ENVIRONMENT "winMESetEnvironmentVariable FWSWEEP x"}, {FW_ENVIRONMENT "winMEGetRawEnvironmentVariable PATH"},
+    // System
+    {FW_SYSTEM "addSystemStartupCommand {T}\\start.exe"}, {FW_SYSTEM "systemStartupCommands", kStartup},
+    {FW_SYSTEM "removeSystemStartupCommand {T}\\start.exe", kStartup},
+    {FW_SYSTEM "nativeDeleteFilesAfterExit [\"{TJ}\\\\a.txt\"] [] false {C}\\r{N}.exe", kCleanup},
+    {FW_SYSTEM "getOSServiceLevel"}, {FW_SYSTEM "getBootDirectory"}, {FW_SYSTEM "isWinNTor2K"}, {FW_SYSTEM "isWinME"},
+    {FW_WIZARD "setProcessAffinity"},
+    // Services
+    {FW_SERVICES R"(createNTService FwSweepSvc{N} {"displayName": "Fw Sweep {N}", "serviceType": 16, "startType": 3, "errorControl": 1, "command": "{PJ}\\fwtestsvc.exe {TJ}\\svc.txt"})"},
+    {FW_SERVICES R"(changeNTServiceConfig FwSweepSvc{N} {"startType": 4})", kService},
+    {FW_SERVICES "queryNTServiceConfig FwSweepSvc{N}", kService},
+    {FW_SERVICES "startNTService FwSweepSvc{N} [\"a\"]", kService},
+    {FW_SERVICES "controlNTService FwSweepSvc{N} 4", kRunningService, false},
+    {FW_SERVICES "queryWin2kServiceStatusProcess FwSweepSvc{N}", kRunningService, false},
+    {FW_SERVICES "queryNTServiceStatus FwSweepSvc{N}", kService},
+    {FW_SERVICES "deleteNTService FwSweepSvc{N}", kService}, {FW_SERVICES "serviceExists FwSweepSvc{N}", kService},
+    {FW_SERVICES "getNTServiceDisplayName FwSweepSvc{N}", kService},
+    {FW_SERVICES "getNTServiceKeyName \"Fw Sweep {N}\"", kService}, {FW_SERVICES "enumNTServiceKeys 48 3", kService},
+    {FW_SERVICES "queryWin2kServiceFailureActions FwSweepSvc{N}", kService},
+    {FW_SERVICES R"(changeWin2kServiceFailureActions FwSweepSvc{N} {"resetPeriod": 60, "rebootMsg": "r", "command": "c", "actions": [{"actionType": 1, "delay": 1000}]})", kService},
+    {FW_SERVICES "queryWin2kServiceDescription FwSweepSvc{N}", kService},
+    {FW_SERVICES "changeWin2kServiceDescription FwSweepSvc{N} text", kService}, {FW_SERVICES "isWin2k"},
+    {FW_SERVICES "getShortPath {T}\\a.txt", kService}, {FW_SERVICES "getFixedFileInfo {P}\\fwtestsvc.exe"},
+    // Accounts: the calls Wine answers for real (its NetUserSetInfo ends the process)
+    {FW_SECURITY "isCurrentUserAdmin"},
+    {FW_SECURITY R"(win32CreateUser ["-1", "c", "C:\\", "", "pw", "Full", "FwSweepUser", "0", "0"] ["Users"])", kNoAccounts, true, false},
+    {FW_SECURITY "deleteUser FwSweepUser", kNoAccounts},
+    {FW_SECURITY R"(win32CreateGroup FwSweepGroup ["Administrator"])", kNoAccounts},
+    {FW_SECURITY "deleteGroup FwSweepGroup", kNoAccounts},
+};
+
+inline std::u16string U16Of(const std::string& text) { return std::u16string(text.begin(), text.end()); }
+inline std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
+inline std::string Replaced(std::string text, const std::string& token, const std::string& value) {
+  for (std::size_t at = text.find(token); at != std::string::npos; at = text.find(token, at + value.size())) {
+    text.replace(at, token.size(), value);
+  }
+  return text;
+}
+
+inline std::string JsonEscaped(const std::string& path) { return Replaced(path, "\\", "\\\\"); }
+
+// "win32CopyFile" -> "WIN32_COPY_FILE", as OperationCodes names each method's code.
+inline std::string CodeName(const std::string& method) {
+  if (method == "set32BitValue") return "SET_32_BIT_VALUE";
+  if (method == "get32BitValue") return "GET_32_BIT_VALUE";
+  std::string name;
+  for (std::size_t i = 0; i < method.size(); ++i) {
+    const char c = method[i];
+    const bool upper = c >= 'A' && c <= 'Z';
+    const bool afterLower = i > 0 && !(method[i - 1] >= 'A' && method[i - 1] <= 'Z');
+    const bool beforeLower = i + 1 < method.size() && method[i + 1] >= 'a' && method[i + 1] <= 'z';
+    if (upper && i > 0 && (afterLower || beforeLower)) name += '_';
+    name += static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+  }
+  return name;
+}
+
+// Its text buffers are reserved before the call is measured, so that keeping the answer makes no
+// heap block of its own.
+struct Outcome {
+  Outcome() {
+    json.reserve(1 << 16);
+    exceptionClass.reserve(256);
+    message.reserve(4096);
+  }
+  std::string json;  // the result (after an exception, the method's fallback)
+  bool threw = false;
+  std::string exceptionClass;
+  std::optional<jint> code;
+  bool hasMessage = false;
+  std::u16string message;
+  std::vector<std::string> violations;
+  std::string growth;  // resources left behind
+  std::string misplaced;  // registry data written or removed where no scenario may touch
+};
+
+// What must never change: the values at the roots and the system's own lists.
+[[gnu::noipa]] inline std::string RegistrySentinel() {
+  std::string state;
+  for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+    DWORD values = 0;
+    RegQueryInfoKeyW(root, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr, nullptr,
+                     nullptr);
+    state += std::to_string(values) + " values at a root; ";
+  }
+  for (const wchar_t* list : {L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+                              L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce"}) {
+    state += RawKeyExists(HKEY_LOCAL_MACHINE, list) ? "list there; " : "list gone; ";
+  }
+  return state;
+}
+
+// Changes the arguments of one call once they are made, before the call.
+using ArgumentEdit = std::function<void(TestVm&, const fwcall::NativeMethod&, std::vector<jvalue>&)>;
+
+class CallSiteSweep {
+ public:
+  CallSiteSweep() : dll_(L"fwnative.dll"), table_(tableVm_) {
+    folder_ = Narrow(temp_.path());
+  }
+
+  HMODULE dll() const { return dll_.get(); }
+  const std::wstring& Folder() const { return temp_.path(); }
+  const std::wstring& ProgramsFolder() const { return programs_.path(); }
+  // For calls whose arguments are changed: a folder argument ends in a backslash, so that a text
+  // added to it stays inside, and the desktop scenarios work inside Folder() instead of the start
+  // menu, by a sub-folder path that also stays inside it when the folder is empty ("\" + sub-folder).
+  void KeepPathsInFolder() { pathsInFolder_ = true; }
+  void CleanAll() {
+    ++runs_;
+    Clean("");
+  }
+
+  std::string Expand(const std::string& line) const {
+    std::string text = line;
+    if (pathsInFolder_) {
+      text = Replaced(text, "$UserPrograms$ FwSweep", "{T} " + folder_.substr(3) + "\\FwSweep");
+      text = std::regex_replace(text, std::regex(R"(\{T\}( |$))"), "{T}\\$1");
+    }
+    text = Replaced(text, "{TJ}", JsonEscaped(folder_));
+    text = Replaced(text, "{PJ}", JsonEscaped(Narrow(ProgramFolder())));
+    text = Replaced(text, "{T}", folder_);
+    text = Replaced(text, "{P}", Narrow(ProgramFolder()));
+    text = Replaced(text, "{N}", std::to_string(runs_));
+    text = Replaced(text, "{C}", Narrow(programs_.path()));
+    return Replaced(text, "{K}", Narrow(kSweepKey));
+  }
+
+  const fwcall::NativeMethod& Method(const std::string& line) const {
+    std::string error;
+    const fwcall::NativeMethod* m = table_.Find(line.substr(0, line.find(' ')), &error);
+    if (m == nullptr) throw std::runtime_error(line + ": " + error);
+    return *m;
+  }
+
+  // One call in `vm`; the arguments are made there.
+  void Invoke(TestVm& vm, const std::string& line, Outcome& outcome, const ArgumentEdit& edit = nullptr) {
+    const fwcall::NativeMethod* m = &Method(line);
+    std::vector<fwcall::Word> words;
+    std::string error;
+    if (!fwcall::SplitWords(U16Of(Expand(line)), &words, &error)) throw std::runtime_error(line + ": " + error);
+    if (words.size() != m->signature.params.size() + 1) throw std::runtime_error(line + ": argument count");
+    std::vector<jvalue> args;
+    for (std::size_t i = 0; i < m->signature.params.size(); ++i) {
+      jvalue v{};
+      if (!fwcall::ArgumentFromWord(vm, words[i + 1], m->signature.params[i], &v, &error)) {
+        throw std::runtime_error(line + ": " + error);
+      }
+      args.push_back(v);
+    }
+    FARPROC address = nullptr;
+    for (const std::string& exportName : m->ExportNames(sizeof(void*) == 4)) {
+      if ((address = GetProcAddress(dll_.get(), exportName.c_str())) != nullptr) break;
+    }
+    if (address == nullptr) throw std::runtime_error(line + ": not exported");
+    if (edit) edit(vm, *m, args);
+    jobject self = m->declared.isStatic ? static_cast<jobject>(vm.Class(m->declared.className))
+                                        : vm.NewPeer(m->declared.className);
+    const jvalue result = fwcall::InvokeNative(vm, address, *m, self, args);
+    if (const std::optional<ThrownException> e = vm.TakePending()) {
+      outcome.threw = true;
+      outcome.exceptionClass.assign(e->className);
+      outcome.code = e->code;
+      outcome.hasMessage = e->hasMessage;
+      outcome.message.assign(e->message);
+    }
+    // Each run's service has its own number: answers are compared without it.
+    static const std::regex kRunNumber("(FwSweepSvc|Fw Sweep )[0-9]+");
+    outcome.json.assign(std::regex_replace(CallOutcome(vm, m->signature.result.kind, result).Write(), kRunNumber, "$1#"));
+    outcome.violations = vm.TakeViolations();
+  }
+
+  void Prepare(const Scenario& scenario) {
+    const std::string call = scenario.call;
+    ++runs_;
+    Clean(call.substr(0, call.find('.')));
+    const auto lines = kSetupLines.find(scenario.setup);
+    if (lines == kSetupLines.end()) return;
+    for (const char* line : lines->second) {
+      const std::string text = Expand(line);
+      if (text.rfind("!mkdir ", 0) == 0) {
+        MakeFolder(std::wstring(text.begin() + 7, text.end()));
+      } else if (text.rfind("!copy ", 0) == 0) {
+        const std::size_t blank = text.find(' ', 6);
+        CopyFileA(text.substr(6, blank - 6).c_str(), text.substr(blank + 1).c_str(), FALSE);
+      } else if (text.rfind("!write ", 0) == 0) {
+        const std::size_t blank = text.find(' ', 7);
+        WriteBytes(std::wstring(text.begin() + 7, text.begin() + blank), text.substr(blank + 1));
+      } else {
+        Outcome o;
+        Invoke(setupVm_, line, o);
+        if (o.threw) {
+          throw std::runtime_error(text + ": " + std::to_string(o.code.value_or(0)) + " " +
+                                   Narrow(std::wstring(o.message.begin(), o.message.end())));
+        }
+      }
+    }
+  }
+
+  // Measured: a fresh VM per call, so that what the call made in Java is freed with it.
+  Outcome Measured(const std::string& line, const ArgumentEdit& edit = nullptr) {
+    Outcome outcome;
+    const std::string sentinel = RegistrySentinel();
+    const ResourceCounts before = CountResources();
+    {
+      TestVm vm;
+      Invoke(vm, line, outcome, edit);
+    }
+    EndCleanupPrograms();
+    outcome.growth = ResourceGrowth(before, CountResources());
+    if (const std::string now = RegistrySentinel(); now != sentinel) outcome.misplaced = sentinel + "-> " + now;
+    return outcome;
+  }
+
+ private:
+  // Removes what a scenario of this class may have left; everything for an empty class.
+  [[gnu::noipa]] void Clean(const std::string& area) {
+    auto touches = [&](const char* cls) { return area.empty() || area == cls; };
+    RemoveAll(temp_.path());  // its contents only, while it is the current directory
+    if (!fwtest::Exists(temp_.path())) MakeFolder(temp_.path());
+    DeleteRawTree(HKEY_CURRENT_USER, kSweepKey);
+    if (touches("Win32ProductServiceImpl")) DeleteRawTree(HKEY_LOCAL_MACHINE, kUninstallKey);
+    if (touches("WindowsEnvironment")) {
+      HKEY environment = nullptr;
+      if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Environment", 0, KEY_SET_VALUE, &environment) == 0) {
+        RegDeleteValueW(environment, L"FWSWEEP");
+        RegCloseKey(environment);
+      }
+    }
+    wchar_t programs[MAX_PATH] = {};
+    if (touches("Win32DesktopServiceImpl") && SHGetSpecialFolderPathW(nullptr, programs, CSIDL_PROGRAMS, FALSE)) {
+      RemoveAll(std::wstring(programs) + L"\\FwSweep");
+      RemoveAll(std::wstring(programs) + L"\\FwSweep2");
+    }
+    // Each run's service has a name of its own: one whose handle a faulty run left open stays
+    // marked for deletion until the process ends.
+    if (touches("Win32ServiceImpl")) RemoveService(L"FwSweepSvc" + std::to_wstring(runs_ - 1));
+    std::vector<const char*> lines;
+    if (touches("Win32SecurityServiceImpl")) {
+      lines = {"Win32SecurityServiceImpl.deleteUser FwSweepUser", "Win32SecurityServiceImpl.deleteGroup FwSweepGroup"};
+    }
+    if (touches("Win32SystemUtilServiceImpl")) lines.push_back("Win32SystemUtilServiceImpl.removeSystemStartupCommand {T}\\start.exe");
+    for (const char* line : lines) {
+      Outcome ignored;
+      Invoke(setupVm_, line, ignored);
+    }
+  }
+
+  // A clean-up program that got no request waits for one; while it runs, the system keeps a handle
+  // to it in this process.
+  [[gnu::noipa]] void EndCleanupPrograms() {
+    const fw::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
+      const std::wstring name = entry.szExeFile;
+      if (name.rfind(L"r", 0) != 0 || name.find(L".exe") == std::wstring::npos) continue;
+      const fw::UniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
+      if (process && TerminateProcess(process.get(), 0)) WaitForSingleObject(process.get(), 5000);
+    }
+  }
+
+  LoadedLibrary dll_;
+  // The library's pauses (letting a started program settle) are skipped: they only cost time here.
+  FakeImport<decltype(&::Sleep)> noPause_ = ReplaceImport(dll_.get(), FWTEST_IMPORT(Sleep), [](auto, DWORD) {});
+  TestVm tableVm_;
+  fwcall::MethodTable table_;
+  TestVm setupVm_;
+  TempFolder temp_;
+  TempFolder programs_;  // the clean-up programs' copies, which may still run after their call
+  std::string folder_;
+  int runs_ = 0;
+  bool pathsInFolder_ = false;
+};
+
+}  // namespace sweep
+}  // namespace fwtest
