@@ -61,7 +61,8 @@ EOF
       "$build/tests/wine-run/$version/fwnative_tests-$version.exe" --gtest_filter="$filter" \
       >>"$build/mutation-$number.log" 2>&1 || rc=$?
     if [ "$rc" -ne 0 ]; then
-      result="caught ($version$([ "$rc" -eq 124 ] && echo ', no end within 300 s'))"
+      result="caught ($version)"
+      [ "$rc" -ne 124 ] || result="caught ($version, no end within 300 s)"
       break
     fi
   done
