@@ -106,7 +106,7 @@ TEST(VmJson, RendersPeersByWhatTheirSettersAndConstructorsReceivedAndOutcomes) {
   EXPECT_NO_VIOLATIONS(vm);
 }
 
-// Peers written as JSON, read through the getters the library calls.
+// Peers written as JSON hold what the getters the library calls answer.
 TEST(VmJson, PeersFromJsonAnswerTheLibrarysGetters) {
   TestVm vm;
   jvalue v{};
@@ -115,22 +115,12 @@ TEST(VmJson, PeersFromJsonAnswerTheLibrarysGetters) {
       "actions": [{"actionType": 1, "delay": 1000}, {"actionType": 3, "delay": 5}]})"),
                                 std::string("L") + kFailureActions + ";", &v, &error))
       << error;
-  const std::vector<jint> read = vm.Call(
-      [](JNIEnv* env, jobject peer) {
-        jclass c = env->GetObjectClass(peer);
-        jclass a = env->FindClass(kAction);
-        std::vector<jint> out = {env->CallIntMethod(peer, env->GetMethodID(c, "getResetPeriod", "()I")),
-                                 env->CallIntMethod(peer, env->GetMethodID(c, "getActionCount", "()I"))};
-        jmethodID at = env->GetMethodID(c, "getActionAt", "(I)Lcom/fernwick/wizard/platform/win32/win32service/Win2kSCAction;");
-        for (jint i = 0; i < out[1]; ++i) {
-          jobject action = env->CallObjectMethod(peer, at, i);
-          out.push_back(env->CallIntMethod(action, env->GetMethodID(a, "getActionType", "()I")));
-          out.push_back(env->CallIntMethod(action, env->GetMethodID(a, "getDelay", "()I")));
-        }
-        return out;
-      },
-      v.l);
-  EXPECT_EQ(read, (std::vector<jint>{60, 2, 1, 1000, 3, 5}));
+  // The properties the library's getters answer from (getActionCount, getActionAt(i) ...).
+  const auto action = [&](int i) { return vm.ObjectProperty(v.l, TestVm::Indexed("ActionAt", i)); };
+  EXPECT_EQ((std::vector<jlong>{vm.IntProperty(v.l, "ResetPeriod"), vm.IntProperty(v.l, "ActionCount"),
+                                vm.IntProperty(action(0), "ActionType"), vm.IntProperty(action(0), "Delay"),
+                                vm.IntProperty(action(1), "ActionType"), vm.IntProperty(action(1), "Delay")}),
+            (std::vector<jlong>{60, 2, 1, 1000, 3, 5}));
   EXPECT_EQ(vm.StringProperty(v.l, "Command"), std::optional<std::u16string>(u"restart.cmd"));
 
   // A String[] property, and FileAttributes states by name or number, round trip through rendering.
