@@ -1,5 +1,5 @@
 // What the VM leaves after a native call, one row per rule: the exact violations of JNI misuse, and
-// the exception pending after failed look-ups, throws and calls past an end.
+// the exception pending after failed look-ups and throws.
 #include <gtest/gtest.h>
 
 #include <cstdint>
