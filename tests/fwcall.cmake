@@ -4,7 +4,6 @@ if(FW_BUILD_FWCALL)
   target_sources(fwnative_tests PRIVATE
     fwcall/command_line_test.cpp
     fwcall/fwcall_run_test.cpp
-    fwcall/method_table_test.cpp
     fwcall/vm_json_test.cpp
   )
   target_link_libraries(fwnative_tests PRIVATE fwcall_core)

@@ -20,10 +20,14 @@
 #include "com_fernwick_wizard_platform_win32_Win32FileServiceImpl.h"
 #include "com_fernwick_wizard_platform_win32_Win32RegistryServiceImpl.h"
 #include "com_fernwick_wizard_platform_win32_Win32ServiceImpl.h"
+#include "registry/registry_access.h"
 
 namespace {
 
 std::u16string U16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
+
+// Short rounds, many of them, give the best round a chance on a machine that others share.
+constexpr int kShortRounds = 30;
 
 }  // namespace
 
@@ -31,38 +35,19 @@ namespace registry {
 
 constexpr int kEntries = 10000;
 constexpr int kStringReads = 2000;  // per round
-// Short rounds, many of them, give the best round a chance on a machine that others share.
-constexpr int kRounds = 30;
 constexpr int kBatch = 200;
 constexpr jint kRootCurrentUser = 3;
 constexpr char kServiceClass[] = "com/fernwick/wizard/platform/win32/Win32RegistryServiceImpl";
 
-void Check(LONG result, const char* what) {
+HKEY OpenKey(const std::wstring& path, REGSAM access, bool create = false) {
+  HKEY key = nullptr;
+  const LONG result = create ? RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, access, nullptr, &key, nullptr)
+                             : RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, access, &key);
   if (result != ERROR_SUCCESS) {
-    std::fprintf(stderr, "%s failed with %ld\n", what, static_cast<long>(result));
+    std::fprintf(stderr, "opening %ls failed with %ld\n", path.c_str(), static_cast<long>(result));
     std::exit(2);
   }
-}
-
-HKEY OpenKey(HKEY root, const std::wstring& path, REGSAM access, bool create = false) {
-  HKEY key = nullptr;
-  Check(create ? RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, access, nullptr, &key, nullptr)
-               : RegOpenKeyExW(root, path.c_str(), 0, access, &key),
-        "opening a key");
   return key;
-}
-
-void DeleteTree(HKEY root, const std::wstring& path) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
-  wchar_t child[256];
-  DWORD length = 256;
-  while (RegEnumKeyExW(key, 0, child, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
-    DeleteTree(key, child);
-    length = 256;
-  }
-  RegCloseKey(key);
-  RegDeleteKeyW(root, path.c_str());
 }
 
 std::wstring Numbered(const wchar_t* prefix, int i) {
@@ -73,90 +58,74 @@ std::wstring Numbered(const wchar_t* prefix, int i) {
 
 // The bare sequences: one open, the calls the library makes for the method, one close.
 std::size_t PlainValueNames(const std::wstring& path) {
-  const HKEY key = OpenKey(HKEY_CURRENT_USER, path, KEY_QUERY_VALUE);
+  const fw::UniqueKey key(OpenKey(path, KEY_QUERY_VALUE));
   std::vector<std::wstring> names;
   wchar_t name[1024];
   DWORD length = 1024, type = 0;
-  for (DWORD index = 0; RegEnumValueW(key, index, name, &length, nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS;
+  for (DWORD index = 0; RegEnumValueW(key.get(), index, name, &length, nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS;
        ++index, length = 1024) {
     names.emplace_back(name, length);
   }
-  RegCloseKey(key);
   return names.size();
 }
 
 std::size_t PlainSubkeyNames(const std::wstring& path) {
-  const HKEY key = OpenKey(HKEY_CURRENT_USER, path, KEY_READ);
+  const fw::UniqueKey key(OpenKey(path, KEY_READ));
   std::vector<std::wstring> names;
   wchar_t name[1024];
-  for (DWORD index = 0; RegEnumKeyW(key, index, name, 1024) == ERROR_SUCCESS; ++index) names.emplace_back(name);
-  RegCloseKey(key);
+  for (DWORD index = 0; RegEnumKeyW(key.get(), index, name, 1024) == ERROR_SUCCESS; ++index) names.emplace_back(name);
   return names.size();
 }
 
-void PlainStringRead(const std::wstring& path) {
-  const HKEY key = OpenKey(HKEY_CURRENT_USER, path, KEY_QUERY_VALUE);
+bool PlainStringRead(const std::wstring& path) {
+  const fw::UniqueKey key(OpenKey(path, KEY_QUERY_VALUE));
   wchar_t data[256] = {};
   DWORD type = 0, size = sizeof(data);
-  Check(RegQueryValueExW(key, L"s", nullptr, &type, reinterpret_cast<BYTE*>(data), &size), "query");
-  RegCloseKey(key);
+  return RegQueryValueExW(key.get(), L"s", nullptr, &type, reinterpret_cast<BYTE*>(data), &size) == ERROR_SUCCESS;
 }
 
 void Run(HMODULE library, bool& failed) {
   const std::wstring base = L"Software\\fwnative-bench-" + std::to_wstring(GetCurrentProcessId());
-  const std::wstring valuesPath = base + L"\\values";
-  const std::wstring subkeysPath = base + L"\\subkeys";
+  const std::wstring valuesPath = base + L"\\values", subkeysPath = base + L"\\subkeys";
   {
-    const HKEY values = OpenKey(HKEY_CURRENT_USER, valuesPath, KEY_ALL_ACCESS, true);
+    const fw::UniqueKey values(OpenKey(valuesPath, KEY_ALL_ACCESS, true));
     const DWORD one = 1;
     for (int i = 0; i < kEntries; ++i) {
-      Check(RegSetValueExW(values, Numbered(L"value", i).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), 4),
-            "setting a value");
+      RegSetValueExW(values.get(), Numbered(L"value", i).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), 4);
+      RegCloseKey(OpenKey(subkeysPath + L"\\" + Numbered(L"key", i), KEY_ALL_ACCESS, true));
     }
     const std::wstring text = L"C:\\Program Files\\Fernwick\\Wizard\\bin";
-    Check(RegSetValueExW(values, L"s", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                         static_cast<DWORD>(text.size() * 2)),
-          "setting the string");
-    RegCloseKey(values);
-    for (int i = 0; i < kEntries; ++i) {
-      RegCloseKey(OpenKey(HKEY_CURRENT_USER, subkeysPath + L"\\" + Numbered(L"key", i), KEY_ALL_ACCESS, true));
-    }
+    RegSetValueExW(values.get(), L"s", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                   static_cast<DWORD>(text.size() * 2));
   }
-
-  const auto getKeyValueNames = FW_BENCH_EXPORT(library, Win32RegistryServiceImpl, getKeyValueNames);
-  const auto getSubkeyNames = FW_BENCH_EXPORT(library, Win32RegistryServiceImpl, getSubkeyNames);
-  const auto getStringValue = FW_BENCH_EXPORT(library, Win32RegistryServiceImpl, getStringValue);
-  const std::u16string valuesKey(valuesPath.begin(), valuesPath.end());
-  const std::u16string subkeysKey(subkeysPath.begin(), subkeysPath.end());
   std::printf("Registry benchmark (x86_64): %d values, %d subkeys, %d string reads; best of %d rounds\n", kEntries,
-              kEntries, kStringReads, kRounds);
+              kEntries, kStringReads, kShortRounds);
   // One call of a listing method, whose array must hold every name, against the bare listing.
-  const auto compareListing = [&](const char* method, const char* what, auto export_, const std::u16string& key,
-                                  auto plain, const std::wstring& path, jsize expected) {
+  const auto compareListing = [&](const char* method, const char* what, auto export_, auto plain,
+                                  const std::wstring& path, jsize expected) {
     fwbench::CompareInFreshVm(
         method, what, kServiceClass, failed,
         [&](fwtest::TestVm& vm, jobject self) {
-          const jobjectArray names = vm.Call(export_, self, kRootCurrentUser, vm.String(key));
+          const jobjectArray names = vm.Call(export_, self, kRootCurrentUser, vm.String(U16(path)));
           if (names == nullptr || vm.env()->GetArrayLength(names) != expected) failed = true;
         },
-        [&] {
-          if (plain(path) != static_cast<std::size_t>(expected)) failed = true;
-        },
-        kRounds);
+        [&] { failed |= plain(path) != static_cast<std::size_t>(expected); }, kShortRounds);
   };
-  compareListing("getKeyValueNames", "10,000 values, one call", getKeyValueNames, valuesKey, PlainValueNames, valuesPath,
+  compareListing("getKeyValueNames", "10,000 values, one call",
+                 FW_BENCH_EXPORT(library, Win32RegistryServiceImpl, getKeyValueNames), PlainValueNames, valuesPath,
                  kEntries + 1);
-  compareListing("getSubkeyNames", "10,000 subkeys, one call", getSubkeyNames, subkeysKey, PlainSubkeyNames, subkeysPath,
+  compareListing("getSubkeyNames", "10,000 subkeys, one call",
+                 FW_BENCH_EXPORT(library, Win32RegistryServiceImpl, getSubkeyNames), PlainSubkeyNames, subkeysPath,
                  kEntries);
+  const auto getStringValue = FW_BENCH_EXPORT(library, Win32RegistryServiceImpl, getStringValue);
   const auto libraryReads = [&] {
     double seconds = 0;
     for (int done = 0; done < kStringReads; done += kBatch) {
       seconds += fwbench::TimedInFreshVm(kServiceClass, failed, [&](fwtest::TestVm& vm, jobject self) {
-        const jstring key = vm.String(valuesKey);
-        const jstring name = vm.String(u"s");
+        const jstring key = vm.String(U16(valuesPath)), name = vm.String(u"s");
         for (int i = 0; i < kBatch; ++i) {
           const jstring value = vm.Call(getStringValue, self, kRootCurrentUser, key, name, jboolean{JNI_FALSE});
-          if (value == nullptr) failed = true;
+          failed |= value == nullptr;
           vm.env()->DeleteLocalRef(value);
         }
       });
@@ -165,36 +134,34 @@ void Run(HMODULE library, bool& failed) {
   };
   const auto plainReads = [&] {
     return fwbench::Seconds([&] {
-      for (int i = 0; i < kStringReads; ++i) PlainStringRead(valuesPath);
+      for (int i = 0; i < kStringReads; ++i) failed |= !PlainStringRead(valuesPath);
     });
   };
-  const std::string reads = std::to_string(kStringReads) + " calls";
-  fwbench::Print("getStringValue", reads.c_str(), fwbench::CompareRounds(libraryReads, plainReads, kRounds));
-  DeleteTree(HKEY_CURRENT_USER, base);
+  fwbench::Print("getStringValue", "2000 calls", fwbench::CompareRounds(libraryReads, plainReads, kShortRounds));
+  fw::DeleteKeyTree(HKEY_CURRENT_USER, base.c_str());
 }
 
 }  // namespace registry
 
 namespace file {
 
-constexpr int kDirectories = 100;
-constexpr int kFilesPerDirectory = 100;
 constexpr DWORD kCopyBytes = 256u * 1024u * 1024u;
 constexpr char kServiceClass[] = "com/fernwick/wizard/platform/win32/Win32FileServiceImpl";
 
+void WriteFileOf(const std::wstring& path, const char* bytes, DWORD size, DWORD times = 1) {
+  const fw::UniqueFileHandle handle(
+      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD written = 0;
+  for (DWORD i = 0; i < times; ++i) WriteFile(handle.get(), bytes, size, &written, nullptr);
+}
+
+// 100 directories of 100 files.
 void MakeTree(const std::wstring& root) {
   CreateDirectoryW(root.c_str(), nullptr);
-  const char bytes[] = "fwnative benchmark file";
-  for (int d = 0; d < kDirectories; ++d) {
+  for (int d = 0; d < 100; ++d) {
     const std::wstring dir = root + L"\\dir" + std::to_wstring(d);
     CreateDirectoryW(dir.c_str(), nullptr);
-    for (int f = 0; f < kFilesPerDirectory; ++f) {
-      const std::wstring file = dir + L"\\file" + std::to_wstring(f) + L".dat";
-      const fw::UniqueFileHandle handle(
-          CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-      DWORD written = 0;
-      WriteFile(handle.get(), bytes, sizeof(bytes), &written, nullptr);
-    }
+    for (int f = 0; f < 100; ++f) WriteFileOf(dir + L"\\file" + std::to_wstring(f) + L".dat", "fwnative benchmark file", 24);
   }
 }
 
@@ -231,63 +198,48 @@ bool PlainRemove(const std::wstring& path) {
   return RemoveEntry(path, false) != FALSE;
 }
 
-void MakeBigFile(const std::wstring& path) {
-  const fw::UniqueFileHandle handle(
-      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  std::vector<char> block(1 << 20);
-  for (std::size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>(i * 31 + 7);
-  DWORD written = 0;
-  for (DWORD done = 0; done < kCopyBytes; done += static_cast<DWORD>(block.size())) {
-    WriteFile(handle.get(), block.data(), static_cast<DWORD>(block.size()), &written, nullptr);
-  }
-}
-
 void Run(HMODULE library, bool& failed) {
   const auto deleteDirectory = FW_BENCH_EXPORT(library, Win32FileServiceImpl, win32DeleteDirectory);
   const auto copyFile = FW_BENCH_EXPORT(library, Win32FileServiceImpl, win32CopyFile);
-
   wchar_t temp[MAX_PATH + 1] = {};
   GetTempPathW(MAX_PATH + 1, temp);
   const std::wstring base = std::wstring(temp) + L"fwfile-bench-" + std::to_wstring(GetCurrentProcessId());
+  const std::wstring root = base + L"\\tree", source = base + L"\\source.bin", target = base + L"\\target.bin";
   CreateDirectoryW(base.c_str(), nullptr);
   std::printf("File benchmark (x86_64): best of %d rounds\n", fwbench::kRounds);
+  // Each side runs in a fresh VM after its set-up (a tree to remove, no target), so that both start
+  // the same time after it; the VM's calls are the library's only.
+  const auto round = [&](const std::function<void()>& setUp, const std::function<bool(fwtest::TestVm&, jobject)>& work) {
+    return [&, setUp, work] {
+      setUp();
+      return fwbench::TimedInFreshVm(kServiceClass, failed, [&](fwtest::TestVm& vm, jobject self) { failed |= !work(vm, self); });
+    };
+  };
+  const auto makeTree = [&] { MakeTree(root); };
+  fwbench::Print("win32DeleteDirectory", "10,000 files in 100 directories",
+                 fwbench::CompareRounds(round(makeTree,
+                                              [&](fwtest::TestVm& vm, jobject self) {
+                                                return vm.Call(deleteDirectory, self, vm.String(U16(root)), JNI_FALSE,
+                                                               JNI_TRUE) == 0;
+                                              }),
+                                        round(makeTree, [&](fwtest::TestVm&, jobject) { return PlainRemove(root); })));
+  failed |= GetFileAttributesW(root.c_str()) != INVALID_FILE_ATTRIBUTES;
 
-  const std::wstring root = base + L"\\tree";
-  const auto libraryTree = [&] {
-    MakeTree(root);
-    return fwbench::TimedInFreshVm(kServiceClass, failed, [&](fwtest::TestVm& vm, jobject self) {
-      if (vm.Call(deleteDirectory, self, vm.String(U16(root)), JNI_FALSE, JNI_TRUE) != 0) failed = true;
-    });
-  };
-  // The bare side runs in a fresh VM too, so that both start the same time after the tree is made.
-  const auto plainTree = [&] {
-    MakeTree(root);
-    return fwbench::TimedInFreshVm(kServiceClass, failed, [&](fwtest::TestVm&, jobject) {
-      if (!PlainRemove(root)) failed = true;
-    });
-  };
-  fwbench::Print("win32DeleteDirectory", "10,000 files in 100 directories", fwbench::CompareRounds(libraryTree, plainTree));
-  if (GetFileAttributesW(root.c_str()) != INVALID_FILE_ATTRIBUTES) failed = true;
-
-  const std::wstring source = base + L"\\source.bin";
-  const std::wstring target = base + L"\\target.bin";
-  MakeBigFile(source);
-  const auto libraryCopy = [&] {
-    DeleteFileW(target.c_str());
-    return fwbench::TimedInFreshVm(kServiceClass, failed, [&](fwtest::TestVm& vm, jobject self) {
-      if (vm.Call(copyFile, self, vm.String(U16(source)), vm.String(U16(target)), JNI_TRUE) != 0) failed = true;
-    });
-  };
+  std::vector<char> block(1 << 20);
+  for (std::size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>(i * 31 + 7);
+  WriteFileOf(source, block.data(), static_cast<DWORD>(block.size()), kCopyBytes / static_cast<DWORD>(block.size()));
+  const auto noTarget = [&] { DeleteFileW(target.c_str()); };
   // The copy's bare sequence: the read-only check of the target, then the copy.
-  const auto plainCopy = [&] {
-    DeleteFileW(target.c_str());
-    return fwbench::TimedInFreshVm(kServiceClass, failed, [&](fwtest::TestVm&, jobject) {
-      GetFileAttributesW(target.c_str());
-      if (!CopyFileW(source.c_str(), target.c_str(), FALSE)) failed = true;
-    });
-  };
-  fwbench::Print("win32CopyFile", "256 MiB, file in the page cache", fwbench::CompareRounds(libraryCopy, plainCopy));
-
+  fwbench::Print("win32CopyFile", "256 MiB, file in the page cache",
+                 fwbench::CompareRounds(round(noTarget,
+                                              [&](fwtest::TestVm& vm, jobject self) {
+                                                return vm.Call(copyFile, self, vm.String(U16(source)),
+                                                               vm.String(U16(target)), JNI_TRUE) == 0;
+                                              }),
+                                        round(noTarget, [&](fwtest::TestVm&, jobject) {
+                                          GetFileAttributesW(target.c_str());
+                                          return CopyFileW(source.c_str(), target.c_str(), FALSE) != FALSE;
+                                        })));
   DeleteFileW(target.c_str());
   DeleteFileW(source.c_str());
   RemoveDirectoryW(base.c_str());
@@ -297,9 +249,6 @@ void Run(HMODULE library, bool& failed) {
 
 namespace service {
 
-// A round is one listing followed by the two queries of every service listed: short rounds, many of
-// them, give the best round a chance on a machine that others share.
-constexpr int kRounds = 30;
 constexpr jint kAllServices = SERVICE_WIN32 | SERVICE_DRIVER;
 constexpr jint kAllStates = SERVICE_STATE_ALL;
 constexpr char kServiceClass[] = "com/fernwick/wizard/platform/win32/Win32ServiceImpl";
@@ -328,25 +277,23 @@ std::vector<std::wstring> PlainServiceKeys() {
   }
   std::vector<BYTE> buffer(needed);
   const auto entries = reinterpret_cast<ENUM_SERVICE_STATUSW*>(buffer.data());
-  if (!EnumServicesStatusW(scm.manager, kAllServices, kAllStates, entries, needed, &needed, &count, &resume)) {
-    return keys;
+  if (EnumServicesStatusW(scm.manager, kAllServices, kAllStates, entries, needed, &needed, &count, &resume)) {
+    for (DWORD i = 0; i < count; ++i) keys.emplace_back(entries[i].lpServiceName);
   }
-  for (DWORD i = 0; i < count; ++i) keys.emplace_back(entries[i].lpServiceName);
   return keys;
 }
 
-bool PlainConfig(const std::wstring& key) {
-  const Opened opened(key.c_str(), READ_CONTROL | SERVICE_QUERY_CONFIG);
-  DWORD needed = 0;
-  if (QueryServiceConfigW(opened.service, nullptr, 0, &needed) || GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
-    return false;
+// The config (sized by a first call), then the status of one service, each with its own handles.
+bool PlainQueries(const std::wstring& key) {
+  {
+    const Opened opened(key.c_str(), READ_CONTROL | SERVICE_QUERY_CONFIG);
+    DWORD needed = 0;
+    if (QueryServiceConfigW(opened.service, nullptr, 0, &needed) || GetLastError() != ERROR_INSUFFICIENT_BUFFER) return false;
+    std::vector<BYTE> buffer(needed);
+    if (!QueryServiceConfigW(opened.service, reinterpret_cast<QUERY_SERVICE_CONFIGW*>(buffer.data()), needed, &needed)) {
+      return false;
+    }
   }
-  std::vector<BYTE> buffer(needed);
-  return QueryServiceConfigW(opened.service, reinterpret_cast<QUERY_SERVICE_CONFIGW*>(buffer.data()), needed,
-                             &needed) != FALSE;
-}
-
-bool PlainStatus(const std::wstring& key) {
   const Opened opened(key.c_str(), READ_CONTROL | SERVICE_QUERY_STATUS);
   SERVICE_STATUS status = {};
   return QueryServiceStatus(opened.service, &status) != FALSE;
@@ -357,20 +304,20 @@ void Run(HMODULE library, bool& failed) {
   const auto queryConfig = FW_BENCH_EXPORT(library, Win32ServiceImpl, queryNTServiceConfig);
   const auto queryStatus = FW_BENCH_EXPORT(library, Win32ServiceImpl, queryNTServiceStatus);
   const std::size_t services = PlainServiceKeys().size();
-  if (services == 0) failed = true;
-  std::printf("Service benchmark (x86_64): %zu services; best of %d rounds\n", services, kRounds);
+  failed |= services == 0;
+  std::printf("Service benchmark (x86_64): %zu services; best of %d rounds\n", services, kShortRounds);
+  // A round is one listing followed by the two queries of every service listed.
   fwbench::CompareInFreshVm(
       "enumNTServiceKeys etc.", "list, then config + status of each", kServiceClass, failed,
       [&](fwtest::TestVm& vm, jobject self) {
         JNIEnv* env = vm.env();
         const jobjectArray keys = vm.Call(enumKeys, self, kAllServices, kAllStates);
         const jsize count = keys == nullptr ? 0 : env->GetArrayLength(keys);
-        if (static_cast<std::size_t>(count) != services) failed = true;
+        failed |= static_cast<std::size_t>(count) != services;
         for (jsize i = 0; i < count; ++i) {
           const auto key = static_cast<jstring>(env->GetObjectArrayElement(keys, i));
-          const jobject config = vm.Call(queryConfig, self, key);
-          const jobject status = vm.Call(queryStatus, self, key);
-          if (config == nullptr || status == nullptr) failed = true;
+          const jobject config = vm.Call(queryConfig, self, key), status = vm.Call(queryStatus, self, key);
+          failed |= config == nullptr || status == nullptr;
           env->DeleteLocalRef(config);
           env->DeleteLocalRef(status);
           env->DeleteLocalRef(key);
@@ -378,22 +325,18 @@ void Run(HMODULE library, bool& failed) {
       },
       [&] {
         const std::vector<std::wstring> keys = PlainServiceKeys();
-        if (keys.size() != services) failed = true;
-        for (const std::wstring& key : keys) {
-          if (!PlainConfig(key) || !PlainStatus(key)) failed = true;
-        }
+        failed |= keys.size() != services;
+        for (const std::wstring& key : keys) failed |= !PlainQueries(key);
       },
-      kRounds);
+      kShortRounds);
 }
 
 }  // namespace service
 
 namespace volume {
 
-// A round: kPasses times the list, then the four questions for each drive; short rounds, many of
-// them, give the best round a chance on a machine that others share.
+// A round: kPasses times the list, then the four questions for each drive.
 constexpr int kPasses = 50;
-constexpr int kRounds = 30;
 // Wine maps Z: to the Linux root and writes a warning to the console at every volume query there,
 // which would be most of what is timed.
 constexpr wchar_t kWineRoot[] = L"Z:\\";
@@ -444,12 +387,11 @@ void Run(HMODULE library, bool& failed) {
   for (const std::wstring& root : roots) {
     if (root == kWineRoot) continue;
     std::printf(" %ls", root.c_str());
-    if (!PlainQuestions(root)) failed = true;  // every drive asked must answer
+    failed |= !PlainQuestions(root);  // every drive asked must answer
   }
-  std::printf("; best of %d rounds\n", kRounds);
-  const std::string what = std::to_string(kPasses) + " x (list + 4 questions per drive)";
+  std::printf("; best of %d rounds\n", kShortRounds);
   fwbench::CompareInFreshVm(
-      "getPartition* etc.", what.c_str(), kServiceClass, failed,
+      "getPartition* etc.", "50 x (list + 4 questions per drive)", kServiceClass, failed,
       [&](fwtest::TestVm& vm, jobject self) {
         JNIEnv* env = vm.env();
         for (int pass = 0; pass < kPasses; ++pass) {
@@ -468,12 +410,10 @@ void Run(HMODULE library, bool& failed) {
       },
       [&] {
         for (int pass = 0; pass < kPasses; ++pass) {
-          for (const std::wstring& root : PlainRoots()) {
-            if (root != kWineRoot && !PlainQuestions(root)) failed = true;
-          }
+          for (const std::wstring& root : PlainRoots()) failed |= root != kWineRoot && !PlainQuestions(root);
         }
       },
-      kRounds);
+      kShortRounds);
 }
 
 }  // namespace volume

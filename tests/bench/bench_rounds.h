@@ -52,14 +52,10 @@ inline Best CompareRounds(const std::function<double()>& library, const std::fun
   plain();
   Best best;
   for (int round = 0; round < rounds; ++round) {
-    double libraryTime, plainTime;
-    if (round % 2 == 0) {
-      libraryTime = library();
-      plainTime = plain();
-    } else {
-      plainTime = plain();
-      libraryTime = library();
-    }
+    const bool libraryFirst = round % 2 == 0;
+    const double earlier = libraryFirst ? library() : plain();
+    const double libraryTime = libraryFirst ? earlier : library();
+    const double plainTime = libraryFirst ? plain() : earlier;
     best.library = std::min(best.library, libraryTime);
     best.plain = std::min(best.plain, plainTime);
     best.roundRatios.push_back(libraryTime / plainTime);
@@ -99,11 +95,9 @@ inline void CompareInFreshVm(const char* method, const char* what, const char* s
 // fwnative.dll from the program's folder; a DLL that does not load ends the run.
 inline HMODULE LoadFwnative() {
   const HMODULE library = LoadLibraryW(L"fwnative.dll");
-  if (library == nullptr) {
-    std::fprintf(stderr, "fwnative.dll does not load (%lu)\n", GetLastError());
-    std::exit(2);
-  }
-  return library;
+  if (library != nullptr) return library;
+  std::fprintf(stderr, "fwnative.dll does not load (%lu)\n", GetLastError());
+  std::exit(2);
 }
 
 // The exit code of a benchmark: 1 when a library call or a bare call failed.
@@ -119,12 +113,9 @@ inline int Finish(bool failed) {
       module, "Java_com_fernwick_wizard_platform_win32_" #javaClass "_" #method)
 template <typename Fn>
 Fn Export(HMODULE module, const char* name) {
-  const auto address = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-  if (address == nullptr) {
-    std::fprintf(stderr, "the DLL does not export %s\n", name);
-    std::exit(2);
-  }
-  return address;
+  if (const auto address = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)))) return address;
+  std::fprintf(stderr, "the DLL does not export %s\n", name);
+  std::exit(2);
 }
 
 }  // namespace fwbench

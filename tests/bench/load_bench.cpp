@@ -52,22 +52,19 @@ DWORD LoadAndCall(const std::wstring& dll, bool preloaded) {
   return answer == JNI_TRUE ? static_cast<DWORD>(seconds * 1e6) : kFailed;
 }
 
+// The child's exit code: the microseconds it measured.
 double InFreshProcess(const std::wstring& program, const std::wstring& arguments, bool& failed) {
   std::wstring command = L"\"" + program + L"\" " + arguments;
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process = {};
-  if (!CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &process)) {
-    failed = true;
-    return 0;
-  }
-  const fw::UniqueHandle processHandle(process.hProcess);
-  const fw::UniqueHandle threadHandle(process.hThread);
-  WaitForSingleObject(process.hProcess, INFINITE);
   DWORD microseconds = kFailed;
-  GetExitCodeProcess(process.hProcess, &microseconds);
-  if (microseconds == kFailed) failed = true;
+  if (CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    const fw::UniqueHandle processHandle(process.hProcess), threadHandle(process.hThread);
+    WaitForSingleObject(process.hProcess, INFINITE);
+    GetExitCodeProcess(process.hProcess, &microseconds);
+  }
+  failed |= microseconds == kFailed;
   return microseconds / 1e6;
 }
 

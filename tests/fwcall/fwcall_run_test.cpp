@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <sstream>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "bridge/platform.h"
@@ -101,77 +103,75 @@ TEST(FwcallScript, AnswersAreTheSuitesAnswers) {
   TestVm vm;
   std::vector<std::string> suite;
   std::string script = "# the same calls\n\n";
-  // A call just made in the suite, and the script's line for it.
-  const auto done = [&](const std::string& line) {
-    suite.push_back(CallOutcome(vm).Write());
-    script += line + "\n";
-  };
-  const auto gave = [&](const std::string& line, auto result) {
-    suite.push_back(CallOutcome(vm, result).Write());
+  // The call made in the suite, and the script's line for it.
+  const auto same = [&](const std::string& line, auto native, auto... args) {
+    if constexpr (std::is_void_v<decltype(native(vm.env(), args...))>) {
+      vm.Call(native, args...);
+      suite.push_back(CallOutcome(vm).Write());
+    } else {
+      suite.push_back(CallOutcome(vm, vm.Call(native, args...)).Write());
+    }
     script += line + "\n";
   };
   const jobject registry = vm.This(kRegistryService), files = vm.This(kFileService), services = vm.This(kWindowsService);
+  const jobject environment = vm.This("com/fernwick/wizard/platform/win32/environment/WindowsEnvironment");
   const jstring k = vm.String(U16(key.Below(L"suite")));
   const auto at = [&](const wchar_t* name) { return vm.String(U16(folder / L"suite\\" + name)); };
   const std::string r = "Win32RegistryServiceImpl.", f = "Win32FileServiceImpl.", s = "Win32ServiceImpl.";
 
-  vm.Call(FW_EXPORT(Win32RegistryServiceImpl, createKey), registry, jint{3}, vm.String(U16(key.Path())), vm.String(u"suite"));
-  done(r + "createKey 3 \"" + Narrow(key.Path()) + "\" $S");
-  vm.Call(FW_EXPORT(Win32RegistryServiceImpl, setStringValue), registry, jint{3}, k, vm.String(u"s"), jboolean{JNI_FALSE},
-          vm.String(u"text \u00e9 \"q\""));
-  done(r + "setStringValue 3 $K s false \"text \xC3\xA9 \"\"q\"\"\"");
-  vm.Call(FW_EXPORT(Win32RegistryServiceImpl, setMultiStringValue), registry, jint{3}, k, vm.String(u"m"),
-          vm.StringArray({u"a", std::nullopt, u""}));
-  done(r + "setMultiStringValue 3 $K m [\"a\", null, \"\"]\r");
-  vm.Call(FW_EXPORT(Win32RegistryServiceImpl, setBinaryValue), registry, jint{3}, k, vm.String(u"b"), vm.ByteArray({0, 0xAB, 16}));
-  done(r + "setBinaryValue 3 $K b 00AB10");
-  vm.Call(FW_EXPORT(Win32RegistryServiceImpl, set32BitValue), registry, jint{3}, k, vm.String(u"d"), jint{-5});
-  done("   " + r + "set32BitValue 3 $K d -5");
-  gave(r + "getKeyValueNames 3 $K", vm.Call(FW_EXPORT(Win32RegistryServiceImpl, getKeyValueNames), registry, jint{3}, k));
-  gave(r + "getStringValue 3 $K s false", jobject{vm.Call(FW_EXPORT(Win32RegistryServiceImpl, getStringValue), registry,
-                                                          jint{3}, k, vm.String(u"s"), jboolean{JNI_FALSE})});
-  gave(r + "getStringValue 3 $K null false", jobject{vm.Call(FW_EXPORT(Win32RegistryServiceImpl, getStringValue), registry,
-                                                             jint{3}, k, nullptr, jboolean{JNI_FALSE})});
-  gave(r + "getBinaryValue 3 $K b",
-       jobject{vm.Call(FW_EXPORT(Win32RegistryServiceImpl, getBinaryValue), registry, jint{3}, k, vm.String(u"b"))});
-  gave(r + "get32BitValue 3 $K d", vm.Call(FW_EXPORT(Win32RegistryServiceImpl, get32BitValue), registry, jint{3}, k, vm.String(u"d")));
-  gave(r + "get32BitValue 3 $K missing",
-       vm.Call(FW_EXPORT(Win32RegistryServiceImpl, get32BitValue), registry, jint{3}, k, vm.String(u"missing")));
-  gave(r + "keyExists 3 $K", vm.Call(FW_EXPORT(Win32RegistryServiceImpl, keyExists), registry, jint{3}, k));
+  same(r + "createKey 3 \"" + Narrow(key.Path()) + "\" $S", FW_EXPORT(Win32RegistryServiceImpl, createKey), registry,
+       jint{3}, vm.String(U16(key.Path())), vm.String(u"suite"));
+  same(r + "setStringValue 3 $K s false \"text \xC3\xA9 \"\"q\"\"\"", FW_EXPORT(Win32RegistryServiceImpl, setStringValue),
+       registry, jint{3}, k, vm.String(u"s"), jboolean{JNI_FALSE}, vm.String(u"text \u00e9 \"q\""));
+  same(r + "setMultiStringValue 3 $K m [\"a\", null, \"\"]\r", FW_EXPORT(Win32RegistryServiceImpl, setMultiStringValue),
+       registry, jint{3}, k, vm.String(u"m"), vm.StringArray({u"a", std::nullopt, u""}));
+  same(r + "setBinaryValue 3 $K b 00AB10", FW_EXPORT(Win32RegistryServiceImpl, setBinaryValue), registry, jint{3}, k,
+       vm.String(u"b"), vm.ByteArray({0, 0xAB, 16}));
+  same("   " + r + "set32BitValue 3 $K d -5", FW_EXPORT(Win32RegistryServiceImpl, set32BitValue), registry, jint{3}, k,
+       vm.String(u"d"), jint{-5});
+  same(r + "getKeyValueNames 3 $K", FW_EXPORT(Win32RegistryServiceImpl, getKeyValueNames), registry, jint{3}, k);
+  same(r + "getStringValue 3 $K s false", FW_EXPORT(Win32RegistryServiceImpl, getStringValue), registry, jint{3}, k,
+       vm.String(u"s"), jboolean{JNI_FALSE});
+  same(r + "getStringValue 3 $K null false", FW_EXPORT(Win32RegistryServiceImpl, getStringValue), registry, jint{3}, k,
+       jstring{nullptr}, jboolean{JNI_FALSE});
+  same(r + "getBinaryValue 3 $K b", FW_EXPORT(Win32RegistryServiceImpl, getBinaryValue), registry, jint{3}, k,
+       vm.String(u"b"));
+  same(r + "get32BitValue 3 $K d", FW_EXPORT(Win32RegistryServiceImpl, get32BitValue), registry, jint{3}, k, vm.String(u"d"));
+  same(r + "get32BitValue 3 $K missing", FW_EXPORT(Win32RegistryServiceImpl, get32BitValue), registry, jint{3}, k,
+       vm.String(u"missing"));
+  same(r + "keyExists 3 $K", FW_EXPORT(Win32RegistryServiceImpl, keyExists), registry, jint{3}, k);
 
-  gave(f + "win32CopyFile \"$Fsrc.txt\" \"$Fdst.txt\" false",
-       vm.Call(FW_EXPORT(Win32FileServiceImpl, win32CopyFile), files, at(L"src.txt"), at(L"dst.txt"), jboolean{JNI_FALSE}));
+  same(f + "win32CopyFile \"$Fsrc.txt\" \"$Fdst.txt\" false", FW_EXPORT(Win32FileServiceImpl, win32CopyFile), files,
+       at(L"src.txt"), at(L"dst.txt"), jboolean{JNI_FALSE});
   jobject states = vm.NewPeer(kFileAttributes);
   vm.SetBoolProperty(states, TestVm::Indexed("AttributeState", 1), true);
   vm.SetBoolProperty(states, TestVm::Indexed("AttributeState", 10), true);
-  vm.Call(FW_EXPORT(Win32FileServiceImpl, setFileAttributes), files, at(L"dst.txt"), states);
-  done(f + "setFileAttributes \"$Fdst.txt\" {\"attributeState\": {\"OWNER_READABLE\": true, \"HIDDEN\": true}}");
-  gave(f + "getFileAttributes \"$Fdst.txt\"", vm.Call(FW_EXPORT(Win32FileServiceImpl, getFileAttributes), files, at(L"dst.txt")));
-  vm.Call(FW_EXPORT(Win32FileServiceImpl, win32SetFileModified), files, at(L"dst.txt"), jlong{1262304000000});
-  done(f + "win32SetFileModified \"$Fdst.txt\" 1262304000000");
+  same(f + "setFileAttributes \"$Fdst.txt\" {\"attributeState\": {\"OWNER_READABLE\": true, \"HIDDEN\": true}}",
+       FW_EXPORT(Win32FileServiceImpl, setFileAttributes), files, at(L"dst.txt"), states);
+  same(f + "getFileAttributes \"$Fdst.txt\"", FW_EXPORT(Win32FileServiceImpl, getFileAttributes), files, at(L"dst.txt"));
+  same(f + "win32SetFileModified \"$Fdst.txt\" 1262304000000", FW_EXPORT(Win32FileServiceImpl, win32SetFileModified), files,
+       at(L"dst.txt"), jlong{1262304000000});
   {
     const fw::UniqueFileHandle held = HoldOpen(folder / L"suite\\busy.txt", FILE_SHARE_READ);
     script += "!hold \"$Fbusy.txt\"\n";
-    gave(f + "win32CopyFile \"$Fsrc.txt\" \"$Fbusy.txt\" true",
-         vm.Call(FW_EXPORT(Win32FileServiceImpl, win32CopyFile), files, at(L"src.txt"), at(L"busy.txt"), jboolean{JNI_TRUE}));
+    same(f + "win32CopyFile \"$Fsrc.txt\" \"$Fbusy.txt\" true", FW_EXPORT(Win32FileServiceImpl, win32CopyFile), files,
+         at(L"src.txt"), at(L"busy.txt"), jboolean{JNI_TRUE});
     script += "!release \"$Fbusy.txt\"\n";
   }
 
   const jobject config = vm.NewPeer("com/fernwick/wizard/platform/win32/win32service/NTServiceConfig");
   vm.SetIntProperty(config, "StartType", 3);
-  vm.Call(FW_EXPORT(Win32ServiceImpl, createNTService), services, vm.String(u""), config);
-  done(s + "createNTService \"\" {\"startType\": 3}");
-  gave(s + "enumNTServiceKeys 48 3", vm.Call(FW_EXPORT(Win32ServiceImpl, enumNTServiceKeys), services, jint{0x30}, jint{3}));
-  vm.Call(FW_EXPORT(Win32SystemUtilServiceImpl, nativeDeleteFilesAfterExit), vm.This(kSystemUtil), vm.Enumeration({u"a"}),
-          vm.Enumeration({}), jboolean{JNI_TRUE}, at(L"missing.exe"));
-  done("Win32SystemUtilServiceImpl.nativeDeleteFilesAfterExit [\"a\"] [] true \"$Fmissing.exe\"");
-  const jobject environment = vm.This("com/fernwick/wizard/platform/win32/environment/WindowsEnvironment");
-  vm.Call(FW_EXPORT(environment_WindowsEnvironment, setProcessEnvironmentVariable), environment, vm.String(u"FWCALL_TEST"),
-          vm.String(u"%PATH% stays"));
-  done("WindowsEnvironment.setProcessEnvironmentVariable FWCALL_TEST \"%PATH% stays\"");
-  gave("WindowsEnvironment.getProcessEnvironmentVariable FWCALL_TEST",
-       jobject{vm.Call(FW_EXPORT(environment_WindowsEnvironment, getProcessEnvironmentVariable), environment,
-                       vm.String(u"FWCALL_TEST"))});
+  same(s + "createNTService \"\" {\"startType\": 3}", FW_EXPORT(Win32ServiceImpl, createNTService), services, vm.String(u""),
+       config);
+  same(s + "enumNTServiceKeys 48 3", FW_EXPORT(Win32ServiceImpl, enumNTServiceKeys), services, jint{0x30}, jint{3});
+  same("Win32SystemUtilServiceImpl.nativeDeleteFilesAfterExit [\"a\"] [] true \"$Fmissing.exe\"",
+       FW_EXPORT(Win32SystemUtilServiceImpl, nativeDeleteFilesAfterExit), vm.This(kSystemUtil), vm.Enumeration({u"a"}),
+       vm.Enumeration({}), jboolean{JNI_TRUE}, at(L"missing.exe"));
+  same("WindowsEnvironment.setProcessEnvironmentVariable FWCALL_TEST \"%PATH% stays\"",
+       FW_EXPORT(environment_WindowsEnvironment, setProcessEnvironmentVariable), environment, vm.String(u"FWCALL_TEST"),
+       vm.String(u"%PATH% stays"));
+  same("WindowsEnvironment.getProcessEnvironmentVariable FWCALL_TEST",
+       FW_EXPORT(environment_WindowsEnvironment, getProcessEnvironmentVariable), environment, vm.String(u"FWCALL_TEST"));
   EXPECT_NO_VIOLATIONS(vm);
   ASSERT_EQ(suite[12], "0");
   ASSERT_EQ(suite[16], "1");  // the busy target is replaced at the next start
@@ -234,37 +234,35 @@ TEST(FwcallBadInput, IsRefusedWithAMessageAndNothingRuns) {
   EXPECT_FALSE(RawKeyExists(key.Root(), key.Below(L"created")));
 }
 
-TEST(FwcallScript, LogsNotesCallsAndAnswers) {
+// Notes, directives and calls run in order and are logged with the answers; a directive that fails
+// stops the script there.
+TEST(FwcallScript, LogsNotesDirectivesCallsAndAnswersAndAFailureStopsTheScript) {
   TestRegistryKey key;
   TempFolder folder;
   const std::string missing = "\"" + Narrow(key.Path()) + "\"";
-  const FwcallRun run = RunScript(folder, "## What the library says\nWin32SystemUtilServiceImpl.isWinME\n"
-                                    "Win32RegistryServiceImpl.deleteValue 3 " + missing + " v true\n",
-                            {u"--log", U16(folder / L"run.log")});
-  ASSERT_EQ(run.code, fwcall::kExitDone) << run.err;
-  ASSERT_EQ(run.lines.size(), 2u);
+  const std::string base = Narrow(folder / L"made\\deeper");
+  const FwcallRun run = RunScript(folder, "## What the library says\n"
+                                          "!mkdir \"" + base + "\"\n"
+                                          "!write \"" + base + "\\a.txt\" \"caf\xC3\xA9 \"\"x\"\"\"\n"
+                                          "Win32SystemUtilServiceImpl.isWinME\n"
+                                          "Win32RegistryServiceImpl.deleteValue 3 " + missing + " v true\n"
+                                          "!hold \"" + base + "\\missing.txt\"\n"
+                                          "Win32SystemUtilServiceImpl.isWinME\n",
+                                  {u"--log", U16(folder / L"run.log")});
+  EXPECT_EQ(run.code, fwcall::kExitStopped);
+  ASSERT_EQ(run.lines.size(), 2u) << run.err;  // the call after the failed !hold did not run
+  EXPECT_NE(run.err.find("script.fwcall:6: cannot hold"), std::string::npos) << run.err;
+  EXPECT_EQ(ReadBytes(folder / L"made\\deeper\\a.txt"), std::optional<std::string>("caf\xC3\xA9 \"x\""));
   const std::string exception = run.lines[1].substr(run.lines[1].find("\"message\": ") + 11);
   EXPECT_EQ(ReadBytes(folder / L"run.log"),
             std::optional<std::string>("What the library says\n"
+                                       "  [the installer makes the folder " + base + "]\n"
+                                       "  [the installer writes " + base + "\\a.txt: 9 bytes]\n"
                                        "  Win32SystemUtilServiceImpl.isWinME\n"
                                        "    -> " + std::string(fw::IsWindowsME() ? "true" : "false") + "\n"
                                        "  Win32RegistryServiceImpl.deleteValue 3 " + missing + " v true\n"
-                                       "    -> throws ServiceException -100002 " + exception.substr(0, exception.size() - 2) + "\n"));
-}
-
-// Directives run in order with the calls; one that fails stops the script there.
-TEST(FwcallScript, DirectivesActAsTheJavaSideAndAFailureStopsTheScript) {
-  TempFolder folder;
-  const std::string base = Narrow(folder / L"made\\deeper");
-  const FwcallRun run = RunScript(folder, "!mkdir \"" + base + "\"\n"
-                                          "!write \"" + base + "\\a.txt\" \"caf\xC3\xA9 \"\"x\"\"\"\n"
-                                          "Win32FileServiceImpl.win32DeleteFile \"" + base + "\\missing.txt\"\n"
-                                          "!hold \"" + base + "\\missing.txt\"\n"
-                                          "Win32SystemUtilServiceImpl.isWinME\n");
-  EXPECT_EQ(run.code, fwcall::kExitStopped);
-  EXPECT_EQ(run.lines.size(), 1u);  // the delete ran, the call after the failed !hold did not
-  EXPECT_NE(run.err.find("script.fwcall:4: cannot hold"), std::string::npos) << run.err;
-  EXPECT_EQ(ReadBytes(folder / L"made\\deeper\\a.txt"), std::optional<std::string>("caf\xC3\xA9 \"x\""));
+                                       "    -> throws ServiceException -100002 " + exception.substr(0, exception.size() - 2) + "\n"
+                                       "  !! cannot hold " + base + "\\missing.txt open (error 2)\n"));
 }
 
 TEST(FwcallRun, ReportsJniMisuseAfterTheAnswer) {
@@ -285,16 +283,10 @@ TEST(FwcallHelp, ListsEveryNativeMethodAndWhatTheDllLacks) {
   for (const std::string& line : run.lines) missing += line.find("[not exported by this DLL]") != std::string::npos;
   EXPECT_EQ(missing, natives);
   run = RunFwcall({u"--dll", InProgramFolder(L"fwnative.dll"), u"--help"});
-  auto listed = [&](const std::string& text) {
-    for (const std::string& line : run.lines) {
-      if (line == text) return true;
-    }
-    return false;
-  };
-  EXPECT_TRUE(listed("com.fernwick.wizard.platform.win32.Win32FileServiceImpl"));
-  EXPECT_TRUE(listed("  int win32CopyFile(String, String, boolean)"));
-  EXPECT_TRUE(listed("  void setMultiStringValue(int, String, String, String[])"));
-  EXPECT_TRUE(listed("  FileAttributes getFileAttributes(String)"));
+  for (const char* line : {"com.fernwick.wizard.platform.win32.Win32FileServiceImpl", "  int win32CopyFile(String, String, boolean)",
+                           "  void setMultiStringValue(int, String, String, String[])", "  FileAttributes getFileAttributes(String)"}) {
+    EXPECT_NE(std::find(run.lines.begin(), run.lines.end(), line), run.lines.end()) << line;
+  }
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ Json Parsed(const std::string& text) {
   return json.value_or(Json());
 }
 
-TEST(Json, WritesWhatItParsesInOneAsciiLine) {
+TEST(Json, WritesWhatItParsesInOneAsciiLineAndRefusesMalformedTextWithThePlace) {
   const std::string text =
       R"({"a": [1, -2, 3.5, true, false, null], "s": "q\"b\\ t\tn\n\u00e9\ud83d\ude00", "o": {}, "e": []})";
   const Json json = Parsed(text);
@@ -36,30 +36,25 @@ TEST(Json, WritesWhatItParsesInOneAsciiLine) {
   EXPECT_EQ(Parsed("\"\xC3\xA9\"").Write(), "\"\\u00e9\"");
   EXPECT_EQ(Parsed("-9223372036854775808").AsInteger(), INT64_MIN);
   EXPECT_FALSE(Parsed("9223372036854775808").IsInteger());
-}
-
-TEST(Json, RefusesMalformedTextWithThePlace) {
-  const std::vector<std::pair<std::string, std::string>> cases = {
-      {R"({"a" 1})", "expected ':' after the member name at offset 5"},
-      {"[1,]", "unexpected character ']' at offset 3"},
-      {"\"abc", "unterminated string"},
-      {"01", "a number must not start with 0"},
-      {"{\"a\": tru}", "unexpected character 't' at offset 6"},
-      {"\"\\x\"", "unknown escape \\x"},
-      {"1 2", "unexpected text after the value at offset 2"},
-      {"{a: 1}", "expected a member name in double quotes at offset 1"},
-      {"\"\xC3\"", "the string is not valid UTF-8"},
-      {"", "expected a value at offset 0"},
-  };
-  for (const auto& [text, message] : cases) {
+  for (const auto& [malformed, message] : std::vector<std::pair<std::string, std::string>>{
+           {R"({"a" 1})", "expected ':' after the member name at offset 5"},
+           {"[1,]", "unexpected character ']' at offset 3"},
+           {"\"abc", "unterminated string"},
+           {"01", "a number must not start with 0"},
+           {"{\"a\": tru}", "unexpected character 't' at offset 6"},
+           {"\"\\x\"", "unknown escape \\x"},
+           {"1 2", "unexpected text after the value at offset 2"},
+           {"{a: 1}", "expected a member name in double quotes at offset 1"},
+           {"\"\xC3\"", "the string is not valid UTF-8"},
+           {"", "expected a value at offset 0"}}) {
     std::string error;
-    EXPECT_FALSE(Json::Parse(text, &error).has_value()) << text;
-    EXPECT_NE(error.find(message), std::string::npos) << text << " gave: " << error;
+    EXPECT_FALSE(Json::Parse(malformed, &error).has_value()) << malformed;
+    EXPECT_NE(error.find(message), std::string::npos) << malformed << " gave: " << error;
   }
 }
 
 // Win2kServiceFailureActions as the library builds it: setters, then Win2kSCAction(II) per action.
-TEST(VmJson, RendersPeersByWhatTheirSettersAndConstructorsReceived) {
+TEST(VmJson, RendersPeersByWhatTheirSettersAndConstructorsReceivedAndOutcomes) {
   TestVm vm;
   jobject actions = vm.Call([](JNIEnv* env) -> jobject {
     jclass c = env->FindClass(kFailureActions);
@@ -87,11 +82,8 @@ TEST(VmJson, RendersPeersByWhatTheirSettersAndConstructorsReceived) {
   EXPECT_EQ(JsonOfReference(vm, vm.ByteArray({0x00, 0xAB, 0x10})).Write(), R"("00ab10")");
   EXPECT_EQ(JsonOfReference(vm, vm.Enumeration({u"x", u"y"})).Write(), R"(["x", "y"])");
   EXPECT_EQ(JsonOfReference(vm, nullptr).Write(), "null");
-  EXPECT_NO_VIOLATIONS(vm);
-}
 
-TEST(VmJson, CallOutcomeIsThePendingExceptionOrTheValue) {
-  TestVm vm;
+  // A call's outcome: the pending exception, or the value.
   EXPECT_EQ(CallOutcome(vm, jint{-3}).Write(), "-3");
   EXPECT_EQ(CallOutcome(vm, jboolean{JNI_TRUE}).Write(), "true");
   EXPECT_EQ(CallOutcome(vm, jlong{1LL << 40}).Write(), "1099511627776");
@@ -114,7 +106,7 @@ TEST(VmJson, CallOutcomeIsThePendingExceptionOrTheValue) {
   EXPECT_NO_VIOLATIONS(vm);
 }
 
-// Peers written as JSON, read through the getters the library calls.
+// Peers written as JSON hold what the getters the library calls answer.
 TEST(VmJson, PeersFromJsonAnswerTheLibrarysGetters) {
   TestVm vm;
   jvalue v{};
@@ -123,22 +115,12 @@ TEST(VmJson, PeersFromJsonAnswerTheLibrarysGetters) {
       "actions": [{"actionType": 1, "delay": 1000}, {"actionType": 3, "delay": 5}]})"),
                                 std::string("L") + kFailureActions + ";", &v, &error))
       << error;
-  const std::vector<jint> read = vm.Call(
-      [](JNIEnv* env, jobject peer) {
-        jclass c = env->GetObjectClass(peer);
-        jclass a = env->FindClass(kAction);
-        std::vector<jint> out = {env->CallIntMethod(peer, env->GetMethodID(c, "getResetPeriod", "()I")),
-                                 env->CallIntMethod(peer, env->GetMethodID(c, "getActionCount", "()I"))};
-        jmethodID at = env->GetMethodID(c, "getActionAt", "(I)Lcom/fernwick/wizard/platform/win32/win32service/Win2kSCAction;");
-        for (jint i = 0; i < out[1]; ++i) {
-          jobject action = env->CallObjectMethod(peer, at, i);
-          out.push_back(env->CallIntMethod(action, env->GetMethodID(a, "getActionType", "()I")));
-          out.push_back(env->CallIntMethod(action, env->GetMethodID(a, "getDelay", "()I")));
-        }
-        return out;
-      },
-      v.l);
-  EXPECT_EQ(read, (std::vector<jint>{60, 2, 1, 1000, 3, 5}));
+  // The properties the library's getters answer from (getActionCount, getActionAt(i) ...).
+  const auto action = [&](int i) { return vm.ObjectProperty(v.l, TestVm::Indexed("ActionAt", i)); };
+  EXPECT_EQ((std::vector<jlong>{vm.IntProperty(v.l, "ResetPeriod"), vm.IntProperty(v.l, "ActionCount"),
+                                vm.IntProperty(action(0), "ActionType"), vm.IntProperty(action(0), "Delay"),
+                                vm.IntProperty(action(1), "ActionType"), vm.IntProperty(action(1), "Delay")}),
+            (std::vector<jlong>{60, 2, 1, 1000, 3, 5}));
   EXPECT_EQ(vm.StringProperty(v.l, "Command"), std::optional<std::u16string>(u"restart.cmd"));
 
   // A String[] property, and FileAttributes states by name or number, round trip through rendering.

@@ -1,6 +1,12 @@
-// Method calls: constructor arguments in every form, peer accessors and fields, the JDK's Vector and
-// Enumeration, local reference counts and allocation failures.
+// Method calls: constructor arguments in every form, peer accessors and fields, the JDK's
+// Enumeration, local reference counts and allocation failures, the manifests' classes and constants,
+// string and array copies.
 #include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+
+#include "embedded_manifests.h"
 
 #include "sample_classes.h"
 #include "test_vm.h"
@@ -116,25 +122,54 @@ TEST(TestVmCalls, LocalReferencesAreCountedAndOnlyTheAskedAllocationsFail) {
   ExpectNoException(vm);
 }
 
-TEST(TestVmCalls, APendingExceptionShowsItsCodeAndAMessageOnlyWhenOneWasGiven) {
-  TestVm vm{kSampleManifest};
-  auto throwWith = [](JNIEnv* env, jint code, jstring message) {
-    jclass c = env->FindClass(kSampleException);
-    jmethodID ctor = message != nullptr || code < 0 ? env->GetMethodID(c, "<init>", "(ILjava/lang/String;)V")
-                                                    : env->GetMethodID(c, "<init>", "(I)V");
-    env->Throw(static_cast<jthrowable>(code < 0 ? env->NewObject(c, ctor, code, message) : env->NewObject(c, ctor, code)));
-  };
-  const struct {
-    jint code;
-    std::optional<std::u16string> message;
-  } cases[] = {{-100008, u"Access is denied. (5)"}, {-1, std::nullopt}, {3, std::nullopt}};
-  for (const auto& c : cases) {
-    vm.Call(throwWith, c.code, c.message ? vm.String(*c.message) : nullptr);
-    const std::optional<ThrownException> e = ExpectException(vm, kSampleException);
-    ASSERT_TRUE(e);
-    EXPECT_EQ(e->code, std::optional<jint>(c.code));
-    EXPECT_EQ(e->hasMessage ? std::optional<std::u16string>(e->message) : std::nullopt, c.message);
+// The generator of the Java manifest and the VM's parser agree: every line parses (a parse error
+// would be a violation) and every class loads with its superclasses and interfaces; static constants
+// come from the manifests.
+TEST(TestVmCalls, EveryClassOfTheJavaManifestLoadsWithItsConstants) {
+  TestVm vm;
+  const std::string_view text = vm::JavaManifestText();
+  int classes = 0;
+  for (std::size_t at = text.find("\nclass "); at != std::string::npos; at = text.find("\nclass ", at + 1), ++classes) {
+    const std::string name(text.substr(at + 7, text.find(' ', at + 7) - at - 7));
+    EXPECT_NE(vm.env()->FindClass(name.c_str()), nullptr) << name;
   }
+  EXPECT_GT(classes, 20);
+  jclass integer = vm.env()->FindClass("java/lang/Integer");
+  EXPECT_EQ(vm.env()->GetStaticIntField(integer, vm.env()->GetStaticFieldID(integer, "MAX_VALUE", "I")), 2147483647L);
+  ExpectNoException(vm);
+  TestVm sample{kSampleManifest};
+  jclass c = sample.env()->FindClass(kSampleClass);
+  EXPECT_EQ(sample.env()->GetStaticIntField(c, sample.env()->GetStaticFieldID(c, "LIMIT", "I")), 42);
+  EXPECT_EQ(sample.StaticIntConstant(kSampleClass, "LIMIT"), std::optional<jint>(42));
+  ExpectNoException(sample);
+}
+
+TEST(TestVmCalls, StringCharsAreAnUnterminatedCopyAndArraysAreBoundsChecked) {
+  TestVm vm;
+  const jboolean terminated = vm.Call(
+      [](JNIEnv* env, jstring s) -> jboolean {
+        jboolean isCopy = JNI_FALSE;
+        const jchar* chars = env->GetStringChars(s, &isCopy);
+        const bool sameText = chars[0] == u'a' && chars[2] == u'c' && isCopy == JNI_TRUE;
+        const jboolean zeroAfter = chars[3] == 0 ? JNI_TRUE : JNI_FALSE;
+        env->ReleaseStringChars(s, chars);
+        return sameText ? zeroAfter : JNI_TRUE;
+      },
+      vm.String(u"abc"));
+  EXPECT_EQ(terminated, JNI_FALSE) << "code must use the length, never a terminator";
+  EXPECT_NO_VIOLATIONS(vm);
+  const jbyteArray bytes = vm.ByteArray({1, 2, 3});
+  vm.Call(
+      [](JNIEnv* env, jbyteArray a) {
+        jbyte* elements = env->GetByteArrayElements(a, nullptr);
+        elements[0] = 9;
+        env->ReleaseByteArrayElements(a, elements, 0);  // copied back
+        jbyte buffer[4];
+        env->GetByteArrayRegion(a, 1, 3, buffer);
+      },
+      bytes);
+  ExpectException(vm, "java/lang/ArrayIndexOutOfBoundsException");
+  EXPECT_EQ(vm.ByteArrayValue(bytes), std::optional<Bytes>(Bytes{9, 2, 3}));
 }
 
 }  // namespace

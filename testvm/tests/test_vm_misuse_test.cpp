@@ -1,9 +1,11 @@
-// Misuse the VM reports after a native call: one case per rule, with the exact violations and what
-// is left pending.
+// What the VM leaves after a native call, one row per rule: the exact violations of JNI misuse, and
+// the exception pending after failed look-ups and throws.
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <functional>
+#include <string_view>
 
 #include "sample_classes.h"
 #include "test_vm.h"
@@ -13,6 +15,7 @@ namespace fwtest {
 namespace {
 
 using Violations = std::vector<std::string>;
+using Body = std::function<void(JNIEnv*, jstring, jobject)>;
 
 // The violation holds the parts of `pattern` split at "...", in order.
 bool Matches(const std::string& violation, const std::string& pattern) {
@@ -45,24 +48,53 @@ __attribute__((noinline)) std::intptr_t StackDrift(NonvirtualIntA fn, JNIEnv* en
 }
 #endif
 
-TEST(TestVmMisuse, EachRuleIsReportedOnceAfterTheCall) {
+// A look-up that must fail: a method, static method, field or static field of `cls`, or the class.
+enum Find { kMethod, kStaticMethod, kField, kStaticField, kClass };
+Body Missing(Find find, const char* cls, const char* name = "", const char* descriptor = "") {
+  return [=](JNIEnv* env, jstring, jobject) {
+    jclass c = find == kClass ? nullptr : env->FindClass(cls);
+    const void* found = find == kMethod         ? static_cast<const void*>(env->GetMethodID(c, name, descriptor))
+                        : find == kStaticMethod ? static_cast<const void*>(env->GetStaticMethodID(c, name, descriptor))
+                        : find == kField        ? static_cast<const void*>(env->GetFieldID(c, name, descriptor))
+                        : find == kStaticField  ? static_cast<const void*>(env->GetStaticFieldID(c, name, descriptor))
+                                                : static_cast<const void*>(env->FindClass(cls));
+    EXPECT_EQ(found, nullptr);
+  };
+}
+
+// Throws SampleException(code) without a message, SampleException(code, message) with one.
+Body Throws(jint code, const char* message, bool withMessage) {
+  return [=](JNIEnv* env, jstring, jobject) {
+    jclass c = env->FindClass(kSampleException);
+    jstring text = message != nullptr ? env->NewStringUTF(message) : nullptr;
+    env->Throw(static_cast<jthrowable>(
+        withMessage ? env->NewObject(c, env->GetMethodID(c, "<init>", "(ILjava/lang/String;)V"), code, text)
+                    : env->NewObject(c, env->GetMethodID(c, "<init>", "(I)V"), code)));
+  };
+}
+
+TEST(TestVmOutcomes, EachRuleIsReportedOnceAfterTheCall) {
   static const jchar kNotFromTheVm[] = {u'a', 0};
+  constexpr char kNoMethod[] = "java/lang/NoSuchMethodError";
+  constexpr char kNoField[] = "java/lang/NoSuchFieldError";
+  constexpr char kNoClass[] = "java/lang/NoClassDefFoundError";
   const struct {
     const char* what;
-    std::function<void(JNIEnv*, jstring, jobject)> misuse;
-    Violations expected;      // patterns, see Matches
-    const char* pending;      // the exception left pending, or nullptr
+    Body body;
+    Violations expected;       // patterns, see Matches
+    const char* pending;       // the exception left pending, or nullptr
     std::optional<jint> code;  // its code, when it has one
+    const char* message;       // a part of its message; nullptr: it has none
   } cases[] = {
       {"a deleted local reference",
        [](JNIEnv* env, jstring text, jobject) {
          env->DeleteLocalRef(text);
          EXPECT_EQ(env->GetStringLength(text), 0);
        },
-       {"GetStringLength: ...was deleted"}, nullptr, {}},
+       {"GetStringLength: ...was deleted"}, nullptr, {}, nullptr},
       {"a reference of an ended call",
        [](JNIEnv* env, jstring, jobject) { EXPECT_EQ(env->GetStringLength(savedFromEarlierCall), 0); },
-       {"GetStringLength: ...foreign reference"}, nullptr, {}},
+       {"GetStringLength: ...foreign reference"}, nullptr, {}, nullptr},
       {"a call with an exception pending",
        [](JNIEnv* env, jstring, jobject) {
          env->ThrowNew(env->FindClass("java/lang/IllegalArgumentException"), "bad");
@@ -71,7 +103,7 @@ TEST(TestVmMisuse, EachRuleIsReportedOnceAfterTheCall) {
          env->FindClass(kSampleClass);
        },
        {"FindClass: called with an exception pending (java/lang/IllegalArgumentException)"},
-       "java/lang/IllegalArgumentException", {}},
+       "java/lang/IllegalArgumentException", {}, "bad"},
       {"a second throw, which replaces the first",
        [](JNIEnv* env, jstring, jobject) {
          jclass c = env->FindClass(kSampleException);
@@ -82,24 +114,24 @@ TEST(TestVmMisuse, EachRuleIsReportedOnceAfterTheCall) {
          env->Throw(second);
        },
        {"Throw: throws while an exception is already pending (com/fernwick/testvm/SampleException)"},
-       kSampleException, 2},
+       kSampleException, 2, nullptr},
       {"a dotted class name", [](JNIEnv* env, jstring, jobject) { EXPECT_EQ(env->FindClass("java.lang.String"), nullptr); },
-       {"FindClass: ..."}, "java/lang/NoClassDefFoundError", {}},
+       {"FindClass: ..."}, kNoClass, {}, "java.lang.String"},
       // The C++ wrappers of jni.h forward to the V forms, which name themselves.
       {"wrong return type, object class, argument type and staticness",
        [](JNIEnv* env, jstring text, jobject p) {
          jclass c = env->GetObjectClass(p);
          EXPECT_EQ(env->CallIntMethod(p, env->GetMethodID(c, "getState", "(I)Z"), jint{1}), 0);
          env->CallVoidMethod(text, env->GetMethodID(c, "setCount", "(I)V"), jint{1});
-         env->CallVoidMethod(p, env->GetMethodID(c, "setName", "(Ljava/lang/String;)V"), p);
+         env->CallVoidMethod(p, env->GetMethodID(c, "addItem", "(Ljava/lang/String;)V"), p);
          env->CallStaticObjectMethod(c, env->GetMethodID(c, "getName", "()Ljava/lang/String;"));
        },
        {"CallIntMethodV: com/fernwick/testvm/Sample.getState(I)Z returns boolean: use CallBooleanMethod",
         "CallVoidMethodV: object is a java/lang/String, which has no method com/fernwick/testvm/Sample.setCount(I)V",
-        "CallVoidMethodV: argument 1 of com/fernwick/testvm/Sample.setName(Ljava/lang/String;)V is a "
+        "CallVoidMethodV: argument 1 of com/fernwick/testvm/Sample.addItem(Ljava/lang/String;)V is a "
         "com/fernwick/testvm/Sample, not a java/lang/String",
         "CallStaticObjectMethodV: com/fernwick/testvm/Sample.getName()Ljava/lang/String; is not static"},
-       nullptr, {}},
+       nullptr, {}, nullptr},
       {"unimplemented functions, which return zero and touch no out-parameter",
        [](JNIEnv* env, jstring, jobject p) {
          EXPECT_EQ(env->functions->CallNonvirtualIntMethodA(env, p, nullptr, nullptr, nullptr), 0);
@@ -110,80 +142,97 @@ TEST(TestVmMisuse, EachRuleIsReportedOnceAfterTheCall) {
        },
        {"unimplemented JNI function CallNonvirtualIntMethodA", "unimplemented JNI function CallNonvirtualIntMethod",
         "unimplemented JNI function GetJavaVM"},
-       nullptr, {}},
+       nullptr, {}, nullptr},
       {"a local frame left pushed",
        [](JNIEnv* env, jstring, jobject) {
          env->PushLocalFrame(4);
          env->NewStringUTF("leaks with its frame");
        },
-       {"native call: local frame from PushLocalFrame not popped before returning"}, nullptr, {}},
+       {"native call: local frame from PushLocalFrame not popped before returning"}, nullptr, {}, nullptr},
       {"string chars not released", [](JNIEnv* env, jstring s, jobject) { env->GetStringChars(s, nullptr); },
-       {"native call: string chars not released (GetStringChars) for \"abc\""}, nullptr, {}},
+       {"native call: string chars not released (GetStringChars) for \"abc\""}, nullptr, {}, nullptr},
       {"string chars released twice",
        [](JNIEnv* env, jstring s, jobject) {
          const jchar* chars = env->GetStringChars(s, nullptr);
          env->ReleaseStringChars(s, chars);
          env->ReleaseStringChars(s, chars);
        },
-       {"ReleaseStringChars: pointer ...released twice"}, nullptr, {}},
+       {"ReleaseStringChars: pointer ...released twice"}, nullptr, {}, nullptr},
       {"chars the VM never handed out",
        [](JNIEnv* env, jstring s, jobject) { env->ReleaseStringChars(s, kNotFromTheVm); },
-       {"ReleaseStringChars: pointer ...was never handed out"}, nullptr, {}},
+       {"ReleaseStringChars: pointer ...was never handed out"}, nullptr, {}, nullptr},
       {"array elements not released",
        [](JNIEnv* env, jstring, jobject) {
          jbyteArray a = env->NewByteArray(2);
          env->ReleaseByteArrayElements(a, env->GetByteArrayElements(a, nullptr), 0);
          env->GetByteArrayElements(a, nullptr);
        },
-       {"native call: array elements not released (Get<Type>ArrayElements)"}, nullptr, {}},
+       {"native call: array elements not released (Get<Type>ArrayElements)"}, nullptr, {}, nullptr},
+      // Exceptions: the code, and a message only when one was given.
+      {"a code and a message", Throws(-100008, "Access is denied. (5)", true), {}, kSampleException, -100008,
+       "Access is denied. (5)"},
+      {"a null message", Throws(-1, nullptr, true), {}, kSampleException, -1, nullptr},
+      {"a code alone", Throws(3, nullptr, false), {}, kSampleException, 3, nullptr},
+      // Look-ups: each failure names what was asked for; hidden members and classes are missing.
+      {"a wrong descriptor", Missing(kMethod, kSampleClass, "setCount", "(J)V"), {}, kNoMethod, {}, "setCount(J)V"},
+      {"a wrong case", Missing(kMethod, kSampleClass, "setcount", "(I)V"), {}, kNoMethod, {}, "setcount(I)V"},
+      {"no return type", Missing(kMethod, kSampleClass, "setCount", "(I)"), {}, kNoMethod, {}, "setCount(I)"},
+      {"a static method as an instance one", Missing(kMethod, kSampleClass, "create", "()Lcom/fernwick/testvm/Sample;"),
+       {}, kNoMethod, {}, "create()"},
+      {"an instance method as a static one", Missing(kStaticMethod, kSampleClass, "getCount", "()I"), {}, kNoMethod, {},
+       "getCount()I"},
+      {"a constructor not declared", Missing(kMethod, kSampleException, "<init>", "()V"), {}, kNoMethod, {}, "<init>()V"},
+      {"a hidden method", Missing(kMethod, kSampleClass, "setName", "(Ljava/lang/String;)V"), {}, kNoMethod, {}, "setName("},
+      {"a field of another type", Missing(kStaticField, kSampleClass, "LIMIT", "J"), {}, kNoField, {}, "LIMIT"},
+      {"a hidden field", Missing(kField, kSampleClass, "LIMIT", "I"), {}, kNoField, {}, "LIMIT"},
+      {"an instance field as a static one", Missing(kStaticField, kSampleClass, "size", "I"), {}, kNoField, {}, "size"},
+      {"an instance field of another type", Missing(kField, kSampleClass, "size", "J"), {}, kNoField, {}, "size"},
+      {"a class not in the manifest", Missing(kClass, "com/fernwick/testvm/Missing"), {}, kNoClass, {},
+       "com/fernwick/testvm/Missing"},
+      {"a hidden class", Missing(kClass, "java/lang/Integer"), {}, kNoClass, {}, "java/lang/Integer"},
+      {"what is found: inherited methods, statics, the overloads left",
+       [](JNIEnv* env, jstring, jobject) {
+         jclass sample = env->FindClass(kSampleClass);
+         EXPECT_NE(env->GetMethodID(env->FindClass(kSampleException), "getMessage", "()Ljava/lang/String;"), nullptr);
+         EXPECT_NE(env->GetMethodID(env->FindClass("java/util/Vector"), "stream", "()Ljava/util/stream/Stream;"), nullptr);
+         EXPECT_NE(env->GetStaticMethodID(sample, "create", "()Lcom/fernwick/testvm/Sample;"), nullptr);
+         EXPECT_NE(env->GetMethodID(sample, "<init>", "()V"), nullptr);
+         EXPECT_NE(env->GetFieldID(sample, "size", "I"), nullptr);
+       },
+       {}, nullptr, {}, nullptr},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     TestVm vm{kSampleManifest};
+    vm.HideMethod(kSampleClass, "setName");
+    vm.HideMethod(kSampleClass, "<init>", "(I)V");  // no such overload: hides nothing
+    vm.HideField(kSampleClass, "LIMIT", "I");
+    vm.HideClass("java/lang/Integer");
     vm.Call([](JNIEnv*, jstring text) { savedFromEarlierCall = text; }, vm.String(u"abc"));
-    vm.Call([&](JNIEnv* env, jstring text, jobject peer) { c.misuse(env, text, peer); }, vm.String(u"abc"),
+    vm.Call([&](JNIEnv* env, jstring text, jobject peer) { c.body(env, text, peer); }, vm.String(u"abc"),
             vm.NewPeer(kSampleClass));
     const Violations violations = vm.TakeViolations();
-    ASSERT_EQ(violations.size(), c.expected.size()) << JoinViolations(violations);
+    EXPECT_EQ(violations.size(), c.expected.size()) << JoinViolations(violations);
+    if (violations.size() != c.expected.size()) continue;
     for (std::size_t i = 0; i < violations.size(); ++i) EXPECT_TRUE(Matches(violations[i], c.expected[i])) << violations[i];
     const std::optional<ThrownException> pending = vm.TakePending();
     EXPECT_EQ(pending ? pending->className : "", c.pending != nullptr ? c.pending : "");
-    if (c.code) {
-      EXPECT_EQ(pending->code, c.code);
+    if (!pending || c.pending == nullptr) continue;
+    EXPECT_EQ(pending->code, c.code) << pending->Describe();
+    EXPECT_EQ(pending->hasMessage, c.message != nullptr) << pending->Describe();
+    // The VM's own errors name what was asked for; a message the code gave comes back as it was.
+    const std::u16string message = c.message != nullptr ? std::u16string(c.message, c.message + std::strlen(c.message)) : u"";
+    const std::string_view thrown = c.pending;
+    if (thrown.size() > 5 && thrown.substr(thrown.size() - 5) == "Error") {
+      EXPECT_NE(pending->message.find(message), std::u16string::npos) << pending->Describe();
+    } else if (c.message != nullptr) {
+      EXPECT_EQ(pending->message, message) << pending->Describe();
     }
   }
 #if defined(__i386__)
   TestVm vm{kSampleManifest};
   EXPECT_EQ(StackDrift(vm.env()->functions->CallNonvirtualIntMethodA, vm.env(), nullptr), 0);
 #endif
-}
-
-TEST(TestVmMisuse, StringCharsAreAnUnterminatedCopyAndArraysAreBoundsChecked) {
-  TestVm vm;
-  const jboolean terminated = vm.Call(
-      [](JNIEnv* env, jstring s) -> jboolean {
-        jboolean isCopy = JNI_FALSE;
-        const jchar* chars = env->GetStringChars(s, &isCopy);
-        const bool sameText = chars[0] == u'a' && chars[2] == u'c' && isCopy == JNI_TRUE;
-        const jboolean zeroAfter = chars[3] == 0 ? JNI_TRUE : JNI_FALSE;
-        env->ReleaseStringChars(s, chars);
-        return sameText ? zeroAfter : JNI_TRUE;
-      },
-      vm.String(u"abc"));
-  EXPECT_EQ(terminated, JNI_FALSE) << "code must use the length, never a terminator";
-  EXPECT_NO_VIOLATIONS(vm);
-  const jbyteArray bytes = vm.ByteArray({1, 2, 3});
-  vm.Call(
-      [](JNIEnv* env, jbyteArray a) {
-        jbyte* elements = env->GetByteArrayElements(a, nullptr);
-        elements[0] = 9;
-        env->ReleaseByteArrayElements(a, elements, 0);  // copied back
-        jbyte buffer[4];
-        env->GetByteArrayRegion(a, 1, 3, buffer);
-      },
-      bytes);
-  ExpectException(vm, "java/lang/ArrayIndexOutOfBoundsException");
-  EXPECT_EQ(vm.ByteArrayValue(bytes), std::optional<Bytes>(Bytes{9, 2, 3}));
 }
 
 }  // namespace

@@ -36,7 +36,6 @@ inline ::testing::AssertionResult NoViolations(TestVm& vm) {
 }
 
 #define EXPECT_NO_VIOLATIONS(vm) EXPECT_TRUE(::fwtest::NoViolations(vm))
-#define ASSERT_NO_VIOLATIONS(vm) ASSERT_TRUE(::fwtest::NoViolations(vm))
 
 // No exception pending and no violation.
 inline void ExpectNoException(TestVm& vm) {
@@ -57,30 +56,29 @@ inline std::optional<ThrownException> ExpectException(TestVm& vm, std::string_vi
   return pending;
 }
 
-// A pending ServiceException with this code and exactly this message (taken), and no violation.
-inline void ExpectServiceException(TestVm& vm, jint code, std::u16string_view message) {
-  std::optional<ThrownException> e = ExpectException(vm, kServiceException);
-  if (!e) return;
-  EXPECT_EQ(e->code, std::optional<jint>(code)) << e->Describe();
-  EXPECT_TRUE(e->hasMessage) << e->Describe();
-  EXPECT_EQ(e->message, message) << e->Describe();
-}
-
-// A pending ServiceException with this code and no message (ServiceException(int)).
-inline void ExpectServiceCode(TestVm& vm, jint code) {
-  std::optional<ThrownException> e = ExpectException(vm, kServiceException);
-  if (!e) return;
-  EXPECT_EQ(e->code, std::optional<jint>(code)) << e->Describe();
-  EXPECT_FALSE(e->hasMessage) << e->Describe();
-}
-
-// A pending ServiceException with this code, whatever its message; returns it for further checks.
+// A pending ServiceException with this code, whatever its message (taken), and no violation;
+// returns it for further checks.
 inline std::optional<ThrownException> ExpectServiceExceptionCode(TestVm& vm, jint code) {
   std::optional<ThrownException> e = ExpectException(vm, kServiceException);
   if (e) {
     EXPECT_EQ(e->code, std::optional<jint>(code)) << e->Describe();
   }
   return e;
+}
+
+// ... with exactly this message.
+inline void ExpectServiceException(TestVm& vm, jint code, std::u16string_view message) {
+  if (const std::optional<ThrownException> e = ExpectServiceExceptionCode(vm, code)) {
+    EXPECT_TRUE(e->hasMessage) << e->Describe();
+    EXPECT_EQ(e->message, message) << e->Describe();
+  }
+}
+
+// ... with no message (ServiceException(int)).
+inline void ExpectServiceCode(TestVm& vm, jint code) {
+  if (const std::optional<ThrownException> e = ExpectServiceExceptionCode(vm, code)) {
+    EXPECT_FALSE(e->hasMessage) << e->Describe();
+  }
 }
 
 }  // namespace fwtest
