@@ -8,7 +8,7 @@
 //   start "arg1" "arg two"     when ServiceMain begins: its arguments after the service name, each
 //                              in double quotes exactly as received (quotes inside not escaped)
 //   control 200                every control the handler receives, in decimal
-// The service accepts stop and pause/continue; a control 128-255 is recorded and changes nothing.
+// The service accepts stop and interrogation; a control 128-255 is recorded and changes nothing.
 // Started outside the service control manager, it exits with code 2.
 #include <windows.h>
 
@@ -43,7 +43,7 @@ void Report(DWORD state) {
   if (state != 0) g_status.dwCurrentState = state;
   const bool pending = g_status.dwCurrentState == SERVICE_STOP_PENDING;
   const bool ending = pending || g_status.dwCurrentState == SERVICE_STOPPED;
-  g_status.dwControlsAccepted = ending ? 0 : SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_PAUSE_CONTINUE;
+  g_status.dwControlsAccepted = ending ? 0 : SERVICE_ACCEPT_STOP;
   g_status.dwCheckPoint = pending ? 1 : 0;
   g_status.dwWaitHint = pending ? 3000 : 0;
   SetServiceStatus(g_handle, &g_status);
@@ -56,12 +56,6 @@ DWORD WINAPI HandleControl(DWORD control, DWORD, LPVOID, LPVOID) {
     case SERVICE_CONTROL_STOP:
       Report(SERVICE_STOP_PENDING);
       SetEvent(g_stop_requested.get());
-      return NO_ERROR;
-    case SERVICE_CONTROL_PAUSE:
-      Report(SERVICE_PAUSED);
-      return NO_ERROR;
-    case SERVICE_CONTROL_CONTINUE:
-      Report(SERVICE_RUNNING);
       return NO_ERROR;
     case SERVICE_CONTROL_INTERROGATE:
       Report(0);

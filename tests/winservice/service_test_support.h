@@ -57,10 +57,6 @@ class ServiceTest : public ::testing::Test {
     return config;
   }
   jobject ServiceStatus(jint control) { return vm.Call(FW_SERVICE(controlNTService), self, Str(name), control); }
-  jint State() {
-    const jobject status = vm.Call(FW_SERVICE(queryNTServiceStatus), self, Str(name));
-    return vm.IsNull(status) ? -1 : static_cast<jint>(vm.IntProperty(status, "CurrentState"));
-  }
   // Polls until the condition holds; false after four minutes.
   template <typename Condition>
   static bool Eventually(Condition condition) {
@@ -70,7 +66,6 @@ class ServiceTest : public ::testing::Test {
     }
     return true;
   }
-  bool WaitForState(jint state) { return Eventually([&] { return State() == state; }); }
 
   const std::wstring name = L"FwTestSvc" + std::to_wstring(GetCurrentProcessId());
   TempFolder folder;
