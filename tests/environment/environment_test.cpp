@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "bridge/platform.h"
@@ -25,14 +26,6 @@ namespace {
 const std::wstring kUser = L"Environment";  // below HKEY_CURRENT_USER, the others below HKEY_LOCAL_MACHINE
 const std::wstring kSystem = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
 const std::wstring kMe = L"SYSTEM\\CurrentControlSet\\Control\\SessionManager\\Environment";
-using Text = std::optional<std::u16string>;
-
-// The stored text (up to its zero) when the value exists with this type.
-Text Stored(HKEY root, const std::wstring& path, DWORD type) {
-  const auto value = GetRawValue(root, path, L"FWTEST_VAR");
-  if (!value || value->type != type) return std::nullopt;
-  return std::u16string(reinterpret_cast<const char16_t*>(value->bytes.data()), value->bytes.size() / 2).c_str();
-}
 
 class EnvironmentTest : public ::testing::Test {
  protected:
@@ -59,12 +52,13 @@ class EnvironmentTest : public ::testing::Test {
 
 TEST_F(EnvironmentTest, PersistentVariablesOfEachFamily) {
   const bool nt = fw::IsWindowsNT(), windowsMe = fw::IsWindowsME();
-  const auto onNt = [nt](Text text) { return nt ? text : Text(); };
-  const auto onMe = [windowsMe](Text text) { return windowsMe ? text : Text(); };
+  // The text (of the registry or of Java) where the family applies, otherwise none.
+  const auto onNt = [nt](auto text) { return nt ? std::optional(std::basic_string(text)) : std::nullopt; };
+  const auto onMe = [windowsMe](auto text) { return windowsMe ? std::optional(std::basic_string(text)) : std::nullopt; };
   for (const jboolean inSystem : {JNI_FALSE, JNI_TRUE}) {
     const HKEY root = inSystem ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
     vm.Call(FW_ENVIRONMENT(winNTSetEnvironmentVariable), self, Var(), Str(u"%SystemRoot%\\fw"), inSystem);
-    EXPECT_EQ(Stored(root, inSystem ? kSystem : kUser, REG_EXPAND_SZ), onNt(u"%SystemRoot%\\fw"));
+    EXPECT_EQ(RawText(root, inSystem ? kSystem : kUser, L"FWTEST_VAR", REG_EXPAND_SZ), onNt(L"%SystemRoot%\\fw"));
     EXPECT_EQ(vm.StringValue(vm.Call(FW_ENVIRONMENT(winNTGetRawEnvironmentVariable), self, Var(), inSystem)), onNt(u"%SystemRoot%\\fw"));
     vm.Call(FW_ENVIRONMENT(winNTSetEnvironmentVariable), self, Var(), Str(u""), inSystem);
     EXPECT_EQ(vm.StringValue(vm.Call(FW_ENVIRONMENT(winNTGetRawEnvironmentVariable), self, Var(), inSystem)), onNt(u""));
@@ -73,7 +67,7 @@ TEST_F(EnvironmentTest, PersistentVariablesOfEachFamily) {
     EXPECT_EQ(GetRawValue(root, inSystem ? kSystem : kUser, L"FWTEST_VAR"), std::nullopt);
   }
   vm.Call(FW_ENVIRONMENT(winMESetEnvironmentVariable), self, Var(), Str(u"%windir%\\fw"));
-  EXPECT_EQ(Stored(HKEY_LOCAL_MACHINE, kMe, REG_SZ), onMe(u"%windir%\\fw"));
+  EXPECT_EQ(RawText(HKEY_LOCAL_MACHINE, kMe, L"FWTEST_VAR"), onMe(L"%windir%\\fw"));
   EXPECT_EQ(vm.StringValue(vm.Call(FW_ENVIRONMENT(winMEGetRawEnvironmentVariable), self, Var())), onMe(u"%windir%\\fw"));
   vm.Call(FW_ENVIRONMENT(winMESetEnvironmentVariable), self, Var(), Str(u""));
   EXPECT_TRUE(vm.IsNull(vm.Call(FW_ENVIRONMENT(winMEGetRawEnvironmentVariable), self, Var())));

@@ -29,13 +29,6 @@ const std::wstring kUninstallList = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersi
 
 std::wstring ProductPath(const std::wstring& name) { return kUninstallList + L"\\" + name; }
 
-// The REG_SZ text of a value; nullopt when it is missing or of another type.
-std::optional<std::wstring> Text(HKEY root, const std::wstring& path, const wchar_t* name) {
-  const auto raw = GetRawValue(root, path, name);
-  if (!raw || raw->type != REG_SZ) return std::nullopt;
-  return std::wstring(reinterpret_cast<const wchar_t*>(raw->bytes.data()), raw->bytes.size() / sizeof(wchar_t)).c_str();
-}
-
 class UninstallerTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(roots.ok()) << "the registry roots cannot be redirected"; }
@@ -65,9 +58,9 @@ TEST_F(UninstallerTest, AnAdministratorRegistersForTheMachineAndUnregistersBothK
   EXPECT_EQ(RawValueNames(HKEY_LOCAL_MACHINE, path), (std::vector<std::wstring>{L"DisplayName", L"UninstallString"}));
   SetRawValue(HKEY_LOCAL_MACHINE, path, L"Publisher", REG_SZ, L"Fernwick", 18);
   Register(L"Fernwick Editor", L"Fernwick Editor 2.1", L"\"C:\\Program Files\\Fernwick\\uninstall.exe\" /S");
-  EXPECT_EQ(Text(HKEY_LOCAL_MACHINE, path, L"DisplayName"), L"Fernwick Editor 2.1");
-  EXPECT_EQ(Text(HKEY_LOCAL_MACHINE, path, L"UninstallString"), L"\"C:\\Program Files\\Fernwick\\uninstall.exe\" /S");
-  EXPECT_EQ(Text(HKEY_LOCAL_MACHINE, path, L"Publisher"), L"Fernwick");
+  EXPECT_EQ(RawText(HKEY_LOCAL_MACHINE, path, L"DisplayName"), L"Fernwick Editor 2.1");
+  EXPECT_EQ(RawText(HKEY_LOCAL_MACHINE, path, L"UninstallString"), L"\"C:\\Program Files\\Fernwick\\uninstall.exe\" /S");
+  EXPECT_EQ(RawText(HKEY_LOCAL_MACHINE, path, L"Publisher"), L"Fernwick");
   EXPECT_FALSE(RawKeyExists(HKEY_CURRENT_USER, kUninstallList));
 
   CreateRawKey(HKEY_LOCAL_MACHINE, ProductPath(L"Fernwick Editor\\Components\\Core"));
@@ -115,7 +108,7 @@ TEST_F(UninstallerTest, AStandardUserRegistersForThemselvesAndNamesAreCutExceptO
     const int asked = standardUser.lookups();
     Register(L"Fernwick Editor", displayName, L"uninstall.exe");
     EXPECT_EQ(standardUser.lookups() - asked, nineX ? 0 : 1);
-    EXPECT_EQ(Text(own, path, L"DisplayName"), displayName.substr(0, c.stored));
+    EXPECT_EQ(RawText(own, path, L"DisplayName"), displayName.substr(0, c.stored));
     Unregister(L"Fernwick Editor");
     EXPECT_FALSE(RawKeyExists(own, path));
     EXPECT_TRUE(RawKeyExists(other, path));

@@ -1,15 +1,13 @@
 // RedirectedRoots: HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER lead, for the whole process, to keys
 // below a test key while the object lives, so a test may change the system's own keys (the
 // uninstall list, the run-once key, the environment keys) without touching the machine's. Only the
-// keys named are made; everything goes at the end.
-//
-//   fwtest::RedirectedRoots roots{{L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce"}, {}};
-//   ASSERT_TRUE(roots.ok());
+// keys named (machine's, user's) are made; everything goes at the end. RawText reads a text value.
 #pragma once
 
 #include <windows.h>
 
 #include <initializer_list>
+#include <optional>
 #include <string>
 
 #include "bridge/unique_resource.h"
@@ -29,9 +27,6 @@ class RedirectedRoots {
     Override(HKEY_CURRENT_USER, nullptr);
     Override(HKEY_LOCAL_MACHINE, nullptr);
   }
-  RedirectedRoots(const RedirectedRoots&) = delete;
-  RedirectedRoots& operator=(const RedirectedRoots&) = delete;
-
   bool ok() const noexcept { return ok_; }
 
  private:
@@ -46,5 +41,12 @@ class RedirectedRoots {
   TestRegistryKey sandbox_;
   bool ok_ = false;
 };
+
+// The text of a value up to its zero, when it exists with that type.
+inline std::optional<std::wstring> RawText(HKEY root, const std::wstring& path, const wchar_t* name, DWORD type = REG_SZ) {
+  const auto raw = GetRawValue(root, path, name);
+  if (!raw || raw->type != type) return std::nullopt;
+  return std::wstring(reinterpret_cast<const wchar_t*>(raw->bytes.data()), raw->bytes.size() / sizeof(wchar_t)).c_str();
+}
 
 }  // namespace fwtest
