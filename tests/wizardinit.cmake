@@ -1,4 +1,2 @@
 # wizard initialisation: processor affinity
-target_sources(fwnative_tests PRIVATE
-  wizardinit/process_affinity_test.cpp
-)
+target_sources(fwnative_tests PRIVATE wizardinit/process_affinity_test.cpp)

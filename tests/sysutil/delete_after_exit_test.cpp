@@ -12,6 +12,7 @@
 #include "com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl.h"
 #include "file/file_service_fixture.h"
 #include "support/program_folder.h"
+#include "support/recorded_import.h"
 
 namespace fwtest {
 namespace {
@@ -28,12 +29,6 @@ bool Eventually(Condition condition, std::chrono::seconds bound = std::chrono::s
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
   return true;
-}
-
-std::string Hex(DWORD value) {
-  char text[16] = {};
-  wsprintfA(text, "%lx", value);
-  return text;
 }
 
 class DeleteAfterExitTest : public FileServiceTest {
@@ -53,7 +48,8 @@ class DeleteAfterExitTest : public FileServiceTest {
 };
 
 TEST_F(DeleteAfterExitTest, TheRequestArrivesByteForByte) {
-  const std::string id = Hex(GetCurrentProcessId());
+  char hex[16] = {};
+  const std::string id(hex, wsprintfA(hex, "%lx", GetCurrentProcessId()));
   const struct {
     StringList files, trees;
     bool flag;
@@ -70,13 +66,12 @@ TEST_F(DeleteAfterExitTest, TheRequestArrivesByteForByte) {
     EXPECT_EQ(ReadBytes(received), c.request + std::string(1, '\0'));
   }
   // Nothing to hand over: nothing is started, and the program's file stays.
-  DeleteFileW((folder / L"received.bin").c_str());
+  auto started = RecordImport(Library(), FWTEST_IMPORT(CreateProcessA));
   const std::wstring unused = CopyOfProgram(L"fwtestreceiver.exe");
   HandOver({}, {}, false, unused);
   ExpectNoException(vm);
-  std::this_thread::sleep_for(std::chrono::seconds(2));
+  EXPECT_EQ(started.count(), 0u);
   EXPECT_TRUE(Exists(unused));
-  EXPECT_FALSE(Exists(folder / L"received.bin"));
 }
 
 // The installer is fwcall.exe: it holds one file while it hands the list over, then exits. A third

@@ -1,5 +1,5 @@
-// Win32SystemUtilServiceImpl through the built DLL, against the real run-once and setup keys
-// (saved and restored).
+// Win32SystemUtilServiceImpl through the built DLL, against the run-once and setup keys (the
+// registry roots redirected to a test key).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -13,7 +13,7 @@
 #include "support/fake_import.h"
 #include "support/loaded_library.h"
 #include "support/run_version.h"
-#include "sysutil/saved_registry_values.h"
+#include "sysutil/redirected_roots.h"
 #include "test_vm.h"
 #include "vm_expectations.h"
 
@@ -36,10 +36,10 @@ bool Stored(const wchar_t* name) { return fwtest::GetRawValue(HKEY_LOCAL_MACHINE
 
 class SystemUtilTest : public ::testing::Test {
  protected:
+  void SetUp() override { ASSERT_TRUE(roots.ok()) << "the registry roots cannot be redirected"; }
   jstring Str(std::u16string_view text) { return vm.String(text); }
 
-  fwtest::SavedRegistryValues runOnce{HKEY_LOCAL_MACHINE, kRunOnce, true};
-  fwtest::SavedRegistryValues setup{HKEY_LOCAL_MACHINE, kSetup, false};
+  fwtest::RedirectedRoots roots{{kRunOnce, kSetup}, {}};
   fwtest::LoadedLibrary library{L"fwnative.dll"};
   decltype(&FW_METHOD(addSystemStartupCommand)) add = FW_EXPORT(addSystemStartupCommand);
   decltype(&FW_METHOD(systemStartupCommands)) list = FW_EXPORT(systemStartupCommands);
@@ -93,6 +93,11 @@ TEST_F(SystemUtilTest, RemovalTakesOnlyTheFirstExactMatchUnderTheLibrarysNames) 
   for (const wchar_t* name : {L"FWNK00003", L"Foreign", L"fwnk00004"}) EXPECT_TRUE(Stored(name)) << name;
 }
 
+[[gnu::noipa]] LONG ReportHugeValue(DWORD* size) {
+  *size = 0xFFFFFFFF;
+  return ERROR_MORE_DATA;
+}
+
 TEST_F(SystemUtilTest, CommandFailures) {
   for (const jstring command : {Str(u""), jstring{nullptr}}) {
     vm.Call(add, self, command);
@@ -105,17 +110,9 @@ TEST_F(SystemUtilTest, CommandFailures) {
   SetString(kRunOnce, L"FWNK00001", L"x");
   EXPECT_EQ(vm.StringElements(vm.Call(list, self)), fwtest::StringList{});
   fwtest::ExpectNoException(vm);
-}
 
-[[gnu::noipa]] LONG ReportHugeValue(DWORD* size) {
-  *size = 0xFFFFFFFF;
-  return ERROR_MORE_DATA;
-}
-
-// Anything else that goes wrong inside (here a buffer the library cannot have) is E_FAIL under the
-// method's code. A 64-bit process could have the 4 GB, so there the registry call itself fails.
-TEST_F(SystemUtilTest, AnInternalFailureOfACommandChangeIsEFail) {
-  SetString(kRunOnce, L"FWNK00001", L"x");
+  // Anything else that goes wrong inside (here a buffer the library cannot have) is E_FAIL under the
+  // method's code. A 64-bit process could have the 4 GB, so there the registry call itself fails.
   auto fail = [](auto, HKEY, auto, LPDWORD, LPDWORD, LPBYTE data, LPDWORD size) -> LONG {
     if (data == nullptr) return ERROR_SUCCESS;  // the existence test
     if (sizeof(void*) == 8) throw std::bad_alloc();
@@ -134,7 +131,7 @@ TEST_F(SystemUtilTest, AnInternalFailureOfACommandChangeIsEFail) {
   return fwtest::RunVersionOfProgram(path);
 }
 
-TEST_F(SystemUtilTest, OperatingSystemLevel) {
+TEST_F(SystemUtilTest, OperatingSystemLevelAndBootDirectory) {
   const std::map<std::string, std::u16string> texts = {
       {"nt40", u"Service Pack 6a"}, {"win2k", u"Service Pack 4"}, {"winxp", u"Service Pack 3"},
       {"default", u"Service Pack 1"}, {"win98", u" A "}, {"winme", u" "}};
@@ -156,9 +153,6 @@ TEST_F(SystemUtilTest, OperatingSystemLevel) {
   });
   EXPECT_EQ(vm.StringValue(vm.Call(serviceLevel, self)), u"");
   fwtest::ExpectNoException(vm);
-}
-
-TEST_F(SystemUtilTest, BootDirectory) {
   SetString(kSetup, L"BootDir", L"C:\\");
   EXPECT_EQ(vm.StringValue(vm.Call(bootDirectory, self)), u"C:\\");
   fwtest::ExpectNoException(vm);

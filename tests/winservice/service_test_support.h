@@ -46,29 +46,23 @@ class ServiceTest : public ::testing::Test {
 
   jstring Str(const std::wstring& text) { return vm.String(U16(text)); }
   // A configuration as a caller fills it; the test VM's peers hold 0 where nothing was set.
-  jobject Config(std::optional<std::wstring> display, jint type, jint start, jint errorControl,
-                 std::optional<std::wstring> command) {
+  jobject Config(std::optional<std::u16string> display, jint type, jint start, jint errorControl,
+                 std::optional<std::u16string> command) {
     const jobject config = vm.NewPeer(kConfigClass);
-    const auto text = [](const std::optional<std::wstring>& t) {
-      return t ? std::optional<std::u16string>(U16(*t)) : std::nullopt;
-    };
-    vm.SetStringProperty(config, "DisplayName", text(display));
+    if (display) vm.SetStringProperty(config, "DisplayName", *display);
     vm.SetIntProperty(config, "ServiceType", type);
     vm.SetIntProperty(config, "StartType", start);
     vm.SetIntProperty(config, "ErrorControl", errorControl);
-    vm.SetStringProperty(config, "Command", text(command));
+    if (command) vm.SetStringProperty(config, "Command", *command);
     return config;
   }
   jobject ServiceStatus(jint control) { return vm.Call(FW_SERVICE(controlNTService), self, Str(name), control); }
-  jint State() {
-    const jobject status = vm.Call(FW_SERVICE(queryNTServiceStatus), self, Str(name));
-    return vm.IsNull(status) ? -1 : static_cast<jint>(vm.IntProperty(status, "CurrentState"));
-  }
-  bool WaitForState(jint state) {
+  // Polls until the condition holds; false after four minutes.
+  template <typename Condition>
+  static bool Eventually(Condition condition) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::minutes(4);
-    while (State() != state) {
+    for (; !condition(); std::this_thread::sleep_for(std::chrono::milliseconds(50))) {
       if (std::chrono::steady_clock::now() > end) return false;
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return true;
   }

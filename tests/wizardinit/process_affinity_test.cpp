@@ -1,5 +1,5 @@
-// setProcessAffinity through the built DLL: chosen masks through a faked GetSystemInfo, the call
-// itself recorded.
+// setProcessAffinity through the built DLL: the machine's active processors faked through
+// GetSystemInfo, the masks it passes recorded (the process is never really confined).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -14,39 +14,19 @@
 
 namespace {
 
-class ProcessAffinityTest : public ::testing::Test {
- protected:
-  void SetProcessAffinity() {
-    ASSERT_NE(setProcessAffinity, nullptr);
-    vm.Call(setProcessAffinity, self);
-    fwtest::ExpectNoException(vm);
-  }
-
-  fwtest::LoadedLibrary library{L"fwnative.dll"};
-  decltype(&::Java_com_fernwick_wizard_platform_win32_Win32WizardInitializeServiceImpl_setProcessAffinity)
-      setProcessAffinity =
-          FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32WizardInitializeServiceImpl_setProcessAffinity);
+TEST(ProcessAffinityTest, TakesTheLowestSetBitOfTheLowThirtyTwo) {
+  fwtest::LoadedLibrary library(L"fwnative.dll");
   fwtest::TestVm vm;
-  jobject self = vm.This("com/fernwick/wizard/platform/win32/Win32WizardInitializeServiceImpl");
-};
-
-// Stands for a machine whose active processors are `active`; the process is never really confined.
-TEST_F(ProcessAffinityTest, TakesTheLowestSetBitOfTheLowThirtyTwo) {
-  struct Case {
-    DWORD_PTR active;
+  const struct {
+    unsigned long long active;
     std::vector<DWORD_PTR> calls;  // masks passed to SetProcessAffinityMask
-  };
-  std::vector<Case> cases = {
-      {0x0000000C, {0x00000004}}, {0x00000001, {0x00000001}}, {0x80000000, {0x80000000}}, {0x00000000, {}}};
-  if (sizeof(DWORD_PTR) == 8) {
-    // Processors above 31 are not looked at.
-    cases.push_back({static_cast<DWORD_PTR>(static_cast<unsigned long long>(0x3) << 32), {}});
-  }
-  for (const Case& c : cases) {
+  } cases[] = {{0xC, {0x4}}, {0x1, {0x1}}, {0x80000000, {0x80000000}}, {0, {}}, {0x3ull << 32, {}}};
+  for (const auto& c : cases) {
+    if (c.active != static_cast<DWORD_PTR>(c.active)) continue;  // processors above 31: 64-bit only
     SCOPED_TRACE(c.active);
     auto systemInfo = fwtest::ReplaceImport(library.get(), FWTEST_IMPORT(GetSystemInfo), [&c](auto original, LPSYSTEM_INFO info) {
       original(info);
-      info->dwActiveProcessorMask = c.active;
+      info->dwActiveProcessorMask = static_cast<DWORD_PTR>(c.active);
     });
     std::vector<DWORD_PTR> masks;
     auto affinity = fwtest::SubstituteProcAddress(library.get(), FWTEST_IMPORT(SetProcessAffinityMask),
@@ -54,7 +34,9 @@ TEST_F(ProcessAffinityTest, TakesTheLowestSetBitOfTheLowThirtyTwo) {
                                                     if (process == GetCurrentProcess()) masks.push_back(mask);
                                                     return TRUE;
                                                   });
-    SetProcessAffinity();
+    vm.Call(FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32WizardInitializeServiceImpl_setProcessAffinity),
+            vm.This("com/fernwick/wizard/platform/win32/Win32WizardInitializeServiceImpl"));
+    fwtest::ExpectNoException(vm);
     EXPECT_EQ(masks, c.calls);
     EXPECT_EQ(systemInfo.calls(), 1);
   }

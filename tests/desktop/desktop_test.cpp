@@ -1,17 +1,150 @@
-// The desktop service through the built DLL, below a temporary base folder: program folders, links
-// written, read back by the shell and removed, and the twelve owner and attribute methods (the file
-// service's operations on "<folder>\<sub-folder>\<item>.lnk" or a folder, each with its own code:
-// only what the desktop adds is tested here).
+// The desktop service: folder tokens and desktop paths called in the test program itself (the
+// library's code is linked in, the program's own imports faked where the shell must misbehave); then
+// through the built DLL, below a temporary base folder, program folders, links written, read back by
+// the shell and removed, and the twelve owner and attribute methods (the file service's operations
+// on "<folder>\<sub-folder>\<item>.lnk" or a folder, each with its own code: only what the desktop
+// adds is tested here). Every shell notification is recorded, checked and passed on.
+#include <objbase.h>
+#include <shlobj.h>
+#include <windows.h>
+
+#include <cstring>
 #include <functional>
 #include <optional>
+#include <string>
 #include <thread>
+#include <tuple>
+#include <utility>
+#include <vector>
 
-#include "desktop/desktop_test_support.h"
+#include "com_fernwick_wizard_platform_win32_Win32DesktopServiceImpl.h"
+#include "desktop/shell_folders.h"
+#include "file/file_service_fixture.h"
+#include "support/fake_import.h"
 #include "support/fake_version.h"
 #include "support/recorded_import.h"
 
+// One native method of the desktop service in the fixture's DLL.
+#define FW_DESKTOP(method) \
+  FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32DesktopServiceImpl_##method)
+
 namespace fwtest {
 namespace {
+
+using Notes = std::vector<std::pair<LONG, std::string>>;  // event, ANSI path
+
+// The expected notification: the ANSI form of the path.
+inline std::pair<LONG, std::string> Note(LONG event, const std::wstring& path) { return {event, Ansi(path)}; }
+
+// The path of a shell folder (CSIDL), asked independently of the code under test.
+inline std::wstring ShellFolder(int csidl) {
+  wchar_t path[MAX_PATH] = {};
+  SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
+  return path;
+}
+
+// A link's path, arguments, working directory, description and "icon location,index" as read back.
+inline std::optional<std::vector<std::string>> LoadLink(const std::wstring& file) {
+  const HRESULT com = CoInitialize(nullptr);
+  IShellLinkA* link = nullptr;
+  IPersistFile* persist = nullptr;
+  std::optional<std::vector<std::string>> read;
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                 reinterpret_cast<void**>(&link))) &&
+      SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist))) &&
+      SUCCEEDED(persist->Load(file.c_str(), STGM_READ))) {
+    char text[5][MAX_PATH] = {};
+    int icon = -1;
+    link->GetPath(text[0], MAX_PATH, nullptr, SLGP_RAWPATH);
+    link->GetArguments(text[1], MAX_PATH);
+    link->GetWorkingDirectory(text[2], MAX_PATH);
+    link->GetDescription(text[3], MAX_PATH);
+    link->GetIconLocation(text[4], MAX_PATH, &icon);
+    read = std::vector<std::string>{text[0], text[1], text[2], text[3], text[4] + ("," + std::to_string(icon))};
+  }
+  if (persist != nullptr) persist->Release();
+  if (link != nullptr) link->Release();
+  if (SUCCEEDED(com)) CoUninitialize();
+  return read;
+}
+
+class DesktopTest : public ::testing::Test {
+ protected:
+  jstring Str(const std::wstring& text) { return vm.String(U16(text)); }
+  HMODULE Library() const { return library.get(); }
+
+  TempFolder folder;
+  LoadedLibrary library{L"fwnative.dll"};
+  // Every notification must carry one ANSI path and no second item.
+  Notes notes;
+  FakeImport<decltype(&::SHChangeNotify)> recorder =
+      ReplaceImport(Library(), FWTEST_IMPORT(SHChangeNotify),
+                    [this](auto original, LONG event, UINT flags, LPCVOID one, LPCVOID two) {
+                      EXPECT_TRUE(flags == SHCNF_PATHA && one != nullptr && two == nullptr);
+                      notes.emplace_back(event, one != nullptr ? static_cast<const char*>(one) : "");
+                      original(event, flags, one, two);
+                    });
+  TestVm vm;
+  jobject self = vm.This("com/fernwick/wizard/platform/win32/Win32DesktopServiceImpl");
+
+  Notes TakeNotes() { return std::exchange(notes, {}); }
+};
+
+HMODULE Self() { return GetModuleHandleW(nullptr); }
+
+TEST(DesktopFolderTokens, ResolveByFamilyEveryOccurrenceAndCaseSensitively) {
+  for (const bool win9x : {true, false}) {
+    SCOPED_TRACE(win9x ? "Windows 98" : "Windows 2000");
+    auto version = win9x ? FakeWindows98(Self()) : FakeVersion(Self(), VER_PLATFORM_WIN32_NT, 5, 0);
+    std::wstring tools = L"$AllUsersDesktop$\\Tools";
+    EXPECT_EQ(fw::ResolveFolderTokens(tools), 0u);
+    EXPECT_EQ(tools, ShellFolder(win9x ? CSIDL_DESKTOPDIRECTORY : CSIDL_COMMON_DESKTOPDIRECTORY) + L"\\Tools");
+
+    auto asked = RecordImport(Self(), FWTEST_IMPORT(SHGetSpecialFolderLocation));
+    std::wstring path = L"$AllUsersStartMenu$;$AllUsersPrograms$;$UserDesktop$;$AllUsersPrograms$;$userprograms$";
+    EXPECT_EQ(fw::ResolveFolderTokens(path), 0u);
+    const std::wstring programs = ShellFolder(win9x ? CSIDL_PROGRAMS : CSIDL_COMMON_PROGRAMS);
+    EXPECT_EQ(path, ShellFolder(win9x ? CSIDL_STARTMENU : CSIDL_COMMON_STARTMENU) + L";" + programs + L";" +
+                        ShellFolder(CSIDL_DESKTOPDIRECTORY) + L";" + programs + L";$userprograms$");
+    std::vector<int> ids;  // once per token that occurs, in the fixed token order
+    for (const auto& call : asked.calls()) ids.push_back(std::get<1>(call));
+    EXPECT_EQ(ids, (win9x ? std::vector<int>{2, 11, 16} : std::vector<int>{23, 22, 16}));
+  }
+}
+
+TEST(DesktopFolderTokens, InsertedTextIsNotSearchedAgainAndFailuresStopAtTheirToken) {
+  {
+    auto odd = ReplaceImport(Self(), FWTEST_IMPORT(SHGetPathFromIDListA), [](auto, PCIDLIST_ABSOLUTE, LPSTR out) {
+      std::strcpy(out, "C:\\Odd$UserPrograms$");
+      return TRUE;
+    });
+    std::wstring path = L"$UserPrograms$\\x\\$UserPrograms$";
+    EXPECT_EQ(fw::ReplaceFolderToken(path, L"$UserPrograms$", CSIDL_PROGRAMS), 0u);
+    EXPECT_EQ(path, L"C:\\Odd$UserPrograms$\\x\\C:\\Odd$UserPrograms$");
+  }
+  auto refuse = ReplaceImport(Self(), FWTEST_IMPORT(SHGetSpecialFolderLocation),
+                              [](auto original, HWND owner, int id, PIDLIST_ABSOLUTE* list) {
+                                return id == CSIDL_STARTMENU ? E_ACCESSDENIED : original(owner, id, list);
+                              });
+  std::wstring path = L"$UserPrograms$;$UserStartMenu$;$UserDesktop$";
+  EXPECT_EQ(fw::ResolveFolderTokens(path), static_cast<DWORD>(E_ACCESSDENIED));
+  EXPECT_EQ(path, ShellFolder(CSIDL_PROGRAMS) + L";$UserStartMenu$;$UserDesktop$");
+  auto noPath = FailImport(Self(), FWTEST_IMPORT(SHGetPathFromIDListA), FALSE, 0);
+  std::wstring item = L"unchanged";
+  EXPECT_EQ(fw::DesktopItemPath(L"$UserDesktop$", L"", L"Readme", item), static_cast<DWORD>(ERROR_BAD_ARGUMENTS));
+  EXPECT_EQ(item, L"unchanged");
+}
+
+// A separator is added only where the folder has none.
+TEST(DesktopPaths, ItemPathsJoinFolderSubFolderAndName) {
+  std::wstring item;
+  EXPECT_EQ(fw::DesktopItemPath(L"$UserDesktop$", L"", L"Readme", item), 0u);
+  EXPECT_EQ(item, ShellFolder(CSIDL_DESKTOPDIRECTORY) + L"\\Readme.lnk");
+  EXPECT_EQ(fw::DesktopItemPath(L"C:/", L"Fw/Tools", L"Readme", item), 0u);
+  EXPECT_EQ(item, L"C:/Fw/Tools\\Readme.lnk");
+  EXPECT_EQ(fw::DesktopItemPath(L"C:\\", L"", L"Readme", item), 0u);
+  EXPECT_EQ(item, L"C:\\Readme.lnk");
+}
 
 using ProgramFolderTest = DesktopTest;
 
@@ -114,8 +247,6 @@ TEST_F(ShortcutTest, ALinkRoundTripsAndASecondCallOverwritesIt) {
 }
 
 TEST_F(ShortcutTest, AThreadWithoutComGetsComForTheOneCall) {
-  auto initialise = RecordImport(Library(), FWTEST_IMPORT(CoInitialize));
-  auto uninitialise = RecordImport(Library(), FWTEST_IMPORT(CoUninitialize));
   HRESULT after = E_UNEXPECTED;
   std::thread([&] {
     CreateItem(L"Fw", L"Other Thread");
@@ -124,8 +255,6 @@ TEST_F(ShortcutTest, AThreadWithoutComGetsComForTheOneCall) {
   }).join();
   ExpectNoException(vm);
   EXPECT_EQ(after, S_OK);
-  EXPECT_EQ(initialise.count(), 1u);
-  EXPECT_EQ(uninitialise.count(), 1u);
   EXPECT_TRUE(LoadLink(folder / L"Fw\\Other Thread.lnk").has_value());
 }
 
@@ -167,15 +296,11 @@ TEST(DesktopComInit, AFailedLoadTimeInitialisationRefusesEveryItem) {
   EXPECT_FALSE(Exists(folder / L"Fw"));
 }
 
-class DesktopItemFilesTest : public DesktopTest {
- protected:
-  DesktopItemFilesTest() {
-    MakeFolder(folder / L"Fw");
-    WriteBytes(folder / L"Fw\\Item.lnk", "link");
-  }
-};
+using DesktopItemFilesTest = DesktopTest;
 
 TEST_F(DesktopItemFilesTest, EachMethodOnItsPath) {
+  MakeFolder(folder / L"Fw");
+  WriteBytes(folder / L"Fw\\Item.lnk", "link");
   const jstring base = Str(folder.path()), sub = Str(L"Fw"), item = Str(L"Item"), account = vm.String(u"SYSTEM");
   const jobject writable = vm.NewPeer(kFileAttributes);
   vm.SetBoolProperty(writable, "AttributeState[4]", true);  // OWNER_WRITEABLE
