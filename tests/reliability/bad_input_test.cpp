@@ -27,6 +27,7 @@
 #include "embedded_manifests.h"
 #include "manifest.h"
 #include "reliability/sweep_scenarios.h"
+#include "support/fake_version.h"
 #include "support/substituted_proc_address.h"
 
 namespace fwtest {
@@ -480,6 +481,72 @@ TEST(BadInput, EveryParameterOfEveryMethodRefusesBadValuesCleanly) {
   for (const std::string& p : problems) all += "\n  " + p;
   EXPECT_TRUE(problems.empty()) << problems.size() << " calls went wrong:" << all;
   EXPECT_EQ(kScenarios.size(), 104u);
+}
+
+// Registry methods on a key that is not there, and on root selectors outside 1 to 5, which reach the
+// system as an invalid handle: each answers its default under its own code and the system's text,
+// except where the answer is the question's (a missing key or value exists not; a missing subkey or
+// value is deleted silently unless reported). No subkey never means the key itself, which the 9x
+// RegDeleteKeyA would delete with its tree; a null array writes nothing; a value of another type, or
+// a DWORD of 8 bytes, is the system's error.
+TEST(BadInput, RegistryMethodsAnswerTheirDefaultUnderTheirOwnCode) {
+  const std::map<std::string, std::string> defaults = {
+      {"getKeyValueNames", "null"}, {"getSubkeyNames", "null"}, {"keyExists", "false"}, {"valueExists", "false"},
+      {"getStringValue", "\"\""}, {"getMultiStringValue", "null"}, {"get32BitValue", "-1"},
+      {"getBinaryValue", "null"}, {"getValueType", "-1"}, {"countSubKeys", "-1"}, {"countValuesInKey", "-1"},
+      {"longestSubKeyNameLength", "-1"}, {"longestValueNameLength", "-1"}, {"longestValueNameData", "-1"},
+      {"isKeyEmpty", "false"}};  // the others return nothing
+  CallSiteSweep sweep;
+  TestVm codes;
+  const auto expect = [&](const std::string& line, DWORD error, const char* answer = nullptr) {
+    SCOPED_TRACE(line);
+    const std::string method = sweep.Method(line).declared.name;
+    const Outcome o = sweep.Measured(line);
+    EXPECT_EQ(o.json, answer != nullptr ? answer : defaults.count(method) ? defaults.at(method) : "null");
+    EXPECT_EQ(o.violations, std::vector<std::string>{});
+    ASSERT_EQ(o.threw, error != 0) << o.exceptionClass << " " << Narrow(Wide(o.message));
+    if (error == 0) return;
+    EXPECT_EQ(o.exceptionClass, kServiceException);
+    EXPECT_EQ(o.code.value_or(0), codes.StaticIntConstant(kOperationCodes, CodeName(method)).value_or(1));
+    EXPECT_EQ(Narrow(Wide(o.message)), Narrow(Wide(ErrorMessage(error))));
+  };
+  int methods = 0;
+  for (const Scenario& s : kScenarios) {
+    if (s.setup != kRegistry) continue;
+    ++methods;
+    sweep.Prepare(s);
+    const bool question = std::string(s.call).find("Exists ") != std::string::npos;
+    expect(Replaced(s.call, " 3 {K}", " 3 {K}\\none"), question ? 0 : ERROR_FILE_NOT_FOUND);
+    expect(Replaced(s.call, " 3 ", " 0 "), ERROR_INVALID_HANDLE);
+    expect(Replaced(s.call, " 3 ", " 6 "), ERROR_INVALID_HANDLE);
+  }
+  EXPECT_EQ(methods, 22);
+  expect(FW_REGISTRY "keyExists 0 null", 0, "true");  // a null key is the root itself
+  expect(FW_REGISTRY "keyExists 6 null", 0, "true");
+  expect(FW_REGISTRY "valueExists 3 {K} none", 0);
+  for (const char* method : {"deleteKey", "deleteValue"}) {
+    expect(FW_REGISTRY + std::string(method) + " 3 {K} none false", 0);
+    expect(FW_REGISTRY + std::string(method) + " 3 {K} none true", ERROR_FILE_NOT_FOUND);
+  }
+  expect(FW_REGISTRY "getValueType 3 {K} none", ERROR_FILE_NOT_FOUND);
+  for (const bool windows9x : {false, true}) {
+    auto version = windows9x ? FakeWindows98(sweep.dll()) : FakeWindowsXP(sweep.dll());
+    expect(FW_REGISTRY "deleteKey 3 {K} \"\" false", ERROR_BADKEY);
+    expect(FW_REGISTRY "deleteKey 3 {K} null false", ERROR_BADKEY);
+  }
+  expect(FW_REGISTRY "keyExists 3 {K}\\sub", 0, "true");
+  const unsigned long long eight = 7;
+  SetRawValue(HKEY_CURRENT_USER, kSweepKey, L"long", REG_DWORD, &eight, 8);
+  SetRawValue(HKEY_CURRENT_USER, kSweepKey, L"sz", REG_SZ, L"a", 4);
+  expect(FW_REGISTRY "get32BitValue 3 {K} long", ERROR_MORE_DATA);
+  expect(FW_REGISTRY "get32BitValue 3 {K} sz", ERROR_INVALID_DATATYPE);
+  expect(FW_REGISTRY "getStringValue 3 {K} d true", ERROR_INVALID_DATATYPE);
+  expect(FW_REGISTRY "getBinaryValue 3 {K} s", ERROR_INVALID_DATATYPE);
+  expect(FW_REGISTRY "getMultiStringValue 3 {K} b", ERROR_INVALID_DATATYPE);
+  expect(FW_REGISTRY "setMultiStringValue 3 {K} none null", ERROR_INVALID_PARAMETER);
+  expect(FW_REGISTRY "setBinaryValue 3 {K} none null", ERROR_INVALID_PARAMETER);
+  expect(FW_REGISTRY "valueExists 3 {K} none", 0);
+  sweep.CleanAll();
 }
 
 }  // namespace

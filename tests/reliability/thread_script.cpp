@@ -132,15 +132,12 @@ const Step kSteps[] = {
 // "" when the answers are the expected ones, else where they first differ.
 std::string FirstDifference(const std::vector<std::string>& expected, const std::vector<std::string>& answers,
                             int round) {
-  const std::string where = "round " + std::to_string(round);
-  if (answers.size() != expected.size()) return where + ": a different number of calls";
-  for (std::size_t call = 0; call < expected.size(); ++call) {
-    if (answers[call] != expected[call]) {
-      return where + ", call " + std::to_string(call + 1) + ": expected \"" + expected[call] + "\", got \"" +
-             answers[call] + "\"";
-    }
-  }
-  return "";
+  std::size_t call = 0;
+  while (call < expected.size() && call < answers.size() && answers[call] == expected[call]) ++call;
+  if (call == expected.size() && call == answers.size()) return "";
+  return "round " + std::to_string(round) + ", call " + std::to_string(call + 1) + ": expected \"" +
+         (call < expected.size() ? expected[call] : "no call") + "\", got \"" +
+         (call < answers.size() ? answers[call] : "no call") + "\"";
 }
 
 }  // namespace

@@ -40,24 +40,45 @@ OSVERSIONINFOA PlainVersionInfo() {
   return info;
 }
 
-TEST(FakeImportTest, FailReturnsTheResultAndErrorUntilItEndsThenTheSlotsAreRestored) {
-  const std::vector<void*> before = SlotValues("GetVersionExA");
-  ASSERT_FALSE(before.empty());
+// A fake answers as made until it ends; fakes stacked on one function may end in any order, and the
+// slots are then as before. A fake in the built DLL leaves the program's own slots alone.
+TEST(FakeImportTest, FakesStackAndEndInAnyOrderPatchingOnlyTheirModule) {
+  const HMODULE self = GetModuleHandleW(nullptr);
+  fwtest::LoadedLibrary library(L"fwnative.dll");
+  const std::vector<void*> before = SlotValues("GetVersionExA"), dllBefore = SlotValues("GetVersionExA", library.get());
+  ASSERT_FALSE(dllBefore.empty()) << "fwnative.dll no longer imports GetVersionExA; pick another function";
   OSVERSIONINFOA info = PlainVersionInfo();
   {
-    auto fail = fwtest::FailImport(GetModuleHandleW(nullptr), FWTEST_IMPORT(GetVersionExA), FALSE, kFakeError);
-    SetLastError(0);
-    EXPECT_FALSE(CallGetVersionExA(&info));
-    EXPECT_EQ(GetLastError(), kFakeError);
-    EXPECT_EQ(info.dwMajorVersion, 0u) << "the real function ran";
-    EXPECT_EQ(fail.calls(), 1);
+    auto inDll = fwtest::FailImport(library.get(), FWTEST_IMPORT(GetVersionExA), FALSE, kFakeError);
+    EXPECT_NE(SlotValues("GetVersionExA", library.get()), dllBefore);
+    EXPECT_EQ(SlotValues("GetVersionExA"), before);
+    EXPECT_TRUE(CallGetVersionExA(&info));
+    EXPECT_EQ(inDll.calls(), 0);
   }
-  EXPECT_EQ(SlotValues("GetVersionExA"), before);
+  EXPECT_EQ(SlotValues("GetVersionExA", library.get()), dllBefore);
+
+  using GetVersionExAFn = decltype(&::GetVersionExA);
+  std::optional<fwtest::FakeImport<GetVersionExAFn>> below;
+  below.emplace(fwtest::FailImport(self, FWTEST_IMPORT(GetVersionExA), FALSE, kFakeError));
+  std::optional<fwtest::RecordedImport<GetVersionExAFn>> above;
+  above.emplace(fwtest::RecordImport(self, FWTEST_IMPORT(GetVersionExA)));
+  info = PlainVersionInfo();
+  SetLastError(0);
+  EXPECT_FALSE(CallGetVersionExA(&info)) << "the recording fake passes on to the failing one";
+  EXPECT_EQ(GetLastError(), kFakeError);
+  EXPECT_EQ(info.dwMajorVersion, 0u) << "the real function ran";
+  EXPECT_EQ(below->calls(), 1);
+  below.reset();  // the lower fake ends first: the upper one must now lead to the real function
   EXPECT_TRUE(CallGetVersionExA(&info));
   EXPECT_NE(info.dwMajorVersion, 0u);
+  EXPECT_EQ(above->count(), 2u);
+  above.reset();
+  EXPECT_EQ(SlotValues("GetVersionExA"), before);
 }
 
-TEST(FakeImportTest, FakesOfFunctionsOfTheSameTypeKeepTheirOwnBehaviour) {
+// Each fake keeps its own behaviour, also beside a fake of another function of the same type; a
+// function the module does not import (from that DLL) cannot be faked.
+TEST(FakeImportTest, FakesOfOneTypeStayApartAndMissingImportsThrow) {
   static_assert(std::is_same_v<decltype(&::DeleteFileW), decltype(&::RemoveDirectoryW)>);
   const HMODULE self = GetModuleHandleW(nullptr);
   auto deleteFails = fwtest::FailImport(self, FWTEST_IMPORT(DeleteFileW), FALSE, kFakeError);
@@ -68,39 +89,13 @@ TEST(FakeImportTest, FakesOfFunctionsOfTheSameTypeKeepTheirOwnBehaviour) {
   EXPECT_EQ(GetLastError(), kFakeError + 1);
   EXPECT_EQ(deleteFails.calls(), 1);
   EXPECT_EQ(removeFails.calls(), 1);
-}
 
-TEST(FakeImportTest, StackedFakesOfOneFunctionMayEndInAnyOrder) {
-  const HMODULE self = GetModuleHandleW(nullptr);
-  const std::vector<void*> before = SlotValues("GetVersionExA");
-  using GetVersionExAFn = decltype(&::GetVersionExA);
-  std::optional<fwtest::FakeImport<GetVersionExAFn>> below;
-  below.emplace(fwtest::FailImport(self, FWTEST_IMPORT(GetVersionExA), FALSE, kFakeError));
-  std::optional<fwtest::RecordedImport<GetVersionExAFn>> above;
-  above.emplace(fwtest::RecordImport(self, FWTEST_IMPORT(GetVersionExA)));
-
-  OSVERSIONINFOA info = PlainVersionInfo();
-  EXPECT_FALSE(CallGetVersionExA(&info)) << "the recording fake passes on to the failing one";
-  EXPECT_EQ(GetLastError(), kFakeError);
-
-  below.reset();  // the lower fake ends first: the upper one must now lead to the real function
-  EXPECT_TRUE(CallGetVersionExA(&info));
-  EXPECT_NE(info.dwMajorVersion, 0u);
-  EXPECT_EQ(above->count(), 2u);
-
-  above.reset();
-  EXPECT_EQ(SlotValues("GetVersionExA"), before);
-}
-
-TEST(FakeImportTest, PatchingAnImportTheModuleDoesNotHaveThrows) {
-  const HMODULE self = GetModuleHandleW(nullptr);
   EXPECT_THROW(fwtest::FailImport(self, FWTEST_IMPORT(GetVersionExA).from("advapi32.dll"), FALSE, kFakeError),
                std::runtime_error);
   EXPECT_THROW(fwtest::FailImport(self, FWTEST_IMPORT(GetSystemPowerStatus), FALSE, kFakeError), std::runtime_error);
-  // DLL names compare without case.
   auto fail = fwtest::FailImport(self, FWTEST_IMPORT(GetVersionExA).from("KeRnEl32.DlL"), FALSE, kFakeError);
   OSVERSIONINFOA info = PlainVersionInfo();
-  EXPECT_FALSE(CallGetVersionExA(&info));
+  EXPECT_FALSE(CallGetVersionExA(&info)) << "DLL names compare without case";
 }
 
 TEST(FakeImportTest, RecordingKeepsCopiesOfTheArgumentsAndLeavesTheCallAndTheLastErrorAlone) {
@@ -142,23 +137,5 @@ TEST(FakeImportTest, HiddenProcAddressesRefuseOnlyTheChosenNamesWhileTheyLive) {
   }
   EXPECT_NE(CallGetProcAddress(kernel32, "SetProcessAffinityMask"), nullptr);
 }
-
-// The library's own import table is patched, not the test program's, and is restored afterwards.
-TEST(FakeImportTest, FakesInTheBuiltDllLeaveTheProgramsImportsAlone) {
-  fwtest::LoadedLibrary library(L"fwnative.dll");
-  const std::vector<void*> dllBefore = SlotValues("GetVersionExA", library.get());
-  const std::vector<void*> programBefore = SlotValues("GetVersionExA");
-  ASSERT_FALSE(dllBefore.empty()) << "fwnative.dll no longer imports GetVersionExA; pick another function";
-  {
-    auto fail = fwtest::FailImport(library.get(), FWTEST_IMPORT(GetVersionExA), FALSE, ERROR_INVALID_PARAMETER);
-    EXPECT_NE(SlotValues("GetVersionExA", library.get()), dllBefore);
-    EXPECT_EQ(SlotValues("GetVersionExA"), programBefore);
-    OSVERSIONINFOA info = PlainVersionInfo();
-    EXPECT_TRUE(CallGetVersionExA(&info));
-    EXPECT_EQ(fail.calls(), 0);
-  }
-  EXPECT_EQ(SlotValues("GetVersionExA", library.get()), dllBefore);
-}
-
 
 }  // namespace
