@@ -311,10 +311,14 @@ class DeleteDirectoryTest : public FileServiceTest {
 };
 
 // A file in use (sharing violation) and one Windows refuses (access denied) both wait for the next
-// start; on the NT family their directories follow them there, deepest first.
-TEST_F(DeleteDirectoryTest, WhatWaitsKeepsItsDirectoriesUntilTheNextStartAndTheRestGoes) {
+// start; on the NT family their directories follow them there, deepest first. Wine lists no reparse
+// points: "a\c" is reported as one, and removing it moves it out of the tree, as removing a junction
+// leaves the folder it leads to.
+TEST_F(DeleteDirectoryTest, WhatWaitsKeepsItsDirectoriesAndALinkGoesWithoutWhatItLeadsTo) {
   const std::wstring busy = root + L"\\a\\b\\deep.dll";
   const std::wstring denied = root + L"\\top.txt";
+  const std::wstring link = root + L"\\a\\c";
+  const std::wstring elsewhere = folder / L"elsewhere";
   const std::string shortBusy = ShortPathOf(busy), shortDenied = ShortPathOf(denied);
   {
     const auto deny = [&denied](auto original, auto path) -> BOOL {
@@ -324,13 +328,36 @@ TEST_F(DeleteDirectoryTest, WhatWaitsKeepsItsDirectoriesUntilTheNextStartAndTheR
       }
       return original(path);
     };
+    const auto markLink = [](auto& data) {
+      if (AnsiOf(data.cFileName) == "c") data.dwFileAttributes |= FILE_ATTRIBUTE_REPARSE_POINT;
+    };
+    const auto first = [&](auto original, auto pattern, auto data) -> HANDLE {
+      const HANDLE find = original(pattern, data);
+      if (find != INVALID_HANDLE_VALUE) markLink(*data);
+      return find;
+    };
+    const auto next = [&](auto original, HANDLE find, auto data) -> BOOL {
+      const BOOL found = original(find, data);
+      if (found) markLink(*data);
+      return found;
+    };
+    const auto removeLink = [&](auto original, auto path) -> BOOL {
+      return AnsiOf(path) == Ansi(link) ? MoveFileW(link.c_str(), elsewhere.c_str()) : original(path);
+    };
     auto deniedW = ReplaceImport(Library(), FWTEST_IMPORT(DeleteFileW), deny);
     auto deniedA = ReplaceImport(Library(), FWTEST_IMPORT(DeleteFileA), deny);
+    auto firstW = ReplaceImport(Library(), FWTEST_IMPORT(FindFirstFileW), first);
+    auto firstA = ReplaceImport(Library(), FWTEST_IMPORT(FindFirstFileA), first);
+    auto nextW = ReplaceImport(Library(), FWTEST_IMPORT(FindNextFileW), next);
+    auto nextA = ReplaceImport(Library(), FWTEST_IMPORT(FindNextFileA), next);
+    auto removeW = ReplaceImport(Library(), FWTEST_IMPORT(RemoveDirectoryW), removeLink);
+    auto removeA = ReplaceImport(Library(), FWTEST_IMPORT(RemoveDirectoryA), removeLink);
     const auto held = HoldOpen(busy);
     ExpectResult(vm, Delete(root, false, true), 1);
   }
   EXPECT_TRUE(Exists(busy) && Exists(denied));
-  EXPECT_FALSE(Exists(root + L"\\a\\c")) << "the sibling after the busy subtree";
+  EXPECT_FALSE(Exists(link));
+  EXPECT_EQ(ReadBytes(elsewhere + L"\\x.txt"), "x");
   EXPECT_FALSE(Exists(root + L"\\d")) << "the subtree after the busy one";
   if (fw::IsWindows9x()) {
     EXPECT_EQ(winInit.Contents(), "[Rename]\nNUL=" + shortDenied + "\nNUL=" + shortBusy + "\n");
@@ -338,38 +365,6 @@ TEST_F(DeleteDirectoryTest, WhatWaitsKeepsItsDirectoriesUntilTheNextStartAndTheR
     return;
   }
   EXPECT_EQ(pending.Added(), (Renames{{busy, L""}, {root + L"\\a\\b", L""}, {root + L"\\a", L""}, {denied, L""}, {root, L""}}));
-}
-
-// Wine lists no reparse points: "a\c" is reported as one, and removing it moves it out of the tree,
-// as removing a junction leaves the folder it leads to.
-TEST_F(DeleteDirectoryTest, ALinkInTheTreeGoesAndWhatItLeadsToStays) {
-  const std::wstring link = root + L"\\a\\c";
-  const std::wstring elsewhere = folder / L"elsewhere";
-  const auto markLink = [](auto& data) {
-    if (AnsiOf(data.cFileName) == "c") data.dwFileAttributes |= FILE_ATTRIBUTE_REPARSE_POINT;
-  };
-  const auto first = [&](auto original, auto pattern, auto data) -> HANDLE {
-    const HANDLE find = original(pattern, data);
-    if (find != INVALID_HANDLE_VALUE) markLink(*data);
-    return find;
-  };
-  const auto next = [&](auto original, HANDLE find, auto data) -> BOOL {
-    const BOOL found = original(find, data);
-    if (found) markLink(*data);
-    return found;
-  };
-  const auto removeLink = [&](auto original, auto path) -> BOOL {
-    return AnsiOf(path) == Ansi(link) ? MoveFileW(link.c_str(), elsewhere.c_str()) : original(path);
-  };
-  auto firstW = ReplaceImport(Library(), FWTEST_IMPORT(FindFirstFileW), first);
-  auto firstA = ReplaceImport(Library(), FWTEST_IMPORT(FindFirstFileA), first);
-  auto nextW = ReplaceImport(Library(), FWTEST_IMPORT(FindNextFileW), next);
-  auto nextA = ReplaceImport(Library(), FWTEST_IMPORT(FindNextFileA), next);
-  auto removeW = ReplaceImport(Library(), FWTEST_IMPORT(RemoveDirectoryW), removeLink);
-  auto removeA = ReplaceImport(Library(), FWTEST_IMPORT(RemoveDirectoryA), removeLink);
-  ExpectResult(vm, Delete(root, false, true), 0);
-  EXPECT_FALSE(Exists(root));
-  EXPECT_EQ(ReadBytes(elsewhere + L"\\x.txt"), "x");
 }
 
 // Without recursion a level's files go and its subdirectories stay; single mode takes only an empty
