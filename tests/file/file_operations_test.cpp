@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <cstring>
-#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -267,27 +266,14 @@ TEST_F(FileOperationsTest, FileTimesAreSetAsGivenAndAReadOnlyFileStaysReadOnly) 
         return original(file, c, a, w);
       });
   const std::nullopt_t none = std::nullopt;
-  const struct {
-    const char* method;
-    std::function<void()> call;
-    TimesSeen expected;
-  } cases[] = {
-      {"win32SetFileCreated", [&] { vm.Call(FW_FILE(win32SetFileCreated), self, Path(target), kCreated); },
-       {kCreated, none, none}},
-      {"win32SetFileModified", [&] { vm.Call(FW_FILE(win32SetFileModified), self, Path(target), kWritten); },
-       {none, none, kWritten}},
-      {"win32SetFileTimes",
-       [&] { vm.Call(FW_FILE(win32SetFileTimes), self, Path(target), kCreated, kAccessed, kWritten); },
-       {kCreated, kAccessed, kWritten}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.method);
-    seen = {};
-    c.call();
-    ExpectNoException(vm);
-    EXPECT_EQ(seen, c.expected);
-    EXPECT_NE(Attributes(target) & FILE_ATTRIBUTE_READONLY, 0u);
-  }
+  vm.Call(FW_FILE(win32SetFileCreated), self, Path(target), kCreated);
+  EXPECT_EQ(seen, (TimesSeen{kCreated, none, none}));
+  vm.Call(FW_FILE(win32SetFileModified), self, Path(target), kWritten);
+  EXPECT_EQ(seen, (TimesSeen{none, none, kWritten}));
+  vm.Call(FW_FILE(win32SetFileTimes), self, Path(target), kCreated, kAccessed, kWritten);
+  EXPECT_EQ(seen, (TimesSeen{kCreated, kAccessed, kWritten}));
+  ExpectNoException(vm);
+  EXPECT_NE(Attributes(target) & FILE_ATTRIBUTE_READONLY, 0u);
 }
 
 std::string AnsiOf(const char* text) { return text; }
