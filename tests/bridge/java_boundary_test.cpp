@@ -51,15 +51,6 @@ TEST(JavaStringAnsi, ConvertsToTheCodePageWithItsSubstitute) {
   EXPECT_NO_VIOLATIONS(vm);
 }
 
-TEST(JavaStringAnsi, VmFailureLeavesItsExceptionAndAbandonsTheWork) {
-  TestVm vm;
-  jstring text = vm.String(u"abc");
-  vm.FailAllocations(1);
-  vm.Call([](JNIEnv* env, jstring jtext) { EXPECT_THROW(JavaStringAnsi(env, jtext), JavaExceptionPending); },
-          text);
-  fwtest::ExpectException(vm, "java/lang/OutOfMemoryError");
-}
-
 TEST(JavaResults, StringsKeepTheirExactLengthZerosIncluded) {
   TestVm vm;
   EXPECT_EQ(vm.StringValue(vm.Call([](JNIEnv* env) { return NewJavaString(env, WideString(L"a\u0416\0b", 4)); })),
@@ -135,19 +126,27 @@ TEST(NativeBoundary, EveryInternalFailureBecomesOneServiceExceptionAndTheFallbac
   }
 }
 
+// A copy the VM cannot make throws JavaExceptionPending, and the guard leaves the VM's exception.
 TEST(NativeBoundary, APendingJavaExceptionIsLeftAlone) {
-  TestVm vm;
-  jstring text = vm.String(u"abc");
-  vm.FailAllocations(1);
-  vm.Call(
-      [](JNIEnv* env, jstring jtext) {
-        GuardNativeCall(env, kCode, [&] {
-          const JavaStringChars chars(env, jtext);  // fails: the VM is out of memory
-          ADD_FAILURE() << "the work must stop at the failed copy";
-        });
-      },
-      text);
-  fwtest::ExpectException(vm, "java/lang/OutOfMemoryError");
+  for (const bool ansi : {false, true}) {
+    SCOPED_TRACE(ansi ? "JavaStringAnsi" : "JavaStringChars");
+    TestVm vm;
+    jstring text = vm.String(u"abc");
+    vm.FailAllocations(1);
+    vm.Call(
+        [ansi](JNIEnv* env, jstring jtext) {
+          GuardNativeCall(env, kCode, [&] {
+            if (ansi) {
+              EXPECT_THROW(JavaStringAnsi(env, jtext), JavaExceptionPending);
+              return;
+            }
+            const JavaStringChars chars(env, jtext);  // fails: the VM is out of memory
+            ADD_FAILURE() << "the work must stop at the failed copy";
+          });
+        },
+        text);
+    fwtest::ExpectException(vm, "java/lang/OutOfMemoryError");
+  }
 }
 
 void ExpectEmpty(const ScratchBuffer& buffer) {

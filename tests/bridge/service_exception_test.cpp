@@ -17,6 +17,7 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <tuple>
 
 #include "bridge/platform.h"
 #include "registry/registry_test_key.h"
@@ -147,17 +148,8 @@ TEST(ThrowServiceException, AnsiSystemTextIsConvertedFromTheCodePage) {
   EXPECT_EQ(systemText.calls(), 2);
 }
 
+// Network-management errors take their text from netmsg.dll, loaded as data for 2100 to 2999 only.
 TEST(ThrowServiceException, NetworkErrorsTakeTheirTextFromNetmsg) {
-  fwtest::ScopedNetmsgDll netmsg;
-  EXPECT_EQ(MessageFor(2102), U16(fwtest::kNetmsgText2102) + u"\r\n (2102)");
-  EXPECT_EQ(MessageFor(2220), U16(fwtest::kNetmsgText2220) + u"\r\n (2220)");
-  // Texts outside the table still come from the system's (searched after the module's).
-  const std::u16string accessDenied = MessageFor(ERROR_ACCESS_DENIED);
-  EXPECT_GT(accessDenied.size(), 4u);
-  EXPECT_EQ(accessDenied.substr(accessDenied.size() - 4), u" (5)");
-}  // netmsg.dll is deleted here, which fails if the library left it loaded
-
-TEST(ThrowServiceException, LoadsNetmsgOnlyForErrors2100To2999) {
   // Without the module only the system's table is searched, and Wine's has no text for 2102.
   EXPECT_EQ(MessageFor(2102), u" (2102)");
   struct Case {
@@ -170,13 +162,18 @@ TEST(ThrowServiceException, LoadsNetmsgOnlyForErrors2100To2999) {
     MessageFor(c.error);
     ASSERT_EQ(loads.count(), c.loads ? 1u : 0u) << "error " << c.error;
     if (c.loads) {
-      const auto [name, file, flags] = loads.calls()[0];
-      EXPECT_EQ(name, std::optional<std::string>("netmsg.dll"));
-      EXPECT_EQ(file, nullptr);
-      EXPECT_EQ(flags, static_cast<DWORD>(LOAD_LIBRARY_AS_DATAFILE));
+      EXPECT_EQ(loads.calls()[0], std::make_tuple(std::optional<std::string>("netmsg.dll"), HANDLE{nullptr},
+                                                  static_cast<DWORD>(LOAD_LIBRARY_AS_DATAFILE)));
     }
   }
-}
+  fwtest::ScopedNetmsgDll netmsg;
+  EXPECT_EQ(MessageFor(2102), U16(fwtest::kNetmsgText2102) + u"\r\n (2102)");
+  EXPECT_EQ(MessageFor(2220), U16(fwtest::kNetmsgText2220) + u"\r\n (2220)");
+  // Texts outside the table still come from the system's (searched after the module's).
+  const std::u16string accessDenied = MessageFor(ERROR_ACCESS_DENIED);
+  EXPECT_GT(accessDenied.size(), 4u);
+  EXPECT_EQ(accessDenied.substr(accessDenied.size() - 4), u" (5)");
+}  // netmsg.dll is deleted here, which fails if the library left it loaded
 
 }  // namespace
 }  // namespace fw

@@ -105,24 +105,6 @@ std::string ShortPathOf(const std::wstring& path) {
   return std::string(buffer, length < MAX_PATH ? length : 0);
 }
 
-void RestartWindows() {
-  wchar_t directory[MAX_PATH] = {};
-  GetWindowsDirectoryW(directory, MAX_PATH);
-  // A 32-bit program reaches the 64-bit wineboot through "sysnative"; its own would run under qemu.
-  BOOL wow64 = FALSE;
-  IsWow64Process(GetCurrentProcess(), &wow64);
-  std::wstring command = std::wstring(directory) + (wow64 ? L"\\sysnative" : L"\\system32") + L"\\wineboot.exe -r";
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process = {};
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-    throw std::runtime_error("cannot start wineboot");
-  }
-  const fw::UniqueHandle thread(process.hThread);
-  const fw::UniqueHandle child(process.hProcess);
-  if (WaitForSingleObject(child.get(), 300000) != WAIT_OBJECT_0) throw std::runtime_error("wineboot did not end");
-}
-
 ScopedWinInit::ScopedWinInit() {
   wchar_t directory[MAX_PATH] = {};
   GetWindowsDirectoryW(directory, MAX_PATH);

@@ -51,10 +51,6 @@ std::u16string U16(const std::wstring& text);
 std::string Ansi(const std::wstring& text);
 std::string ShortPathOf(const std::wstring& path);  // GetShortPathNameA of the ANSI path
 
-// What a restart of Windows carries out, done now: Wine's "wineboot -r" applies the pending renames
-// and the WinInit.Ini lines as the first start of a new session does, while the server stays up.
-void RestartWindows();
-
 // Backs up "WinInit.Ini" of the Windows directory, removes it, and puts the original back at the
 // end, so no test leaves lines that a later start would carry out.
 class ScopedWinInit {
