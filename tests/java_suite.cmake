@@ -25,7 +25,9 @@ add_dependencies(fw_java_suite_classes fw_avian)
 
 # The methods the DLL exports: the suite fails when it calls one of them nowhere.
 find_program(FW_SUITE_OBJDUMP NAMES ${FW_MINGW_TRIPLE}-objdump REQUIRED)
+# Its folder is made here too: the class compilation that also makes it may not have run yet.
 add_custom_command(OUTPUT "${fw_java_suite_dir}/exports.txt"
+  COMMAND ${CMAKE_COMMAND} -E make_directory "${fw_java_suite_dir}"
   COMMAND sh -c "\"$1\" -p \"$2\" | grep -o 'Java_[A-Za-z0-9_]*' | sort -u > \"$3\"" sh
           "${FW_SUITE_OBJDUMP}" "$<TARGET_FILE:fwnative>" "${fw_java_suite_dir}/exports.txt"
   DEPENDS fwnative
