@@ -14,7 +14,7 @@
 #include "support/fake_version.h"
 #include "support/loaded_library.h"
 #include "support/recorded_import.h"
-#include "sysutil/redirected_roots.h"
+#include "registry/redirected_roots.h"
 #include "test_vm.h"
 #include "vm_expectations.h"
 

@@ -14,7 +14,7 @@
 #include "registry/registry_test_key.h"
 #include "support/fake_version.h"
 #include "support/loaded_library.h"
-#include "sysutil/redirected_roots.h"
+#include "registry/redirected_roots.h"
 #include "test_vm.h"
 #include "vm_expectations.h"
 

@@ -26,6 +26,7 @@
 
 #include "embedded_manifests.h"
 #include "manifest.h"
+#include "registry/redirected_roots.h"
 #include "reliability/sweep_scenarios.h"
 #include "support/fake_version.h"
 #include "support/substituted_proc_address.h"
@@ -106,24 +107,6 @@ class ScopedCurrentDirectory {
   std::wstring saved_;
 };
 
-// A predefined root pointed at a key of the current user's hive until the object ends.
-class ScopedRootOverride {
- public:
-  ScopedRootOverride(HKEY root, const std::wstring& userPath) : root_(root) {
-    fw::UniqueKey target;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, userPath.c_str(), 0, KEY_ALL_ACCESS, target.put()) != ERROR_SUCCESS ||
-        RegOverridePredefKey(root, target.get()) != ERROR_SUCCESS) {
-      throw std::runtime_error("cannot redirect a registry root");
-    }
-  }
-  ~ScopedRootOverride() { RegOverridePredefKey(root_, nullptr); }
-  ScopedRootOverride(const ScopedRootOverride&) = delete;
-  ScopedRootOverride& operator=(const ScopedRootOverride&) = delete;
-
- private:
-  HKEY root_;
-};
-
 constexpr DWORD kChangingAccess = GENERIC_WRITE | GENERIC_ALL | DELETE | WRITE_DAC | WRITE_OWNER |
                                   FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRITE_ATTRIBUTES | FILE_WRITE_EA;
 
@@ -191,7 +174,6 @@ class Sandbox {
     return false;
   }
 
-  TestRegistryKey key_;
   ScopedWinInit winInit_;
   ScopedPendingRenames pendingRenames_;
   ScopedCurrentDirectory directory_;
@@ -199,7 +181,7 @@ class Sandbox {
   // trailing backslash.
   std::vector<std::wstring> inside_;
   std::vector<std::wstring> rootBefore_;
-  std::optional<ScopedRootOverride> machine_, user_;
+  std::optional<RedirectedRoots> roots_;
   std::vector<std::string> escapes_;
   std::vector<std::shared_ptr<void>> fakes_;
 };
@@ -208,15 +190,11 @@ Sandbox::Sandbox(CallSiteSweep& sweep)
     : directory_(sweep.Folder()),
       inside_{*FullPath(sweep.Folder().c_str()) + L"\\", *FullPath(sweep.ProgramsFolder().c_str()) + L"\\"},
       rootBefore_(DriveRootEntries(inside_[0])) {
-  const std::wstring users = key_.Below(L"user"), machines = key_.Below(L"machine");
-  for (const std::wstring& below :
-       {users + L"\\Environment", users + L"\\" + kVersionKey + L"\\Uninstall",
-        machines + L"\\" + kVersionKey + L"\\Uninstall", machines + L"\\" + kVersionKey + L"\\RunOnce",
-        machines + L"\\SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment"}) {
-    CreateRawKey(HKEY_CURRENT_USER, below);
-  }
-  machine_.emplace(HKEY_LOCAL_MACHINE, machines);  // before the current user's hive moves
-  user_.emplace(HKEY_CURRENT_USER, users);
+  const std::wstring version = kVersionKey;
+  roots_.emplace(std::initializer_list<std::wstring>{version + L"\\Uninstall", version + L"\\RunOnce",
+                                                     L"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment"},
+                 std::initializer_list<std::wstring>{L"Environment", version + L"\\Uninstall"});
+  if (!roots_->ok()) throw std::runtime_error("cannot redirect the registry roots");
 
   // The library's file changes, by the path they change (the first, or a copy's target).
   const HMODULE library = sweep.dll();
@@ -280,8 +258,7 @@ Sandbox::Sandbox(CallSiteSweep& sweep)
 
 std::vector<std::string> Sandbox::Finish() {
   fakes_.clear();
-  machine_.reset();
-  user_.reset();
+  roots_.reset();
   std::vector<std::string> escapes = escapes_;
   for (const auto& [source, target] : pendingRenames_.Added()) {
     for (const std::wstring& path : {source, target}) {

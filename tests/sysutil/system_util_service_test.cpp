@@ -13,7 +13,7 @@
 #include "support/fake_import.h"
 #include "support/loaded_library.h"
 #include "support/run_version.h"
-#include "sysutil/redirected_roots.h"
+#include "registry/redirected_roots.h"
 #include "test_vm.h"
 #include "vm_expectations.h"
 
