@@ -12,8 +12,8 @@
 #                         --version VERSION --prefix PREFIX --loader LOADER --dir RUN_DIR [--beside FILE]...
 #       runs the suite once in RUN_DIR (with each --beside file copied there: the test service
 #       program) as "java-suite-VERSION.exe" (the name selects the Windows
-#       version in Wine); without Avian it says what is missing and exits 77, which CTest reports
-#       as not run, never as passed
+#       version in Wine); without Avian it says what is missing and exits 77, which fails the
+#       CTest run
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 skip=77
