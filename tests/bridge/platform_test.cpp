@@ -16,8 +16,6 @@
 #include "support/fake_import.h"
 #include "support/fake_version.h"
 #include "support/loaded_library.h"
-#include "support/program_folder.h"
-#include "support/run_version.h"
 #include "test_vm.h"
 #include "vm_expectations.h"
 
@@ -108,16 +106,6 @@ TEST(Library, InitialisesComOnTheLoadingThreadAndUninitialisesAtUnload) {
   }).join();
   EXPECT_EQ(whileLoaded, S_FALSE);
   EXPECT_EQ(afterUnload, S_OK);
-}
-
-// The run's program name sets the version Wine reports.
-TEST(Library, ThePlatformIsTheRunsVersion) {
-  const auto version = fwtest::RunVersionOfProgram(fwtest::ProgramPath());
-  ASSERT_TRUE(version) << "run the suite under a versioned program name (see the README)";
-  const std::string name = version->name;
-  EXPECT_EQ(Ask(), (PlatformAnswers{name == "win98" || name == "winme", name != "win98" && name != "winme",
-                                    name == "win2k", name == "winme"}))
-      << name;
 }
 
 }  // namespace

@@ -57,40 +57,39 @@ TEST(ThrowServiceException, MessageIsSystemTextBlankAndUnsignedErrorInParenthese
   }
 }
 
-TEST(Reporters, MissingClassOrConstructorLeavesTheLookupError) {
+void ReportError(JNIEnv* env) { ThrowServiceException(env, -100000, 2); }
+
+// A failed look-up of the class or a constructor leaves the VM's error; an exception already
+// pending stays the only one.
+TEST(Reporters, NeverThrowOverAPendingExceptionOrAFailedLookup) {
   const struct {
     const char* what;
-    void (*hide)(TestVm&);
-    void (*report)(TestVm&);
+    void (*arrange)(TestVm&);
+    void (*report)(JNIEnv*);
     const char* pending;
   } cases[] = {
-      {"class", [](TestVm& vm) { vm.HideClass(kServiceException); },
-       [](TestVm& vm) { vm.Call(ThrowServiceException, jint{-100000}, DWORD{2}); }, "java/lang/NoClassDefFoundError"},
+      {"class", [](TestVm& vm) { vm.HideClass(kServiceException); }, ReportError, "java/lang/NoClassDefFoundError"},
       {"(int, String)", [](TestVm& vm) { vm.HideMethod(kServiceException, "<init>", "(ILjava/lang/String;)V"); },
-       [](TestVm& vm) { vm.Call(ThrowServiceException, jint{-100000}, DWORD{2}); }, "java/lang/NoSuchMethodError"},
+       ReportError, "java/lang/NoSuchMethodError"},
       {"(int)", [](TestVm& vm) { vm.HideMethod(kServiceException, "<init>", "(I)V"); },
-       [](TestVm& vm) { vm.Call(ThrowServiceCode, jint{-1}); }, "java/lang/NoSuchMethodError"},
+       [](JNIEnv* env) { ThrowServiceCode(env, -1); }, "java/lang/NoSuchMethodError"},
+      {"pending", [](TestVm&) {},
+       [](JNIEnv* env) {
+         env->ThrowNew(env->FindClass("java/lang/OutOfMemoryError"), "first");
+         ThrowServiceException(env, -1, 2);
+         ThrowServiceCode(env, -1);
+         ThrowNotSupported(env);
+         EXPECT_EQ(GetNotSupportedCode(env), -1);
+       },
+       "java/lang/OutOfMemoryError"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     TestVm vm;
-    c.hide(vm);
-    c.report(vm);
+    c.arrange(vm);
+    vm.Call(c.report);
     fwtest::ExpectException(vm, c.pending);
   }
-}
-
-TEST(Reporters, NeverThrowOverAPendingException) {
-  TestVm vm;
-  vm.Call([](JNIEnv* env) {
-    const jclass error = env->FindClass("java/lang/OutOfMemoryError");
-    env->ThrowNew(error, "first");
-    ThrowServiceException(env, -1, 2);
-    ThrowServiceCode(env, -1);
-    ThrowNotSupported(env);
-    EXPECT_EQ(GetNotSupportedCode(env), -1);
-  });
-  fwtest::ExpectException(vm, "java/lang/OutOfMemoryError");
 }
 
 TEST(ThrowNotSupported, UsesTheJavaConstantOrZeroWithoutIt) {

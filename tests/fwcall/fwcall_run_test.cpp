@@ -1,33 +1,24 @@
-// fwcall run in-process on the built DLL: a script gives, line for line, the JSON that the same
-// calls give inside the suite, and bad input is refused with a clear message before anything runs.
+// fwcall run in-process on the built DLL: a script gives, line for line, the JSON of the library's
+// answers, and bad input is refused with a clear message before anything runs.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
 #include <sstream>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 #include "bridge/platform.h"
-#include "com_fernwick_wizard_platform_win32_Win32FileServiceImpl.h"
-#include "com_fernwick_wizard_platform_win32_environment_WindowsEnvironment.h"
-#include "com_fernwick_wizard_platform_win32_Win32RegistryServiceImpl.h"
-#include "com_fernwick_wizard_platform_win32_Win32ServiceImpl.h"
-#include "com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl.h"
 #include "declared_natives.h"
 #include "file/file_test_support.h"
 #include "fwcall/command_line.h"
 #include "fwcall/fwcall_runner.h"
 #include "json.h"
 #include "registry/registry_test_key.h"
-#include "support/loaded_library.h"
 #include "support/program_folder.h"
 #include "test_vm.h"
 #include "vm_expectations.h"
-#include "vm_json.h"
 
 // A native method that forgets to release a string's characters, exported by the test program under
 // the long JNI name, which fwcall tries after the short one (that one is the library's, and this
@@ -40,12 +31,6 @@ Java_com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl_isWinME__(JNI
 
 namespace fwtest {
 namespace {
-
-constexpr char kRegistryService[] = "com/fernwick/wizard/platform/win32/Win32RegistryServiceImpl";
-constexpr char kSystemUtil[] = "com/fernwick/wizard/platform/win32/Win32SystemUtilServiceImpl";
-constexpr char kWindowsService[] = "com/fernwick/wizard/platform/win32/Win32ServiceImpl";
-
-#define FW_EXPORT(cls, method) FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_##cls##_##method)
 
 struct FwcallRun {
   int code = -1;
@@ -76,117 +61,63 @@ FwcallRun RunScript(const TempFolder& folder, const std::string& script, std::ve
   return RunFwcall(options);
 }
 
-// Replaces each "$S" of a script line with the script side's name, "$K" with its registry key and
-// "$F" with its folder (with the closing backslash).
-std::string ForScript(std::string line, const std::map<std::string, std::string>& values) {
-  for (const auto& [from, to] : values) {
-    for (std::size_t at = line.find(from); at != std::string::npos; at = line.find(from, at + to.size())) {
-      line.replace(at, from.size(), to);
-    }
-  }
-  return line;
+// The line of a ServiceException with the system's text of `error`.
+std::string Thrown(jint code, DWORD error) {
+  return "{\"exception\": {\"code\": " + std::to_string(code) + ", \"message\": " + Json::String(ErrorMessage(error)).Write() +
+         "}}";
 }
 
-// Every kind of argument and result fwcall converts, each once: the script's line beside the same
-// call made in the suite (on the suite's own key and folder), then the script run whole.
-TEST(FwcallScript, AnswersAreTheSuitesAnswers) {
+// Every kind of argument and result fwcall converts, each once, with the library's answer: what is
+// written is read back, by the script and without the library.
+TEST(FwcallScript, ConvertsEveryKindOfArgumentAndResult) {
   TestRegistryKey key;
   TempFolder folder;
   ScopedWinInit winInit;
   ScopedPendingRenames pending;
-  LoadedLibrary library(L"fwnative.dll");
-  for (const wchar_t* side : {L"suite", L"script"}) {
-    MakeFolder(folder / side);
-    WriteBytes(folder / side + L"\\src.txt", "new");
-    WriteBytes(folder / side + L"\\busy.txt", "old");
-  }
-  TestVm vm;
-  std::vector<std::string> suite;
-  std::string script = "# the same calls\n\n";
-  // The call made in the suite, and the script's line for it.
-  const auto same = [&](const std::string& line, auto native, auto... args) {
-    if constexpr (std::is_void_v<decltype(native(vm.env(), args...))>) {
-      vm.Call(native, args...);
-      suite.push_back(CallOutcome(vm).Write());
-    } else {
-      suite.push_back(CallOutcome(vm, vm.Call(native, args...)).Write());
-    }
-    script += line + "\n";
+  WriteBytes(folder / L"src.txt", "new");
+  WriteBytes(folder / L"busy.txt", "old");
+  const std::string r = "Win32RegistryServiceImpl.", k = " 3 \"" + Narrow(key.Below(L"script")) + "\"";
+  const std::string f = "Win32FileServiceImpl.", at = " \"" + Narrow(folder / L"");
+  const std::vector<std::pair<std::string, std::string>> calls = {  // a line and its answer; none for a directive
+      {"# the calls\n", ""},
+      {r + "createKey 3 \"" + Narrow(key.Path()) + "\" script", "null"},
+      {r + "setStringValue" + k + " s false \"text \xC3\xA9 \"\"q\"\"\"", "null"},
+      {r + "setMultiStringValue" + k + " m [\"a\", null, \"\"]\r", "null"},
+      {r + "setBinaryValue" + k + " b 00AB10", "null"},
+      {"   " + r + "set32BitValue" + k + " d -5", "null"},
+      {r + "getKeyValueNames" + k, R"(["b", "d", "m", "s"])"},
+      {r + "getStringValue" + k + " s false", R"("text \u00e9 \"q\"")"},
+      {r + "getStringValue" + k + " null false", Thrown(-100008, ERROR_FILE_NOT_FOUND)},
+      {r + "getMultiStringValue" + k + " m", R"(["a", "", ""])"},
+      {r + "getBinaryValue" + k + " b", R"("00ab10")"},
+      {r + "get32BitValue" + k + " d", "-5"},
+      {r + "keyExists" + k, "true"},
+      {f + "win32CopyFile" + at + "src.txt\"" + at + "dst.txt\" false", "0"},
+      {f + "setFileAttributes" + at + "dst.txt\" {\"attributeState\": {\"OWNER_READABLE\": true, \"HIDDEN\": true}}", "null"},
+      {f + "getFileAttributes" + at + "dst.txt\"",
+       R"({"attributeState": {"OWNER_READABLE": true, "GROUP_READABLE": true, "WORLD_READABLE": true, "HIDDEN": true, "ARCHIVE": true}})"},
+      {f + "win32SetFileModified" + at + "dst.txt\" 1262304000000", "null"},
+      {"!hold" + at + "busy.txt\"", ""},
+      {f + "win32CopyFile" + at + "src.txt\"" + at + "busy.txt\" true", "1"},  // replaced at the next start
+      {"!release" + at + "busy.txt\"", ""},
+      {"Win32SystemUtilServiceImpl.nativeDeleteFilesAfterExit [\"a\"] [] true" + at + "missing.exe\"",
+       Thrown(-70007, ERROR_FILE_NOT_FOUND)},
+      {"WindowsEnvironment.setProcessEnvironmentVariable FWCALL_TEST \"%PATH% stays\"", "null"},
+      {"WindowsEnvironment.getProcessEnvironmentVariable FWCALL_TEST", R"("%PATH% stays")"},
   };
-  const jobject registry = vm.This(kRegistryService), files = vm.This(kFileService), services = vm.This(kWindowsService);
-  const jobject environment = vm.This("com/fernwick/wizard/platform/win32/environment/WindowsEnvironment");
-  const jstring k = vm.String(U16(key.Below(L"suite")));
-  const auto at = [&](const wchar_t* name) { return vm.String(U16(folder / L"suite\\" + name)); };
-  const std::string r = "Win32RegistryServiceImpl.", f = "Win32FileServiceImpl.", s = "Win32ServiceImpl.";
-
-  same(r + "createKey 3 \"" + Narrow(key.Path()) + "\" $S", FW_EXPORT(Win32RegistryServiceImpl, createKey), registry,
-       jint{3}, vm.String(U16(key.Path())), vm.String(u"suite"));
-  same(r + "setStringValue 3 $K s false \"text \xC3\xA9 \"\"q\"\"\"", FW_EXPORT(Win32RegistryServiceImpl, setStringValue),
-       registry, jint{3}, k, vm.String(u"s"), jboolean{JNI_FALSE}, vm.String(u"text \u00e9 \"q\""));
-  same(r + "setMultiStringValue 3 $K m [\"a\", null, \"\"]\r", FW_EXPORT(Win32RegistryServiceImpl, setMultiStringValue),
-       registry, jint{3}, k, vm.String(u"m"), vm.StringArray({u"a", std::nullopt, u""}));
-  same(r + "setBinaryValue 3 $K b 00AB10", FW_EXPORT(Win32RegistryServiceImpl, setBinaryValue), registry, jint{3}, k,
-       vm.String(u"b"), vm.ByteArray({0, 0xAB, 16}));
-  same("   " + r + "set32BitValue 3 $K d -5", FW_EXPORT(Win32RegistryServiceImpl, set32BitValue), registry, jint{3}, k,
-       vm.String(u"d"), jint{-5});
-  same(r + "getKeyValueNames 3 $K", FW_EXPORT(Win32RegistryServiceImpl, getKeyValueNames), registry, jint{3}, k);
-  same(r + "getStringValue 3 $K s false", FW_EXPORT(Win32RegistryServiceImpl, getStringValue), registry, jint{3}, k,
-       vm.String(u"s"), jboolean{JNI_FALSE});
-  same(r + "getStringValue 3 $K null false", FW_EXPORT(Win32RegistryServiceImpl, getStringValue), registry, jint{3}, k,
-       jstring{nullptr}, jboolean{JNI_FALSE});
-  same(r + "getBinaryValue 3 $K b", FW_EXPORT(Win32RegistryServiceImpl, getBinaryValue), registry, jint{3}, k,
-       vm.String(u"b"));
-  same(r + "get32BitValue 3 $K d", FW_EXPORT(Win32RegistryServiceImpl, get32BitValue), registry, jint{3}, k, vm.String(u"d"));
-  same(r + "get32BitValue 3 $K missing", FW_EXPORT(Win32RegistryServiceImpl, get32BitValue), registry, jint{3}, k,
-       vm.String(u"missing"));
-  same(r + "keyExists 3 $K", FW_EXPORT(Win32RegistryServiceImpl, keyExists), registry, jint{3}, k);
-
-  same(f + "win32CopyFile \"$Fsrc.txt\" \"$Fdst.txt\" false", FW_EXPORT(Win32FileServiceImpl, win32CopyFile), files,
-       at(L"src.txt"), at(L"dst.txt"), jboolean{JNI_FALSE});
-  jobject states = vm.NewPeer(kFileAttributes);
-  vm.SetBoolProperty(states, TestVm::Indexed("AttributeState", 1), true);
-  vm.SetBoolProperty(states, TestVm::Indexed("AttributeState", 10), true);
-  same(f + "setFileAttributes \"$Fdst.txt\" {\"attributeState\": {\"OWNER_READABLE\": true, \"HIDDEN\": true}}",
-       FW_EXPORT(Win32FileServiceImpl, setFileAttributes), files, at(L"dst.txt"), states);
-  same(f + "getFileAttributes \"$Fdst.txt\"", FW_EXPORT(Win32FileServiceImpl, getFileAttributes), files, at(L"dst.txt"));
-  same(f + "win32SetFileModified \"$Fdst.txt\" 1262304000000", FW_EXPORT(Win32FileServiceImpl, win32SetFileModified), files,
-       at(L"dst.txt"), jlong{1262304000000});
-  {
-    const fw::UniqueFileHandle held = HoldOpen(folder / L"suite\\busy.txt", FILE_SHARE_READ);
-    script += "!hold \"$Fbusy.txt\"\n";
-    same(f + "win32CopyFile \"$Fsrc.txt\" \"$Fbusy.txt\" true", FW_EXPORT(Win32FileServiceImpl, win32CopyFile), files,
-         at(L"src.txt"), at(L"busy.txt"), jboolean{JNI_TRUE});
-    script += "!release \"$Fbusy.txt\"\n";
+  std::string script;
+  std::vector<std::string> answers;
+  for (const auto& [line, answer] : calls) {
+    script += line + "\n";
+    if (!answer.empty()) answers.push_back(answer);
   }
-
-  const jobject config = vm.NewPeer("com/fernwick/wizard/platform/win32/win32service/NTServiceConfig");
-  vm.SetIntProperty(config, "StartType", 3);
-  same(s + "createNTService \"\" {\"startType\": 3}", FW_EXPORT(Win32ServiceImpl, createNTService), services, vm.String(u""),
-       config);
-  same(s + "enumNTServiceKeys 48 3", FW_EXPORT(Win32ServiceImpl, enumNTServiceKeys), services, jint{0x30}, jint{3});
-  same("Win32SystemUtilServiceImpl.nativeDeleteFilesAfterExit [\"a\"] [] true \"$Fmissing.exe\"",
-       FW_EXPORT(Win32SystemUtilServiceImpl, nativeDeleteFilesAfterExit), vm.This(kSystemUtil), vm.Enumeration({u"a"}),
-       vm.Enumeration({}), jboolean{JNI_TRUE}, at(L"missing.exe"));
-  same("WindowsEnvironment.setProcessEnvironmentVariable FWCALL_TEST \"%PATH% stays\"",
-       FW_EXPORT(environment_WindowsEnvironment, setProcessEnvironmentVariable), environment, vm.String(u"FWCALL_TEST"),
-       vm.String(u"%PATH% stays"));
-  same("WindowsEnvironment.getProcessEnvironmentVariable FWCALL_TEST",
-       FW_EXPORT(environment_WindowsEnvironment, getProcessEnvironmentVariable), environment, vm.String(u"FWCALL_TEST"));
-  EXPECT_NO_VIOLATIONS(vm);
-  ASSERT_EQ(suite[12], "0");
-  ASSERT_EQ(suite[16], "1");  // the busy target is replaced at the next start
-  EXPECT_NE(suite[10].find("\"exception\""), std::string::npos);  // the missing value
-
-  const FwcallRun run = RunScript(folder, ForScript(script, {{"$S", "script"},
-                                                             {"$K", "\"" + Narrow(key.Below(L"script")) + "\""},
-                                                             {"$F", Narrow(folder / L"script\\")}}));
+  const FwcallRun run = RunScript(folder, script);
   EXPECT_EQ(run.code, fwcall::kExitDone) << run.err;
-  EXPECT_EQ(run.lines, suite) << run.err;
-  // The script's own values, read without the library.
+  EXPECT_EQ(run.lines, answers) << run.err;
   const std::optional<RawValue> raw = GetRawValue(key.Root(), key.Below(L"script"), L"d");
   ASSERT_TRUE(raw.has_value());
   EXPECT_EQ(raw->bytes, (std::vector<std::uint8_t>{0xFB, 0xFF, 0xFF, 0xFF}));
-  EXPECT_EQ(ReadBytes(folder / L"script\\dst.txt"), std::optional<std::string>("new"));
+  EXPECT_EQ(ReadBytes(folder / L"dst.txt"), std::optional<std::string>("new"));
 }
 
 TEST(FwcallBadInput, IsRefusedWithAMessageAndNothingRuns) {

@@ -1,12 +1,8 @@
 // Method calls: constructor arguments in every form, peer accessors and fields, the JDK's
-// Enumeration, local reference counts and allocation failures, the manifests' classes and constants,
-// string and array copies.
+// Enumeration, local reference counts and allocation failures, string and array copies.
 #include <gtest/gtest.h>
 
 #include <string>
-#include <string_view>
-
-#include "embedded_manifests.h"
 
 #include "sample_classes.h"
 #include "test_vm.h"
@@ -120,28 +116,6 @@ TEST(TestVmCalls, LocalReferencesAreCountedAndOnlyTheAskedAllocationsFail) {
   ExpectException(vm, "java/lang/OutOfMemoryError");
   EXPECT_FALSE(vm.IsNull(vm.Call([](JNIEnv* env) -> jstring { return env->NewStringUTF("third"); })));
   ExpectNoException(vm);
-}
-
-// The generator of the Java manifest and the VM's parser agree: every line parses (a parse error
-// would be a violation) and every class loads with its superclasses and interfaces; static constants
-// come from the manifests.
-TEST(TestVmCalls, EveryClassOfTheJavaManifestLoadsWithItsConstants) {
-  TestVm vm;
-  const std::string_view text = vm::JavaManifestText();
-  int classes = 0;
-  for (std::size_t at = text.find("\nclass "); at != std::string::npos; at = text.find("\nclass ", at + 1), ++classes) {
-    const std::string name(text.substr(at + 7, text.find(' ', at + 7) - at - 7));
-    EXPECT_NE(vm.env()->FindClass(name.c_str()), nullptr) << name;
-  }
-  EXPECT_GT(classes, 20);
-  jclass integer = vm.env()->FindClass("java/lang/Integer");
-  EXPECT_EQ(vm.env()->GetStaticIntField(integer, vm.env()->GetStaticFieldID(integer, "MAX_VALUE", "I")), 2147483647L);
-  ExpectNoException(vm);
-  TestVm sample{kSampleManifest};
-  jclass c = sample.env()->FindClass(kSampleClass);
-  EXPECT_EQ(sample.env()->GetStaticIntField(c, sample.env()->GetStaticFieldID(c, "LIMIT", "I")), 42);
-  EXPECT_EQ(sample.StaticIntConstant(kSampleClass, "LIMIT"), std::optional<jint>(42));
-  ExpectNoException(sample);
 }
 
 TEST(TestVmCalls, StringCharsAreAnUnterminatedCopyAndArraysAreBoundsChecked) {
