@@ -95,7 +95,8 @@ TEST(FwcallScript, ConvertsEveryKindOfArgumentAndResult) {
       {f + "win32CopyFile" + at + "src.txt\"" + at + "dst.txt\" false", "0"},
       {f + "setFileAttributes" + at + "dst.txt\" {\"attributeState\": {\"OWNER_READABLE\": true, \"HIDDEN\": true}}", "null"},
       {f + "getFileAttributes" + at + "dst.txt\"",
-       R"({"attributeState": {"OWNER_READABLE": true, "GROUP_READABLE": true, "WORLD_READABLE": true, "HIDDEN": true, "ARCHIVE": true}})"},
+       R"({"attributeState": {"OWNER_READABLE": true, "GROUP_READABLE": true, "WORLD_READABLE": true, )"
+       R"("HIDDEN": true, "ARCHIVE": true}})"},
       {f + "win32SetFileModified" + at + "dst.txt\" 1262304000000", "null"},
       {"!hold" + at + "busy.txt\"", ""},
       {f + "win32CopyFile" + at + "src.txt\"" + at + "busy.txt\" true", "1"},  // replaced at the next start
