@@ -201,11 +201,7 @@ TEST_F(ProgramFolderTest, RemovalKeepsFoldersInUseAndOnlyTheNTFamilyReportsOther
     auto wide = FailImport(Library(), FWTEST_IMPORT(RemoveDirectoryW), FALSE, ERROR_ACCESS_DENIED);
     auto ansi = FailImport(Library(), FWTEST_IMPORT(RemoveDirectoryA), FALSE, ERROR_ACCESS_DENIED);
     vm.Call(FW_DESKTOP(removeDesktopFolder), self, Str(folder.path()), Str(L"A"));
-    if (win9x) {
-      ExpectNoException(vm);
-    } else {
-      ExpectFailure(vm, -80001, ERROR_ACCESS_DENIED);
-    }
+    win9x ? ExpectNoException(vm) : ExpectFailure(vm, -80001, ERROR_ACCESS_DENIED);
     EXPECT_EQ(win9x ? ansi.calls() : wide.calls(), 1);
   }
   EXPECT_EQ(TakeNotes(), Notes{});
