@@ -6,6 +6,7 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -184,12 +185,12 @@ TEST_F(FileOperationsTest, EachFamilyReplacesAtOnceOrAtTheNextStartAndNeverWhatI
     WriteBytes(source, kNew);
     WriteBytes(target, "old");
     if (r.setup & kReadOnlyTarget) SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY);
-    const std::pair<std::string, std::wstring> names[] = {
-        {"{A}", target + L".delete_on_reboot"}, {"{U}", target + L".use_on_reboot"},
-        {"{M}", target + L".move_on_reboot"},   {"{T}", target},
-        {"{S}", source},                        {"{D}", dir.path()}};
-    std::vector<std::pair<std::string, std::string>> shortNames;  // while the files are there
-    for (const auto& [name, path] : names) shortNames.emplace_back(name, ShortPathOf(path));
+    // Each name's path and short form (for WinInit.Ini), taken while the file is there.
+    std::vector<std::tuple<std::string, std::wstring, std::string>> names = {
+        {"{A}", target + L".delete_on_reboot", ""}, {"{U}", target + L".use_on_reboot", ""},
+        {"{M}", target + L".move_on_reboot", ""},   {"{T}", target, ""},
+        {"{S}", source, ""},                        {"{D}", dir.path(), ""}};
+    for (auto& [name, path, shortPath] : names) shortPath = ShortPathOf(path);
     jint result;
     {
       std::vector<fw::UniqueFileHandle> held;
@@ -206,42 +207,38 @@ TEST_F(FileOperationsTest, EachFamilyReplacesAtOnceOrAtTheNextStartAndNeverWhatI
                : r.op == kMove ? vm.Call(FW_FILE(win32MoveFile), self, Path(source), Path(to), jboolean{r.overwrite})
                                : vm.Call(FW_FILE(win32DeleteFile), self, Path(target));
     }
-    if (r.error == 0) ExpectResult(vm, result, r.result);
-    if (r.error != 0) ExpectRefused(vm, result, r.op == kCopy ? -30017 : r.op == kMove ? -30018 : -30019, r.error);
+    EXPECT_EQ(result, r.result);
+    const jint code = r.op == kCopy ? -30017 : r.op == kMove ? -30018 : -30019;
+    r.error == 0 ? ExpectNoException(vm) : ExpectFailure(vm, code, r.error);
     EXPECT_EQ(ReadBytes(target), Contents(r.targetAfter));
     EXPECT_EQ(ReadBytes(source), Contents(r.sourceAfter));
     if (r.result == 0 && r.targetAfter != nullptr) {
       EXPECT_EQ(Attributes(target) & FILE_ATTRIBUTE_READONLY, 0u);
     }
-    for (const auto& [name, path] : names) {
+    for (auto& [name, path, shortPath] : names) {
       if (name == "{A}" || name == "{U}" || name == "{M}") {
         EXPECT_EQ(ReadBytes(path), r.side != name[1] ? std::nullopt : Contents(r.side == 'A' ? "old" : kNew)) << name;
       }
-      for (auto& [shortName, shortPath] : shortNames) {
-        if (shortName == name && shortPath.empty()) shortPath = ShortPathOf(path);  // made by the operation
-      }
+      if (shortPath.empty()) shortPath = ShortPathOf(path);  // made by the operation
     }
-    // The pending renames written as the lines are, with the names above.
-    const auto named = [&](const std::wstring& path) {
-      const bool replace = path.rfind(L"!", 0) == 0;
-      for (const auto& [name, full] : names) {
-        if (full == path.substr(replace ? 1 : 0)) return (replace ? "!" : "") + name;
-      }
-      return path.empty() ? std::string("NUL") : Ansi(path);
-    };
-    std::string pending;
-    for (const auto& [from, into] : pendingNow.Added()) pending += named(into) + "=" + named(from) + "\n";
-    EXPECT_EQ(pending, r.windows9x ? "" : r.scheduled);
-    std::optional<std::string> lines;
-    if (r.windows9x && (*r.scheduled != '\0' || (r.setup & kWinInitHeld))) {
-      lines = std::string("[Rename]\n") + r.scheduled;
-      for (const auto& [name, shortPath] : shortNames) {
-        for (std::size_t at = lines->find(name); at != std::string::npos; at = lines->find(name, at)) {
-          lines->replace(at, name.size(), shortPath);
+    // The scheduled lines with the names replaced by the full paths, or for WinInit.Ini the short ones.
+    const auto expand = [&](std::string text, bool shortForm) {
+      for (const auto& [name, path, shortPath] : names) {
+        const std::string value = shortForm ? shortPath : Ansi(path);
+        for (std::size_t at = text.find(name); at != std::string::npos; at = text.find(name, at + value.size())) {
+          text.replace(at, name.size(), value);
         }
       }
+      return text;
+    };
+    std::string pending;
+    for (const auto& [from, into] : pendingNow.Added()) {
+      pending += (into.empty() ? "NUL" : Ansi(into)) + "=" + Ansi(from) + "\n";
     }
-    EXPECT_EQ(winInitNow.Contents(), lines);
+    EXPECT_EQ(pending, r.windows9x ? "" : expand(r.scheduled, false));
+    const bool lines = r.windows9x && (*r.scheduled != '\0' || (r.setup & kWinInitHeld));
+    EXPECT_EQ(winInitNow.Contents(),
+              lines ? std::optional<std::string>("[Rename]\n" + expand(r.scheduled, true)) : std::nullopt);
   }
 }
 

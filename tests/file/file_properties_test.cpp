@@ -27,12 +27,13 @@ const char* const kStates[] = {"OWNER_READABLE",   "GROUP_READABLE",   "WORLD_RE
 
 class FileAttributesTest : public FileServiceTest {
  protected:
-  // The names of the states the peer holds true.
-  std::vector<std::string> TrueStates(jobject peer) {
-    std::vector<std::string> states;
-    for (const char* name : kStates) {
-      const auto number = vm.StaticIntConstant(kFileAttributes, name);
-      if (number && vm.BoolProperty(peer, TestVm::Indexed("AttributeState", *number))) states.push_back(name);
+  // The states in the order of kStates, each as its letter of "rrrwwwxxxhas" when true, else "-".
+  std::string TrueStates(jobject peer) {
+    std::string states;
+    for (std::size_t i = 0; i < std::size(kStates); ++i) {
+      const auto number = vm.StaticIntConstant(kFileAttributes, kStates[i]);
+      const bool set = number && vm.BoolProperty(peer, TestVm::Indexed("AttributeState", *number));
+      states += set ? "rrrwwwxxxhas"[i] : '-';
     }
     return states;
   }
@@ -46,26 +47,17 @@ class FileAttributesTest : public FileServiceTest {
 };
 
 TEST_F(FileAttributesTest, ReadsTheWordIntoStates) {
-  const std::vector<std::string> readable = {"OWNER_READABLE", "GROUP_READABLE", "WORLD_READABLE"};
-  const std::vector<std::string> readWrite = {"OWNER_READABLE",  "GROUP_READABLE",  "WORLD_READABLE",
-                                              "OWNER_WRITEABLE", "GROUP_WRITEABLE", "WORLD_WRITEABLE"};
-  const auto with = [](std::vector<std::string> states, std::initializer_list<const char*> more) {
-    states.insert(states.end(), more.begin(), more.end());
-    return states;
-  };
   const struct {
     const wchar_t* name;
     bool directory;
     DWORD set;
-    std::vector<std::string> expected;
+    const char* expected;
   } cases[] = {
       // Files always report archive under Wine; directories never keep read-only there.
-      {L"plain.txt", false, FILE_ATTRIBUTE_NORMAL, with(readWrite, {"ARCHIVE"})},
-      {L"readonly.exe", false, FILE_ATTRIBUTE_READONLY, with(readable, {"ARCHIVE"})},
-      {L"hs.txt", false, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY,
-       with(readable, {"HIDDEN", "ARCHIVE", "SYSTEM"})},
-      {L"folder", true, FILE_ATTRIBUTE_NORMAL,
-       with(readWrite, {"OWNER_EXECUTABLE", "GROUP_EXECUTABLE", "WORLD_EXECUTABLE"})},
+      {L"plain.txt", false, FILE_ATTRIBUTE_NORMAL, "rrrwww----a-"},
+      {L"readonly.exe", false, FILE_ATTRIBUTE_READONLY, "rrr-------a-"},
+      {L"hs.txt", false, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY, "rrr------has"},
+      {L"folder", true, FILE_ATTRIBUTE_NORMAL, "rrrwwwxxx---"},
   };
   const bool windows9x = fw::IsWindows9x();
   for (const auto& c : cases) {
@@ -181,12 +173,9 @@ std::string SidText(PSID sid) {
   return copy;
 }
 
-// What SetFileSecurityW received: an absolute descriptor with no DACL or SACL, and its owner and group.
-struct Received {
-  SECURITY_INFORMATION what = 0;
-  bool absoluteWithoutAcls = false;
-  std::string owner, group;
-};
+// What SetFileSecurityW received: what it was to set, whether the descriptor is absolute with no DACL
+// or SACL, and its owner and group.
+using Received = std::tuple<SECURITY_INFORMATION, bool, std::string, std::string>;
 
 class FileSecurityTest : public FileServiceTest {
  protected:
@@ -254,18 +243,13 @@ TEST_F(FileSecurityTest, ASetOwnerSendsOneSidUnderThePrivilegesAndReleasesThemIn
       });
   SetOwner(true, u"Administrators");
   ExpectNoException(vm);
-  EXPECT_EQ(received.what, static_cast<SECURITY_INFORMATION>(OWNER_SECURITY_INFORMATION));
-  EXPECT_TRUE(received.absoluteWithoutAcls);
-  EXPECT_EQ(received.owner, "S-1-5-32-544");
-  EXPECT_EQ(received.group, "");
+  EXPECT_EQ(received, Received(OWNER_SECURITY_INFORMATION, true, "S-1-5-32-544", ""));
   EXPECT_EQ(calls, (std::vector<std::string>{"+SeTakeOwnershipPrivilege", "+SeRestorePrivilege", "+SeBackupPrivilege",
                                              "set", "-SeBackupPrivilege", "-SeRestorePrivilege",
                                              "-SeTakeOwnershipPrivilege"}));
   SetOwner(false, u"SYSTEM");
   ExpectNoException(vm);
-  EXPECT_EQ(received.what, static_cast<SECURITY_INFORMATION>(GROUP_SECURITY_INFORMATION));
-  EXPECT_EQ(received.owner, "");
-  EXPECT_EQ(received.group, "S-1-5-18");
+  EXPECT_EQ(received, Received(GROUP_SECURITY_INFORMATION, true, "", "S-1-5-18"));
   // An account that does not resolve: nothing enabled, nothing sent.
   calls.clear();
   SetOwner(true, u"NoSuchAccountForFernwick");
@@ -277,15 +261,13 @@ TEST_F(FileSecurityTest, ASetOwnerSendsOneSidUnderThePrivilegesAndReleasesThemIn
 TEST_F(FileSecurityTest, Windows9xRefusesEveryMethod) {
   auto windows98 = FakeWindows98(Library());
   const jint notSupported = *vm.StaticIntConstant("com/fernwick/wizard/service/ServiceException", "OPERATION_NOT_SUPPORTED");
-  const jstring missing = Path(folder / L"missing.txt");
-  EXPECT_TRUE(vm.IsNull(vm.Call(FW_FILE(getFileOwner), self, missing)));
-  ExpectServiceExceptionCode(vm, notSupported);
-  EXPECT_TRUE(vm.IsNull(vm.Call(FW_FILE(getFileOwnerGroup), self, missing)));
-  ExpectServiceExceptionCode(vm, notSupported);
-  vm.Call(FW_FILE(setFileOwner), self, missing, vm.String(u"SYSTEM"));
-  ExpectServiceExceptionCode(vm, notSupported);
-  vm.Call(FW_FILE(setFileOwnerGroup), self, missing, vm.String(u"SYSTEM"));
-  ExpectServiceExceptionCode(vm, notSupported);
+  DeleteFileW(file.c_str());
+  for (const bool owner : {true, false}) {
+    EXPECT_TRUE(vm.IsNull(Owner(owner)));
+    ExpectServiceExceptionCode(vm, notSupported);
+    SetOwner(owner, u"SYSTEM");
+    ExpectServiceExceptionCode(vm, notSupported);
+  }
 }
 
 }  // namespace

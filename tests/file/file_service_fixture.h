@@ -36,30 +36,19 @@ class FileServiceTest : public ::testing::Test {
   jobject self = vm.This(kFileService);
 };
 
-// The message of a ServiceException ends with the Win32 error in parentheses.
-inline bool EndsWithError(const std::u16string& message, unsigned long error) {
-  const std::string suffix = " (" + std::to_string(error) + ")";
-  const std::u16string wide(suffix.begin(), suffix.end());
-  return message.size() >= wide.size() && message.compare(message.size() - wide.size(), wide.size(), wide) == 0;
-}
-
+// A ServiceException of `code` whose message ends with the Win32 error in parentheses.
 inline void ExpectFailure(TestVm& vm, jint code, unsigned long error) {
   const auto e = ExpectServiceExceptionCode(vm, code);
-  if (e) {
-    EXPECT_TRUE(EndsWithError(e->message, error)) << e->Describe();
-  }
+  const std::string suffix = " (" + std::to_string(error) + ")";
+  const std::u16string message = e ? e->message : u"", wide(suffix.begin(), suffix.end());
+  EXPECT_TRUE(message.size() >= wide.size() && message.compare(message.size() - wide.size(), wide.size(), wide) == 0)
+      << (e ? e->Describe() : "");
 }
 
 // The call answered `expected` with no exception pending.
 inline void ExpectResult(TestVm& vm, jint result, jint expected) {
   EXPECT_EQ(result, expected);
   ExpectNoException(vm);
-}
-
-// The call answered -1 and threw `code` for `error`.
-inline void ExpectRefused(TestVm& vm, jint result, jint code, unsigned long error) {
-  EXPECT_EQ(result, -1);
-  ExpectFailure(vm, code, error);
 }
 
 }  // namespace fwtest

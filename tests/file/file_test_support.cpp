@@ -1,7 +1,7 @@
 #include "file/file_test_support.h"
 
+#include <algorithm>
 #include <atomic>
-#include <cstring>
 #include <stdexcept>
 
 #include "registry/registry_test_key.h"
@@ -20,9 +20,10 @@ std::wstring TempDirectory() {
   return path;
 }
 
+// Without the "\??\" prefix, which follows the "!" of a replacement.
 std::wstring StripPrefix(std::wstring path) {
-  if (path.rfind(L"!", 0) == 0) path.erase(0, 1);
-  if (path.rfind(L"\\??\\", 0) == 0) path.erase(0, 4);
+  const std::size_t at = path.rfind(L"!", 0) == 0 ? 1 : 0;
+  if (path.compare(at, 4, L"\\??\\") == 0) path.erase(at, 4);
   return path;
 }
 
@@ -126,14 +127,11 @@ std::optional<std::vector<BYTE>> ReadPendingRenames() {
 }
 
 std::vector<std::wstring> SplitMultiString(const std::vector<BYTE>& data) {
-  std::wstring all(data.size() / sizeof(wchar_t), L'\0');
-  std::memcpy(all.data(), data.data(), all.size() * sizeof(wchar_t));
+  const std::wstring all(reinterpret_cast<const wchar_t*>(data.data()), data.size() / sizeof(wchar_t));
   std::vector<std::wstring> parts;
-  std::size_t start = 0;
-  while (start < all.size()) {
-    const std::size_t end = all.find(L'\0', start);
-    parts.push_back(all.substr(start, (end == std::wstring::npos ? all.size() : end) - start));
-    if (end == std::wstring::npos) break;
+  for (std::size_t start = 0; start < all.size();) {
+    const std::size_t end = std::min(all.find(L'\0', start), all.size());
+    parts.push_back(all.substr(start, end - start));
     start = end + 1;
   }
   // The list ends with an extra terminator (an empty part that belongs to no pair).
@@ -163,9 +161,7 @@ std::vector<std::pair<std::wstring, std::wstring>> ScopedPendingRenames::Added()
   const std::vector<std::wstring> after = now ? SplitMultiString(*now) : std::vector<std::wstring>{};
   std::vector<std::pair<std::wstring, std::wstring>> added;
   for (std::size_t i = before.size(); i + 1 < after.size(); i += 2) {
-    const std::wstring& destination = after[i + 1];
-    added.emplace_back(StripPrefix(after[i]),
-                       destination.rfind(L"!", 0) == 0 ? L"!" + StripPrefix(destination) : StripPrefix(destination));
+    added.emplace_back(StripPrefix(after[i]), StripPrefix(after[i + 1]));
   }
   return added;
 }
