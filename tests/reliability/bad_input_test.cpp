@@ -512,7 +512,6 @@ TEST(BadInput, RegistryMethodsAnswerTheirDefaultUnderTheirOwnCode) {
   expect(FW_REGISTRY "getMultiStringValue 3 {K} b", ERROR_INVALID_DATATYPE);
   expect(FW_REGISTRY "setMultiStringValue 3 {K} none null", ERROR_INVALID_PARAMETER);
   expect(FW_REGISTRY "setBinaryValue 3 {K} none null", ERROR_INVALID_PARAMETER);
-  expect(FW_REGISTRY "valueExists 3 {K} none", 0);
   sweep.CleanAll();
 }
 

@@ -66,6 +66,8 @@ inline LineCall CallLine(TestVm& vm, const fwcall::MethodTable& table, HMODULE l
   return {&m, fwcall::InvokeNative(vm, address, m, self, args)};
 }
 
+inline std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
 // The text with every `token` replaced by `value`.
 inline std::string Replaced(std::string text, const std::string& token, const std::string& value) {
   for (std::size_t at = text.find(token); at != std::string::npos; at = text.find(token, at + value.size())) {

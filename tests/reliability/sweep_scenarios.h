@@ -175,7 +175,6 @@ const std::vector<Scenario> kScenarios = {
 };
 
 inline std::u16string U16Of(const std::string& text) { return std::u16string(text.begin(), text.end()); }
-inline std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
 inline std::string JsonEscaped(const std::string& path) { return Replaced(path, "\\", "\\\\"); }
 

@@ -47,8 +47,6 @@ const Step kSteps[] = {
     {false, "Win32DesktopServiceImpl.getDesktopFolderAttributes $UserPrograms$ \"\""},
 };
 
-std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
-
 // "" when the answers are the expected ones, else where they first differ.
 std::string FirstDifference(const std::vector<std::string>& expected, const std::vector<std::string>& answers,
                             int round) {
