@@ -8,9 +8,9 @@
 //   fwtest::RunConcurrently(library, base, folder, expected, 20, mismatches);
 //
 // An answer line is "<Class.method>: <result>", the result as fwcall prints it (JSON: the value, null
-// for void, or {"exception": ...}), followed by " | " and a JNI violation or a missing export, if
-// any; the thread's tag reads "<t>" in it, so a thread that sees another thread's names or values
-// answers differently.
+// for void, or {"exception": ...}), followed by " | " and a JNI violation or why the line could not
+// be called (a missing export), if any; the thread's tag reads "<t>" in it, so a thread that sees
+// another thread's names or values answers differently.
 #pragma once
 
 #include <windows.h>
