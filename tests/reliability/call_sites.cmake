@@ -2,7 +2,6 @@
 # fwcall's method table and the shipped DLL.
 if(FW_BUILD_FWCALL)
   target_sources(fwnative_tests PRIVATE
-    reliability/call_site_faults.cpp
     reliability/call_sites_test.cpp
   )
   target_link_libraries(fwnative_tests PRIVATE fwcall_core)

@@ -11,21 +11,182 @@
 #include <gtest/gtest.h>
 #include <lm.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "declared_natives.h"
-#include "reliability/call_site_faults.h"
 #include "reliability/sweep_scenarios.h"
+#include "support/fake_import.h"
+#include "support/import_table.h"
 #include "support/substituted_proc_address.h"
+#include "support/win32_catalogue.h"
 
 namespace fwtest {
 namespace {
+
+// Counting and failing the Win32 calls the DLL makes, function by function, from the catalogue of
+// the functions the library calls (support/win32_catalogue.h).
+struct CallSite {
+  std::string function;  // none when empty
+  int occurrence = 1;  // the n-th call of the function in the scenario
+};
+
+struct Entry;
+using PatchMaker = std::shared_ptr<void> (*)(HMODULE, const Entry&, std::atomic<int>* calls, int failAt, DWORD error);
+
+struct Entry {
+  const char* name;
+  bool bound;
+  Failure failure;
+  PatchMaker patch;
+};
+
+template <typename T>
+std::shared_ptr<void> Hold(T&& patch) {
+  return std::make_shared<std::decay_t<T>>(std::forward<T>(patch));
+}
+
+// Counts every call; the `failAt`-th (none when 0) fails as the entry says.
+template <typename Fn>
+std::shared_ptr<void> Patch(HMODULE module, const Entry& e, std::atomic<int>* calls, int failAt, DWORD error) {
+  auto behaviour = [=, failure = e.failure](Fn original, auto... args) {
+    using R = decltype(original(args...));
+    if (++*calls != failAt) return original(args...);
+    if (failure == Failure::Release) original(args...);
+    SetLastError(error);
+    return FailureResult<R>(failure, error);
+  };
+  if (e.bound) return Hold(SubstituteProcAddress(module, ImportOf<Fn>{e.name}, std::move(behaviour)));
+  return Hold(ReplaceImport(module, ImportOf<Fn>{e.name}, std::move(behaviour)));
+}
+
+#define FW_IMPORT_ENTRY(function, failure) {#function, false, Failure::failure, &Patch<decltype(&::function)>},
+#define FW_BOUND_ENTRY(function, failure) {#function, true, Failure::failure, &Patch<decltype(&::function)>},
+const Entry kEntries[] = {FW_WIN32_IMPORTS(FW_IMPORT_ENTRY) FW_WIN32_BOUND(FW_BOUND_ENTRY)};
+
+// Called but never made to fail. The language runtime's own imports are not the library's calls.
+const std::pair<const char*, std::set<std::string>> kNotFailed[] = {
+    {"cannot fail", {"GetLastError", "SetLastError", "GetCurrentProcess", "GetCurrentProcessId", "GetCurrentThread",
+                     "GetCurrentThreadId", "GetACP", "SetErrorMode", "ShowWindow", "wsprintfA"}},
+    {"a question with no failure result", {"IsDBCSLeadByteEx", "IsWindowVisible", "IsValidSecurityDescriptor", "EqualSid"}},
+    {"returns nothing", {"GetSystemInfo", "Sleep", "CoUninitialize", "SHChangeNotify"}},
+    {"a release that fails only for a bad pointer", {"LocalFree", "FreeSid"}},
+    {"language runtime (locks, thread-local storage, exceptions, relocation at load)",
+     {"DisableThreadLibraryCalls", "InitializeCriticalSection", "DeleteCriticalSection", "EnterCriticalSection",
+      "LeaveCriticalSection", "CreateSemaphoreW", "CreateSemaphoreA", "ReleaseSemaphore", "TlsAlloc", "TlsFree",
+      "TlsGetValue", "TlsSetValue", "VirtualProtect", "VirtualQuery", "RaiseException", "RtlCaptureContext",
+      "RtlLookupFunctionEntry", "RtlUnwindEx", "RtlVirtualUnwind"}},
+};
+
+const Entry* Find(const std::string& name) {
+  for (const Entry& e : kEntries) {
+    if (name == e.name) return &e;
+  }
+  return nullptr;
+}
+
+// The reason a catalogued function is never made to fail; null for one that is.
+const char* NotFailedReason(const std::string& function) {
+  for (const auto& [reason, names] : kNotFailed) {
+    if (names.count(function) != 0) return reason;
+  }
+  return nullptr;
+}
+
+bool IsCatalogued(const std::string& function) { return Find(function) != nullptr || NotFailedReason(function); }
+
+const Entry& Require(const std::string& name) {
+  const Entry* e = Find(name);
+  if (e == nullptr) throw std::invalid_argument("not in the Win32 catalogue: " + name);
+  return *e;
+}
+
+// Counts the calls `module` makes to the catalogued functions it imports and to those in `bound`
+// (each must be catalogued as bound) and records the names it looks up successfully. Given a
+// `fault`, it patches that function only, and its call there fails as the function reports a
+// failure, with `error` as the last error.
+class CallCounter {
+ public:
+  explicit CallCounter(HMODULE module, const std::set<std::string>& bound = {}, const CallSite& fault = {},
+                       DWORD error = 0) {
+    auto add = [&](const Entry& e, int failAt) {
+      auto calls = std::make_unique<std::atomic<int>>(0);
+      patches_.push_back(e.patch(module, e, calls.get(), failAt, error));
+      counts_.emplace_back(e.name, std::move(calls));
+    };
+    // A faulty run patches the one function: a bound function's substitute would hand out its entry
+    // even when the look-up under it fails.
+    if (!fault.function.empty()) {
+      add(Require(fault.function), fault.occurrence);
+      return;
+    }
+    for (const Entry& e : kEntries) {
+      if (!e.bound && !FindImportSlots(module, e.name).empty()) add(e, 0);
+    }
+    for (const std::string& name : bound) {
+      const Entry& e = Require(name);
+      if (!e.bound) throw std::invalid_argument(name + " is catalogued as an import, but was bound by name");
+      add(e, 0);
+    }
+    patches_.push_back(Hold(ReplaceImport(module, FWTEST_IMPORT(GetProcAddress),
+        [this](auto original, HMODULE target, LPCSTR name) -> FARPROC {
+          const FARPROC address = original(target, name);
+          const DWORD error = GetLastError();
+          if (address != nullptr && reinterpret_cast<ULONG_PTR>(name) >= 0x10000) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            resolved_.insert(name);
+          }
+          SetLastError(error);
+          return address;
+        })));
+  }
+  ~CallCounter() {
+    while (!patches_.empty()) patches_.pop_back();  // in the reverse order of their making
+  }
+
+  std::map<std::string, int> Counts() const {
+    std::map<std::string, int> counts;
+    for (const auto& [name, calls] : counts_) {
+      if (*calls > 0) counts[name] = *calls;
+    }
+    return counts;
+  }
+  std::set<std::string> Resolved() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return resolved_;
+  }
+
+ private:
+  std::vector<std::pair<const char*, std::unique_ptr<std::atomic<int>>>> counts_;
+  std::vector<std::shared_ptr<void>> patches_;
+  mutable std::mutex mutex_;
+  std::set<std::string> resolved_;
+};
+
+// True for a function that reports its failure as an HRESULT.
+bool FailsWithHresult(const std::string& function) {
+  const Entry* e = Find(function);
+  return e != nullptr && e->failure == Failure::Hresult;
+}
+
+// Imports of `module` other than the C runtime's that no list names.
+std::vector<std::string> UncataloguedImports(HMODULE module) {
+  std::vector<std::string> missing;
+  for (const std::string& name : ImportedFunctionNames(module)) {
+    if (FindImportSlots(module, name.c_str(), "msvcrt.dll").empty() && !IsCatalogued(name)) missing.push_back(name);
+  }
+  return missing;
+}
+
 
 constexpr DWORD kInjectedError = ERROR_NOT_ENOUGH_MEMORY;
 using namespace sweep;

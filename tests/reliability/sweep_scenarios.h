@@ -15,7 +15,6 @@
 #include <shlobj.h>
 #include <tlhelp32.h>
 
-#include <functional>
 #include <map>
 #include <optional>
 #include <regex>
@@ -25,11 +24,8 @@
 
 #include "bridge/unique_resource.h"
 #include "file/file_test_support.h"
-#include "fwcall/command_line.h"
-#include "fwcall/argument_text.h"
-#include "fwcall/method_table.h"
-#include "fwcall/native_invoker.h"
 #include "registry/registry_test_key.h"
+#include "reliability/line_call.h"
 #include "support/fake_import.h"
 #include "support/loaded_library.h"
 #include "support/program_folder.h"
@@ -179,14 +175,6 @@ const std::vector<Scenario> kScenarios = {
 };
 
 inline std::u16string U16Of(const std::string& text) { return std::u16string(text.begin(), text.end()); }
-inline std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
-
-inline std::string Replaced(std::string text, const std::string& token, const std::string& value) {
-  for (std::size_t at = text.find(token); at != std::string::npos; at = text.find(token, at + value.size())) {
-    text.replace(at, token.size(), value);
-  }
-  return text;
-}
 
 inline std::string JsonEscaped(const std::string& path) { return Replaced(path, "\\", "\\\\"); }
 
@@ -241,9 +229,6 @@ struct Outcome {
   return state;
 }
 
-// Changes the arguments of one call once they are made, before the call.
-using ArgumentEdit = std::function<void(TestVm&, const fwcall::NativeMethod&, std::vector<jvalue>&)>;
-
 class CallSiteSweep {
  public:
   CallSiteSweep() : dll_(L"fwnative.dll"), table_(tableVm_) {
@@ -277,37 +262,11 @@ class CallSiteSweep {
     return Replaced(text, "{K}", Narrow(kSweepKey));
   }
 
-  const fwcall::NativeMethod& Method(const std::string& line) const {
-    std::string error;
-    const fwcall::NativeMethod* m = table_.Find(line.substr(0, line.find(' ')), &error);
-    if (m == nullptr) throw std::runtime_error(line + ": " + error);
-    return *m;
-  }
+  const fwcall::NativeMethod& Method(const std::string& line) const { return MethodOf(table_, line); }
 
   // One call in `vm`; the arguments are made there.
   void Invoke(TestVm& vm, const std::string& line, Outcome& outcome, const ArgumentEdit& edit = nullptr) {
-    const fwcall::NativeMethod* m = &Method(line);
-    std::vector<fwcall::Word> words;
-    std::string error;
-    if (!fwcall::SplitWords(U16Of(Expand(line)), &words, &error)) throw std::runtime_error(line + ": " + error);
-    if (words.size() != m->signature.params.size() + 1) throw std::runtime_error(line + ": argument count");
-    std::vector<jvalue> args;
-    for (std::size_t i = 0; i < m->signature.params.size(); ++i) {
-      jvalue v{};
-      if (!fwcall::ArgumentFromWord(vm, words[i + 1], m->signature.params[i], &v, &error)) {
-        throw std::runtime_error(line + ": " + error);
-      }
-      args.push_back(v);
-    }
-    FARPROC address = nullptr;
-    for (const std::string& exportName : m->ExportNames(sizeof(void*) == 4)) {
-      if ((address = GetProcAddress(dll_.get(), exportName.c_str())) != nullptr) break;
-    }
-    if (address == nullptr) throw std::runtime_error(line + ": not exported");
-    if (edit) edit(vm, *m, args);
-    jobject self = m->declared.isStatic ? static_cast<jobject>(vm.Class(m->declared.className))
-                                        : vm.NewPeer(m->declared.className);
-    const jvalue result = fwcall::InvokeNative(vm, address, *m, self, args);
+    const LineCall call = CallLine(vm, table_, dll_.get(), Expand(line), edit);
     if (const std::optional<ThrownException> e = vm.TakePending()) {
       outcome.threw = true;
       outcome.exceptionClass.assign(e->className);
@@ -317,7 +276,8 @@ class CallSiteSweep {
     }
     // Each run's service has its own number: answers are compared without it.
     static const std::regex kRunNumber("(FwSweepSvc|Fw Sweep )[0-9]+");
-    outcome.json.assign(std::regex_replace(CallOutcome(vm, m->signature.result.kind, result).Write(), kRunNumber, "$1#"));
+    const std::string json = CallOutcome(vm, call.method->signature.result.kind, call.result).Write();
+    outcome.json.assign(std::regex_replace(json, kRunNumber, "$1#"));
     outcome.violations = vm.TakeViolations();
   }
 

@@ -7,10 +7,10 @@
 //   std::vector<std::string> mismatches(8);  // one per thread; made before any resource count
 //   fwtest::RunConcurrently(library, base, folder, expected, 20, mismatches);
 //
-// An answer line is "<method>: <result>", where the result is the value, "void", or the
-// ServiceException, followed by " | " and a JNI violation or a missing export, if any; the
-// thread's tag reads "<t>" in it, so a thread that sees another thread's names or values answers
-// differently.
+// An answer line is "<Class.method>: <result>", the result as fwcall prints it (JSON: the value, null
+// for void, or {"exception": ...}), followed by " | " and a JNI violation or why the line could not
+// be called (a missing export), if any; the thread's tag reads "<t>" in it, so a thread that sees
+// another thread's names or values answers differently.
 #pragma once
 
 #include <windows.h>
@@ -31,7 +31,7 @@ struct ThreadPlace {
 
 ThreadPlace PlaceOf(int thread, const std::wstring& registryBase, const std::wstring& folderBase);
 
-class ScriptCalls;  // the test VM of a run of rounds and the services' `this` objects in it
+struct ScriptVm;  // the test VM of a run of rounds
 
 class ThreadScript {
  public:
@@ -52,7 +52,7 @@ class ThreadScript {
  private:
   HMODULE library_;
   ThreadPlace place_;
-  std::unique_ptr<ScriptCalls> calls_;
+  std::unique_ptr<ScriptVm> vm_;
   int roundsOnVm_ = 0;
 };
 
