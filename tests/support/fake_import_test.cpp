@@ -20,7 +20,9 @@ namespace {
 constexpr DWORD kFakeError = 0x20000077;
 
 std::vector<void*> SlotValues(const char* function, HMODULE module = GetModuleHandleW(nullptr)) {
-  return fwtest::ReadImportSlots(module, function);
+  std::vector<void*> values;
+  for (void** slot : fwtest::FindImportSlots(module, function)) values.push_back(*slot);
+  return values;
 }
 
 // The calls go through functions of their own: GCC takes an import slot for a constant and may
