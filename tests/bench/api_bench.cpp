@@ -109,7 +109,7 @@ void Run(HMODULE library, bool& failed) {
           const jobjectArray names = vm.Call(export_, self, kRootCurrentUser, vm.String(U16(path)));
           if (names == nullptr || vm.env()->GetArrayLength(names) != expected) failed = true;
         },
-        [&] { failed |= plain(path) != static_cast<std::size_t>(expected); }, {kShortRounds});
+        [&] { failed |= plain(path) != static_cast<std::size_t>(expected); }, kShortRounds);
   };
   compareListing("getKeyValueNames", "10,000 values, one call",
                  FW_BENCH_EXPORT(library, Win32RegistryServiceImpl, getKeyValueNames), PlainValueNames, valuesPath,
@@ -131,7 +131,7 @@ void Run(HMODULE library, bool& failed) {
       [&] {
         for (int i = 0; i < kStringReads; ++i) failed |= !PlainStringRead(valuesPath);
       },
-      {kShortRounds, kStringReads / kBatch});
+      kShortRounds, kStringReads / kBatch);
   fw::DeleteKeyTree(HKEY_CURRENT_USER, base.c_str());
 }
 
@@ -207,7 +207,7 @@ void Run(HMODULE library, bool& failed) {
       [&](fwtest::TestVm& vm, jobject self) {
         failed |= vm.Call(deleteDirectory, self, vm.String(U16(root)), JNI_FALSE, JNI_TRUE) != 0;
       },
-      [&] { failed |= !PlainRemove(root); }, {fwbench::kRounds, 1, [&] { MakeTree(root); }});
+      [&] { failed |= !PlainRemove(root); }, fwbench::kRounds, 1, [&] { MakeTree(root); });
   failed |= GetFileAttributesW(root.c_str()) != INVALID_FILE_ATTRIBUTES;
 
   std::vector<char> block(1 << 20);
@@ -223,7 +223,7 @@ void Run(HMODULE library, bool& failed) {
         GetFileAttributesW(target.c_str());
         failed |= !CopyFileW(source.c_str(), target.c_str(), FALSE);
       },
-      {fwbench::kRounds, 1, [&] { DeleteFileW(target.c_str()); }});
+      fwbench::kRounds, 1, [&] { DeleteFileW(target.c_str()); });
   DeleteFileW(target.c_str());
   DeleteFileW(source.c_str());
   RemoveDirectoryW(base.c_str());
@@ -312,7 +312,7 @@ void Run(HMODULE library, bool& failed) {
         failed |= keys.size() != services;
         for (const std::wstring& key : keys) failed |= !PlainQueries(key);
       },
-      {kShortRounds});
+      kShortRounds);
 }
 
 }  // namespace service
@@ -397,7 +397,7 @@ void Run(HMODULE library, bool& failed) {
           for (const std::wstring& root : PlainRoots()) failed |= root != kWineRoot && !PlainQuestions(root);
         }
       },
-      {kShortRounds});
+      kShortRounds);
 }
 
 }  // namespace volume

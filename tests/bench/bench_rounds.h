@@ -70,23 +70,17 @@ inline void Print(const char* method, const char* what, Best best, const char* l
   std::fflush(stdout);
 }
 
-// The test VM keeps a record of every string copy it handed out and checks all of them after each
-// call, a cost that grows with the calls and that a JVM does not have. A long series therefore runs
-// in fresh VMs of a few hundred calls each, each made untimed. Besides its rounds, a comparison may
-// split a library round into several fresh VMs (their times summed), and may run a set-up, untimed,
-// before each side; with a set-up the bare side too runs after a fresh VM is made, so that both
-// start the same time after it.
-struct Options {
-  int rounds = kRounds;
-  int vms = 1;
-  std::function<void()> setUp;
-};
-
 // A library round against a bare round, compared and printed; `failed` is set when a library call
-// left an exception pending or broke a JNI rule.
+// left an exception pending or broke a JNI rule. The test VM keeps a record of every string copy
+// it handed out and checks all of them after each call, a cost that grows with the calls and that
+// a JVM does not have: a long series therefore runs in fresh VMs of a few hundred calls each, each
+// made untimed, and a library round may be split into `vms` of them (their times summed). A
+// `setUp` runs, untimed, before each side; with one the bare side too runs after a fresh VM is
+// made, so that both start the same time after it.
 inline void CompareInFreshVm(const char* method, const char* what, const char* serviceClass, bool& failed,
                              const std::function<void(fwtest::TestVm&, jobject self)>& library,
-                             const std::function<void()>& plain, const Options& options = {}) {
+                             const std::function<void()>& plain, int rounds = kRounds, int vms = 1,
+                             const std::function<void()>& setUp = {}) {
   const auto inFreshVm = [&](const std::function<void(fwtest::TestVm&, jobject self)>& work) {
     fwtest::TestVm vm;
     const jobject self = vm.This(serviceClass);
@@ -95,17 +89,17 @@ inline void CompareInFreshVm(const char* method, const char* what, const char* s
     return seconds;
   };
   const auto libraryRound = [&] {
-    if (options.setUp) options.setUp();
+    if (setUp) setUp();
     double seconds = 0;
-    for (int vm = 0; vm < options.vms; ++vm) seconds += inFreshVm(library);
+    for (int vm = 0; vm < vms; ++vm) seconds += inFreshVm(library);
     return seconds;
   };
   const auto plainRound = [&] {
-    if (!options.setUp) return Seconds(plain);
-    options.setUp();
+    if (!setUp) return Seconds(plain);
+    setUp();
     return inFreshVm([&](fwtest::TestVm&, jobject) { plain(); });
   };
-  Print(method, what, CompareRounds(libraryRound, plainRound, options.rounds));
+  Print(method, what, CompareRounds(libraryRound, plainRound, rounds));
 }
 
 // fwnative.dll from the program's folder; a DLL that does not load ends the run.

@@ -128,7 +128,6 @@ class FakeImport<R(WINAPI*)(A...)> {
   }
 
   int calls() const noexcept { return state_->calls.load(); }
-  Function original() const noexcept { return state_->Original(); }
 
  protected:
   struct ByName {};
