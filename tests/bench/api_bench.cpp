@@ -35,7 +35,7 @@ namespace registry {
 
 constexpr int kEntries = 10000;
 constexpr int kStringReads = 2000;  // per round
-constexpr int kBatch = 200;
+constexpr int kBatch = 200;  // calls per fresh VM
 constexpr jint kRootCurrentUser = 3;
 constexpr char kServiceClass[] = "com/fernwick/wizard/platform/win32/Win32RegistryServiceImpl";
 
@@ -118,26 +118,20 @@ void Run(HMODULE library, bool& failed) {
                  FW_BENCH_EXPORT(library, Win32RegistryServiceImpl, getSubkeyNames), PlainSubkeyNames, subkeysPath,
                  kEntries);
   const auto getStringValue = FW_BENCH_EXPORT(library, Win32RegistryServiceImpl, getStringValue);
-  const auto libraryReads = [&] {
-    double seconds = 0;
-    for (int done = 0; done < kStringReads; done += kBatch) {
-      seconds += fwbench::TimedInFreshVm(kServiceClass, failed, [&](fwtest::TestVm& vm, jobject self) {
+  fwbench::CompareInFreshVm(
+      "getStringValue", "2000 calls", kServiceClass, failed,
+      [&](fwtest::TestVm& vm, jobject self) {
         const jstring key = vm.String(U16(valuesPath)), name = vm.String(u"s");
         for (int i = 0; i < kBatch; ++i) {
           const jstring value = vm.Call(getStringValue, self, kRootCurrentUser, key, name, jboolean{JNI_FALSE});
           failed |= value == nullptr;
           vm.env()->DeleteLocalRef(value);
         }
-      });
-    }
-    return seconds;
-  };
-  const auto plainReads = [&] {
-    return fwbench::Seconds([&] {
-      for (int i = 0; i < kStringReads; ++i) failed |= !PlainStringRead(valuesPath);
-    });
-  };
-  fwbench::Print("getStringValue", "2000 calls", fwbench::CompareRounds(libraryReads, plainReads, kShortRounds));
+      },
+      [&] {
+        for (int i = 0; i < kStringReads; ++i) failed |= !PlainStringRead(valuesPath);
+      },
+      kShortRounds, kStringReads / kBatch);
   fw::DeleteKeyTree(HKEY_CURRENT_USER, base.c_str());
 }
 
@@ -207,39 +201,29 @@ void Run(HMODULE library, bool& failed) {
   const std::wstring root = base + L"\\tree", source = base + L"\\source.bin", target = base + L"\\target.bin";
   CreateDirectoryW(base.c_str(), nullptr);
   std::printf("File benchmark (x86_64): best of %d rounds\n", fwbench::kRounds);
-  // Each side runs in a fresh VM after its set-up (a tree to remove, no target), so that both start
-  // the same time after it; the VM's calls are the library's only.
-  const auto round = [&](const std::function<void()>& setUp, const std::function<bool(fwtest::TestVm&, jobject)>& work) {
-    return [&, setUp, work] {
-      setUp();
-      return fwbench::TimedInFreshVm(kServiceClass, failed, [&](fwtest::TestVm& vm, jobject self) { failed |= !work(vm, self); });
-    };
-  };
-  const auto makeTree = [&] { MakeTree(root); };
-  fwbench::Print("win32DeleteDirectory", "10,000 files in 100 directories",
-                 fwbench::CompareRounds(round(makeTree,
-                                              [&](fwtest::TestVm& vm, jobject self) {
-                                                return vm.Call(deleteDirectory, self, vm.String(U16(root)), JNI_FALSE,
-                                                               JNI_TRUE) == 0;
-                                              }),
-                                        round(makeTree, [&](fwtest::TestVm&, jobject) { return PlainRemove(root); })));
+  // Each side runs after its set-up (a tree to remove, no target).
+  fwbench::CompareInFreshVm(
+      "win32DeleteDirectory", "10,000 files in 100 directories", kServiceClass, failed,
+      [&](fwtest::TestVm& vm, jobject self) {
+        failed |= vm.Call(deleteDirectory, self, vm.String(U16(root)), JNI_FALSE, JNI_TRUE) != 0;
+      },
+      [&] { failed |= !PlainRemove(root); }, fwbench::kRounds, 1, [&] { MakeTree(root); });
   failed |= GetFileAttributesW(root.c_str()) != INVALID_FILE_ATTRIBUTES;
 
   std::vector<char> block(1 << 20);
   for (std::size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>(i * 31 + 7);
   WriteFileOf(source, block.data(), static_cast<DWORD>(block.size()), kCopyBytes / static_cast<DWORD>(block.size()));
-  const auto noTarget = [&] { DeleteFileW(target.c_str()); };
   // The copy's bare sequence: the read-only check of the target, then the copy.
-  fwbench::Print("win32CopyFile", "256 MiB, file in the page cache",
-                 fwbench::CompareRounds(round(noTarget,
-                                              [&](fwtest::TestVm& vm, jobject self) {
-                                                return vm.Call(copyFile, self, vm.String(U16(source)),
-                                                               vm.String(U16(target)), JNI_TRUE) == 0;
-                                              }),
-                                        round(noTarget, [&](fwtest::TestVm&, jobject) {
-                                          GetFileAttributesW(target.c_str());
-                                          return CopyFileW(source.c_str(), target.c_str(), FALSE) != FALSE;
-                                        })));
+  fwbench::CompareInFreshVm(
+      "win32CopyFile", "256 MiB, file in the page cache", kServiceClass, failed,
+      [&](fwtest::TestVm& vm, jobject self) {
+        failed |= vm.Call(copyFile, self, vm.String(U16(source)), vm.String(U16(target)), JNI_TRUE) != 0;
+      },
+      [&] {
+        GetFileAttributesW(target.c_str());
+        failed |= !CopyFileW(source.c_str(), target.c_str(), FALSE);
+      },
+      fwbench::kRounds, 1, [&] { DeleteFileW(target.c_str()); });
   DeleteFileW(target.c_str());
   DeleteFileW(source.c_str());
   RemoveDirectoryW(base.c_str());
@@ -428,5 +412,6 @@ int main(int argc, char** argv) {
     if (only.empty() || only == name) run(library, failed);
   }
   FreeLibrary(library);
-  return fwbench::Finish(failed);
+  if (failed) std::fprintf(stderr, "a library call or a bare call failed\n");
+  return failed ? 1 : 0;
 }

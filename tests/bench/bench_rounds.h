@@ -70,26 +70,36 @@ inline void Print(const char* method, const char* what, Best best, const char* l
   std::fflush(stdout);
 }
 
-// The test VM keeps a record of every string copy it handed out and checks all of them after each
-// call, a cost that grows with the calls and that a JVM does not have. A long series therefore runs
-// in fresh VMs of a few hundred calls each: this makes one (untimed), times `work` in it and sets
-// `failed` when a call left an exception pending or broke a JNI rule.
-inline double TimedInFreshVm(const char* serviceClass, bool& failed,
-                             const std::function<void(fwtest::TestVm&, jobject self)>& work) {
-  fwtest::TestVm vm;
-  const jobject self = vm.This(serviceClass);
-  const double seconds = Seconds([&] { work(vm, self); });
-  if (vm.TakePending() || !vm.TakeViolations().empty()) failed = true;
-  return seconds;
-}
-
-// A library round (the work in a fresh VM) against a bare round, compared and printed.
+// A library round against a bare round, compared and printed; `failed` is set when a library call
+// left an exception pending or broke a JNI rule. The test VM keeps a record of every string copy
+// it handed out and checks all of them after each call, a cost that grows with the calls and that
+// a JVM does not have: a long series therefore runs in fresh VMs of a few hundred calls each, each
+// made untimed, and a library round may be split into `vms` of them (their times summed). A
+// `setUp` runs, untimed, before each side; with one the bare side too runs after a fresh VM is
+// made, so that both start the same time after it.
 inline void CompareInFreshVm(const char* method, const char* what, const char* serviceClass, bool& failed,
                              const std::function<void(fwtest::TestVm&, jobject self)>& library,
-                             const std::function<void()>& plain, int rounds = kRounds) {
-  Print(method, what,
-        CompareRounds([&] { return TimedInFreshVm(serviceClass, failed, library); }, [&] { return Seconds(plain); },
-                      rounds));
+                             const std::function<void()>& plain, int rounds = kRounds, int vms = 1,
+                             const std::function<void()>& setUp = {}) {
+  const auto inFreshVm = [&](const std::function<void(fwtest::TestVm&, jobject self)>& work) {
+    fwtest::TestVm vm;
+    const jobject self = vm.This(serviceClass);
+    const double seconds = Seconds([&] { work(vm, self); });
+    if (vm.TakePending() || !vm.TakeViolations().empty()) failed = true;
+    return seconds;
+  };
+  const auto libraryRound = [&] {
+    if (setUp) setUp();
+    double seconds = 0;
+    for (int vm = 0; vm < vms; ++vm) seconds += inFreshVm(library);
+    return seconds;
+  };
+  const auto plainRound = [&] {
+    if (!setUp) return Seconds(plain);
+    setUp();
+    return inFreshVm([&](fwtest::TestVm&, jobject) { plain(); });
+  };
+  Print(method, what, CompareRounds(libraryRound, plainRound, rounds));
 }
 
 // fwnative.dll from the program's folder; a DLL that does not load ends the run.
@@ -98,12 +108,6 @@ inline HMODULE LoadFwnative() {
   if (library != nullptr) return library;
   std::fprintf(stderr, "fwnative.dll does not load (%lu)\n", GetLastError());
   std::exit(2);
-}
-
-// The exit code of a benchmark: 1 when a library call or a bare call failed.
-inline int Finish(bool failed) {
-  if (failed) std::fprintf(stderr, "a library call or a bare call failed\n");
-  return failed ? 1 : 0;
 }
 
 // An export of the DLL typed from its declaration in the javac -h header; a missing one ends the run.

@@ -1,6 +1,7 @@
-// FakeImport: replaces one imported Win32 function of a module with a behaviour of the test's
-// choosing, typed from the function's own declaration (WINAPI included, which on 32-bit x86 means
-// the callee pops the arguments).
+// FakeImport: replaces one Win32 function for a module with a behaviour of the test's choosing,
+// typed from the function's own declaration (WINAPI included, which on 32-bit x86 means the callee
+// pops the arguments). It takes the module's import slots, or, as SubstitutedProcAddress
+// (substituted_proc_address.h), what the module's GetProcAddress hands out for the name.
 //
 //   HMODULE self = GetModuleHandleW(nullptr);  // unit tests: the library's code is linked in here
 //   // Fail with a result and a last error:
@@ -27,7 +28,7 @@
 // support asking the system for itself) are not counted or recorded.
 #pragma once
 
-#include "support/import_patch.h"
+#include "support/import_table.h"
 
 #include <windows.h>
 
@@ -36,7 +37,9 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
+#include <string>
 #include <utility>
 
 namespace fwtest {
@@ -64,97 +67,43 @@ struct FakeThreadSlots {
 };
 inline const FakeThreadSlots fakeThreadSlots;
 
-// Makes the caller of one behaviour current; the last error stays as the caller left it.
-class FakeCallScope {
+// TlsGetValue clears the last error; the fakes leave it as the caller left it.
+inline void* ThreadValue(DWORD slot) noexcept {
+  const DWORD error = GetLastError();
+  void* value = TlsGetValue(slot);
+  SetLastError(error);
+  return value;
+}
+
+// Sets one per-thread value while it lives.
+class ThreadValueScope {
  public:
-  FakeCallScope(const void* returnAddress, const void* entry, const void* original) noexcept
-      : error_(GetLastError()),
-        savedCaller_(TlsGetValue(fakeThreadSlots.caller)),
-        savedForwardedTo_(TlsGetValue(fakeThreadSlots.forwardedTo)),
-        counted_(TlsGetValue(fakeThreadSlots.supportCalls) == nullptr) {
-    const void* caller = savedForwardedTo_ == entry ? savedCaller_ : returnAddress;
-    TlsSetValue(fakeThreadSlots.caller, const_cast<void*>(caller));
-    TlsSetValue(fakeThreadSlots.forwardedTo, const_cast<void*>(original));
-    SetLastError(error_);
-  }
-  FakeCallScope(const FakeCallScope&) = delete;
-  FakeCallScope& operator=(const FakeCallScope&) = delete;
-  ~FakeCallScope() {
+  ThreadValueScope(DWORD slot, const void* value) noexcept : slot_(slot), saved_(ThreadValue(slot)) {
     const DWORD error = GetLastError();
-    TlsSetValue(fakeThreadSlots.caller, savedCaller_);
-    TlsSetValue(fakeThreadSlots.forwardedTo, savedForwardedTo_);
+    TlsSetValue(slot, const_cast<void*>(value));
     SetLastError(error);
   }
-  // False for the test support's own calls (SupportCall).
-  bool counted() const noexcept { return counted_; }
+  ThreadValueScope(const ThreadValueScope&) = delete;
+  ThreadValueScope& operator=(const ThreadValueScope&) = delete;
+  ~ThreadValueScope() {
+    const DWORD error = GetLastError();
+    TlsSetValue(slot_, saved_);
+    SetLastError(error);
+  }
 
  private:
-  DWORD error_;
-  void* savedCaller_;
-  void* savedForwardedTo_;
-  bool counted_;
-};
-
-// kFakeImportEntries entry points with one function type's exact signature: entry I forwards to
-// Owner::Forward with the state that claimed it, the entry itself and the return address.
-template <typename Owner, typename State, typename R, typename... A>
-struct EntryPoints {
-  static inline std::atomic<State*> owners[kFakeImportEntries] = {};
-
-  template <std::size_t I>
-  static R WINAPI Entry(A... args) {
-    return Owner::Forward(owners[I].load(), reinterpret_cast<const void*>(&Entry<I>), __builtin_return_address(0),
-                          args...);
-  }
-  template <std::size_t... I>
-  static constexpr auto MakeTable(std::index_sequence<I...>) {
-    return std::array<R(WINAPI*)(A...), sizeof...(I)>{&Entry<I>...};
-  }
-  static constexpr std::array<R(WINAPI*)(A...), kFakeImportEntries> kTable =
-      MakeTable(std::make_index_sequence<kFakeImportEntries>());
-
-  static std::size_t Claim(State* state) {
-    for (std::size_t i = 0; i < kFakeImportEntries; ++i) {
-      State* expected = nullptr;
-      if (owners[i].compare_exchange_strong(expected, state)) return i;
-    }
-    throw std::runtime_error("too many live fakes of one function type");
-  }
-  static void Release(std::size_t i) noexcept { owners[i].store(nullptr); }
+  DWORD slot_;
+  void* saved_;
 };
 }  // namespace detail
 
-inline const void* CallerOfCurrentFake() noexcept {
-  const DWORD error = GetLastError();
-  const void* caller = TlsGetValue(detail::fakeThreadSlots.caller);
-  SetLastError(error);
-  return caller;
-}
+inline const void* CallerOfCurrentFake() noexcept { return detail::ThreadValue(detail::fakeThreadSlots.caller); }
 
 // Calls made while one lives are the test support's own: fakes do not count or record them.
-class SupportCall {
+class SupportCall : detail::ThreadValueScope {
  public:
-  SupportCall() noexcept : error_(GetLastError()), saved_(TlsGetValue(detail::fakeThreadSlots.supportCalls)) {
-    TlsSetValue(detail::fakeThreadSlots.supportCalls, reinterpret_cast<void*>(1));
-    SetLastError(error_);
-  }
-  SupportCall(const SupportCall&) = delete;
-  SupportCall& operator=(const SupportCall&) = delete;
-  ~SupportCall() {
-    const DWORD error = GetLastError();
-    TlsSetValue(detail::fakeThreadSlots.supportCalls, saved_);
-    SetLastError(error);
-  }
-  static bool active() noexcept {
-    const DWORD error = GetLastError();
-    const bool active = TlsGetValue(detail::fakeThreadSlots.supportCalls) != nullptr;
-    SetLastError(error);
-    return active;
-  }
-
- private:
-  DWORD error_;
-  void* saved_;
+  SupportCall() noexcept : ThreadValueScope(detail::fakeThreadSlots.supportCalls, this) {}
+  static bool active() noexcept { return detail::ThreadValue(detail::fakeThreadSlots.supportCalls) != nullptr; }
 };
 
 template <typename Fn>
@@ -166,43 +115,87 @@ class FakeImport<R(WINAPI*)(A...)> {
   using Function = R(WINAPI*)(A...);
   using Behaviour = std::function<R(Function original, A... args)>;
 
-  FakeImport(HMODULE module, ImportOf<Function> import, Behaviour behaviour)
-      : state_(std::make_unique<State>()) {
-    state_->behaviour = std::move(behaviour);
-    entry_ = Entries::Claim(state_.get());
-    try {
-      state_->patch = ImportPatch(module, import.name, reinterpret_cast<void*>(Entries::kTable[entry_]), import.dll);
-    } catch (...) {
-      Entries::Release(entry_);
-      throw;
-    }
+  FakeImport(HMODULE module, ImportOf<Function> import, Behaviour behaviour) : FakeImport(std::move(behaviour)) {
+    state_->patch.emplace(module, import.name, reinterpret_cast<void*>(kTable[entry_]), import.dll);
   }
   FakeImport(FakeImport&&) noexcept = default;
   FakeImport& operator=(FakeImport&&) = delete;
   ~FakeImport() {
     if (state_ == nullptr) return;
-    state_->patch.restore();  // no call can reach this entry once the slots are back
-    Entries::Release(entry_);
+    state_->lookup.reset();  // the name no longer leads here
+    state_->patch.reset();   // no call can reach this entry once the slots are back
+    owners[entry_].store(nullptr);
   }
 
   int calls() const noexcept { return state_->calls.load(); }
-  Function original() const noexcept { return reinterpret_cast<Function>(state_->patch.original()); }
+
+ protected:
+  struct ByName {};
+  // The module's GetProcAddress hands out this fake for the function's name; `original` is what
+  // the real GetProcAddress gave (null when the system lacks the function).
+  FakeImport(ByName, HMODULE module, ImportOf<Function> function, Behaviour behaviour)
+      : FakeImport(std::move(behaviour)) {
+    State* state = state_.get();
+    state->name = function.name;
+    const Function entry = kTable[entry_];
+    state->lookup = std::make_shared<FakeImport<decltype(&::GetProcAddress)>>(
+        module, FWTEST_IMPORT(GetProcAddress), [state, entry](auto original, HMODULE target, LPCSTR name) -> FARPROC {
+          if (reinterpret_cast<ULONG_PTR>(name) < 0x10000 || state->name != name) return original(target, name);
+          ++state->lookups;
+          state->found = reinterpret_cast<void*>(original(target, name));
+          SetLastError(ERROR_SUCCESS);
+          return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(entry));
+        });
+  }
+  int lookups() const noexcept { return state_->lookups.load(); }
 
  private:
   struct State {
     Behaviour behaviour;
-    ImportPatch patch;
     std::atomic<int> calls{0};
+    std::optional<ImportPatch> patch;  // the import slots' form
+    std::string name;                  // GetProcAddress's form:
+    std::shared_ptr<void> lookup;      // the GetProcAddress fake that hands out the entry,
+    std::atomic<void*> found{nullptr};  // what the real look-up gave
+    std::atomic<int> lookups{0};
+
+    Function Original() const noexcept { return reinterpret_cast<Function>(patch ? patch->original() : found.load()); }
   };
 
-  using Entries = detail::EntryPoints<FakeImport, State, R, A...>;
-  friend Entries;
-  static R Forward(State* state, const void* entry, const void* returnAddress, A... args) {
-    void* original = state->patch.original();
-    const detail::FakeCallScope scope(returnAddress, entry, original);
-    if (scope.counted()) ++state->calls;
-    return state->behaviour(reinterpret_cast<Function>(original), args...);
+  // Claims an entry point; a constructor that delegates here releases it in the destructor if it throws.
+  explicit FakeImport(Behaviour behaviour) : state_(std::make_unique<State>()) {
+    state_->behaviour = std::move(behaviour);
+    for (entry_ = 0; entry_ < kFakeImportEntries; ++entry_) {
+      State* expected = nullptr;
+      if (owners[entry_].compare_exchange_strong(expected, state_.get())) return;
+    }
+    throw std::runtime_error("too many live fakes of one function type");
   }
+
+  static R Forward(State* state, const void* entry, const void* returnAddress, A... args) {
+    const Function original = state->Original();
+    using detail::fakeThreadSlots;
+    const bool forwarded = detail::ThreadValue(fakeThreadSlots.forwardedTo) == entry;
+    const detail::ThreadValueScope caller(fakeThreadSlots.caller,
+                                          forwarded ? CallerOfCurrentFake() : returnAddress);
+    const detail::ThreadValueScope forwarding(fakeThreadSlots.forwardedTo, reinterpret_cast<void*>(original));
+    if (!SupportCall::active()) ++state->calls;
+    return state->behaviour(original, args...);
+  }
+
+  // kFakeImportEntries entry points with the function type's exact signature: entry I forwards to
+  // the state that claimed it, with the entry itself and the return address.
+  static inline std::atomic<State*> owners[kFakeImportEntries] = {};
+  template <std::size_t I>
+  static R WINAPI Entry(A... args) {
+    return Forward(owners[I].load(), reinterpret_cast<const void*>(&Entry<I>), __builtin_return_address(0), args...);
+  }
+  template <std::size_t... I>
+  static constexpr auto MakeTable(std::index_sequence<I...>) {
+    return std::array<Function, sizeof...(I)>{&Entry<I>...};
+  }
+  static constexpr std::array<Function, kFakeImportEntries> kTable =
+      MakeTable(std::make_index_sequence<kFakeImportEntries>());
 
   std::unique_ptr<State> state_;
   std::size_t entry_ = 0;

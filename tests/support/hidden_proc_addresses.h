@@ -22,37 +22,30 @@ namespace fwtest {
 class HiddenProcAddresses {
  public:
   HiddenProcAddresses(HMODULE module, std::initializer_list<const char*> names)
-      : state_([names] {
-          auto state = std::make_shared<State>();
-          state->hidden.insert(names.begin(), names.end());
-          return state;
-        }()),
-        fake_(module, FWTEST_IMPORT(GetProcAddress),
-              [state = state_](auto original, HMODULE target, LPCSTR name) -> FARPROC {
-                if (reinterpret_cast<ULONG_PTR>(name) < 0x10000 || state->hidden.count(name) == 0) {
+      : fake_(module, FWTEST_IMPORT(GetProcAddress),
+              [hidden = std::set<std::string>(names.begin(), names.end()), log = log_](
+                  auto original, HMODULE target, LPCSTR name) -> FARPROC {
+                if (reinterpret_cast<ULONG_PTR>(name) < 0x10000 || hidden.count(name) == 0) {
                   return original(target, name);
                 }
-                {
-                  std::lock_guard<std::mutex> lock(state->mutex);
-                  state->refused.emplace_back(name);
-                }
+                std::lock_guard<std::mutex> lock(log->mutex);
+                log->refused.emplace_back(name);
                 SetLastError(ERROR_PROC_NOT_FOUND);
                 return nullptr;
               }) {}
 
   // The hidden names the module asked for, in order, once per lookup.
   std::vector<std::string> refused() const {
-    std::lock_guard<std::mutex> lock(state_->mutex);
-    return state_->refused;
+    std::lock_guard<std::mutex> lock(log_->mutex);
+    return log_->refused;
   }
 
  private:
-  struct State {
-    std::set<std::string> hidden;
-    std::vector<std::string> refused;
+  struct Log {
     std::mutex mutex;
+    std::vector<std::string> refused;
   };
-  std::shared_ptr<State> state_;
+  std::shared_ptr<Log> log_ = std::make_shared<Log>();  // before fake_, whose behaviour shares it
   FakeImport<decltype(&::GetProcAddress)> fake_;
 };
 

@@ -1,6 +1,8 @@
 #include "support/import_table.h"
 
+#include <algorithm>
 #include <cstring>
+#include <mutex>
 #include <set>
 #include <stdexcept>
 
@@ -43,6 +45,28 @@ void ForEachImport(HMODULE module, const char* dll, Visit visit) {
   }
 }
 
+// The live patches of the process, so that a patch ending below another can relink the chain.
+struct LivePatches {
+  std::mutex mutex;
+  std::vector<ImportPatch*> patches;
+};
+LivePatches& Live() {
+  static LivePatches live;
+  return live;
+}
+
+void WriteSlot(void** slot, void* value) {
+  DWORD oldProtection = 0;
+  if (!VirtualProtect(slot, sizeof(void*), PAGE_READWRITE, &oldProtection)) {
+    const DWORD error = GetLastError();
+    throw std::runtime_error("VirtualProtect on an import slot failed, error " + std::to_string(error));
+  }
+  *slot = value;
+  DWORD ignored = 0;
+  VirtualProtect(slot, sizeof(void*), oldProtection, &ignored);
+  FlushInstructionCache(GetCurrentProcess(), slot, sizeof(void*));
+}
+
 }  // namespace
 
 std::vector<void**> FindImportSlots(HMODULE module, const char* function, const char* dll) {
@@ -54,16 +78,60 @@ std::vector<void**> FindImportSlots(HMODULE module, const char* function, const 
   return slots;
 }
 
-std::vector<void*> ReadImportSlots(HMODULE module, const char* function, const char* dll) {
-  std::vector<void*> values;
-  for (void** slot : FindImportSlots(module, function, dll)) values.push_back(*slot);
-  return values;
-}
-
 std::vector<std::string> ImportedFunctionNames(HMODULE module) {
   std::set<std::string> names;
   ForEachImport(module, nullptr, [&](const char* name, void**) { names.insert(name); });
   return std::vector<std::string>(names.begin(), names.end());
+}
+
+ImportPatch::ImportPatch(HMODULE module, const char* function, void* replacement, const char* dll)
+    : replacement_(replacement) {
+  const std::vector<void**> found = FindImportSlots(module, function, dll);
+  if (found.empty()) {
+    throw std::runtime_error(std::string("the module does not import ") + function +
+                             (dll != nullptr ? std::string(" from ") + dll : std::string()));
+  }
+  {
+    std::lock_guard<std::mutex> lock(Live().mutex);
+    for (void** address : found) {
+      Slot& slot = slots_.emplace_back();
+      slot.address = address;
+      slot.saved = *address;
+    }
+    Live().patches.push_back(this);
+  }
+  try {
+    for (Slot& slot : slots_) WriteSlot(slot.address, replacement);
+  } catch (...) {
+    Restore();  // puts back the slots already written
+    throw;
+  }
+}
+
+void ImportPatch::Restore() noexcept {
+  const DWORD savedError = GetLastError();
+  std::lock_guard<std::mutex> lock(Live().mutex);
+  auto& live = Live().patches;
+  live.erase(std::remove(live.begin(), live.end(), this), live.end());
+  for (Slot& slot : slots_) {
+    // A patch stacked on this one saved our replacement: it now leads on to what we saved.
+    Slot* above = nullptr;
+    for (ImportPatch* other : live) {
+      for (Slot& otherSlot : other->slots_) {
+        if (otherSlot.address == slot.address && otherSlot.saved.load() == replacement_) above = &otherSlot;
+      }
+    }
+    if (above != nullptr) {
+      above->saved = slot.saved.load();
+    } else if (*slot.address == replacement_) {
+      try {
+        WriteSlot(slot.address, slot.saved.load());
+      } catch (const std::exception&) {
+        // Cannot happen for a slot that was written once; nothing better to do in a destructor.
+      }
+    }
+  }
+  SetLastError(savedError);
 }
 
 }  // namespace fwtest

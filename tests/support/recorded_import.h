@@ -15,37 +15,31 @@
 
 #include "support/fake_import.h"
 
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 namespace fwtest {
 
+// What the record keeps of one argument.
 template <typename T>
-struct RecordedArgument {
-  using Type = T;
-  static Type Copy(T value) { return value; }
-};
-
+T Recorded(T value) {
+  return value;
+}
 template <typename Char>
-struct RecordedText {
-  using Type = std::optional<std::basic_string<Char>>;
-  static Type Copy(const Char* text) {
-    if (text == nullptr) return std::nullopt;
-    const auto value = reinterpret_cast<ULONG_PTR>(text);
-    if (value < 0x10000) {
-      const std::string number = "#" + std::to_string(value);
-      return std::basic_string<Char>(number.begin(), number.end());
-    }
-    return std::basic_string<Char>(text);
-  }
-};
-template <>
-struct RecordedArgument<const char*> : RecordedText<char> {};
-template <>
-struct RecordedArgument<const wchar_t*> : RecordedText<wchar_t> {};
+std::optional<std::basic_string<Char>> RecordedText(const Char* text) {
+  if (text == nullptr) return std::nullopt;
+  const auto value = reinterpret_cast<ULONG_PTR>(text);
+  if (value >= 0x10000) return std::basic_string<Char>(text);
+  const std::string number = "#" + std::to_string(value);
+  return std::basic_string<Char>(number.begin(), number.end());
+}
+inline std::optional<std::string> Recorded(const char* text) { return RecordedText(text); }
+inline std::optional<std::wstring> Recorded(const wchar_t* text) { return RecordedText(text); }
 
 template <typename Fn>
 class RecordedImport;
@@ -54,24 +48,22 @@ template <typename R, typename... A>
 class RecordedImport<R(WINAPI*)(A...)> {
  public:
   using Function = R(WINAPI*)(A...);
-  using Call = std::tuple<typename RecordedArgument<A>::Type...>;
+  using Call = std::tuple<decltype(Recorded(std::declval<A>()))...>;
 
   RecordedImport(HMODULE module, ImportOf<Function> import)
-      : log_(std::make_unique<Log>()),
-        fake_(module, import, [log = log_.get()](Function original, A... args) -> R {
-          const DWORD callerError = GetLastError();  // some functions leave it alone on success
+      : fake_(module, import, [log = log_.get()](Function original, A... args) -> R {
           if (!SupportCall::active()) {
-            std::lock_guard<std::mutex> lock(log->mutex);
-            log->calls.emplace_back(RecordedArgument<A>::Copy(args)...);
+            const DWORD callerError = GetLastError();  // some functions leave it alone on success
+            {
+              std::lock_guard<std::mutex> lock(log->mutex);
+              log->calls.emplace_back(Recorded(args)...);
+            }
+            SetLastError(callerError);
           }
-          SetLastError(callerError);
           return original(args...);
         }) {}
 
-  std::size_t count() const {
-    std::lock_guard<std::mutex> lock(log_->mutex);
-    return log_->calls.size();
-  }
+  std::size_t count() const { return calls().size(); }
   std::vector<Call> calls() const {
     std::lock_guard<std::mutex> lock(log_->mutex);
     return log_->calls;
@@ -79,10 +71,10 @@ class RecordedImport<R(WINAPI*)(A...)> {
 
  private:
   struct Log {
-    mutable std::mutex mutex;
+    std::mutex mutex;
     std::vector<Call> calls;
   };
-  std::unique_ptr<Log> log_;
+  std::unique_ptr<Log> log_ = std::make_unique<Log>();  // before fake_, whose behaviour writes to it
   FakeImport<Function> fake_;
 };
 

@@ -37,35 +37,32 @@ std::optional<RunVersion> RunVersionOfProgram(const std::wstring& programPath) {
   throw std::runtime_error("the program name ends in \"-" + suffix + "\", which names no known Windows version");
 }
 
-bool CheckRunVersion(std::string* line) {
+bool CheckRunVersion() {
   std::optional<RunVersion> expected;
   try {
     expected = RunVersionOfProgram(ProgramPath());
   } catch (const std::exception& e) {
-    *line = std::string("FAILED: ") + e.what() + "\n";
+    std::fprintf(stderr, "FAILED: %s\n", e.what());
     return false;
   }
   OSVERSIONINFOA info = {};
   info.dwOSVersionInfoSize = sizeof(info);
   if (!GetVersionExA(&info)) {
-    const DWORD error = GetLastError();
-    *line = "FAILED: GetVersionExA failed, error " + std::to_string(error) + "\n";
+    std::fprintf(stderr, "FAILED: GetVersionExA failed, error %lu\n", GetLastError());
     return false;
   }
-  char text[256];
-  std::snprintf(text, sizeof(text), "Windows reported: platform %lu, version %lu.%lu build %lu, CSD \"%s\"",
-                info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion, info.dwBuildNumber & 0xFFFF,
-                info.szCSDVersion);
-  *line = text;
+  const bool matches = !expected || (info.dwPlatformId == expected->platformId &&
+                                     info.dwMajorVersion == expected->major && info.dwMinorVersion == expected->minor);
+  std::FILE* out = matches ? stdout : stderr;
+  std::fprintf(out, "%sWindows reported: platform %lu, version %lu.%lu build %lu, CSD \"%s\"", matches ? "" : "FAILED: ",
+               info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion, info.dwBuildNumber & 0xFFFF,
+               info.szCSDVersion);
   if (!expected) {
-    *line += " (no version in the program name: not checked)\n";
-    return true;
+    std::fputs(" (no version in the program name: not checked)\n", out);
+  } else {
+    std::fprintf(out, " for \"%s\", which must be platform %lu, version %lu.%lu\n", expected->name,
+                 expected->platformId, expected->major, expected->minor);
   }
-  const bool matches = info.dwPlatformId == expected->platformId && info.dwMajorVersion == expected->major &&
-                       info.dwMinorVersion == expected->minor;
-  std::snprintf(text, sizeof(text), " for \"%s\", which must be platform %lu, version %lu.%lu\n", expected->name,
-                expected->platformId, expected->major, expected->minor);
-  *line = (matches ? "" : "FAILED: ") + *line + text;
   return matches;
 }
 

@@ -3,8 +3,7 @@
 // the prefix; a setting that did not take would silently run the suite under the wrong version,
 // so the program checks what GetVersionExA reports before any test runs.
 //
-//   std::string line;
-//   if (!fwtest::CheckRunVersion(&line)) { fputs(line.c_str(), stderr); return 2; }
+//   if (!fwtest::CheckRunVersion()) return 2;   // it has said what Windows reported, and why it differs
 #pragma once
 
 #include <windows.h>
@@ -24,8 +23,8 @@ struct RunVersion {
 // Null for a program name without a version suffix (run by hand: nothing to check).
 std::optional<RunVersion> RunVersionOfProgram(const std::wstring& programPath);
 
-// Compares GetVersionExA with the program's version and describes both in `line`
-// (platform id, version, build and service-pack text). False on a mismatch or an unknown suffix.
-bool CheckRunVersion(std::string* line);
+// Compares GetVersionExA with the program's version and prints both (platform id, version, build
+// and service-pack text), to stderr when they differ. False on a mismatch or an unknown suffix.
+bool CheckRunVersion();
 
 }  // namespace fwtest

@@ -45,8 +45,6 @@ class ScopedNetmsgDll {
     SetLastError(savedError);
   }
 
-  const std::wstring& path() const noexcept { return path_; }
-
  private:
   std::wstring path_;
 };

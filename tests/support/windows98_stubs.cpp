@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <string_view>
 
 #if defined(__x86_64__)
 // FormatMessageW takes a va_list*, and the 64-bit va_list type carries an ABI attribute that GCC
@@ -30,11 +31,7 @@ const char* const kListed[] = {FW_WIN32_IMPORTS(FWTEST_STUB_NAME) FW_WIN32_BOUND
                                    FW_WIN32_STUBBED(FWTEST_STUB_NAME)};
 #undef FWTEST_STUB_NAME
 
-bool IsUnicodeName(const std::string& name) { return name.size() > 1 && name.back() == 'W'; }
-template <std::size_t N>
-constexpr bool EndsInW(const char (&name)[N]) {
-  return N > 2 && name[N - 2] == 'W';
-}
+constexpr bool EndsInW(std::string_view name) { return name.size() > 1 && name.back() == 'W'; }
 
 bool Listed(const std::string& name) {
   auto same = [&](const char* listed) { return name == listed; };
@@ -88,7 +85,7 @@ struct Windows98Stubs::Context {
 std::vector<std::string> Windows98Stubs::Unlisted(const std::vector<std::string>& importNames) {
   std::vector<std::string> unlisted;
   for (const std::string& name : importNames) {
-    if (IsUnicodeName(name) && !Listed(name)) unlisted.push_back(name);
+    if (EndsInW(name) && !Listed(name)) unlisted.push_back(name);
   }
   return unlisted;
 }
@@ -110,7 +107,6 @@ Windows98Stubs::Windows98Stubs(HMODULE module, CodeRange library) {
 #undef FWTEST_STUB
 }
 
-Windows98Stubs::Windows98Stubs(Windows98Stubs&&) noexcept = default;
 Windows98Stubs::~Windows98Stubs() = default;
 
 }  // namespace fwtest

@@ -30,8 +30,8 @@ namespace fwtest {
 class Windows98Stubs {
  public:
   Windows98Stubs(HMODULE module, CodeRange library);
-  Windows98Stubs(Windows98Stubs&&) noexcept;
-  Windows98Stubs& operator=(Windows98Stubs&&) = delete;
+  Windows98Stubs(const Windows98Stubs&) = delete;
+  Windows98Stubs& operator=(const Windows98Stubs&) = delete;
   ~Windows98Stubs();
 
   // The W functions among `importNames` that are neither stubbed nor implemented by Windows 98.
