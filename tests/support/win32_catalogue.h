@@ -1,6 +1,6 @@
 // The Win32 functions the library calls, and the other Unicode functions the test program
 // imports, each with how it reports a failure. The call-site sweep makes each of the library's calls
-// fail once (tests/reliability/call_site_faults.h: a call to a function on no list fails the sweep);
+// fail once (tests/reliability/call_sites_test.cpp: a call to a function on no list fails the sweep);
 // the Windows 98 stubs make every W function here fail the library's calls with error 120
 // (windows98_stubs.h: a W import on no list stops the program). So the lists cannot fall behind.
 //
