@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <optional>
 #include <string>
 #include <thread>
 
@@ -18,6 +17,7 @@
 #include "support/substituted_proc_address.h"
 #include "test_vm.h"
 #include "vm_expectations.h"
+#include "vm_json.h"
 
 namespace fwtest {
 
@@ -45,17 +45,15 @@ class ServiceTest : public ::testing::Test {
   ~ServiceTest() override { RemoveService(name); }
 
   jstring Str(const std::wstring& text) { return vm.String(U16(text)); }
-  // A configuration as a caller fills it; the test VM's peers hold 0 where nothing was set.
-  jobject Config(std::optional<std::u16string> display, jint type, jint start, jint errorControl,
-                 std::optional<std::u16string> command) {
-    const jobject config = vm.NewPeer(kConfigClass);
-    if (display) vm.SetStringProperty(config, "DisplayName", *display);
-    vm.SetIntProperty(config, "ServiceType", type);
-    vm.SetIntProperty(config, "StartType", start);
-    vm.SetIntProperty(config, "ErrorControl", errorControl);
-    if (command) vm.SetStringProperty(config, "Command", *command);
-    return config;
+  // A peer of that class as a caller fills it, from JSON ("displayName" for getDisplayName).
+  jobject Peer(const char* cls, const std::string& json) {
+    std::string error;
+    jvalue peer{};
+    EXPECT_TRUE(JavaValueFromJson(vm, Json::Parse(json, &error).value_or(Json()), "L" + std::string(cls) + ";", &peer, &error))
+        << error;
+    return peer.l;
   }
+  std::string JsonOf(jobject ref) { return JsonOfReference(vm, ref).Write(); }
   jobject ServiceStatus(jint control) { return vm.Call(FW_SERVICE(controlNTService), self, Str(name), control); }
   // Polls until the condition holds; false after four minutes.
   template <typename Condition>
