@@ -11,6 +11,7 @@
 
 #include "com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl.h"
 #include "file/file_service_fixture.h"
+#include "json.h"
 #include "support/program_folder.h"
 #include "support/recorded_import.h"
 
@@ -88,11 +89,7 @@ TEST_F(DeleteAfterExitTest, WhatTheInstallerLeavesGoesOnceItHasEnded) {
     WriteBytes(tree + L"\\deep\\file.txt", "x");
     const std::wstring cleanup = CopyOfProgram(L"fwcleanup.exe");
     const std::wstring script = folder / L"installer.fwcall";
-    const auto quoted = [](const std::wstring& path) {
-      std::string json;
-      for (const char c : Ansi(path)) json += c == '\\' ? std::string("\\\\") : std::string(1, c);
-      return "\"" + json + "\"";
-    };
+    const auto quoted = [](const std::wstring& path) { return Json::String(U16(path)).Write(); };
     WriteBytes(script, "!hold \"" + Ansi(held) + "\"\nWin32SystemUtilServiceImpl.nativeDeleteFilesAfterExit [" + quoted(held) +
                            ", " + quoted(loose) + ", " + quoted(busy) + "] [" + quoted(tree) + "] " +
                            (flag ? "true" : "false") + " \"" + Ansi(cleanup) + "\"\n");
