@@ -27,6 +27,17 @@ inline constexpr char kFailureActionsClass[] =
 inline constexpr char kConfigClass[] = "com/fernwick/wizard/platform/win32/win32service/NTServiceConfig";
 inline const std::wstring kMissing = L"FwNoSuchService";
 
+// Polls until the condition holds (a program started by the test has done its part); false after
+// four minutes.
+template <typename Condition>
+bool Eventually(Condition condition) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::minutes(4);
+  for (; !condition(); std::this_thread::sleep_for(std::chrono::milliseconds(50))) {
+    if (std::chrono::steady_clock::now() > end) return false;
+  }
+  return true;
+}
+
 // Stops and deletes a service the test made, whatever state the test left it in.
 [[gnu::noipa]] inline void RemoveService(const std::wstring& name) {
   SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
@@ -55,15 +66,6 @@ class ServiceTest : public ::testing::Test {
   }
   std::string JsonOf(jobject ref) { return JsonOfReference(vm, ref).Write(); }
   jobject ServiceStatus(jint control) { return vm.Call(FW_SERVICE(controlNTService), self, Str(name), control); }
-  // Polls until the condition holds; false after four minutes.
-  template <typename Condition>
-  static bool Eventually(Condition condition) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::minutes(4);
-    for (; !condition(); std::this_thread::sleep_for(std::chrono::milliseconds(50))) {
-      if (std::chrono::steady_clock::now() > end) return false;
-    }
-    return true;
-  }
 
   const std::wstring name = L"FwTestSvc" + std::to_wstring(GetCurrentProcessId());
   TempFolder folder;
