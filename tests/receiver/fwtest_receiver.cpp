@@ -1,9 +1,8 @@
 // fwtestreceiver.exe: stands in for the clean-up program in the tests of nativeDeleteFilesAfterExit.
 // It offers the same windows as fwcleanup.exe (tools/fwcleanup/request_windows.h), so the library
-// finds it the same way, and records the one WM_COPYDATA it receives beside its own exe:
-//   received-wparam.txt   the message's wParam in decimal digits, no line end (written first)
-//   received.bin          exactly the cbData bytes (written last)
-// and exits with 0 (2 when a file cannot be written); a test reads them once the program has ended.
+// finds it the same way, writes the bytes of the one WM_COPYDATA it receives, exactly, to
+// received.bin beside its own exe, and exits with 0 (2 when the file cannot be written); a test
+// reads it once the program has ended.
 // With no request within 30 s it writes nothing and exits with 1.
 #include <windows.h>
 
@@ -37,8 +36,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
   fwcleanup::ReceivedRequest request;
   if (!fwcleanup::ReceiveRequest(instance, kRequestTimeoutMs, request)) return 1;
-  const std::string folder = OwnFolder();
-  const std::string sender = std::to_string(static_cast<unsigned long long>(request.sender));
-  if (!WriteWhole(folder + "received-wparam.txt", sender)) return 2;
-  return WriteWhole(folder + "received.bin", request.bytes) ? 0 : 2;
+  return WriteWhole(OwnFolder() + "received.bin", request.bytes) ? 0 : 2;
 }

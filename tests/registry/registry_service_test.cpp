@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -102,26 +101,6 @@ TEST_F(RegistryServiceTest, ByteArrayTheVmCannotMakeIsReportedAsOutOfMemory) {
   vm_.FailAllocations(1, 2);
   EXPECT_TRUE(vm_.IsNull(vm_.Call(FW_REG(getBinaryValue), self_, kRootCurrentUser, key, name)));
   fwtest::ExpectServiceException(vm_, -100010, ErrorMessage(0x8007000E));
-}
-
-[[gnu::noipa]] LONG ReportHugeValue(DWORD* size) {
-  *size = 0xFFFFFFFF;
-  return ERROR_MORE_DATA;
-}
-
-TEST_F(RegistryServiceTest, AnInternalFailureIsReportedAsEFailWithoutMessage) {
-  fwtest::SetRawValue(key_.Root(), key_.Path(), L"s", REG_SZ, L"ab", 4);
-  // An allocation the library cannot make: a 64-bit process could satisfy the 4 GB the system
-  // reports, so there the registry call itself fails with bad_alloc.
-  auto fail = [](auto, HKEY, auto, LPDWORD, LPDWORD, LPBYTE, LPDWORD size) -> LONG {
-    if (sizeof(void*) == 8) throw std::bad_alloc();
-    return ReportHugeValue(size);
-  };
-  auto queryW = fwtest::ReplaceImport(library_.get(), FWTEST_IMPORT(RegQueryValueExW), fail);
-  auto queryA = fwtest::ReplaceImport(library_.get(), FWTEST_IMPORT(RegQueryValueExA), fail);
-  EXPECT_EQ(vm_.StringValue(Call(FW_REG(getStringValue), L"", Str(u"s"), jboolean{JNI_FALSE})), u"");
-  fwtest::ExpectServiceCode(vm_, static_cast<jint>(-2147467259L));
-  EXPECT_EQ(queryW.calls() + queryA.calls(), 1);
 }
 
 }  // namespace

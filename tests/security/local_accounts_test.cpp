@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <map>
 #include <memory>
 #include <set>
@@ -33,9 +34,8 @@ class AccountStore {
   explicit AccountStore(HMODULE library) {
     Keep(SubstituteProcAddress(library, FWTEST_IMPORT(NetUserAdd), [this](auto, LPCWSTR, DWORD level, LPBYTE buffer, LPDWORD) {
       const auto* user = reinterpret_cast<const USER_INFO_1*>(buffer);
-      calls.push_back("add " + std::to_string(level));
-      added = *user;
-      addedHome = user->usri1_home_dir;
+      calls.push_back("add " + std::to_string(level) + ": flags " + std::to_string(user->usri1_flags) + ", privilege " +
+                      std::to_string(user->usri1_priv) + ", home " + Narrow(user->usri1_home_dir));
       return users.insert(user->usri1_name).second ? NET_API_STATUS{0} : NET_API_STATUS{NERR_UserExists};
     }));
     Keep(SubstituteProcAddress(library, FWTEST_IMPORT(NetUserGetInfo), [this](auto, LPCWSTR, LPCWSTR name, DWORD level, LPBYTE* out) {
@@ -47,9 +47,9 @@ class AccountStore {
       return NET_API_STATUS{0};
     }));
     Keep(SubstituteProcAddress(library, FWTEST_IMPORT(NetUserSetInfo), [this](auto, LPCWSTR, LPCWSTR, DWORD level, LPBYTE buffer, LPDWORD) {
-      calls.push_back("set " + std::to_string(level));
-      changed = *reinterpret_cast<const USER_INFO_3*>(buffer);
-      changedFullName = changed.usri3_full_name;
+      const auto* changed = reinterpret_cast<const USER_INFO_3*>(buffer);
+      calls.push_back("set " + std::to_string(level) + ": expires " + std::to_string(changed->usri3_acct_expires) + ", name " +
+                      Narrow(changed->usri3_full_name) + ", password expired " + std::to_string(changed->usri3_password_expired));
       return NET_API_STATUS{0};
     }));
     Keep(SubstituteProcAddress(library, FWTEST_IMPORT(NetApiBufferFree), [this](auto, LPVOID buffer) {
@@ -79,14 +79,12 @@ class AccountStore {
 
   std::set<std::wstring> users{L"guest"};
   std::map<std::wstring, std::set<std::wstring>> members{{L"Users", {}}};
-  std::vector<std::string> calls;
-  USER_INFO_1 added = {};  // its texts are the caller's: only while the call runs
-  std::wstring addedHome;
-  USER_INFO_3 info = {}, changed = {};
-  std::wstring changedFullName;
+  std::vector<std::string> calls;  // each with what it was given
+  USER_INFO_3 info = {};
   wchar_t storedFullName[8] = L"(none)";
 
  private:
+  static std::string Narrow(const wchar_t* text) { return std::string(text, text + std::wcslen(text)); }
   template <typename T>
   void Keep(T&& patch) {
     patches_.push_back(std::make_shared<std::decay_t<T>>(std::forward<T>(patch)));
@@ -113,23 +111,23 @@ TEST_F(LocalAccountsTest, ANewUserIsAddedDescribedAndJoinsItsGroups) {
   vm.Call(FW_SECURITY(win32CreateUser), self, Description(u"fern", u"86400", u"0", u"1"),
           vm.StringArray({u"Users", u"Fernwick Users"}));
   ExpectNoException(vm);
-  EXPECT_EQ(store.calls, (std::vector<std::string>{"add 1", "get 3", "set 3", "free as returned", "members 1", "members 1"}));
-  EXPECT_EQ(store.added.usri1_flags, static_cast<DWORD>(UF_SCRIPT | UF_NORMAL_ACCOUNT));
-  EXPECT_EQ(store.added.usri1_priv, static_cast<DWORD>(USER_PRIV_USER));
-  EXPECT_EQ(store.addedHome, L"C:\\home");
-  EXPECT_EQ(store.changed.usri3_acct_expires, 86400u) << "one day after 1970";
-  EXPECT_EQ(store.changedFullName, L"Fern Wick");
-  EXPECT_EQ(store.changed.usri3_password_expired, 1u);
+  // A script runs at logon (UF_SCRIPT | UF_NORMAL_ACCOUNT: 513), a user's privileges (1), expiry
+  // one day after 1970.
+  EXPECT_EQ(store.calls, (std::vector<std::string>{"add 1: flags 513, privilege 1, home C:\\home", "get 3",
+                                                   "set 3: expires 86400, name Fern Wick, password expired 1",
+                                                   "free as returned", "members 1", "members 1"}));
   EXPECT_EQ(store.members[L"Fernwick Users"], std::set<std::wstring>{L"fern"});
 
-  // Any first character but '0' disables; "0" leaves the password-expired setting as returned.
+  // Any first character but '0' disables (UF_ACCOUNTDISABLE: 515); "0" leaves the password-expired
+  // setting as returned; no expiry is TIMEQ_FOREVER.
   for (const char16_t* disabled : {u"1", u"false", u""}) {
     store.users.erase(L"sam");
+    store.calls.clear();
     vm.Call(FW_SECURITY(win32CreateUser), self, Description(u"sam", u"-5", disabled, u"0"), jobjectArray{nullptr});
     ExpectNoException(vm);
-    EXPECT_EQ(store.added.usri1_flags, static_cast<DWORD>(UF_SCRIPT | UF_NORMAL_ACCOUNT | UF_ACCOUNTDISABLE));
-    EXPECT_EQ(store.changed.usri3_acct_expires, TIMEQ_FOREVER);
-    EXPECT_EQ(store.changed.usri3_password_expired, 0u);
+    EXPECT_EQ(store.calls, (std::vector<std::string>{"add 1: flags 515, privilege 1, home C:\\home", "get 3",
+                                                     "set 3: expires 4294967295, name Fern Wick, password expired 0",
+                                                     "free as returned"}));
   }
 
   // A group that does not exist stops the call there; nothing done before it is undone. Network

@@ -5,31 +5,20 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
-#include <thread>
 
 #include "com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl.h"
 #include "file/file_service_fixture.h"
+#include "json.h"
 #include "support/program_folder.h"
 #include "support/recorded_import.h"
+#include "winservice/service_test_support.h"
 
 namespace fwtest {
 namespace {
 
 #define FW_AFTER_EXIT \
   FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl_nativeDeleteFilesAfterExit)
-
-// Polls until the condition holds; false after the bound.
-template <typename Condition>
-bool Eventually(Condition condition, std::chrono::seconds bound = std::chrono::seconds(240)) {
-  const auto end = std::chrono::steady_clock::now() + bound;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
-  return true;
-}
 
 class DeleteAfterExitTest : public FileServiceTest {
  protected:
@@ -88,11 +77,7 @@ TEST_F(DeleteAfterExitTest, WhatTheInstallerLeavesGoesOnceItHasEnded) {
     WriteBytes(tree + L"\\deep\\file.txt", "x");
     const std::wstring cleanup = CopyOfProgram(L"fwcleanup.exe");
     const std::wstring script = folder / L"installer.fwcall";
-    const auto quoted = [](const std::wstring& path) {
-      std::string json;
-      for (const char c : Ansi(path)) json += c == '\\' ? std::string("\\\\") : std::string(1, c);
-      return "\"" + json + "\"";
-    };
+    const auto quoted = [](const std::wstring& path) { return Json::String(U16(path)).Write(); };
     WriteBytes(script, "!hold \"" + Ansi(held) + "\"\nWin32SystemUtilServiceImpl.nativeDeleteFilesAfterExit [" + quoted(held) +
                            ", " + quoted(loose) + ", " + quoted(busy) + "] [" + quoted(tree) + "] " +
                            (flag ? "true" : "false") + " \"" + Ansi(cleanup) + "\"\n");

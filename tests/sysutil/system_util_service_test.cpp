@@ -21,7 +21,6 @@ namespace {
 
 using fwtest::ErrorMessage;
 
-#define FW_METHOD(method) Java_com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl_##method
 #define FW_EXPORT(method) \
   FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl_##method)
 const std::wstring kRunOnce = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
@@ -41,11 +40,6 @@ class SystemUtilTest : public ::testing::Test {
 
   fwtest::RedirectedRoots roots{{kRunOnce, kSetup}, {}};
   fwtest::LoadedLibrary library{L"fwnative.dll"};
-  decltype(&FW_METHOD(addSystemStartupCommand)) add = FW_EXPORT(addSystemStartupCommand);
-  decltype(&FW_METHOD(systemStartupCommands)) list = FW_EXPORT(systemStartupCommands);
-  decltype(&FW_METHOD(removeSystemStartupCommand)) remove = FW_EXPORT(removeSystemStartupCommand);
-  decltype(&FW_METHOD(getOSServiceLevel)) serviceLevel = FW_EXPORT(getOSServiceLevel);
-  decltype(&FW_METHOD(getBootDirectory)) bootDirectory = FW_EXPORT(getBootDirectory);
   fwtest::TestVm vm;
   jobject self = vm.This("com/fernwick/wizard/platform/win32/Win32SystemUtilServiceImpl");
 };
@@ -56,13 +50,13 @@ TEST_F(SystemUtilTest, CommandsFillTheLowestFreeNumberAndListExpanded) {
   SetString(kRunOnce, L"Other", L"%FWTEST_TOOLS%\\setup.exe", REG_EXPAND_SZ);
   const DWORD number = 7;
   fwtest::SetRawValue(HKEY_LOCAL_MACHINE, kRunOnce, L"FWNK00004", REG_DWORD, &number, sizeof(number));
-  vm.Call(add, self, Str(u"two /x"));
+  vm.Call(FW_EXPORT(addSystemStartupCommand), self, Str(u"two /x"));
   fwtest::ExpectNoException(vm);
   const auto two = fwtest::GetRawValue(HKEY_LOCAL_MACHINE, kRunOnce, L"FWNK00002");
   EXPECT_EQ(two ? two->type : DWORD{0}, static_cast<DWORD>(REG_SZ));  // its text is listed below
 
   SetEnvironmentVariableW(L"FWTEST_TOOLS", L"C:\\tools");
-  const jobject commands = vm.Call(list, self);
+  const jobject commands = vm.Call(FW_EXPORT(systemStartupCommands), self);
   fwtest::ExpectNoException(vm);
   SetEnvironmentVariableW(L"FWTEST_TOOLS", nullptr);
   const std::map<std::wstring, std::u16string> texts = {
@@ -83,11 +77,12 @@ TEST_F(SystemUtilTest, RemovalTakesOnlyTheFirstExactMatchUnderTheLibrarysNames) 
   for (const std::wstring& name : fwtest::RawValueNames(HKEY_LOCAL_MACHINE, kRunOnce)) {
     if (first.empty() && (name == L"FWNK00001" || name == L"FWNK00002")) first = name;
   }
-  vm.Call(remove, self, Str(u"dup"));
+  vm.Call(FW_EXPORT(removeSystemStartupCommand), self, Str(u"dup"));
   EXPECT_FALSE(Stored(first.c_str()));
   EXPECT_TRUE(Stored(first == L"FWNK00001" ? L"FWNK00002" : L"FWNK00001"));
-  for (int i = 0; i < 2; ++i) vm.Call(remove, self, Str(u"dup"));  // the second finds nothing: no error
-  vm.Call(remove, self, Str(u"case"));
+  // The second finds nothing: no error.
+  for (int i = 0; i < 2; ++i) vm.Call(FW_EXPORT(removeSystemStartupCommand), self, Str(u"dup"));
+  vm.Call(FW_EXPORT(removeSystemStartupCommand), self, Str(u"case"));
   fwtest::ExpectNoException(vm);
   EXPECT_EQ(fwtest::RawValueNames(HKEY_LOCAL_MACHINE, kRunOnce).size(), 3u);
   for (const wchar_t* name : {L"FWNK00003", L"Foreign", L"fwnk00004"}) EXPECT_TRUE(Stored(name)) << name;
@@ -100,15 +95,15 @@ TEST_F(SystemUtilTest, RemovalTakesOnlyTheFirstExactMatchUnderTheLibrarysNames) 
 
 TEST_F(SystemUtilTest, CommandFailures) {
   for (const jstring command : {Str(u""), jstring{nullptr}}) {
-    vm.Call(add, self, command);
+    vm.Call(FW_EXPORT(addSystemStartupCommand), self, command);
     fwtest::ExpectServiceException(vm, -70002, ErrorMessage(0x80070057));
-    vm.Call(remove, self, command);
+    vm.Call(FW_EXPORT(removeSystemStartupCommand), self, command);
     fwtest::ExpectServiceException(vm, -70004, ErrorMessage(0x80070057));
   }
   EXPECT_TRUE(fwtest::RawValueNames(HKEY_LOCAL_MACHINE, kRunOnce).empty());
   vm.HideMethod("java/util/Vector", "addElement");  // the vector stays empty
   SetString(kRunOnce, L"FWNK00001", L"x");
-  EXPECT_EQ(vm.StringElements(vm.Call(list, self)), fwtest::StringList{});
+  EXPECT_EQ(vm.StringElements(vm.Call(FW_EXPORT(systemStartupCommands), self)), fwtest::StringList{});
   fwtest::ExpectNoException(vm);
 
   // Anything else that goes wrong inside (here a buffer the library cannot have) is E_FAIL under the
@@ -120,7 +115,7 @@ TEST_F(SystemUtilTest, CommandFailures) {
   };
   auto queryW = fwtest::ReplaceImport(library.get(), FWTEST_IMPORT(RegQueryValueExW), fail);
   auto queryA = fwtest::ReplaceImport(library.get(), FWTEST_IMPORT(RegQueryValueExA), fail);
-  vm.Call(remove, self, Str(u"x"));
+  vm.Call(FW_EXPORT(removeSystemStartupCommand), self, Str(u"x"));
   fwtest::ExpectServiceException(vm, -70004, ErrorMessage(0x80004005));
   EXPECT_TRUE(Stored(L"FWNK00001"));
 }
@@ -137,7 +132,7 @@ TEST_F(SystemUtilTest, OperatingSystemLevelAndBootDirectory) {
       {"default", u"Service Pack 1"}, {"win98", u" A "}, {"winme", u" "}};
   const auto run = ThisRun();
   ASSERT_TRUE(run) << "run through ctest: the program's name gives the emulated version";
-  EXPECT_EQ(vm.StringValue(vm.Call(serviceLevel, self)), texts.at(run->name));
+  EXPECT_EQ(vm.StringValue(vm.Call(FW_EXPORT(getOSServiceLevel), self)), texts.at(run->name));
   fwtest::ExpectNoException(vm);
   // No service pack. The A query of the service-pack text has the 148-byte size; the platform
   // test's first one is larger.
@@ -151,13 +146,13 @@ TEST_F(SystemUtilTest, OperatingSystemLevelAndBootDirectory) {
     if (info->dwOSVersionInfoSize == sizeof(OSVERSIONINFOA)) info->szCSDVersion[0] = '\0';
     return ok;
   });
-  EXPECT_EQ(vm.StringValue(vm.Call(serviceLevel, self)), u"");
+  EXPECT_EQ(vm.StringValue(vm.Call(FW_EXPORT(getOSServiceLevel), self)), u"");
   fwtest::ExpectNoException(vm);
   SetString(kSetup, L"BootDir", L"C:\\");
-  EXPECT_EQ(vm.StringValue(vm.Call(bootDirectory, self)), u"C:\\");
+  EXPECT_EQ(vm.StringValue(vm.Call(FW_EXPORT(getBootDirectory), self)), u"C:\\");
   fwtest::ExpectNoException(vm);
   SetString(kSetup, L"BootDir", L"Q:\\");  // no such drive
-  EXPECT_TRUE(vm.IsNull(vm.Call(bootDirectory, self)));
+  EXPECT_TRUE(vm.IsNull(vm.Call(FW_EXPORT(getBootDirectory), self)));
   fwtest::ExpectServiceException(vm, -70009, ErrorMessage(0xFFFFFFFF));
 }
 

@@ -34,16 +34,26 @@ DWORD ProcessIdOf(const wchar_t* program) {
   return 0;
 }
 
+// The text as a JSON string, without its quotes.
+std::string JsonText(const std::wstring& text) {
+  const std::string quoted = Json::String(U16(text)).Write();
+  return quoted.substr(1, quoted.size() - 2);
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+  return text.replace(text.find(from), from.size(), to);
+}
+
 // A failing call of each method is the call-site sweep's, a bad value of each argument the
-// bad-input sweep's; here, what they cannot see: an empty or null name, and a null peer, is
+// bad-input sweep's (a null peer included); here, what they cannot see: an empty or null name is
 // refused with ERROR_BAD_ARGUMENTS before anything is asked.
 TEST_F(ServiceTest, EveryMethodChecksItsArguments) {
   const struct {
     jint code;
     std::function<void(jstring)> call;
   } cases[] = {
-      {-120000, [&](jstring n) { vm.Call(FW_SERVICE(createNTService), self, n, Config(u"x", 0x10, 3, 1, u"x.exe")); }},
-      {-120004, [&](jstring n) { vm.Call(FW_SERVICE(changeNTServiceConfig), self, n, Config(std::nullopt, -1, -1, -1, std::nullopt)); }},
+      {-120000, [&](jstring n) { vm.Call(FW_SERVICE(createNTService), self, n, Peer(kConfigClass, R"({"command": "x.exe"})")); }},
+      {-120004, [&](jstring n) { vm.Call(FW_SERVICE(changeNTServiceConfig), self, n, Peer(kConfigClass, R"({"startType": -1})")); }},
       {-1200005, [&](jstring n) { EXPECT_TRUE(vm.IsNull(vm.Call(FW_SERVICE(queryNTServiceConfig), self, n))); }},
       {-1200006, [&](jstring n) { EXPECT_TRUE(vm.IsNull(vm.Call(FW_SERVICE(queryNTServiceStatus), self, n))); }},
       {-1200010, [&](jstring n) { EXPECT_TRUE(vm.IsNull(vm.Call(FW_SERVICE(queryWin2kServiceFailureActions), self, n))); }},
@@ -58,10 +68,6 @@ TEST_F(ServiceTest, EveryMethodChecksItsArguments) {
       ExpectServiceException(vm, c.code, ErrorMessage(ERROR_BAD_ARGUMENTS));
     }
   }
-  vm.Call(FW_SERVICE(createNTService), self, Str(name), jobject{nullptr});
-  ExpectServiceException(vm, -120000, ErrorMessage(ERROR_BAD_ARGUMENTS));
-  vm.Call(FW_SERVICE(changeWin2kServiceFailureActions), self, Str(name), jobject{nullptr});
-  ExpectServiceException(vm, -1200013, ErrorMessage(ERROR_BAD_ARGUMENTS));
   // A description that cannot be read is null, silently.
   EXPECT_TRUE(vm.IsNull(vm.Call(FW_SERVICE(queryWin2kServiceDescription), self, Str(kMissing))));
   ExpectNoException(vm);
@@ -74,28 +80,22 @@ TEST_F(ServiceTest, EveryMethodChecksItsArguments) {
 
 TEST_F(ServiceTest, ARealServiceFromCreationToDeletion) {
   const std::wstring record = folder / L"record.txt";
-  const std::wstring command = L"\"" + ProgramFolder() + L"\\fwtestsvc.exe\" \"" + record + L"\"";
   const std::wstring display = L"Fernwick Test Service " + std::to_wstring(GetCurrentProcessId());
-  // Own process (0x10) with desktop interaction, demand start (3), normal error control (1).
-  const jobject config = Config(U16(display), 0x10, 3, 1, U16(command));
-  vm.SetBoolProperty(config, "EnableDesktopInteraction", true);
-  vm.Call(FW_SERVICE(createNTService), self, Str(name), config);
+  const std::string command = JsonText(L"\"" + ProgramFolder() + L"\\fwtestsvc.exe\" \"" + record + L"\"");
+  // Own process (0x10) with desktop interaction, demand start (3), normal error control (1); read
+  // back in the order of the names.
+  const std::string shown = R"("displayName": ")" + JsonText(display) + R"(", "enableDesktopInteraction": true, "errorControl": 1, )";
+  const std::string given = R"({"command": ")" + command + "\", " + shown + R"("serviceType": 16, "startType": 3})";
+  vm.Call(FW_SERVICE(createNTService), self, Str(name), Peer(kConfigClass, given));
   ExpectNoException(vm);
-  vm.Call(FW_SERVICE(createNTService), self, Str(name), config);
+  vm.Call(FW_SERVICE(createNTService), self, Str(name), Peer(kConfigClass, given));
   ExpectServiceException(vm, -120000, ErrorMessage(ERROR_SERVICE_EXISTS));
   EXPECT_EQ(vm.Call(FW_SERVICE(serviceExists), self, Str(name)), JNI_TRUE);
   EXPECT_EQ(vm.Call(FW_SERVICE(serviceExists), self, Str(kMissing)), JNI_FALSE);
 
-  const jobject read = vm.Call(FW_SERVICE(queryNTServiceConfig), self, Str(name));
-  ASSERT_FALSE(vm.IsNull(read));
-  EXPECT_EQ(vm.StringProperty(read, "DisplayName"), U16(display));
-  EXPECT_EQ(vm.IntProperty(read, "ServiceType"), 0x10);
-  EXPECT_TRUE(vm.BoolProperty(read, "EnableDesktopInteraction"));
-  EXPECT_EQ(vm.IntProperty(read, "StartType"), 3);
-  EXPECT_EQ(vm.IntProperty(read, "ErrorControl"), 1);
-  EXPECT_EQ(vm.StringProperty(read, "Command"), U16(command));
-  EXPECT_EQ(vm.StringProperty(read, "UserName"), u"LocalSystem");
-  EXPECT_TRUE(vm.HasProperty(read, "Password") && !vm.StringProperty(read, "Password"));
+  const std::string stored = R"({"command": ")" + command + R"(", "dependencies": [], )" + shown +
+                             R"("loadOrderGroup": "", "password": null, "serviceType": 16, "startType": 3, "userName": "LocalSystem"})";
+  EXPECT_EQ(JsonOf(vm.Call(FW_SERVICE(queryNTServiceConfig), self, Str(name))), stored);
   EXPECT_EQ(vm.StringValue(vm.Call(FW_SERVICE(getNTServiceDisplayName), self, Str(name))), U16(display));
   EXPECT_EQ(vm.StringValue(vm.Call(FW_SERVICE(getNTServiceKeyName), self, Str(display))), U16(name));
   const auto keys = vm.StringArrayValue(vm.Call(FW_SERVICE(enumNTServiceKeys), self, jint{SERVICE_WIN32}, jint{3}));
@@ -111,15 +111,13 @@ TEST_F(ServiceTest, ARealServiceFromCreationToDeletion) {
   ExpectNoException(vm);
 
   // Only what is set changes: disabled (4), everything else left as it is.
-  vm.Call(FW_SERVICE(changeNTServiceConfig), self, Str(name), Config(std::nullopt, -1, SERVICE_DISABLED, -1, std::nullopt));
+  const std::string unchanged = R"({"serviceType": -1, "errorControl": -1, "startType": )";
+  vm.Call(FW_SERVICE(changeNTServiceConfig), self, Str(name), Peer(kConfigClass, unchanged + "4}"));
   ExpectNoException(vm);
-  const jobject changed = vm.Call(FW_SERVICE(queryNTServiceConfig), self, Str(name));
-  EXPECT_EQ(vm.IntProperty(changed, "StartType"), SERVICE_DISABLED);
-  EXPECT_EQ(vm.StringProperty(changed, "DisplayName"), U16(display));
-  EXPECT_TRUE(vm.BoolProperty(changed, "EnableDesktopInteraction"));
+  EXPECT_EQ(JsonOf(vm.Call(FW_SERVICE(queryNTServiceConfig), self, Str(name))), Replaced(stored, "\"startType\": 3", "\"startType\": 4"));
   vm.Call(FW_SERVICE(startNTService), self, Str(name), jobjectArray{nullptr});
   ExpectServiceException(vm, -120002, ErrorMessage(ERROR_SERVICE_DISABLED));
-  vm.Call(FW_SERVICE(changeNTServiceConfig), self, Str(name), Config(std::nullopt, -1, SERVICE_DEMAND_START, -1, std::nullopt));
+  vm.Call(FW_SERVICE(changeNTServiceConfig), self, Str(name), Peer(kConfigClass, unchanged + "3}"));
   EXPECT_TRUE(vm.IsNull(ServiceStatus(SERVICE_CONTROL_STOP)));
   ExpectServiceException(vm, -120003, ErrorMessage(ERROR_SERVICE_NOT_ACTIVE));
 
@@ -132,13 +130,11 @@ TEST_F(ServiceTest, ARealServiceFromCreationToDeletion) {
   }));
   vm.Call(FW_SERVICE(startNTService), self, Str(name), jobjectArray{nullptr});
   ExpectServiceException(vm, -120002, ErrorMessage(ERROR_SERVICE_ALREADY_RUNNING));
-  const jobject interrogated = ServiceStatus(SERVICE_CONTROL_INTERROGATE);
-  EXPECT_EQ(vm.IntProperty(interrogated, "CurrentState"), SERVICE_RUNNING);
-  EXPECT_EQ(vm.IntProperty(interrogated, "ServiceType"), 0x110) << "the status keeps the interaction bit";
-  const jobject process = vm.Call(FW_SERVICE(queryWin2kServiceStatusProcess), self, Str(name));
-  EXPECT_EQ(vm.IntProperty(process, "ServiceType"), 0x110);
-  EXPECT_EQ(vm.IntProperty(process, "CurrentState"), SERVICE_RUNNING);
-  EXPECT_EQ(static_cast<DWORD>(vm.IntProperty(process, "ProcessId")), ProcessIdOf(L"fwtestsvc.exe"));
+  // Running (4), accepting stop (1); the status keeps the interaction bit (0x110).
+  const std::string running = R"({"checkPoint": 0, "controlsAccepted": 1, "currentState": 4, "serviceSpecificExitCode": 0, "serviceType": 272, "waitHint": 0, "win32ExitCode": 0})";
+  EXPECT_EQ(JsonOf(ServiceStatus(SERVICE_CONTROL_INTERROGATE)), running);
+  EXPECT_EQ(JsonOf(vm.Call(FW_SERVICE(queryWin2kServiceStatusProcess), self, Str(name))),
+            Replaced(running, "\"service", "\"processId\": " + std::to_string(ProcessIdOf(L"fwtestsvc.exe")) + ", \"serviceFlags\": 0, \"service"));
   ServiceStatus(200);
   ExpectNoException(vm);
 
@@ -155,43 +151,39 @@ TEST_F(ServiceTest, ARealServiceFromCreationToDeletion) {
 
 // What Wine does not do, shown through substitutes of the functions the methods bind by name.
 TEST_F(ServiceTest, WhatWineCannotShow) {
-  // CreateServiceW as the system receives it: dependencies as a multi-string, the account rule.
-  std::optional<std::wstring> display, user, password;
-  std::wstring dependencies;  // each unit up to the final zero, followed by '|'
-  DWORD type = 0;
-  const auto text = [](LPCWSTR t) { return t != nullptr ? std::optional<std::wstring>(t) : std::nullopt; };
+  // CreateServiceW as the system receives it: display name, type, the dependencies as a
+  // multi-string (each unit followed by '|'), and the account rule.
+  std::wstring sent;
+  const auto text = [](LPCWSTR t) { return t != nullptr ? std::wstring(t) : std::wstring(L"(null)"); };
   auto create = SubstituteProcAddress(
       library.get(), FWTEST_IMPORT(CreateServiceW),
-      [&](auto, SC_HANDLE, LPCWSTR, LPCWSTR sentDisplay, DWORD, DWORD sentType, DWORD, DWORD, LPCWSTR, LPCWSTR, LPDWORD,
-          LPCWSTR sentDependencies, LPCWSTR sentUser, LPCWSTR sentPassword) -> SC_HANDLE {
-        display = text(sentDisplay);
-        user = text(sentUser);
-        password = text(sentPassword);
-        type = sentType;
-        dependencies.clear();
-        for (LPCWSTR p = sentDependencies; p != nullptr && *p != L'\0'; p += std::wcslen(p) + 1) dependencies += std::wstring(p) + L'|';
+      [&](auto, SC_HANDLE, LPCWSTR, LPCWSTR display, DWORD, DWORD type, DWORD, DWORD, LPCWSTR, LPCWSTR, LPDWORD,
+          LPCWSTR dependencies, LPCWSTR user, LPCWSTR password) -> SC_HANDLE {
+        sent = text(display) + L" " + std::to_wstring(type) + L" ";
+        for (LPCWSTR p = dependencies; p != nullptr && *p != L'\0'; p += std::wcslen(p) + 1) sent += std::wstring(p) + L'|';
+        sent += L" " + text(user) + L" " + text(password);
         SetLastError(ERROR_SERVICE_EXISTS);  // nothing is made
         return nullptr;
       });
   const struct {
-    const char16_t *user, *password;
-    std::optional<std::wstring> userSent, passwordSent;
-  } accounts[] = {{u"", u"pw", std::nullopt, std::nullopt}, {u".\\installer", u"", L".\\installer", std::nullopt},
-                  {u".\\installer", u"pw", L".\\installer", L"pw"}};
+    const char* account;
+    std::wstring sent;
+  } accounts[] = {{R"("userName": "", "password": "pw")", L"x 272 RpcSs|+Network| (null) (null)"},
+                  {R"("userName": ".\\installer", "password": "")", L"x 272 RpcSs|+Network| .\\installer (null)"},
+                  {R"("userName": ".\\installer", "password": "pw")", L"x 272 RpcSs|+Network| .\\installer pw"}};
   for (const auto& a : accounts) {
-    const jobject config = Config(u"x", 0x10, 3, 1, u"x.exe");
-    vm.SetStringProperty(config, "UserName", a.user);
-    vm.SetStringProperty(config, "Password", a.password);
-    vm.SetBoolProperty(config, "EnableDesktopInteraction", true);
-    vm.SetObjectProperty(config, "Dependencies", vm.StringArray({u"RpcSs", u"+Network"}));
-    vm.Call(FW_SERVICE(createNTService), self, Str(name), config);
+    vm.Call(FW_SERVICE(createNTService), self, Str(name),
+            Peer(kConfigClass, R"({"displayName": "x", "serviceType": 16, "enableDesktopInteraction": true, "dependencies": ["RpcSs", "+Network"], )" +
+                                   std::string(a.account) + "}"));
     ExpectServiceException(vm, -120000, ErrorMessage(ERROR_SERVICE_EXISTS));
-    EXPECT_EQ(user, a.userSent);
-    EXPECT_EQ(password, a.passwordSent);
-    EXPECT_EQ(dependencies, L"RpcSs|+Network|");
-    EXPECT_EQ(type, 0x110u);
-    EXPECT_EQ(display, L"x");
+    EXPECT_EQ(sent, a.sent);
   }
+  // A getter the peer's class lacks: that setting is absent.
+  const jobject shown = Peer(kConfigClass, R"({"displayName": "shown", "command": "x.exe"})");
+  vm.HideMethod(kConfigClass, "getDisplayName");
+  vm.Call(FW_SERVICE(createNTService), self, Str(name), shown);
+  ExpectServiceException(vm, -120000, ErrorMessage(ERROR_SERVICE_EXISTS));
+  EXPECT_EQ(sent.substr(0, 7), L"(null) ");
 
   // Dependencies read back (Wine never returns them), from a configuration the system hands over.
   const SC_HANDLE anyService = reinterpret_cast<SC_HANDLE>(0x5e5);
@@ -215,12 +207,8 @@ TEST_F(ServiceTest, WhatWineCannotShow) {
         *stored = {{0x110, 0, 0, nullptr, nullptr, 0, stored->dependencies, stored->user, nullptr}, L"A\0BC\0", L"LocalSystem"};
         return TRUE;
       });
-  const jobject read = vm.Call(FW_SERVICE(queryNTServiceConfig), self, Str(L"AnyService"));
-  ExpectNoException(vm);
-  EXPECT_EQ(vm.StringArrayValue(vm.ObjectProperty(read, "Dependencies")), (StringList{u"A", u"BC"}));
-  EXPECT_EQ(vm.IntProperty(read, "ServiceType"), 0x10);
-  EXPECT_TRUE(vm.BoolProperty(read, "EnableDesktopInteraction"));
-  EXPECT_FALSE(vm.StringProperty(read, "Password"));
+  EXPECT_EQ(JsonOf(vm.Call(FW_SERVICE(queryNTServiceConfig), self, Str(L"AnyService"))),
+            R"({"command": null, "dependencies": ["A", "BC"], "displayName": null, "enableDesktopInteraction": true, "errorControl": 0, "loadOrderGroup": null, "password": null, "serviceType": 16, "startType": 0, "userName": "LocalSystem"})");
 
   // A list that grows between the two calls: exactly one retry, then the error.
   int calls = 0;
@@ -233,13 +221,6 @@ TEST_F(ServiceTest, WhatWineCannotShow) {
   EXPECT_TRUE(vm.IsNull(vm.Call(FW_SERVICE(enumNTServiceKeys), self, jint{SERVICE_WIN32}, jint{3})));
   ExpectServiceException(vm, -1200009, ErrorMessage(ERROR_MORE_DATA));
   EXPECT_EQ(calls, 2);
-
-  // A getter the peer's class lacks: that setting is absent.
-  const jobject shown = Config(u"shown", 0x10, 3, 1, u"x.exe");
-  vm.HideMethod(kConfigClass, "getDisplayName");
-  vm.Call(FW_SERVICE(createNTService), self, Str(name), shown);
-  ExpectServiceException(vm, -120000, ErrorMessage(ERROR_SERVICE_EXISTS));
-  EXPECT_FALSE(display);
 }
 
 // Stands for what Wine drops: the failure actions a service keeps (level 2), and a real database
@@ -325,49 +306,27 @@ class FailureActionsStore {
 };
 
 TEST_F(ServiceTest, FailureActionsRoundTripUnderTheDatabaseLock) {
-  vm.Call(FW_SERVICE(createNTService), self, Str(name), Config(u"Fernwick Actions", 0x10, 3, 1, U16(L"\"" + ProgramFolder() + L"\\fwtestsvc.exe\" x")));
+  const std::string command = JsonText(L"\"" + ProgramFolder() + L"\\fwtestsvc.exe\" x");
+  vm.Call(FW_SERVICE(createNTService), self, Str(name), Peer(kConfigClass, R"({"serviceType": 16, "startType": 3, "errorControl": 1, "command": ")" + command + "\"}"));
   ExpectNoException(vm);
   FailureActionsStore store(library.get());
   // Restart, reboot, run a command, and a type no Windows knows (sent as SC_ACTION_NONE).
-  const jint types[] = {1, 2, 3, 7};
-  const jobject actions = vm.NewPeer(kFailureActionsClass);
-  vm.SetIntProperty(actions, "ResetPeriod", 86400);
-  vm.SetStringProperty(actions, "RebootMsg", u"Restarting for Fernwick");
-  vm.SetStringProperty(actions, "Command", u"");
-  vm.SetIntProperty(actions, "ActionCount", 4);
-  for (jint i = 0; i < 4; ++i) {
-    const jobject action = vm.NewPeer("com/fernwick/wizard/platform/win32/win32service/Win2kSCAction");
-    vm.SetIntProperty(action, "ActionType", types[i]);
-    vm.SetIntProperty(action, "Delay", 1000 * (i + 1));
-    vm.SetObjectProperty(actions, "ActionAt[" + std::to_string(i) + "]", action);
-  }
-  vm.Call(FW_SERVICE(changeWin2kServiceFailureActions), self, Str(name), actions);
+  const std::string actions = R"("actions": [{"actionType": 1, "delay": 1000}, {"actionType": 2, "delay": 2000}, {"actionType": 3, "delay": 3000}, {"actionType": )";
+  vm.Call(FW_SERVICE(changeWin2kServiceFailureActions), self, Str(name),
+          Peer(kFailureActionsClass, R"({"resetPeriod": 86400, "rebootMsg": "Restarting for Fernwick", "command": "", )" + actions + R"(7, "delay": 4000}]})"));
   ExpectNoException(vm);
   EXPECT_EQ(store.calls, (std::vector<std::string>{"lock", "open", "change", "unlock"}));
   // Windows 9x has no privileges: nothing is enabled there.
   const bool privileges = !fw::IsWindows9x();
   EXPECT_EQ(store.shutdownPrivilegeHeld, std::vector<bool>{privileges});
   EXPECT_EQ(store.command, L"") << "\"\" is sent, which removes the command";
-  ASSERT_EQ(store.actions.size(), 4u);
-  EXPECT_EQ(store.actions[3].Type, SC_ACTION_NONE);
-
-  const jobject read = vm.Call(FW_SERVICE(queryWin2kServiceFailureActions), self, Str(name));
+  EXPECT_EQ(JsonOf(vm.Call(FW_SERVICE(queryWin2kServiceFailureActions), self, Str(name))),
+            R"({"command": "", "rebootMsg": "Restarting for Fernwick", "resetPeriod": 86400, )" + actions + R"(0, "delay": 4000}]})");
   ExpectNoException(vm);
-  EXPECT_EQ(vm.IntProperty(read, "ResetPeriod"), 86400);
-  EXPECT_EQ(vm.StringProperty(read, "RebootMsg"), u"Restarting for Fernwick");
-  const std::vector<jobject> added = vm.ListProperty(read, "Action");
-  ASSERT_EQ(added.size(), 4u);
-  for (std::size_t i = 0; i < added.size(); ++i) {  // each made with its (type, delay) constructor
-    EXPECT_EQ(vm.ConstructorDescriptor(added[i]), "(II)V");
-    EXPECT_EQ(vm.IntArgument(added[i], 0), i < 3 ? types[i] : 0);
-    EXPECT_EQ(vm.IntArgument(added[i], 1), 1000 * static_cast<jlong>(i + 1));
-  }
 
   // No actions: a null action pointer keeps the service's; the texts absent stay as they are, and
   // without a reboot action the privilege is not touched.
-  const jobject none = vm.NewPeer(kFailureActionsClass);
-  vm.SetIntProperty(none, "ResetPeriod", 60);
-  vm.SetIntProperty(none, "ActionCount", 0);
+  const jobject none = Peer(kFailureActionsClass, R"({"resetPeriod": 60, "actions": []})");
   vm.Call(FW_SERVICE(changeWin2kServiceFailureActions), self, Str(name), none);
   ExpectNoException(vm);
   EXPECT_EQ(store.actions.size(), 4u);
@@ -396,14 +355,10 @@ TEST_F(ServiceTest, ShortPathsAndVersionInformation) {
   EXPECT_TRUE(lastTwo.find(L' ') == std::wstring::npos && lastTwo.size() <= 8 + 1 + 8 + 4)
       << "short form " << std::string(text.begin(), text.end());
 
-  const jobject info = vm.Call(FW_SERVICE(getFixedFileInfo), self, Str(ProgramFolder() + L"\\fwtestsvc.exe"));
-  ASSERT_FALSE(vm.IsNull(info));
-  EXPECT_EQ(static_cast<DWORD>(vm.IntProperty(info, "Signature")), 0xFEEF04BDu);
-  EXPECT_EQ(vm.IntProperty(info, "FileVersionMS"), 0x00010002);
-  EXPECT_EQ(vm.IntProperty(info, "FileVersionLS"), 0x00030004);
-  EXPECT_EQ(vm.IntProperty(info, "ProductVersionMS"), 0x00050006);
-  EXPECT_EQ(vm.IntProperty(info, "ProductVersionLS"), 0x00070008);
-  EXPECT_EQ(vm.IntProperty(info, "FileType"), VFT_APP);
+  // Version 1.2.3.4, product 5.6.7.8, an NT program (0x40004) and an application (1), as
+  // fwtestsvc.rc gives them; the signature 0xFEEF04BD.
+  EXPECT_EQ(JsonOf(vm.Call(FW_SERVICE(getFixedFileInfo), self, Str(ProgramFolder() + L"\\fwtestsvc.exe"))),
+            R"({"fileDateLS": 0, "fileDateMS": 0, "fileFlags": 0, "fileFlagsMask": 0, "fileOS": 262148, "fileSubtype": 0, "fileType": 1, "fileVersionLS": 196612, "fileVersionMS": 65538, "productVersionLS": 458760, "productVersionMS": 327686, "signature": -17890115, "strucVersion": 65536})");
   // Never an exception: a file without version information, and a missing one, give null.
   EXPECT_TRUE(vm.IsNull(vm.Call(FW_SERVICE(getFixedFileInfo), self, Str(longPath))));
   EXPECT_TRUE(vm.IsNull(vm.Call(FW_SERVICE(getFixedFileInfo), self, Str(folder / L"missing.dll"))));

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <optional>
 #include <string>
 #include <thread>
 
@@ -18,6 +17,7 @@
 #include "support/substituted_proc_address.h"
 #include "test_vm.h"
 #include "vm_expectations.h"
+#include "vm_json.h"
 
 namespace fwtest {
 
@@ -26,6 +26,17 @@ inline constexpr char kFailureActionsClass[] =
     "com/fernwick/wizard/platform/win32/win32service/Win2kServiceFailureActions";
 inline constexpr char kConfigClass[] = "com/fernwick/wizard/platform/win32/win32service/NTServiceConfig";
 inline const std::wstring kMissing = L"FwNoSuchService";
+
+// Polls until the condition holds (a program started by the test has done its part); false after
+// four minutes.
+template <typename Condition>
+bool Eventually(Condition condition) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::minutes(4);
+  for (; !condition(); std::this_thread::sleep_for(std::chrono::milliseconds(50))) {
+    if (std::chrono::steady_clock::now() > end) return false;
+  }
+  return true;
+}
 
 // Stops and deletes a service the test made, whatever state the test left it in.
 [[gnu::noipa]] inline void RemoveService(const std::wstring& name) {
@@ -45,27 +56,16 @@ class ServiceTest : public ::testing::Test {
   ~ServiceTest() override { RemoveService(name); }
 
   jstring Str(const std::wstring& text) { return vm.String(U16(text)); }
-  // A configuration as a caller fills it; the test VM's peers hold 0 where nothing was set.
-  jobject Config(std::optional<std::u16string> display, jint type, jint start, jint errorControl,
-                 std::optional<std::u16string> command) {
-    const jobject config = vm.NewPeer(kConfigClass);
-    if (display) vm.SetStringProperty(config, "DisplayName", *display);
-    vm.SetIntProperty(config, "ServiceType", type);
-    vm.SetIntProperty(config, "StartType", start);
-    vm.SetIntProperty(config, "ErrorControl", errorControl);
-    if (command) vm.SetStringProperty(config, "Command", *command);
-    return config;
+  // A peer of that class as a caller fills it, from JSON ("displayName" for getDisplayName).
+  jobject Peer(const char* cls, const std::string& json) {
+    std::string error;
+    jvalue peer{};
+    EXPECT_TRUE(JavaValueFromJson(vm, Json::Parse(json, &error).value_or(Json()), "L" + std::string(cls) + ";", &peer, &error))
+        << error;
+    return peer.l;
   }
+  std::string JsonOf(jobject ref) { return JsonOfReference(vm, ref).Write(); }
   jobject ServiceStatus(jint control) { return vm.Call(FW_SERVICE(controlNTService), self, Str(name), control); }
-  // Polls until the condition holds; false after four minutes.
-  template <typename Condition>
-  static bool Eventually(Condition condition) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::minutes(4);
-    for (; !condition(); std::this_thread::sleep_for(std::chrono::milliseconds(50))) {
-      if (std::chrono::steady_clock::now() > end) return false;
-    }
-    return true;
-  }
 
   const std::wstring name = L"FwTestSvc" + std::to_wstring(GetCurrentProcessId());
   TempFolder folder;
