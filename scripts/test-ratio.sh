@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Lines of test code (the test program, its support, the benchmarks, the test VM's own tests)
-# against lines of code (the library, the tools, the Java side, the test VM library), counted over
-# the C++ and Java sources git tracks.
+# Lines of test code (the test program, its support, the benchmarks, the test VM's own tests, the
+# Java suite) against lines of code (the library, the tools, the Java side and its demo, the test VM
+# library), counted over the C++ and Java sources git tracks.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 lines() { git ls-files -- "$@" | grep -E '\.(cpp|h|java)$' | xargs -r cat | wc -l; }
-tests=$(( $(lines tests) + $(lines testvm/tests) ))
-code=$(( $(lines src tools java testvm) - $(lines testvm/tests) ))
+tests=$(( $(lines tests) + $(lines testvm/tests) + $(lines java/suite) ))
+code=$(( $(lines src tools java testvm) - $(lines testvm/tests) - $(lines java/suite) ))
 awk -v t="$tests" -v c="$code" 'BEGIN { printf "tests %d lines, code %d lines: %.2f\n", t, c, t / c }'
