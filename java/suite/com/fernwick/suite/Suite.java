@@ -26,12 +26,11 @@ public final class Suite {
     }
 
     /** "Class.method" of every method call() has made. */
-    private final Vector<String> called = new Vector<String>();
-    private int passed;
-    private int failed;
+    private static final Vector<String> called = new Vector<String>();
+    private static int passed;
+    private static int failed;
 
-    /** Runs a case and prints whether it passed. */
-    public void test(String name, Body body) {
+    public static void test(String name, Body body) {
         try {
             body.run();
             System.out.println("PASS " + name);
@@ -44,9 +43,10 @@ public final class Suite {
 
     /**
      * Calls {object, "method", arguments...}: the object's one public method of that name and
-     * argument count, with the arguments as they are (an int for an int, a long for a long).
+     * argument count, with the arguments as they are (an int for an int, a long for a long). Of
+     * the methods it notes, the native ones are what the export check counts.
      */
-    public Object call(Object... call) throws Throwable {
+    public static Object call(Object... call) throws Throwable {
         Object[] arguments = new Object[call.length - 2];
         System.arraycopy(call, 2, arguments, 0, arguments.length);
         for (Method method : call[0].getClass().getMethods()) {
@@ -63,7 +63,7 @@ public final class Suite {
     }
 
     /** The call must answer this value (arrays compared element by element). */
-    public void expect(Object expected, Object... call) throws Throwable {
+    public static void expect(Object expected, Object... call) throws Throwable {
         Object actual = call(call);
         check(Objects.deepEquals(expected, actual), call[1] + ": expected " + show(expected) + ", got " + show(actual));
     }
@@ -72,14 +72,15 @@ public final class Suite {
      * The call must throw a ServiceException with this code and a message ending in this text; a
      * null text asks for no message at all.
      */
-    public void fails(int code, String messageEnd, Object... call) throws Throwable {
+    public static void fails(int code, String messageEnd, Object... call) throws Throwable {
         try {
             Object result = call(call);
             throw new AssertionError(call[1] + ": no ServiceException " + code + "; returned " + show(result));
         } catch (ServiceException e) {
             String message = e.getMessage();
-            check(e.getCode() == code && (messageEnd == null ? message == null : message != null && message.endsWith(messageEnd)),
-                    call[1] + ": ServiceException " + e.getCode() + " \"" + message + "\", expected " + code + " \"..." + messageEnd + "\"");
+            boolean messageAsExpected = messageEnd == null ? message == null : message != null && message.endsWith(messageEnd);
+            check(e.getCode() == code && messageAsExpected, call[1] + ": ServiceException " + e.getCode() + " \"" + message
+                    + "\", expected " + code + " \"..." + messageEnd + "\"");
         }
     }
 
@@ -90,33 +91,28 @@ public final class Suite {
     }
 
     private static String show(Object value) {
-        if (value instanceof Object[]) {
-            return Arrays.asList((Object[]) value).toString();
-        }
-        return value instanceof byte[] ? Arrays.toString((byte[]) value) : "\"" + value + "\"";
-    }
-
-    /** Checks that every exported native method has been called, prints the count and answers the failures. */
-    private int finish(String exportsFile) throws Exception {
-        // "Java_com_..._Win32FileServiceImpl_win32CopyFile" is "Win32FileServiceImpl.win32CopyFile".
-        Vector<String> missed = new Vector<String>();
-        BufferedReader exports = new BufferedReader(new FileReader(exportsFile));
-        for (String export = exports.readLine(); export != null; export = exports.readLine()) {
-            int method = export.lastIndexOf('_');
-            missed.addElement(export.substring(export.lastIndexOf('_', method - 1) + 1, method) + "." + export.substring(method + 1));
-        }
-        exports.close();
-        final int exported = missed.size();
-        missed.removeAll(called);
-        test("every exported method is called (" + exported + ")", () -> check(exported > 0 && missed.isEmpty(), "not called: " + missed));
-        System.out.println(passed + " passed, " + failed + " failed");
-        return failed;
+        return value instanceof Object[] ? Arrays.asList((Object[]) value).toString()
+                : value instanceof byte[] ? Arrays.toString((byte[]) value) : "\"" + value + "\"";
     }
 
     public static void main(String[] args) throws Throwable {
         System.loadLibrary("fwnative");
-        Suite suite = new Suite();
-        Cases.run(suite, args[1]);
-        System.exit(suite.finish(args[0]) == 0 ? 0 : 1);
+        Cases.run(args[1]);
+        // Every exported method must have been called: "Java_com_..._Win32FileServiceImpl_win32CopyFile"
+        // is "Win32FileServiceImpl.win32CopyFile".
+        Vector<String> missed = new Vector<String>();
+        BufferedReader exports = new BufferedReader(new FileReader(args[0]));
+        for (String export = exports.readLine(); export != null; export = exports.readLine()) {
+            int method = export.lastIndexOf('_');
+            int type = export.lastIndexOf('_', method - 1);
+            missed.addElement(export.substring(type + 1, method) + "." + export.substring(method + 1));
+        }
+        exports.close();
+        final int exported = missed.size();
+        missed.removeAll(called);
+        test("every exported method is called (" + exported + ")",
+                () -> check(exported > 0 && missed.isEmpty(), "not called: " + missed));
+        System.out.println(passed + " passed, " + failed + " failed");
+        System.exit(failed == 0 ? 0 : 1);
     }
 }
