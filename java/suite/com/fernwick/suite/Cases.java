@@ -46,7 +46,6 @@ final class Cases {
         final boolean nt = !version.equals("win98") && !version.equals("winme");
         final String temp = environment.getProcessEnvironmentVariable("TEMP") + "\\fwnative-java-suite";
         new File(temp).mkdirs();
-        registry.deleteKey(HKCU, "Software", "Fernwick Java Suite", false);
 
         test("platform, start-up commands, the boot directory and the uninstaller", () -> {
             // Wine reports "Service Pack 6a" and so on for the NT family, " A " and " " for 98 and ME.
@@ -161,18 +160,18 @@ final class Cases {
 
         test("windows services", () -> {
             // The service's program is not there: it never runs, and goes as soon as it is deleted.
-            final String name = "FwJavaSuiteSvc";
+            final String name = "FwJavaSuite-" + version;  // a service a failed run leaves is its version's own
             NTServiceConfig config = new NTServiceConfig();
             config.setServiceType(0x10);  // own process
             config.setStartType(3);       // on demand
             config.setErrorControl(1);
             config.setCommand(temp + "\\missing.exe");
             call(services, "createNTService", name, config);
-            config.setDisplayName("Fernwick Java Suite Service");
+            config.setDisplayName(name + " Service");
             call(services, "changeNTServiceConfig", name, config);
             expect(temp + "\\missing.exe", call(services, "queryNTServiceConfig", name), "getCommand");
-            expect("Fernwick Java Suite Service", services, "getNTServiceDisplayName", name);
-            expect(name, services, "getNTServiceKeyName", "Fernwick Java Suite Service");
+            expect(name + " Service", services, "getNTServiceDisplayName", name);
+            expect(name, services, "getNTServiceKeyName", name + " Service");
             check(Arrays.asList((String[]) call(services, "enumNTServiceKeys", 0x30, 3)).contains(name), "listed");
             call(services, "changeWin2kServiceDescription", name, "Checks the Java suite");
             expect("Checks the Java suite", services, "queryWin2kServiceDescription", name);

@@ -36,7 +36,8 @@ public final class Suite {
             System.out.println("PASS " + name);
             ++passed;
         } catch (Throwable t) {
-            System.out.println("FAIL " + name + ": " + t);
+            String code = t instanceof ServiceException ? " (code " + ((ServiceException) t).getCode() + ")" : "";
+            System.out.println("FAIL " + name + ": " + t + code);
             ++failed;
         }
     }
