@@ -79,9 +79,8 @@ public final class Suite {
             throw new AssertionError(call[1] + ": no ServiceException " + code + "; returned " + show(result));
         } catch (ServiceException e) {
             String message = e.getMessage();
-            boolean messageAsExpected = messageEnd == null ? message == null : message != null && message.endsWith(messageEnd);
-            check(e.getCode() == code && messageAsExpected, call[1] + ": ServiceException " + e.getCode() + " \"" + message
-                    + "\", expected " + code + " \"..." + messageEnd + "\"");
+            check(e.getCode() == code && (messageEnd == null ? message == null : message != null && message.endsWith(messageEnd)),
+                    call[1] + " threw " + e.getCode() + " \"" + message + "\", not " + code + " \"..." + messageEnd + "\"");
         }
     }
 
