@@ -14,15 +14,9 @@ std::atomic<int> keyCounter{0};
 
 }  // namespace
 
-[[gnu::noipa]] TestRegistryKey::TestRegistryKey(HKEY root) : root_(root) {
-  const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::wstring name = L"fwnative-tests";
-  if (test != nullptr) {
-    const std::string testName = std::string(test->test_suite_name()) + "." + test->name();
-    name += L"\\" + std::wstring(testName.begin(), testName.end());
-  }
-  path_ = L"Software\\" + name + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-          std::to_wstring(++keyCounter);
+[[gnu::noipa]] TestRegistryKey::TestRegistryKey(HKEY root)
+    : root_(root),
+      path_(L"Software\\fwnative-tests\\" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++keyCounter)) {
   DeleteRawTree(root_, path_);  // left over from an aborted run
   CreateRawKey(root_, path_);
 }
@@ -52,12 +46,11 @@ std::atomic<int> keyCounter{0};
 
 [[gnu::noipa]] std::optional<RawValue> GetRawValue(HKEY root, const std::wstring& path, const wchar_t* name) {
   fw::UniqueKey key;
-  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS) return std::nullopt;
   RawValue value;
-  DWORD size = 0;
-  if (RegQueryValueExW(key.get(), name, nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS) return std::nullopt;
+  DWORD size = 1 << 16;  // more than any value a test writes
   value.bytes.resize(size);
-  if (RegQueryValueExW(key.get(), name, nullptr, &value.type, value.bytes.data(), &size) != ERROR_SUCCESS) {
+  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS ||
+      RegQueryValueExW(key.get(), name, nullptr, &value.type, value.bytes.data(), &size) != ERROR_SUCCESS) {
     return std::nullopt;
   }
   value.bytes.resize(size);
@@ -104,10 +97,5 @@ std::u16string ErrorMessage(DWORD error) {
 }
 
 std::u16string ToU16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
-
-std::vector<std::uint8_t> BytesOf(const std::wstring& text, std::size_t characters) {
-  const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-  return std::vector<std::uint8_t>(bytes, bytes + characters * sizeof(wchar_t));
-}
 
 }  // namespace fwtest

@@ -43,8 +43,7 @@ TEST_F(DeleteAfterExitTest, TheRequestArrivesByteForByte) {
     StringList files, trees;
     bool flag;
     std::string request;
-  } cases[] = {{{u"a", u"b"}, {u"c"}, false, "0" + id + " a;b;*c"}, {{}, {}, true, "1" + id + " "},
-               {{}, {u"C:\\one tree"}, false, "0" + id + " *C:\\one tree"}};
+  } cases[] = {{{u"a", u"b"}, {u"C:\\one tree"}, false, "0" + id + " a;b;*C:\\one tree"}, {{}, {}, true, "1" + id + " "}};
   for (const auto& c : cases) {
     const std::wstring receiver = CopyOfProgram(L"fwtestreceiver.exe");
     const std::wstring received = folder / L"received.bin";

@@ -153,20 +153,17 @@ TEST_F(ServiceTest, WhatWineCannotShow) {
   auto close = SubstituteProcAddress(library(), FWTEST_IMPORT(CloseServiceHandle), [anyService](auto original, SC_HANDLE handle) {
     return handle == anyService ? TRUE : original(handle);
   });
-  struct Stored {
-    QUERY_SERVICE_CONFIGW config;
-    wchar_t dependencies[8], user[12];
-  };
+  // The strings may lie outside the buffer: the library reads them through the pointers.
   auto query = SubstituteProcAddress(
       library(), FWTEST_IMPORT(QueryServiceConfigW),
       [](auto, SC_HANDLE, LPQUERY_SERVICE_CONFIGW buffer, DWORD size, LPDWORD needed) -> BOOL {
-        *needed = sizeof(Stored);
-        if (size < sizeof(Stored)) {
-          SetLastError(ERROR_INSUFFICIENT_BUFFER);
-          return FALSE;
-        }
-        Stored* stored = reinterpret_cast<Stored*>(buffer);
-        *stored = {{0x110, 0, 0, nullptr, nullptr, 0, stored->dependencies, stored->user, nullptr}, L"A\0BC\0", L"LocalSystem"};
+        static wchar_t dependencies[] = L"A\0BC\0", user[] = L"LocalSystem";
+        *needed = sizeof(QUERY_SERVICE_CONFIGW);
+        if (size < *needed) {
+      SetLastError(ERROR_INSUFFICIENT_BUFFER);
+      return FALSE;
+    }
+        *buffer = {0x110, 0, 0, nullptr, nullptr, 0, dependencies, user, nullptr};
         return TRUE;
       });
   EXPECT_EQ(Answer("queryNTServiceConfig AnyService"),
@@ -211,43 +208,33 @@ class FailureActionsStore {
   }
 
   std::vector<std::string> calls;
-  DWORD resetPeriod = 0;
   std::optional<std::wstring> rebootMessage, command;  // as last sent: nullopt when not sent
   std::vector<SC_ACTION> actions;
 
  private:
-  // The stored actions laid out as the system lays them out: the structure, then what it points to.
-  struct Layout {
-    SERVICE_FAILURE_ACTIONSW info;
-    SC_ACTION actions[4];
-    wchar_t rebootMessage[32], command[32];
-  };
-
   template <typename T>
   void Keep(T&& patch) {
     patches_.push_back(std::make_shared<std::decay_t<T>>(std::forward<T>(patch)));
   }
   BOOL Change(const SERVICE_FAILURE_ACTIONSW* sent) {
     calls.push_back(ShutdownPrivilegeHeld() ? "change, privileged" : "change");
-    resetPeriod = sent->dwResetPeriod;
+    stored_.dwResetPeriod = sent->dwResetPeriod;
     rebootMessage = sent->lpRebootMsg != nullptr ? std::optional<std::wstring>(sent->lpRebootMsg) : std::nullopt;
     command = sent->lpCommand != nullptr ? std::optional<std::wstring>(sent->lpCommand) : std::nullopt;
     if (sent->lpsaActions != nullptr) actions.assign(sent->lpsaActions, sent->lpsaActions + sent->cActions);
     return TRUE;
   }
+  // The texts and actions stay the store's: the library reads them through the pointers.
   BOOL Query(LPBYTE buffer, DWORD size, LPDWORD needed) {
-    *needed = sizeof(Layout);
-    if (size < sizeof(Layout)) {
+    *needed = sizeof(SERVICE_FAILURE_ACTIONSW);
+    if (size < *needed) {
       SetLastError(ERROR_INSUFFICIENT_BUFFER);
       return FALSE;
     }
-    auto* out = reinterpret_cast<Layout*>(buffer);
-    *out = {};
-    std::copy(actions.begin(), actions.end(), out->actions);
-    rebootMessage.value_or(L"").copy(out->rebootMessage, 31);
-    command.value_or(L"").copy(out->command, 31);
-    out->info = {resetPeriod, out->rebootMessage, out->command, static_cast<DWORD>(actions.size()),
-                 actions.empty() ? nullptr : out->actions};
+    texts_ = {rebootMessage.value_or(L""), command.value_or(L"")};
+    stored_ = {stored_.dwResetPeriod, texts_[0].data(), texts_[1].data(), static_cast<DWORD>(actions.size()),
+               actions.empty() ? nullptr : actions.data()};
+    *reinterpret_cast<SERVICE_FAILURE_ACTIONSW*>(buffer) = stored_;
     return TRUE;
   }
   static bool ShutdownPrivilegeHeld() {
@@ -261,6 +248,8 @@ class FailureActionsStore {
     return held != FALSE;
   }
 
+  SERVICE_FAILURE_ACTIONSW stored_ = {};
+  std::vector<std::wstring> texts_;
   std::vector<std::shared_ptr<void>> patches_;
 };
 
