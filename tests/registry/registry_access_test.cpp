@@ -1,7 +1,8 @@
-// RegistryAccess: stored layouts, the A path on the 9x family, listings and deletion of whole trees.
-// (Every key opened is closed on every path: the call-site sweep counts the handles. Values of the
-// wrong type, and no subkey name for a tree deletion: BadInput.RegistryMethods*. That every
-// operation takes the A path on the 9x family: the Windows 98 runs, whose W functions fail.)
+// RegistryAccess: stored layouts, the A path on the 9x family and deletion of whole trees. (Listings
+// and reads of texts: RegistryServiceTest. Every key opened is closed on every path: the call-site
+// sweep counts the handles. Values of the wrong type, and no subkey name for a tree deletion:
+// BadInput.RegistryMethods*. That every operation takes the A path on the 9x family: the Windows 98
+// runs, whose W functions fail.)
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -37,7 +38,6 @@ class RegistryAccessTest : public ::testing::Test {
   fwtest::TestRegistryKey key_;
   RegistryAccess registry_;
   const RootKey root_ = RootKey::CurrentUser;
-  const DWORD one_ = 1;
 };
 
 TEST(RootKey, JavaSelectorsMapToTheLibrarysRoots) {
@@ -80,24 +80,6 @@ TEST_F(RegistryAccessTest, StringsAreStoredWithoutTheirZeroAndReadBack) {
   }
 }
 
-TEST_F(RegistryAccessTest, StringReadsStopAtAZeroAndExpandOnlyWhenAsked) {
-  const wchar_t data[] = L"abcX\0tail";
-  SetRaw(L"unterminated", REG_SZ, data, 6);
-  SetRaw(L"embedded", REG_SZ, data, sizeof(data));
-  EXPECT_EQ(registry_.ReadString(root_, Path(), L"unterminated", false), L"abc");
-  EXPECT_EQ(registry_.ReadString(root_, Path(), L"embedded", false), L"abcX");
-
-  ASSERT_TRUE(SetEnvironmentVariableW(L"FWNATIVE_REG_TEST", L"Expanded"));
-  const std::wstring text = L"<%FWNATIVE_REG_TEST%>";
-  registry_.WriteString(root_, Path(), L"expand", true, text.c_str());
-  registry_.WriteString(root_, Path(), L"plain", false, text.c_str());
-  EXPECT_EQ(Raw(L"expand")->type, static_cast<DWORD>(REG_EXPAND_SZ));
-  EXPECT_EQ(registry_.ReadString(root_, Path(), L"expand", true), L"<Expanded>");
-  EXPECT_EQ(registry_.ReadString(root_, Path(), L"expand", false), text);
-  EXPECT_EQ(registry_.ReadString(root_, Path(), L"plain", true), text);
-  SetEnvironmentVariableW(L"FWNATIVE_REG_TEST", nullptr);
-}
-
 TEST_F(RegistryAccessTest, MultiStringLayouts) {
   struct Case {
     const char* layout;
@@ -130,24 +112,6 @@ TEST_F(RegistryAccessTest, MultiStringLayouts) {
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(c.data.data());
     EXPECT_EQ(Raw(L"m")->bytes, std::vector<std::uint8_t>(bytes, bytes + c.data.size() * sizeof(wchar_t)));
   }
-}
-
-TEST_F(RegistryAccessTest, ListingsAppendInTheSystemsOrderOrFailEmpty) {
-  for (const wchar_t* name : {L"beta", L"Alpha"}) Create(name);
-  SetRaw(L"", REG_SZ, L"default", 14);
-  const std::wstring fits(1023, L'n');
-  SetRaw(fits, REG_DWORD, &one_, 4);
-  StringList subkeys = {L"kept"};
-  registry_.EnumerateSubkeyNames(root_, Path(), subkeys);
-  EXPECT_EQ(subkeys, (StringList{L"kept", L"Alpha", L"beta"}));
-  StringList values;
-  registry_.EnumerateValueNames(root_, Path(), values);
-  EXPECT_EQ(values, (StringList{L"", fits})) << "the default value is named \"\"";
-  // A name of 1024 characters does not fit: the whole listing fails.
-  SetRaw(std::wstring(1024, L'o'), REG_DWORD, &one_, 4);
-  values = {L"stale"};
-  EXPECT_EQ(RaisedBy([&] { registry_.EnumerateValueNames(root_, Path(), values); }), DWORD{ERROR_MORE_DATA});
-  EXPECT_TRUE(values.empty());
 }
 
 TEST_F(RegistryAccessTest, DeleteKeyTreeGoesDepthFirstAndStopsAtTheFirstFailure) {
