@@ -1,5 +1,7 @@
 #include "registry/registry_test_key.h"
 
+#include <shlwapi.h>
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -71,19 +73,10 @@ std::atomic<int> keyCounter{0};
 }
 
 [[gnu::noipa]] void DeleteRawTree(HKEY root, const std::wstring& path) {
-  {
-    fw::UniqueKey key;
-    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_ALL_ACCESS, key.put()) != ERROR_SUCCESS) return;
-    wchar_t child[256];
-    for (;;) {
-      DWORD length = 256;
-      if (RegEnumKeyExW(key.get(), 0, child, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-      const std::wstring childPath = path + L"\\" + std::wstring(child, length);
-      DeleteRawTree(root, childPath);
-      if (RawKeyExists(root, childPath)) break;  // could not be removed: stop rather than loop
-    }
-  }
-  RegDeleteKeyW(root, path.c_str());
+  // Bound by name: the test program may import only the W functions the Windows 98 stubs know.
+  static const auto deleteTree = reinterpret_cast<decltype(&::SHDeleteKeyW)>(
+      reinterpret_cast<void*>(GetProcAddress(LoadLibraryW(L"shlwapi.dll"), "SHDeleteKeyW")));
+  deleteTree(root, path.c_str());
 }
 
 std::u16string ErrorMessage(DWORD error) {
