@@ -181,106 +181,88 @@ TEST_F(ServiceTest, WhatWineCannotShow) {
   EXPECT_EQ(asked, 2);
 }
 
-// Stands for what Wine drops: the failure actions a service keeps (level 2), and a real database
-// lock. Records the order of the library's calls, each change with whether SeShutdownPrivilege was
-// on during it.
-class FailureActionsStore {
- public:
-  explicit FailureActionsStore(HMODULE library) {
-    Keep(SubstituteProcAddress(library, FWTEST_IMPORT(LockServiceDatabase), [this](auto, SC_HANDLE) {
-      calls.push_back("lock");
-      return reinterpret_cast<SC_LOCK>(0x10c);
-    }));
-    Keep(SubstituteProcAddress(library, FWTEST_IMPORT(UnlockServiceDatabase), [this](auto, SC_LOCK) {
-      calls.push_back("unlock");
-      return TRUE;
-    }));
-    Keep(SubstituteProcAddress(library, FWTEST_IMPORT(OpenServiceW), [this](auto original, auto... args) {
-      calls.push_back("open");
-      return original(args...);
-    }));
-    Keep(SubstituteProcAddress(library, FWTEST_IMPORT(ChangeServiceConfig2W),
-                               [this](auto, SC_HANDLE, DWORD, LPVOID info) { return Change(static_cast<SERVICE_FAILURE_ACTIONSW*>(info)); }));
-    Keep(SubstituteProcAddress(library, FWTEST_IMPORT(QueryServiceConfig2W),
-                               [this](auto, SC_HANDLE, DWORD, LPBYTE buffer, DWORD size, LPDWORD needed) {
-                                 return Query(buffer, size, needed);
-                               }));
-  }
+bool ShutdownPrivilegeHeld() {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+  PRIVILEGE_SET wanted = {1, PRIVILEGE_SET_ALL_NECESSARY, {}};
+  LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &wanted.Privilege[0].Luid);
+  BOOL held = FALSE;
+  PrivilegeCheck(token, &wanted, &held);
+  CloseHandle(token);
+  return held != FALSE;
+}
 
-  std::vector<std::string> calls;
+TEST_F(ServiceTest, FailureActionsRoundTripUnderTheDatabaseLock) {
+  const std::string program = JsonText(L"\"" + ProgramFolder() + L"\\fwtestsvc.exe\" x");
+  EXPECT_EQ(Answer(R"(createNTService {S} {"serviceType": 16, "startType": 3, "errorControl": 1, "command": ")" + program + "\"}"), "null");
+  // Substitutes for what Wine drops: the failure actions a service keeps (level 2), and a real
+  // database lock. They record the order of the library's calls, each change with whether
+  // SeShutdownPrivilege was on during it.
+  std::vector<std::string> order;
+  auto lock = SubstituteProcAddress(library(), FWTEST_IMPORT(LockServiceDatabase), [&](auto, SC_HANDLE) {
+    order.push_back("lock");
+    return reinterpret_cast<SC_LOCK>(0x10c);
+  });
+  auto unlock = SubstituteProcAddress(library(), FWTEST_IMPORT(UnlockServiceDatabase), [&](auto, SC_LOCK) {
+    order.push_back("unlock");
+    return TRUE;
+  });
+  auto open = SubstituteProcAddress(library(), FWTEST_IMPORT(OpenServiceW), [&](auto original, auto... args) {
+    order.push_back("open");
+    return original(args...);
+  });
+  SERVICE_FAILURE_ACTIONSW stored = {};
   std::optional<std::wstring> rebootMessage, command;  // as last sent: nullopt when not sent
   std::vector<SC_ACTION> actions;
-
- private:
-  template <typename T>
-  void Keep(T&& patch) {
-    patches_.push_back(std::make_shared<std::decay_t<T>>(std::forward<T>(patch)));
-  }
-  BOOL Change(const SERVICE_FAILURE_ACTIONSW* sent) {
-    calls.push_back(ShutdownPrivilegeHeld() ? "change, privileged" : "change");
-    stored_.dwResetPeriod = sent->dwResetPeriod;
+  auto change = SubstituteProcAddress(library(), FWTEST_IMPORT(ChangeServiceConfig2W), [&](auto, SC_HANDLE, DWORD, LPVOID info) {
+    const auto* sent = static_cast<SERVICE_FAILURE_ACTIONSW*>(info);
+    order.push_back(ShutdownPrivilegeHeld() ? "change, privileged" : "change");
+    stored.dwResetPeriod = sent->dwResetPeriod;
     rebootMessage = sent->lpRebootMsg != nullptr ? std::optional<std::wstring>(sent->lpRebootMsg) : std::nullopt;
     command = sent->lpCommand != nullptr ? std::optional<std::wstring>(sent->lpCommand) : std::nullopt;
     if (sent->lpsaActions != nullptr) actions.assign(sent->lpsaActions, sent->lpsaActions + sent->cActions);
     return TRUE;
-  }
-  // The texts and actions stay the store's: the library reads them through the pointers.
-  BOOL Query(LPBYTE buffer, DWORD size, LPDWORD needed) {
-    *needed = sizeof(SERVICE_FAILURE_ACTIONSW);
-    if (size < *needed) {
-      SetLastError(ERROR_INSUFFICIENT_BUFFER);
-      return FALSE;
-    }
-    texts_ = {rebootMessage.value_or(L""), command.value_or(L"")};
-    stored_ = {stored_.dwResetPeriod, texts_[0].data(), texts_[1].data(), static_cast<DWORD>(actions.size()),
-               actions.empty() ? nullptr : actions.data()};
-    *reinterpret_cast<SERVICE_FAILURE_ACTIONSW*>(buffer) = stored_;
-    return TRUE;
-  }
-  static bool ShutdownPrivilegeHeld() {
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
-    PRIVILEGE_SET wanted = {1, PRIVILEGE_SET_ALL_NECESSARY, {}};
-    LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &wanted.Privilege[0].Luid);
-    BOOL held = FALSE;
-    PrivilegeCheck(token, &wanted, &held);
-    CloseHandle(token);
-    return held != FALSE;
-  }
-
-  SERVICE_FAILURE_ACTIONSW stored_ = {};
-  std::vector<std::wstring> texts_;
-  std::vector<std::shared_ptr<void>> patches_;
-};
-
-TEST_F(ServiceTest, FailureActionsRoundTripUnderTheDatabaseLock) {
-  const std::string command = JsonText(L"\"" + ProgramFolder() + L"\\fwtestsvc.exe\" x");
-  EXPECT_EQ(Answer(R"(createNTService {S} {"serviceType": 16, "startType": 3, "errorControl": 1, "command": ")" + command + "\"}"), "null");
-  FailureActionsStore store(library());
+  });
+  // The texts and actions stay the test's: the library reads them through the pointers.
+  std::wstring texts[2];
+  auto query = SubstituteProcAddress(library(), FWTEST_IMPORT(QueryServiceConfig2W),
+                                     [&](auto, SC_HANDLE, DWORD, LPBYTE buffer, DWORD size, LPDWORD needed) -> BOOL {
+                                       *needed = sizeof(SERVICE_FAILURE_ACTIONSW);
+                                       if (size < *needed) {
+                                         SetLastError(ERROR_INSUFFICIENT_BUFFER);
+                                         return FALSE;
+                                       }
+                                       texts[0] = rebootMessage.value_or(L"");
+                                       texts[1] = command.value_or(L"");
+                                       stored = {stored.dwResetPeriod, texts[0].data(), texts[1].data(), static_cast<DWORD>(actions.size()),
+                                                 actions.empty() ? nullptr : actions.data()};
+                                       *reinterpret_cast<SERVICE_FAILURE_ACTIONSW*>(buffer) = stored;
+                                       return TRUE;
+                                     });
   // Restart, reboot, run a command, and a type no Windows knows (sent as SC_ACTION_NONE).
-  const std::string actions = R"("actions": [{"actionType": 1, "delay": 1000}, {"actionType": 2, "delay": 2000}, {"actionType": 3, "delay": 3000}, {"actionType": )";
+  const std::string sent = R"("actions": [{"actionType": 1, "delay": 1000}, {"actionType": 2, "delay": 2000}, {"actionType": 3, "delay": 3000}, {"actionType": )";
   EXPECT_EQ(Answer(R"(changeWin2kServiceFailureActions {S} {"resetPeriod": 86400, "rebootMsg": "Restarting for Fernwick", "command": "", )" +
-                   actions + R"(7, "delay": 4000}]})"),
+                   sent + R"(7, "delay": 4000}]})"),
             "null");
   // Windows 9x has no privileges: nothing is enabled there.
-  EXPECT_EQ(store.calls, (std::vector<std::string>{"lock", "open", fw::IsWindows9x() ? "change" : "change, privileged", "unlock"}));
-  EXPECT_EQ(store.command, L"") << "\"\" is sent, which removes the command";
+  EXPECT_EQ(order, (std::vector<std::string>{"lock", "open", fw::IsWindows9x() ? "change" : "change, privileged", "unlock"}));
+  EXPECT_EQ(command, L"") << "\"\" is sent, which removes the command";
   EXPECT_EQ(Answer("queryWin2kServiceFailureActions {S}"),
-            R"({"command": "", "rebootMsg": "Restarting for Fernwick", "resetPeriod": 86400, )" + actions + R"(0, "delay": 4000}]})");
+            R"({"command": "", "rebootMsg": "Restarting for Fernwick", "resetPeriod": 86400, )" + sent + R"(0, "delay": 4000}]})");
 
   // No actions: a null action pointer keeps the service's; the texts absent stay as they are, and
   // without a reboot action the privilege is not touched.
   const std::string none = R"(changeWin2kServiceFailureActions {S} {"resetPeriod": 60, "actions": []})";
-  store.calls.clear();
+  order.clear();
   EXPECT_EQ(Answer(none), "null");
-  EXPECT_EQ(store.actions.size(), 4u);
-  EXPECT_FALSE(store.rebootMessage || store.command);
-  EXPECT_EQ(store.calls, (std::vector<std::string>{"lock", "open", "change", "unlock"}));
+  EXPECT_EQ(actions.size(), 4u);
+  EXPECT_FALSE(rebootMessage || command);
+  EXPECT_EQ(order, (std::vector<std::string>{"lock", "open", "change", "unlock"}));
   // A count below zero has no meaning: an argument error, with the lock given back all the same.
-  store.calls.clear();
+  order.clear();
   const auto negative = [](TestVm& vm, const fwcall::NativeMethod&, std::vector<jvalue>& args) { vm.SetIntProperty(args[1].l, "ActionCount", -1); };
   EXPECT_EQ(Answer(none, negative), Thrown(-1200013, ERROR_BAD_ARGUMENTS));
-  EXPECT_EQ(store.calls, (std::vector<std::string>{"lock", "open", "unlock"}));
+  EXPECT_EQ(order, (std::vector<std::string>{"lock", "open", "unlock"}));
 }
 
 TEST_F(ServiceTest, ShortPathsAndVersionInformation) {
