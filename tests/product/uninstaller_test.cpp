@@ -64,8 +64,7 @@ TEST_F(UninstallerTest, AnAdministratorRegistersForTheMachineAndUnregistersBothK
   EXPECT_TRUE(RawKeyExists(HKEY_LOCAL_MACHINE, ProductPath(L"Other Product")));
 
   // A 70-character key name stands for its first 63 characters, both ways.
-  std::wstring longName;
-  for (int i = 0; i < 70; ++i) longName += static_cast<wchar_t>(L'a' + i % 26);
+  const std::wstring longName(70, L'k');
   Register(longName, L"Fernwick Editor");
   EXPECT_TRUE(RawKeyExists(HKEY_LOCAL_MACHINE, ProductPath(longName.substr(0, 63))));
   EXPECT_FALSE(RawKeyExists(HKEY_LOCAL_MACHINE, ProductPath(longName)));
@@ -83,8 +82,7 @@ TEST_F(UninstallerTest, AStandardUserRegistersForThemselvesAndNamesAreCutExceptO
   };
   auto standardUser = WithoutAdministratorsGroup(library());
   const std::wstring path = ProductPath(L"Fernwick Editor");
-  std::wstring displayName;
-  for (int i = 0; i < 80; ++i) displayName += static_cast<wchar_t>(L'A' + i % 26);
+  const std::wstring displayName(80, L'N');
   for (const Case& c : {Case{"2000", VER_PLATFORM_WIN32_NT, 5, 0, 80}, Case{"XP", VER_PLATFORM_WIN32_NT, 5, 1, 63},
                         Case{"NT 4", VER_PLATFORM_WIN32_NT, 4, 0, 63}, Case{"98", VER_PLATFORM_WIN32_WINDOWS, 4, 10, 63}}) {
     SCOPED_TRACE(c.system);

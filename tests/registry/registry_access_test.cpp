@@ -1,5 +1,5 @@
-// RegistryAccess: stored layouts, the A path on the 9x family and deletion of whole trees. (Listings
-// and reads of texts: RegistryServiceTest. Every key opened is closed on every path: the call-site
+// RegistryAccess: texts as stored, the A path on the 9x family and deletion of whole trees. (Listings,
+// reads of texts and multi-strings: RegistryServiceTest. Every key opened is closed on every path: the call-site
 // sweep counts the handles. Values of the wrong type, and no subkey name for a tree deletion:
 // BadInput.RegistryMethods*. That every operation takes the A path on the 9x family: the Windows 98
 // runs, whose W functions fail.)
@@ -27,26 +27,12 @@ using fwtest::RaisedBy;
 class RegistryAccessTest : public ::testing::Test {
  protected:
   const wchar_t* Path() const { return key_.Path().c_str(); }
-  std::optional<fwtest::RawValue> Raw(const wchar_t* name) const {
-    return fwtest::GetRawValue(key_.Root(), key_.Path(), name);
-  }
-  void SetRaw(const std::wstring& name, DWORD type, const void* data, DWORD size) const {
-    fwtest::SetRawValue(key_.Root(), key_.Path(), name.c_str(), type, data, size);
-  }
   void Create(const std::wstring& relative) const { fwtest::CreateRawKey(key_.Root(), key_.Below(relative)); }
 
   fwtest::TestRegistryKey key_;
   RegistryAccess registry_;
   const RootKey root_ = RootKey::CurrentUser;
 };
-
-TEST(RootKey, JavaSelectorsMapToTheLibrarysRoots) {
-  const HKEY roots[] = {nullptr,          HKEY_CLASSES_ROOT, HKEY_CURRENT_CONFIG, HKEY_CURRENT_USER,
-                        HKEY_LOCAL_MACHINE, HKEY_USERS,      nullptr};
-  for (std::int32_t selector = -1; selector <= 6; ++selector) {
-    EXPECT_EQ(RootKeyHandle(JavaRootToRootKey(selector)), roots[selector < 0 ? 0 : selector]) << selector;
-  }
-}
 
 TEST_F(RegistryAccessTest, StringsAreStoredWithoutTheirZeroAndReadBack) {
   const std::wstring long300(300, L'x');
@@ -77,40 +63,6 @@ TEST_F(RegistryAccessTest, StringsAreStoredWithoutTheirZeroAndReadBack) {
     // Only data larger than the 512-byte first buffer needs the second query at the reported size.
     EXPECT_EQ(ansi ? queryA.count() : queryW.count(), (ansi ? c.ansiBytes : c.unicodeBytes) > 512 ? 2u : 1u);
     EXPECT_EQ(ansi ? setW.count() + queryW.count() : setA.count() + queryA.count(), 0u);
-  }
-}
-
-TEST_F(RegistryAccessTest, MultiStringLayouts) {
-  struct Case {
-    const char* layout;
-    std::wstring data;
-    StringList expected;
-  };
-  const Case read[] = {
-      {"two one-letter strings", std::wstring(L"a\0b\0\0", 5), {L"a", L"b"}},
-      {"a single zero", std::wstring(1, L'\0'), {}},
-      {"two zeros", std::wstring(2, L'\0'), {L""}},
-      {"no data", std::wstring(), {}},
-      {"longer than the first buffer", std::wstring(1500, L'm') + std::wstring(L"\0z\0\0", 4),
-       {std::wstring(1500, L'm'), L"z"}},
-  };
-  for (const Case& c : read) {
-    SCOPED_TRACE(c.layout);
-    SetRaw(L"m", REG_MULTI_SZ, c.data.data(), static_cast<DWORD>(c.data.size() * sizeof(wchar_t)));
-    StringList list = {L"kept"};
-    registry_.ReadMultiString(root_, Path(), L"m", list);
-    list.erase(list.begin());
-    EXPECT_EQ(list, c.expected);
-  }
-  // Written with a zero after each string and one more; an empty list is a single zero.
-  const Case written[] = {{"three", std::wstring(L"one\0\0two\0\0", 10), {L"one", L"", L"two"}},
-                          {"none", std::wstring(1, L'\0'), {}}};
-  for (const Case& c : written) {
-    SCOPED_TRACE(c.layout);
-    registry_.WriteMultiString(root_, Path(), L"m", c.expected);
-    EXPECT_EQ(Raw(L"m")->type, static_cast<DWORD>(REG_MULTI_SZ));
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(c.data.data());
-    EXPECT_EQ(Raw(L"m")->bytes, std::vector<std::uint8_t>(bytes, bytes + c.data.size() * sizeof(wchar_t)));
   }
 }
 

@@ -79,6 +79,26 @@ TEST(RegistryServiceTest, EveryMethodWorksEndToEnd) {
           {"getStringValue" + k + " x false", R"("<%FWTEST_REG%>")"},
           {"getStringValue" + k + " p true", R"("<%FWTEST_REG%>")"}});
   SetEnvironmentVariableW(L"FWTEST_REG", nullptr);
+  // Multi-strings read up to the end of their data (no data and a lone zero are no strings, two
+  // zeros one empty string), and written with a zero after each string and one more (an empty list
+  // is one zero).
+  const std::pair<std::wstring, std::string> read[] = {
+      {std::wstring(L"a\0b\0\0", 5), R"(["a", "b"])"}, {std::wstring(1, L'\0'), "[]"}, {std::wstring(2, L'\0'), R"([""])"},
+      {std::wstring(), "[]"}, {std::wstring(1500, L'm') + std::wstring(L"\0z\0\0", 4), "[\"" + std::string(1500, 'm') + "\", \"z\"]"}};
+  for (const auto& [data, answer] : read) {
+    SetRawValue(key.Root(), key.Path(), L"layout", REG_MULTI_SZ, data.data(), static_cast<DWORD>(data.size() * sizeof(wchar_t)));
+    EXPECT_EQ(calls.Answer(r + "getMultiStringValue" + k + " layout"), answer);
+  }
+  const std::pair<const char*, std::wstring> written[] = {{R"(["one", "", "two"])", std::wstring(L"one\0\0two\0\0", 10)},
+                                                          {"[]", std::wstring(1, L'\0')}};
+  for (const auto& [list, data] : written) {
+    EXPECT_EQ(calls.Answer(r + "setMultiStringValue" + k + " layout " + list), "null");
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(data.data());
+    EXPECT_EQ(GetRawValue(key.Root(), key.Path(), L"layout")->bytes, std::vector<std::uint8_t>(bytes, bytes + data.size() * sizeof(wchar_t))) << list;
+  }
+  // The Java roots, each told by a key only it has (0 and 6 are no roots: BadInput.RegistryMethods*).
+  expect({{"keyExists 1 CLSID", "true"}, {"keyExists 2 CLSID", "false"}, {"keyExists 4 HARDWARE", "true"},
+          {"keyExists 5 HARDWARE", "false"}, {"keyExists 5 .DEFAULT", "true"}, {"keyExists 3 .DEFAULT", "false"}});
   // A byte array the VM cannot make (the key and the name are copied first) is out of memory.
   const auto noMemory = [](TestVm& vm, const fwcall::NativeMethod&, std::vector<jvalue>&) { vm.FailAllocations(1, 2); };
   EXPECT_EQ(calls.Answer(r + "getBinaryValue" + k + " b", noMemory), Thrown(-100010, 0x8007000E));

@@ -14,7 +14,6 @@
 
 #include "bridge/token_fakes.h"
 #include "registry/fwcall_lines.h"
-#include "security/local_accounts.h"
 #include "support/fake_version.h"
 #include "support/scoped_netmsg_dll.h"
 #include "support/substituted_proc_address.h"
@@ -103,13 +102,19 @@ TEST_F(LocalAccountsTest, ANewUserIsAddedDescribedAndJoinsItsGroups) {
                                                    "members Users: fern", "members Fernwick Users: fern"}));
 
   // Any first character but '0' disables (UF_ACCOUNTDISABLE: 515); "0" leaves the password-expired
-  // setting as returned; no expiry is TIMEQ_FOREVER.
-  for (const char* disabled : {"1", "false", ""}) {
+  // setting as returned. The expiry is the low 32 bits of a number that is not negative, otherwise
+  // TIMEQ_FOREVER.
+  const struct {
+    const char *disabled, *expiry, *expires;
+  } cases[] = {{"1", "-5", "4294967295"}, {"false", "4294967297", "1"}, {"", "soon", "4294967295"},
+               {"1", "4294967296", "0"}, {"1", "", "4294967295"}, {"1", "0", "0"}};
+  for (const auto& c : cases) {
     store.calls.clear();
-    EXPECT_EQ(Answer(User("sam", "-5", disabled) + " null"), "null");
+    EXPECT_EQ(Answer(User("sam", c.expiry, c.disabled) + " null"), "null");
     EXPECT_EQ(store.calls, (std::vector<std::string>{"add 1 sam: flags 515, privilege 1, home C:\\home", "get 3",
-                                                     "set 3: expires 4294967295, name Fern Wick, password expired 0", "free as returned"}))
-        << disabled;
+                                                     "set 3: expires " + std::string(c.expires) + ", name Fern Wick, password expired 0",
+                                                     "free as returned"}))
+        << c.disabled << " " << c.expiry;
   }
 
   // A group that does not exist stops the call there; nothing done before it is undone. Network
@@ -121,15 +126,6 @@ TEST_F(LocalAccountsTest, ANewUserIsAddedDescribedAndJoinsItsGroups) {
   EXPECT_EQ(std::vector<std::string>(store.calls.begin() + 4, store.calls.end()),
             (std::vector<std::string>{"members Users: new", "members Nowhere: new"}));
   EXPECT_EQ(Answer("deleteGroup Nowhere"), "{\"exception\": {\"code\": -110002" + notFound);
-}
-
-TEST(AccountExpiry, LowThirtyTwoBitsOfANumberThatIsNotNegative) {
-  const struct {
-    const char* text;
-    DWORD expected;
-  } cases[] = {{"86400", 86400}, {"4294967296", 0}, {"4294967297", 1}, {"", TIMEQ_FOREVER},
-               {"soon", TIMEQ_FOREVER}, {"-1", TIMEQ_FOREVER}, {"0", 0}};
-  for (const auto& c : cases) EXPECT_EQ(fw::ParseAccountExpiry(c.text), c.expected) << c.text;
 }
 
 // A description of the wrong shape is refused first, on either family; then the 9x family, which

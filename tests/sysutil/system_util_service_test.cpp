@@ -13,6 +13,7 @@
 #include "registry/fwcall_lines.h"
 #include "registry/redirected_roots.h"
 #include "support/fake_import.h"
+#include "support/program_folder.h"
 #include "support/run_version.h"
 #include "vm_expectations.h"
 
@@ -106,17 +107,11 @@ TEST_F(SystemUtilTest, CommandFailures) {
   EXPECT_TRUE(Stored(L"FWNK00001"));
 }
 
-[[gnu::noipa]] std::optional<RunVersion> ThisRun() {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  return RunVersionOfProgram(path);
-}
-
 TEST_F(SystemUtilTest, OperatingSystemLevelAndBootDirectory) {
   const std::map<std::string, std::u16string> texts = {
       {"nt40", u"Service Pack 6a"}, {"win2k", u"Service Pack 4"}, {"winxp", u"Service Pack 3"},
       {"default", u"Service Pack 1"}, {"win98", u" A "}, {"winme", u" "}};
-  const auto run = ThisRun();
+  const auto run = RunVersionOfProgram(ProgramPath());
   ASSERT_TRUE(run) << "run through ctest: the program's name gives the emulated version";
   EXPECT_EQ(Answer("getOSServiceLevel"), Json::String(texts.at(run->name)).Write());
   // No service pack. The A query of the service-pack text has the 148-byte size; the platform
