@@ -5,22 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "bridge/token_fakes.h"
-#include "com_fernwick_wizard_platform_win32_Win32ProductServiceImpl.h"
-#include "registry/registry_test_key.h"
-#include "support/fake_version.h"
-#include "support/loaded_library.h"
+#include "registry/fwcall_lines.h"
 #include "registry/redirected_roots.h"
-#include "test_vm.h"
-#include "vm_expectations.h"
-
-// One native method of the product service in the fixture's DLL.
-#define FW_PRODUCT(method) \
-  FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32ProductServiceImpl_##method)
+#include "support/fake_version.h"
 
 namespace fwtest {
 namespace {
@@ -34,30 +25,26 @@ class UninstallerTest : public ::testing::Test {
   void SetUp() override { ASSERT_TRUE(roots.ok()) << "the registry roots cannot be redirected"; }
 
   // Both calls report nothing to Java, whatever happens.
-  void Register(const std::wstring& key, const std::wstring& displayName, const std::wstring& command) {
-    vm.Call(FW_PRODUCT(win32RegisterUninstaller), self, Str(key), Str(displayName), Str(command));
-    ExpectNoException(vm);
+  void Register(const std::wstring& key, const std::wstring& displayName, const std::string& command = "uninstall.exe") {
+    EXPECT_EQ(calls.Answer("Win32ProductServiceImpl.win32RegisterUninstaller \"" + Narrow(key) + "\" \"" + Narrow(displayName) + "\" " + command), "null");
   }
-  void Unregister(const std::wstring& key, const std::optional<std::wstring>& alternate = std::nullopt) {
-    vm.Call(FW_PRODUCT(win32UnregisterUninstaller), self, Str(key), alternate ? Str(*alternate) : nullptr);
-    ExpectNoException(vm);
+  void Unregister(const std::wstring& key, const std::string& alternate = "null") {
+    EXPECT_EQ(calls.Answer("Win32ProductServiceImpl.win32UnregisterUninstaller \"" + Narrow(key) + "\" " + alternate), "null");
   }
-  jstring Str(const std::wstring& text) { return vm.String(ToU16(text)); }
+  HMODULE library() const { return calls.library.get(); }
 
   RedirectedRoots roots{{kUninstallList}, {L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion"}};
-  LoadedLibrary library{L"fwnative.dll"};
-  TestVm vm;
-  jobject self = vm.This("com/fernwick/wizard/platform/win32/Win32ProductServiceImpl");
+  FwcallLines calls;
 };
 
 // Wine runs programs as administrators: they register for the machine. A second registration
 // overwrites the two values only; removal takes both keys with everything below them.
 TEST_F(UninstallerTest, AnAdministratorRegistersForTheMachineAndUnregistersBothKeys) {
   const std::wstring path = ProductPath(L"Fernwick Editor");
-  Register(L"Fernwick Editor", L"Fernwick Editor 2.0", L"old.exe");
+  Register(L"Fernwick Editor", L"Fernwick Editor 2.0", "old.exe");
   EXPECT_EQ(RawValueNames(HKEY_LOCAL_MACHINE, path), (std::vector<std::wstring>{L"DisplayName", L"UninstallString"}));
   SetRawValue(HKEY_LOCAL_MACHINE, path, L"Publisher", REG_SZ, L"Fernwick", 18);
-  Register(L"Fernwick Editor", L"Fernwick Editor 2.1", L"\"C:\\Program Files\\Fernwick\\uninstall.exe\" /S");
+  Register(L"Fernwick Editor", L"Fernwick Editor 2.1", R"("""C:\Program Files\Fernwick\uninstall.exe"" /S")");
   EXPECT_EQ(RawText(HKEY_LOCAL_MACHINE, path, L"DisplayName"), L"Fernwick Editor 2.1");
   EXPECT_EQ(RawText(HKEY_LOCAL_MACHINE, path, L"UninstallString"), L"\"C:\\Program Files\\Fernwick\\uninstall.exe\" /S");
   EXPECT_EQ(RawText(HKEY_LOCAL_MACHINE, path, L"Publisher"), L"Fernwick");
@@ -66,20 +53,19 @@ TEST_F(UninstallerTest, AnAdministratorRegistersForTheMachineAndUnregistersBothK
   CreateRawKey(HKEY_LOCAL_MACHINE, ProductPath(L"Fernwick Editor\\Components\\Core"));
   CreateRawKey(HKEY_LOCAL_MACHINE, ProductPath(L"Fernwick Editor 1.0 Setup\\Options"));
   CreateRawKey(HKEY_LOCAL_MACHINE, ProductPath(L"Other Product"));
-  Unregister(L"Fernwick Editor", L"Fernwick Editor 1.0 Setup");
+  Unregister(L"Fernwick Editor", "\"Fernwick Editor 1.0 Setup\"");
   EXPECT_FALSE(RawKeyExists(HKEY_LOCAL_MACHINE, path));
   EXPECT_FALSE(RawKeyExists(HKEY_LOCAL_MACHINE, ProductPath(L"Fernwick Editor 1.0 Setup")));
-  Unregister(L"Fernwick Editor", L"Fernwick Editor 1.0 Setup");  // nothing left: no error
+  Unregister(L"Fernwick Editor", "\"Fernwick Editor 1.0 Setup\"");  // nothing left: no error
   {
-    auto windows98 = FakeWindows98(library.get());  // where "" would name the whole list
-    Unregister(L"Fernwick Editor", L"");
+    auto windows98 = FakeWindows98(library());  // where "" would name the whole list
+    Unregister(L"Fernwick Editor", "\"\"");
   }
   EXPECT_TRUE(RawKeyExists(HKEY_LOCAL_MACHINE, ProductPath(L"Other Product")));
 
   // A 70-character key name stands for its first 63 characters, both ways.
-  std::wstring longName;
-  for (int i = 0; i < 70; ++i) longName += static_cast<wchar_t>(L'a' + i % 26);
-  Register(longName, L"Fernwick Editor", L"uninstall.exe");
+  const std::wstring longName(70, L'k');
+  Register(longName, L"Fernwick Editor");
   EXPECT_TRUE(RawKeyExists(HKEY_LOCAL_MACHINE, ProductPath(longName.substr(0, 63))));
   EXPECT_FALSE(RawKeyExists(HKEY_LOCAL_MACHINE, ProductPath(longName)));
   Unregister(longName);
@@ -94,19 +80,18 @@ TEST_F(UninstallerTest, AStandardUserRegistersForThemselvesAndNamesAreCutExceptO
     DWORD platform, major, minor;
     std::size_t stored;
   };
-  auto standardUser = WithoutAdministratorsGroup(library.get());
+  auto standardUser = WithoutAdministratorsGroup(library());
   const std::wstring path = ProductPath(L"Fernwick Editor");
-  std::wstring displayName;
-  for (int i = 0; i < 80; ++i) displayName += static_cast<wchar_t>(L'A' + i % 26);
+  const std::wstring displayName(80, L'N');
   for (const Case& c : {Case{"2000", VER_PLATFORM_WIN32_NT, 5, 0, 80}, Case{"XP", VER_PLATFORM_WIN32_NT, 5, 1, 63},
                         Case{"NT 4", VER_PLATFORM_WIN32_NT, 4, 0, 63}, Case{"98", VER_PLATFORM_WIN32_WINDOWS, 4, 10, 63}}) {
     SCOPED_TRACE(c.system);
-    auto version = FakeVersion(library.get(), c.platform, c.major, c.minor);
+    auto version = FakeVersion(library(), c.platform, c.major, c.minor);
     const bool nineX = c.platform == VER_PLATFORM_WIN32_WINDOWS;
     const HKEY own = nineX ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, other = nineX ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
     CreateRawKey(other, path);
     const int asked = standardUser.lookups();
-    Register(L"Fernwick Editor", displayName, L"uninstall.exe");
+    Register(L"Fernwick Editor", displayName);
     EXPECT_EQ(standardUser.lookups() - asked, nineX ? 0 : 1);
     EXPECT_EQ(RawText(own, path, L"DisplayName"), displayName.substr(0, c.stored));
     Unregister(L"Fernwick Editor");
@@ -117,9 +102,9 @@ TEST_F(UninstallerTest, AStandardUserRegistersForThemselvesAndNamesAreCutExceptO
 
 // Stands for a root the user may not write to: every value write is refused with 5.
 TEST_F(UninstallerTest, AccessDeniedWhileRegisteringThrowsNothingAndWritesNothingMore) {
-  auto wide = FailImport(library.get(), FWTEST_IMPORT(RegSetValueExW), LONG{ERROR_ACCESS_DENIED}, 0);
-  auto ansi = FailImport(library.get(), FWTEST_IMPORT(RegSetValueExA), LONG{ERROR_ACCESS_DENIED}, 0);
-  Register(L"Fernwick Editor", L"Fernwick Editor", L"uninstall.exe");
+  auto wide = FailImport(library(), FWTEST_IMPORT(RegSetValueExW), LONG{ERROR_ACCESS_DENIED}, 0);
+  auto ansi = FailImport(library(), FWTEST_IMPORT(RegSetValueExA), LONG{ERROR_ACCESS_DENIED}, 0);
+  Register(L"Fernwick Editor", L"Fernwick Editor");
   EXPECT_EQ(wide.calls() + ansi.calls(), 1) << "UninstallString is not tried after DisplayName failed";
   EXPECT_TRUE(RawKeyExists(HKEY_LOCAL_MACHINE, ProductPath(L"Fernwick Editor"))) << "nothing is rolled back";
   EXPECT_TRUE(RawValueNames(HKEY_LOCAL_MACHINE, ProductPath(L"Fernwick Editor")).empty());

@@ -1,6 +1,8 @@
-// RegistryAccess: stored layouts, the A path on the 9x family, listings and deletion of whole trees.
-// (Every key opened is closed on every path: the call-site sweep counts the handles. Values of the
-// wrong type, and no subkey name for a tree deletion: BadInput.RegistryMethods*.)
+// RegistryAccess: texts as stored, the A path on the 9x family and deletion of whole trees. (Listings,
+// reads of texts and multi-strings: RegistryServiceTest. Every key opened is closed on every path: the call-site
+// sweep counts the handles. Values of the wrong type, and no subkey name for a tree deletion:
+// BadInput.RegistryMethods*. That every operation takes the A path on the 9x family: the Windows 98
+// runs, whose W functions fail.)
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -25,27 +27,12 @@ using fwtest::RaisedBy;
 class RegistryAccessTest : public ::testing::Test {
  protected:
   const wchar_t* Path() const { return key_.Path().c_str(); }
-  std::optional<fwtest::RawValue> Raw(const wchar_t* name) const {
-    return fwtest::GetRawValue(key_.Root(), key_.Path(), name);
-  }
-  void SetRaw(const std::wstring& name, DWORD type, const void* data, DWORD size) const {
-    fwtest::SetRawValue(key_.Root(), key_.Path(), name.c_str(), type, data, size);
-  }
   void Create(const std::wstring& relative) const { fwtest::CreateRawKey(key_.Root(), key_.Below(relative)); }
 
   fwtest::TestRegistryKey key_;
   RegistryAccess registry_;
   const RootKey root_ = RootKey::CurrentUser;
-  const DWORD one_ = 1;
 };
-
-TEST(RootKey, JavaSelectorsMapToTheLibrarysRoots) {
-  const HKEY roots[] = {nullptr,          HKEY_CLASSES_ROOT, HKEY_CURRENT_CONFIG, HKEY_CURRENT_USER,
-                        HKEY_LOCAL_MACHINE, HKEY_USERS,      nullptr};
-  for (std::int32_t selector = -1; selector <= 6; ++selector) {
-    EXPECT_EQ(RootKeyHandle(JavaRootToRootKey(selector)), roots[selector < 0 ? 0 : selector]) << selector;
-  }
-}
 
 TEST_F(RegistryAccessTest, StringsAreStoredWithoutTheirZeroAndReadBack) {
   const std::wstring long300(300, L'x');
@@ -77,97 +64,6 @@ TEST_F(RegistryAccessTest, StringsAreStoredWithoutTheirZeroAndReadBack) {
     EXPECT_EQ(ansi ? queryA.count() : queryW.count(), (ansi ? c.ansiBytes : c.unicodeBytes) > 512 ? 2u : 1u);
     EXPECT_EQ(ansi ? setW.count() + queryW.count() : setA.count() + queryA.count(), 0u);
   }
-}
-
-TEST_F(RegistryAccessTest, StringReadsStopAtAZeroAndExpandOnlyWhenAsked) {
-  const wchar_t data[] = L"abcX\0tail";
-  SetRaw(L"unterminated", REG_SZ, data, 6);
-  SetRaw(L"embedded", REG_SZ, data, sizeof(data));
-  EXPECT_EQ(registry_.ReadString(root_, Path(), L"unterminated", false), L"abc");
-  EXPECT_EQ(registry_.ReadString(root_, Path(), L"embedded", false), L"abcX");
-
-  ASSERT_TRUE(SetEnvironmentVariableW(L"FWNATIVE_REG_TEST", L"Expanded"));
-  const std::wstring text = L"<%FWNATIVE_REG_TEST%>";
-  registry_.WriteString(root_, Path(), L"expand", true, text.c_str());
-  registry_.WriteString(root_, Path(), L"plain", false, text.c_str());
-  EXPECT_EQ(Raw(L"expand")->type, static_cast<DWORD>(REG_EXPAND_SZ));
-  EXPECT_EQ(registry_.ReadString(root_, Path(), L"expand", true), L"<Expanded>");
-  EXPECT_EQ(registry_.ReadString(root_, Path(), L"expand", false), text);
-  EXPECT_EQ(registry_.ReadString(root_, Path(), L"plain", true), text);
-  SetEnvironmentVariableW(L"FWNATIVE_REG_TEST", nullptr);
-}
-
-TEST_F(RegistryAccessTest, TextOutsideTheAnsiCodePageTakesTheFamilysPath) {
-  // Under code page 1252 the A path turns Cyrillic and CJK into the substitute "?"; every
-  // operation that passes a key, value name or text shows which path it took.
-  const bool ansi = IsWindows9x();
-  const std::wstring sub = key_.Below(L"k\u0416");
-  registry_.CreateKey(root_, Path(), L"k\u0416");
-  registry_.WriteString(root_, sub.c_str(), L"v\u0416", false, L"d\u4E2D");
-  registry_.WriteMultiString(root_, sub.c_str(), L"w", {L"\u4E2D", L"e"});
-  StringList subkeys;
-  registry_.EnumerateSubkeyNames(root_, Path(), subkeys);
-  EXPECT_EQ(subkeys, StringList{ansi ? L"k?" : L"k\u0416"});
-  StringList names;
-  registry_.EnumerateValueNames(root_, sub.c_str(), names);
-  EXPECT_EQ(names, (StringList{ansi ? L"v?" : L"v\u0416", L"w"}));
-  EXPECT_EQ(registry_.ReadString(root_, sub.c_str(), L"v\u0416", false), ansi ? L"d?" : L"d\u4E2D");
-  StringList multi;
-  registry_.ReadMultiString(root_, sub.c_str(), L"w", multi);
-  EXPECT_EQ(multi, (StringList{ansi ? L"?" : L"\u4E2D", L"e"}));
-  registry_.DeleteValue(root_, sub.c_str(), L"v\u0416", true);
-  EXPECT_FALSE(registry_.ValueExists(root_, sub.c_str(), L"v\u0416"));
-}
-
-TEST_F(RegistryAccessTest, MultiStringLayouts) {
-  struct Case {
-    const char* layout;
-    std::wstring data;
-    StringList expected;
-  };
-  const Case read[] = {
-      {"two one-letter strings", std::wstring(L"a\0b\0\0", 5), {L"a", L"b"}},
-      {"a single zero", std::wstring(1, L'\0'), {}},
-      {"two zeros", std::wstring(2, L'\0'), {L""}},
-      {"no data", std::wstring(), {}},
-      {"longer than the first buffer", std::wstring(1500, L'm') + std::wstring(L"\0z\0\0", 4),
-       {std::wstring(1500, L'm'), L"z"}},
-  };
-  for (const Case& c : read) {
-    SCOPED_TRACE(c.layout);
-    SetRaw(L"m", REG_MULTI_SZ, c.data.data(), static_cast<DWORD>(c.data.size() * sizeof(wchar_t)));
-    StringList list = {L"kept"};
-    registry_.ReadMultiString(root_, Path(), L"m", list);
-    list.erase(list.begin());
-    EXPECT_EQ(list, c.expected);
-  }
-  // Written with a zero after each string and one more; an empty list is a single zero.
-  const Case written[] = {{"three", std::wstring(L"one\0\0two\0\0", 10), {L"one", L"", L"two"}},
-                          {"none", std::wstring(1, L'\0'), {}}};
-  for (const Case& c : written) {
-    SCOPED_TRACE(c.layout);
-    registry_.WriteMultiString(root_, Path(), L"m", c.expected);
-    EXPECT_EQ(Raw(L"m")->type, static_cast<DWORD>(REG_MULTI_SZ));
-    EXPECT_EQ(Raw(L"m")->bytes, fwtest::BytesOf(c.data, c.data.size()));
-  }
-}
-
-TEST_F(RegistryAccessTest, ListingsAppendInTheSystemsOrderOrFailEmpty) {
-  for (const wchar_t* name : {L"beta", L"Alpha"}) Create(name);
-  SetRaw(L"", REG_SZ, L"default", 14);
-  const std::wstring fits(1023, L'n');
-  SetRaw(fits, REG_DWORD, &one_, 4);
-  StringList subkeys = {L"kept"};
-  registry_.EnumerateSubkeyNames(root_, Path(), subkeys);
-  EXPECT_EQ(subkeys, (StringList{L"kept", L"Alpha", L"beta"}));
-  StringList values;
-  registry_.EnumerateValueNames(root_, Path(), values);
-  EXPECT_EQ(values, (StringList{L"", fits})) << "the default value is named \"\"";
-  // A name of 1024 characters does not fit: the whole listing fails.
-  SetRaw(std::wstring(1024, L'o'), REG_DWORD, &one_, 4);
-  values = {L"stale"};
-  EXPECT_EQ(RaisedBy([&] { registry_.EnumerateValueNames(root_, Path(), values); }), DWORD{ERROR_MORE_DATA});
-  EXPECT_TRUE(values.empty());
 }
 
 TEST_F(RegistryAccessTest, DeleteKeyTreeGoesDepthFirstAndStopsAtTheFirstFailure) {

@@ -1,106 +1,113 @@
-// Win32RegistryServiceImpl through the built DLL, called the way the VM calls it: results and the
-// failures no Win32 error stands for. (Each method's code and default: BadInput.RegistryMethods*.)
+// Win32RegistryServiceImpl through the built DLL, called as fwcall calls it: every method's answer
+// on a key of the test's own. (Each method's code and default: BadInput.RegistryMethods*.)
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "bridge/platform.h"
-#include "com_fernwick_wizard_platform_win32_Win32RegistryServiceImpl.h"
+#include "registry/fwcall_lines.h"
 #include "registry/registry_test_key.h"
-#include "support/fake_import.h"
-#include "support/loaded_library.h"
 #include "support/recorded_import.h"
-#include "test_vm.h"
-#include "vm_expectations.h"
 
+namespace fwtest {
 namespace {
 
-using fwtest::ErrorMessage;
-using fwtest::TestVm;
-
-constexpr char kRegistryService[] = "com/fernwick/wizard/platform/win32/Win32RegistryServiceImpl";
-constexpr jint kRootCurrentUser = 3;
-
-// One native method of the loaded DLL.
-#define FW_REG(method) \
-  FWTEST_EXPORT(library_, Java_com_fernwick_wizard_platform_win32_Win32RegistryServiceImpl_##method)
-
-class RegistryServiceTest : public ::testing::Test {
- public:
-  // The test key, or a path below it.
-  jstring Key(const std::wstring& relative = L"") {
-    return vm_.String(fwtest::ToU16(relative.empty() ? key_.Path() : key_.Below(relative)));
+TEST(RegistryServiceTest, EveryMethodWorksEndToEnd) {
+  TestRegistryKey key;
+  FwcallLines calls;
+  const std::string r = "Win32RegistryServiceImpl.", at = " 3 \"" + Narrow(key.Path());
+  const std::string k = at + "\"", sub = at + "\\sub\"", deeper = at + "\\sub\\deeper\"", list = at + "\\list\"";
+  const std::string fits(1023, 'n');
+  const auto expect = [&](const std::vector<std::pair<std::string, std::string>>& answers) {
+    for (const auto& [line, answer] : answers) EXPECT_EQ(calls.Answer(r + line), answer) << line;
+  };
+  // A text outside ASCII, which the 9x family stores in the ANSI code page.
+  const auto accented = [](TestVm& vm, const fwcall::NativeMethod&, std::vector<jvalue>& args) { args[4].l = vm.String(u"text\u00e9"); };
+  EXPECT_EQ(calls.Answer(r + "setStringValue" + k + " s false x", accented), "null");
+  expect({{"createKey" + k + " sub\\deeper", "null"},
+          {"keyExists" + deeper, "true"},
+          {"isKeyEmpty" + deeper, "true"},
+          {"setStringValue" + k + " n false \"\"", "null"},
+          {"set32BitValue" + k + " d -2", "null"},
+          {"setBinaryValue" + k + " b 010200ff", "null"},
+          {"setMultiStringValue" + k + " m [\"a\", null, \"c\"]", "null"},
+          {"getStringValue" + k + " s true", R"("text\u00e9")"},
+          {"getStringValue" + k + " n false", R"("")"},
+          {"get32BitValue" + k + " d", "-2"},
+          {"getBinaryValue" + k + " b", R"("010200ff")"},
+          {"getMultiStringValue" + k + " m", R"(["a", "", "c"])"},
+          {"getValueType" + k + " m", "7"},
+          {"getKeyValueNames" + k, R"(["b", "d", "m", "n", "s"])"},  // the system's order, which Wine sorts
+          {"getSubkeyNames" + k, R"(["sub"])"},
+          {"getKeyValueNames" + sub, "[]"},
+          {"countSubKeys" + k, "1"},
+          {"countValuesInKey" + k, "5"},
+          {"longestSubKeyNameLength" + k, "3"},
+          {"longestValueNameLength" + k, "1"},
+          {"longestValueNameData" + k, "12"},  // the multi-string's
+          {"isKeyEmpty" + k, "false"},
+          {"setBinaryValue" + k + " e \"\"", "null"},
+          {"getBinaryValue" + k + " e", R"("")"},
+          {"valueExists" + k + " s", "true"},
+          {"deleteValue" + k + " s true", "null"},
+          {"valueExists" + k + " s", "false"},
+          // Listed in the system's order; the default value is named "".
+          {"createKey" + k + " list\\beta", "null"},
+          {"createKey" + k + " list\\Alpha", "null"},
+          {"getSubkeyNames" + list, R"(["Alpha", "beta"])"},
+          {"setStringValue" + list + " \"\" false default", "null"},
+          {"set32BitValue" + list + " " + fits + " 1", "null"},
+          {"getKeyValueNames" + list, "[\"\", \"" + fits + "\"]"}});
+  // A name of 1024 characters does not fit: the whole listing fails.
+  SetRawValue(key.Root(), key.Below(L"list"), std::wstring(1024, L'o').c_str(), REG_DWORD, "\1\0\0\0", 4);
+  // Texts end at their first zero, or where the data ends; expanded only when asked, and only
+  // those stored for expansion.
+  SetRawValue(key.Root(), key.Path(), L"unterminated", REG_SZ, L"abcX", 6);
+  SetRawValue(key.Root(), key.Path(), L"embedded", REG_SZ, L"abcX\0tail", 20);
+  ASSERT_TRUE(SetEnvironmentVariableW(L"FWTEST_REG", L"Expanded"));
+  expect({{"getKeyValueNames" + list, Thrown(-100000, ERROR_MORE_DATA)},
+          {"getStringValue" + k + " unterminated false", R"("abc")"},
+          {"getStringValue" + k + " embedded false", R"("abcX")"},
+          {"setStringValue" + k + " x true \"<%FWTEST_REG%>\"", "null"},
+          {"setStringValue" + k + " p false \"<%FWTEST_REG%>\"", "null"},
+          {"getValueType" + k + " x", "2"},
+          {"getStringValue" + k + " x true", R"("<Expanded>")"},
+          {"getStringValue" + k + " x false", R"("<%FWTEST_REG%>")"},
+          {"getStringValue" + k + " p true", R"("<%FWTEST_REG%>")"}});
+  SetEnvironmentVariableW(L"FWTEST_REG", nullptr);
+  // Multi-strings read up to the end of their data (no data and a lone zero are no strings, two
+  // zeros one empty string), and written with a zero after each string and one more (an empty list
+  // is one zero).
+  const std::pair<std::wstring, std::string> read[] = {
+      {std::wstring(L"a\0b\0\0", 5), R"(["a", "b"])"}, {std::wstring(1, L'\0'), "[]"}, {std::wstring(2, L'\0'), R"([""])"},
+      {std::wstring(), "[]"}, {std::wstring(1500, L'm') + std::wstring(L"\0z\0\0", 4), "[\"" + std::string(1500, 'm') + "\", \"z\"]"}};
+  for (const auto& [data, answer] : read) {
+    SetRawValue(key.Root(), key.Path(), L"layout", REG_MULTI_SZ, data.data(), static_cast<DWORD>(data.size() * sizeof(wchar_t)));
+    EXPECT_EQ(calls.Answer(r + "getMultiStringValue" + k + " layout"), answer);
   }
-  jstring Str(std::u16string_view text) { return vm_.String(text); }
-  // Calls a method on the current user's root and a key below the test key.
-  template <typename Fn, typename... A>
-  auto Call(Fn method, const std::wstring& key, A... args) {
-    return vm_.Call(method, self_, kRootCurrentUser, Key(key), args...);
+  const std::pair<const char*, std::wstring> written[] = {{R"(["one", "", "two"])", std::wstring(L"one\0\0two\0\0", 10)},
+                                                          {"[]", std::wstring(1, L'\0')}};
+  for (const auto& [list, data] : written) {
+    EXPECT_EQ(calls.Answer(r + "setMultiStringValue" + k + " layout " + list), "null");
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(data.data());
+    EXPECT_EQ(GetRawValue(key.Root(), key.Path(), L"layout")->bytes, std::vector<std::uint8_t>(bytes, bytes + data.size() * sizeof(wchar_t))) << list;
   }
-
-  fwtest::TestRegistryKey key_;
-  fwtest::LoadedLibrary library_{L"fwnative.dll"};
-  TestVm vm_;
-  jobject self_ = vm_.This(kRegistryService);
-};
-
-TEST_F(RegistryServiceTest, EveryMethodWorksEndToEnd) {
-  const jboolean no = JNI_FALSE, yes = JNI_TRUE;
-  Call(FW_REG(createKey), L"", Str(u"sub\\deeper"));
-  EXPECT_EQ(Call(FW_REG(keyExists), L"sub\\deeper"), JNI_TRUE);
-  EXPECT_EQ(Call(FW_REG(isKeyEmpty), L"sub\\deeper"), JNI_TRUE);
-  Call(FW_REG(setStringValue), L"", Str(u"s"), no, Str(u"text\u00e9"));
-  Call(FW_REG(setStringValue), L"", Str(u"n"), no, Str(u""));
-  Call(FW_REG(set32BitValue), L"", Str(u"d"), jint{-2});
-  Call(FW_REG(setBinaryValue), L"", Str(u"b"), vm_.ByteArray({1, 2, 0, 255}));
-  Call(FW_REG(setMultiStringValue), L"", Str(u"m"), vm_.StringArray({u"a", std::nullopt, u"c"}));
-  fwtest::ExpectNoException(vm_);
-
-  EXPECT_EQ(vm_.StringValue(Call(FW_REG(getStringValue), L"", Str(u"s"), yes)), u"text\u00e9");
-  EXPECT_EQ(vm_.StringValue(Call(FW_REG(getStringValue), L"", Str(u"n"), no)), u"");
-  EXPECT_EQ(Call(FW_REG(get32BitValue), L"", Str(u"d")), -2);
-  EXPECT_EQ(vm_.ByteArrayValue(Call(FW_REG(getBinaryValue), L"", Str(u"b"))), (fwtest::Bytes{1, 2, 0, 255}));
-  EXPECT_EQ(vm_.StringArrayValue(Call(FW_REG(getMultiStringValue), L"", Str(u"m"))),
-            (fwtest::StringList{u"a", u"", u"c"}));
-  EXPECT_EQ(Call(FW_REG(getValueType), L"", Str(u"m")), REG_MULTI_SZ);
-  auto names = vm_.StringArrayValue(Call(FW_REG(getKeyValueNames), L""));
-  ASSERT_TRUE(names);
-  std::sort(names->begin(), names->end());  // the system's order, which Wine sorts
-  EXPECT_EQ(names, (fwtest::StringList{u"b", u"d", u"m", u"n", u"s"}));
-  EXPECT_EQ(vm_.StringArrayValue(Call(FW_REG(getSubkeyNames), L"")), fwtest::StringList{u"sub"});
-  EXPECT_EQ(vm_.StringArrayValue(Call(FW_REG(getKeyValueNames), L"sub")), fwtest::StringList{}) << "not null";
-  EXPECT_EQ(Call(FW_REG(countSubKeys), L""), 1);
-  EXPECT_EQ(Call(FW_REG(countValuesInKey), L""), 5);
-  EXPECT_EQ(Call(FW_REG(longestSubKeyNameLength), L""), 3);
-  EXPECT_EQ(Call(FW_REG(longestValueNameLength), L""), 1);
-  EXPECT_EQ(Call(FW_REG(longestValueNameData), L""), 12) << "the multi-string's";
-  EXPECT_EQ(Call(FW_REG(isKeyEmpty), L""), JNI_FALSE);
-
-  Call(FW_REG(setBinaryValue), L"", Str(u"b"), vm_.ByteArray({}));
-  EXPECT_EQ(vm_.ByteArrayValue(Call(FW_REG(getBinaryValue), L"", Str(u"b"))), fwtest::Bytes{}) << "not null";
-  EXPECT_EQ(Call(FW_REG(valueExists), L"", Str(u"s")), JNI_TRUE);
-  Call(FW_REG(deleteValue), L"", Str(u"s"), yes);
-  EXPECT_EQ(Call(FW_REG(valueExists), L"", Str(u"s")), JNI_FALSE);
+  // The Java roots, each told by a key only it has (0 and 6 are no roots: BadInput.RegistryMethods*).
+  expect({{"keyExists 1 CLSID", "true"}, {"keyExists 2 CLSID", "false"}, {"keyExists 4 HARDWARE", "true"},
+          {"keyExists 5 HARDWARE", "false"}, {"keyExists 5 .DEFAULT", "true"}, {"keyExists 3 .DEFAULT", "false"}});
+  // A byte array the VM cannot make (the key and the name are copied first) is out of memory.
+  const auto noMemory = [](TestVm& vm, const fwcall::NativeMethod&, std::vector<jvalue>&) { vm.FailAllocations(1, 2); };
+  EXPECT_EQ(calls.Answer(r + "getBinaryValue" + k + " b", noMemory), Thrown(-100010, 0x8007000E));
   // The NT family deletes the tree itself; the 9x RegDeleteKeyA removes the subtree.
-  auto deleteA = fwtest::RecordImport(library_.get(), FWTEST_IMPORT(RegDeleteKeyA));
-  Call(FW_REG(deleteKey), L"", Str(u"sub"), yes);
+  auto deleteA = RecordImport(calls.library.get(), FWTEST_IMPORT(RegDeleteKeyA));
+  EXPECT_EQ(calls.Answer(r + "deleteKey" + k + " sub true"), "null");
   EXPECT_EQ(deleteA.count(), fw::IsWindowsNT() ? 0u : 1u);
-  EXPECT_EQ(Call(FW_REG(keyExists), L"sub"), JNI_FALSE);
-  fwtest::ExpectNoException(vm_);
-}
-
-TEST_F(RegistryServiceTest, ByteArrayTheVmCannotMakeIsReportedAsOutOfMemory) {
-  fwtest::SetRawValue(key_.Root(), key_.Path(), L"b", REG_BINARY, "xyz", 3);
-  // The key and the name are copied first; the byte array is the third allocation.
-  const jstring key = Key();
-  const jstring name = Str(u"b");
-  vm_.FailAllocations(1, 2);
-  EXPECT_TRUE(vm_.IsNull(vm_.Call(FW_REG(getBinaryValue), self_, kRootCurrentUser, key, name)));
-  fwtest::ExpectServiceException(vm_, -100010, ErrorMessage(0x8007000E));
+  EXPECT_EQ(calls.Answer(r + "keyExists" + sub), "false");
 }
 
 }  // namespace
+}  // namespace fwtest

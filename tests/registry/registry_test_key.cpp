@@ -1,5 +1,7 @@
 #include "registry/registry_test_key.h"
 
+#include <shlwapi.h>
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -14,15 +16,9 @@ std::atomic<int> keyCounter{0};
 
 }  // namespace
 
-[[gnu::noipa]] TestRegistryKey::TestRegistryKey(HKEY root) : root_(root) {
-  const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::wstring name = L"fwnative-tests";
-  if (test != nullptr) {
-    const std::string testName = std::string(test->test_suite_name()) + "." + test->name();
-    name += L"\\" + std::wstring(testName.begin(), testName.end());
-  }
-  path_ = L"Software\\" + name + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-          std::to_wstring(++keyCounter);
+[[gnu::noipa]] TestRegistryKey::TestRegistryKey(HKEY root)
+    : root_(root),
+      path_(L"Software\\fwnative-tests\\" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++keyCounter)) {
   DeleteRawTree(root_, path_);  // left over from an aborted run
   CreateRawKey(root_, path_);
 }
@@ -52,12 +48,11 @@ std::atomic<int> keyCounter{0};
 
 [[gnu::noipa]] std::optional<RawValue> GetRawValue(HKEY root, const std::wstring& path, const wchar_t* name) {
   fw::UniqueKey key;
-  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS) return std::nullopt;
   RawValue value;
-  DWORD size = 0;
-  if (RegQueryValueExW(key.get(), name, nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS) return std::nullopt;
+  DWORD size = 1 << 16;  // more than any value a test writes
   value.bytes.resize(size);
-  if (RegQueryValueExW(key.get(), name, nullptr, &value.type, value.bytes.data(), &size) != ERROR_SUCCESS) {
+  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS ||
+      RegQueryValueExW(key.get(), name, nullptr, &value.type, value.bytes.data(), &size) != ERROR_SUCCESS) {
     return std::nullopt;
   }
   value.bytes.resize(size);
@@ -78,19 +73,10 @@ std::atomic<int> keyCounter{0};
 }
 
 [[gnu::noipa]] void DeleteRawTree(HKEY root, const std::wstring& path) {
-  {
-    fw::UniqueKey key;
-    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_ALL_ACCESS, key.put()) != ERROR_SUCCESS) return;
-    wchar_t child[256];
-    for (;;) {
-      DWORD length = 256;
-      if (RegEnumKeyExW(key.get(), 0, child, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-      const std::wstring childPath = path + L"\\" + std::wstring(child, length);
-      DeleteRawTree(root, childPath);
-      if (RawKeyExists(root, childPath)) break;  // could not be removed: stop rather than loop
-    }
-  }
-  RegDeleteKeyW(root, path.c_str());
+  // Bound by name: the test program may import only the W functions the Windows 98 stubs know.
+  static const auto deleteTree = reinterpret_cast<decltype(&::SHDeleteKeyW)>(
+      reinterpret_cast<void*>(GetProcAddress(LoadLibraryW(L"shlwapi.dll"), "SHDeleteKeyW")));
+  deleteTree(root, path.c_str());
 }
 
 std::u16string ErrorMessage(DWORD error) {
@@ -104,10 +90,5 @@ std::u16string ErrorMessage(DWORD error) {
 }
 
 std::u16string ToU16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
-
-std::vector<std::uint8_t> BytesOf(const std::wstring& text, std::size_t characters) {
-  const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-  return std::vector<std::uint8_t>(bytes, bytes + characters * sizeof(wchar_t));
-}
 
 }  // namespace fwtest

@@ -53,7 +53,6 @@ void DeleteRawTree(HKEY root, const std::wstring& path);
 // What the library reports for a Win32 error: the system's text, a blank, the error in parentheses.
 std::u16string ErrorMessage(DWORD error);
 std::u16string ToU16(const std::wstring& text);
-std::vector<std::uint8_t> BytesOf(const std::wstring& text, std::size_t characters);
 
 // The Win32 error a registry operation raised, or 0.
 template <typename Operation>

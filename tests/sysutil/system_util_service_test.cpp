@@ -10,38 +10,32 @@
 #include <string>
 
 #include "com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl.h"
-#include "support/fake_import.h"
-#include "support/loaded_library.h"
-#include "support/run_version.h"
+#include "registry/fwcall_lines.h"
 #include "registry/redirected_roots.h"
-#include "test_vm.h"
+#include "support/fake_import.h"
+#include "support/program_folder.h"
+#include "support/run_version.h"
 #include "vm_expectations.h"
 
+namespace fwtest {
 namespace {
 
-using fwtest::ErrorMessage;
-
-#define FW_EXPORT(method) \
-  FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl_##method)
 const std::wstring kRunOnce = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 const std::wstring kSetup = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Setup";
 
 [[gnu::noipa]] void SetString(const std::wstring& path, const wchar_t* name, const std::wstring& text,
                               DWORD type = REG_SZ) {
-  fwtest::SetRawValue(HKEY_LOCAL_MACHINE, path, name, type, text.c_str(),
-                      static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+  SetRawValue(HKEY_LOCAL_MACHINE, path, name, type, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
-bool Stored(const wchar_t* name) { return fwtest::GetRawValue(HKEY_LOCAL_MACHINE, kRunOnce, name).has_value(); }
+bool Stored(const wchar_t* name) { return GetRawValue(HKEY_LOCAL_MACHINE, kRunOnce, name).has_value(); }
 
 class SystemUtilTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(roots.ok()) << "the registry roots cannot be redirected"; }
-  jstring Str(std::u16string_view text) { return vm.String(text); }
+  std::string Answer(const std::string& line) { return calls.Answer("Win32SystemUtilServiceImpl." + line); }
 
-  fwtest::RedirectedRoots roots{{kRunOnce, kSetup}, {}};
-  fwtest::LoadedLibrary library{L"fwnative.dll"};
-  fwtest::TestVm vm;
-  jobject self = vm.This("com/fernwick/wizard/platform/win32/Win32SystemUtilServiceImpl");
+  RedirectedRoots roots{{kRunOnce, kSetup}, {}};
+  FwcallLines calls;
 };
 
 TEST_F(SystemUtilTest, CommandsFillTheLowestFreeNumberAndListExpanded) {
@@ -49,42 +43,39 @@ TEST_F(SystemUtilTest, CommandsFillTheLowestFreeNumberAndListExpanded) {
   SetString(kRunOnce, L"FWNK00003", L"three");
   SetString(kRunOnce, L"Other", L"%FWTEST_TOOLS%\\setup.exe", REG_EXPAND_SZ);
   const DWORD number = 7;
-  fwtest::SetRawValue(HKEY_LOCAL_MACHINE, kRunOnce, L"FWNK00004", REG_DWORD, &number, sizeof(number));
-  vm.Call(FW_EXPORT(addSystemStartupCommand), self, Str(u"two /x"));
-  fwtest::ExpectNoException(vm);
-  const auto two = fwtest::GetRawValue(HKEY_LOCAL_MACHINE, kRunOnce, L"FWNK00002");
-  EXPECT_EQ(two ? two->type : DWORD{0}, static_cast<DWORD>(REG_SZ));  // its text is listed below
+  SetRawValue(HKEY_LOCAL_MACHINE, kRunOnce, L"FWNK00004", REG_DWORD, &number, sizeof(number));
+  EXPECT_EQ(Answer("addSystemStartupCommand \"two /x\""), "null");
+  EXPECT_EQ(RawText(HKEY_LOCAL_MACHINE, kRunOnce, L"FWNK00002"), L"two /x");
 
   SetEnvironmentVariableW(L"FWTEST_TOOLS", L"C:\\tools");
-  const jobject commands = vm.Call(FW_EXPORT(systemStartupCommands), self);
-  fwtest::ExpectNoException(vm);
+  const jobject commands = calls.vm.Call(FWTEST_EXPORT(calls.library, Java_com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl_systemStartupCommands),
+                                         calls.vm.This("com/fernwick/wizard/platform/win32/Win32SystemUtilServiceImpl"));
+  ExpectNoException(calls.vm);
   SetEnvironmentVariableW(L"FWTEST_TOOLS", nullptr);
   const std::map<std::wstring, std::u16string> texts = {
       {L"FWNK00001", u"one"}, {L"FWNK00002", u"two /x"}, {L"FWNK00003", u"three"}, {L"Other", u"C:\\tools\\setup.exe"}};
-  fwtest::StringList expected;  // in the system's order, without the DWORD
-  for (const std::wstring& name : fwtest::RawValueNames(HKEY_LOCAL_MACHINE, kRunOnce)) {
+  StringList expected;  // in the system's order, without the DWORD
+  for (const std::wstring& name : RawValueNames(HKEY_LOCAL_MACHINE, kRunOnce)) {
     if (texts.count(name) != 0) expected.push_back(texts.at(name));
   }
   EXPECT_EQ(expected.size(), 4u);
-  EXPECT_EQ(vm.ClassNameOf(commands), "java/util/Vector$1");
-  EXPECT_EQ(vm.StringElements(commands), expected);
+  EXPECT_EQ(calls.vm.ClassNameOf(commands), "java/util/Vector$1");
+  EXPECT_EQ(calls.vm.StringElements(commands), expected);
 }
 
 TEST_F(SystemUtilTest, RemovalTakesOnlyTheFirstExactMatchUnderTheLibrarysNames) {
   for (const wchar_t* name : {L"FWNK00001", L"FWNK00002", L"Foreign", L"fwnk00004"}) SetString(kRunOnce, name, L"dup");
   SetString(kRunOnce, L"FWNK00003", L"Case");
   std::wstring first;
-  for (const std::wstring& name : fwtest::RawValueNames(HKEY_LOCAL_MACHINE, kRunOnce)) {
+  for (const std::wstring& name : RawValueNames(HKEY_LOCAL_MACHINE, kRunOnce)) {
     if (first.empty() && (name == L"FWNK00001" || name == L"FWNK00002")) first = name;
   }
-  vm.Call(FW_EXPORT(removeSystemStartupCommand), self, Str(u"dup"));
+  EXPECT_EQ(Answer("removeSystemStartupCommand dup"), "null");
   EXPECT_FALSE(Stored(first.c_str()));
   EXPECT_TRUE(Stored(first == L"FWNK00001" ? L"FWNK00002" : L"FWNK00001"));
   // The second finds nothing: no error.
-  for (int i = 0; i < 2; ++i) vm.Call(FW_EXPORT(removeSystemStartupCommand), self, Str(u"dup"));
-  vm.Call(FW_EXPORT(removeSystemStartupCommand), self, Str(u"case"));
-  fwtest::ExpectNoException(vm);
-  EXPECT_EQ(fwtest::RawValueNames(HKEY_LOCAL_MACHINE, kRunOnce).size(), 3u);
+  for (const char* command : {"dup", "dup", "case"}) EXPECT_EQ(Answer(std::string("removeSystemStartupCommand ") + command), "null");
+  EXPECT_EQ(RawValueNames(HKEY_LOCAL_MACHINE, kRunOnce).size(), 3u);
   for (const wchar_t* name : {L"FWNK00003", L"Foreign", L"fwnk00004"}) EXPECT_TRUE(Stored(name)) << name;
 }
 
@@ -94,17 +85,14 @@ TEST_F(SystemUtilTest, RemovalTakesOnlyTheFirstExactMatchUnderTheLibrarysNames) 
 }
 
 TEST_F(SystemUtilTest, CommandFailures) {
-  for (const jstring command : {Str(u""), jstring{nullptr}}) {
-    vm.Call(FW_EXPORT(addSystemStartupCommand), self, command);
-    fwtest::ExpectServiceException(vm, -70002, ErrorMessage(0x80070057));
-    vm.Call(FW_EXPORT(removeSystemStartupCommand), self, command);
-    fwtest::ExpectServiceException(vm, -70004, ErrorMessage(0x80070057));
+  for (const char* command : {"\"\"", "null"}) {
+    EXPECT_EQ(Answer(std::string("addSystemStartupCommand ") + command), Thrown(-70002, 0x80070057));
+    EXPECT_EQ(Answer(std::string("removeSystemStartupCommand ") + command), Thrown(-70004, 0x80070057));
   }
-  EXPECT_TRUE(fwtest::RawValueNames(HKEY_LOCAL_MACHINE, kRunOnce).empty());
-  vm.HideMethod("java/util/Vector", "addElement");  // the vector stays empty
+  EXPECT_TRUE(RawValueNames(HKEY_LOCAL_MACHINE, kRunOnce).empty());
+  calls.vm.HideMethod("java/util/Vector", "addElement");  // the vector stays empty
   SetString(kRunOnce, L"FWNK00001", L"x");
-  EXPECT_EQ(vm.StringElements(vm.Call(FW_EXPORT(systemStartupCommands), self)), fwtest::StringList{});
-  fwtest::ExpectNoException(vm);
+  EXPECT_EQ(Answer("systemStartupCommands"), "[]");
 
   // Anything else that goes wrong inside (here a buffer the library cannot have) is E_FAIL under the
   // method's code. A 64-bit process could have the 4 GB, so there the registry call itself fails.
@@ -113,47 +101,37 @@ TEST_F(SystemUtilTest, CommandFailures) {
     if (sizeof(void*) == 8) throw std::bad_alloc();
     return ReportHugeValue(size);
   };
-  auto queryW = fwtest::ReplaceImport(library.get(), FWTEST_IMPORT(RegQueryValueExW), fail);
-  auto queryA = fwtest::ReplaceImport(library.get(), FWTEST_IMPORT(RegQueryValueExA), fail);
-  vm.Call(FW_EXPORT(removeSystemStartupCommand), self, Str(u"x"));
-  fwtest::ExpectServiceException(vm, -70004, ErrorMessage(0x80004005));
+  auto queryW = ReplaceImport(calls.library.get(), FWTEST_IMPORT(RegQueryValueExW), fail);
+  auto queryA = ReplaceImport(calls.library.get(), FWTEST_IMPORT(RegQueryValueExA), fail);
+  EXPECT_EQ(Answer("removeSystemStartupCommand x"), Thrown(-70004, 0x80004005));
   EXPECT_TRUE(Stored(L"FWNK00001"));
-}
-
-[[gnu::noipa]] std::optional<fwtest::RunVersion> ThisRun() {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  return fwtest::RunVersionOfProgram(path);
 }
 
 TEST_F(SystemUtilTest, OperatingSystemLevelAndBootDirectory) {
   const std::map<std::string, std::u16string> texts = {
       {"nt40", u"Service Pack 6a"}, {"win2k", u"Service Pack 4"}, {"winxp", u"Service Pack 3"},
       {"default", u"Service Pack 1"}, {"win98", u" A "}, {"winme", u" "}};
-  const auto run = ThisRun();
+  const auto run = RunVersionOfProgram(ProgramPath());
   ASSERT_TRUE(run) << "run through ctest: the program's name gives the emulated version";
-  EXPECT_EQ(vm.StringValue(vm.Call(FW_EXPORT(getOSServiceLevel), self)), texts.at(run->name));
-  fwtest::ExpectNoException(vm);
+  EXPECT_EQ(Answer("getOSServiceLevel"), Json::String(texts.at(run->name)).Write());
   // No service pack. The A query of the service-pack text has the 148-byte size; the platform
   // test's first one is larger.
-  auto blankW = fwtest::ReplaceImport(library.get(), FWTEST_IMPORT(GetVersionExW), [](auto original, auto info) {
+  auto blankW = ReplaceImport(calls.library.get(), FWTEST_IMPORT(GetVersionExW), [](auto original, auto info) {
     const BOOL ok = original(info);
     info->szCSDVersion[0] = L'\0';
     return ok;
   });
-  auto blankA = fwtest::ReplaceImport(library.get(), FWTEST_IMPORT(GetVersionExA), [](auto original, auto info) {
+  auto blankA = ReplaceImport(calls.library.get(), FWTEST_IMPORT(GetVersionExA), [](auto original, auto info) {
     const BOOL ok = original(info);
     if (info->dwOSVersionInfoSize == sizeof(OSVERSIONINFOA)) info->szCSDVersion[0] = '\0';
     return ok;
   });
-  EXPECT_EQ(vm.StringValue(vm.Call(FW_EXPORT(getOSServiceLevel), self)), u"");
-  fwtest::ExpectNoException(vm);
   SetString(kSetup, L"BootDir", L"C:\\");
-  EXPECT_EQ(vm.StringValue(vm.Call(FW_EXPORT(getBootDirectory), self)), u"C:\\");
-  fwtest::ExpectNoException(vm);
+  EXPECT_EQ(Answer("getOSServiceLevel"), R"("")");
+  EXPECT_EQ(Answer("getBootDirectory"), R"("C:\\")");
   SetString(kSetup, L"BootDir", L"Q:\\");  // no such drive
-  EXPECT_TRUE(vm.IsNull(vm.Call(FW_EXPORT(getBootDirectory), self)));
-  fwtest::ExpectServiceException(vm, -70009, ErrorMessage(0xFFFFFFFF));
+  EXPECT_EQ(Answer("getBootDirectory"), Thrown(-70009, 0xFFFFFFFF));
 }
 
 }  // namespace
+}  // namespace fwtest

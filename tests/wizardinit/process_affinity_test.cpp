@@ -6,17 +6,14 @@
 
 #include <vector>
 
-#include "com_fernwick_wizard_platform_win32_Win32WizardInitializeServiceImpl.h"
-#include "support/loaded_library.h"
+#include "registry/fwcall_lines.h"
 #include "support/substituted_proc_address.h"
-#include "test_vm.h"
-#include "vm_expectations.h"
 
+namespace fwtest {
 namespace {
 
 TEST(ProcessAffinityTest, TakesTheLowestSetBitOfTheLowThirtyTwo) {
-  fwtest::LoadedLibrary library(L"fwnative.dll");
-  fwtest::TestVm vm;
+  FwcallLines calls;
   const struct {
     unsigned long long active;
     std::vector<DWORD_PTR> calls;  // masks passed to SetProcessAffinityMask
@@ -24,22 +21,20 @@ TEST(ProcessAffinityTest, TakesTheLowestSetBitOfTheLowThirtyTwo) {
   for (const auto& c : cases) {
     if (c.active != static_cast<DWORD_PTR>(c.active)) continue;  // processors above 31: 64-bit only
     SCOPED_TRACE(c.active);
-    auto systemInfo = fwtest::ReplaceImport(library.get(), FWTEST_IMPORT(GetSystemInfo), [&c](auto original, LPSYSTEM_INFO info) {
+    auto systemInfo = ReplaceImport(calls.library.get(), FWTEST_IMPORT(GetSystemInfo), [&c](auto original, LPSYSTEM_INFO info) {
       original(info);
       info->dwActiveProcessorMask = static_cast<DWORD_PTR>(c.active);
     });
     std::vector<DWORD_PTR> masks;
-    auto affinity = fwtest::SubstituteProcAddress(library.get(), FWTEST_IMPORT(SetProcessAffinityMask),
-                                                  [&](auto, HANDLE process, DWORD_PTR mask) {
-                                                    if (process == GetCurrentProcess()) masks.push_back(mask);
-                                                    return TRUE;
-                                                  });
-    vm.Call(FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32WizardInitializeServiceImpl_setProcessAffinity),
-            vm.This("com/fernwick/wizard/platform/win32/Win32WizardInitializeServiceImpl"));
-    fwtest::ExpectNoException(vm);
+    auto affinity = SubstituteProcAddress(calls.library.get(), FWTEST_IMPORT(SetProcessAffinityMask), [&](auto, HANDLE process, DWORD_PTR mask) {
+      if (process == GetCurrentProcess()) masks.push_back(mask);
+      return TRUE;
+    });
+    EXPECT_EQ(calls.Answer("Win32WizardInitializeServiceImpl.setProcessAffinity"), "null");
     EXPECT_EQ(masks, c.calls);
     EXPECT_EQ(systemInfo.calls(), 1);
   }
 }
 
 }  // namespace
+}  // namespace fwtest
