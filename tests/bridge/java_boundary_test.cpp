@@ -1,5 +1,5 @@
 // The JNI boundary: Java strings in (every test that passes a string converts it; here, a copy the
-// VM cannot make), Java results out (strings, string arrays, byte arrays) with the VM's failures on
+// VM cannot make, which stops the work under the guard), Java results out (strings, string arrays, byte arrays) with the VM's failures on
 // the way, the guard that turns every internal failure into one ServiceException, and the
 // ScratchBuffer every conversion and registry read fills.
 #include "bridge/native_boundary.h"
@@ -48,7 +48,19 @@ TEST(JavaResults, StringArrayDropsElementReferencesAsItGoes) {
   EXPECT_NO_VIOLATIONS(vm);
 }
 
+constexpr jint kCode = -100008;
+
 jobject StringArray(JNIEnv* env) { return NewJavaStringArray(env, StringList{L"a", L"b"}); }
+
+// A string argument the VM cannot copy throws JavaExceptionPending: the guard leaves the VM's
+// exception, and the work stops there.
+template <typename Copy>
+jobject CopyOfArgument(JNIEnv* env) {
+  return GuardNativeCall(env, kCode, jobject{nullptr}, [env]() -> jobject {
+    const Copy copy(env, env->NewStringUTF("abc"));
+    return env->NewStringUTF("not reached");
+  });
+}
 
 TEST(JavaResults, FailuresLeaveOnlyTheVmsException) {
   const struct {
@@ -63,6 +75,10 @@ TEST(JavaResults, FailuresLeaveOnlyTheVmsException) {
        "java/lang/OutOfMemoryError"},
       {"byte array not allocated", [](TestVm& vm) { vm.FailAllocations(1); },
        [](JNIEnv* env) -> jobject { return NewJavaByteArray(env, "\1", 1); }, "java/lang/OutOfMemoryError"},
+      {"string argument not copied", [](TestVm& vm) { vm.FailAllocations(1, 1); }, CopyOfArgument<JavaStringChars>,
+       "java/lang/OutOfMemoryError"},
+      {"ANSI string argument not copied", [](TestVm& vm) { vm.FailAllocations(1, 1); }, CopyOfArgument<JavaStringAnsi>,
+       "java/lang/OutOfMemoryError"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -72,8 +88,6 @@ TEST(JavaResults, FailuresLeaveOnlyTheVmsException) {
     fwtest::ExpectException(vm, c.pending);  // and nothing called on the VM with it pending
   }
 }
-
-constexpr jint kCode = -100008;
 
 TEST(NativeBoundary, EveryInternalFailureBecomesOneServiceExceptionAndTheFallback) {
   const struct {
@@ -102,29 +116,6 @@ TEST(NativeBoundary, EveryInternalFailureBecomesOneServiceExceptionAndTheFallbac
     ASSERT_TRUE(e);
     EXPECT_EQ(e->hasMessage, !c.messageEnd.empty());
     EXPECT_EQ(e->message.substr(e->message.size() - std::min(e->message.size(), c.messageEnd.size())), c.messageEnd);
-  }
-}
-
-// A copy the VM cannot make throws JavaExceptionPending, and the guard leaves the VM's exception.
-TEST(NativeBoundary, APendingJavaExceptionIsLeftAlone) {
-  for (const bool ansi : {false, true}) {
-    SCOPED_TRACE(ansi ? "JavaStringAnsi" : "JavaStringChars");
-    TestVm vm;
-    jstring text = vm.String(u"abc");
-    vm.FailAllocations(1);
-    vm.Call(
-        [ansi](JNIEnv* env, jstring jtext) {
-          GuardNativeCall(env, kCode, [&] {
-            if (ansi) {
-              EXPECT_THROW(JavaStringAnsi(env, jtext), JavaExceptionPending);
-              return;
-            }
-            const JavaStringChars chars(env, jtext);  // fails: the VM is out of memory
-            ADD_FAILURE() << "the work must stop at the failed copy";
-          });
-        },
-        text);
-    fwtest::ExpectException(vm, "java/lang/OutOfMemoryError");
   }
 }
 

@@ -47,16 +47,6 @@ std::u16string MessageFor(DWORD error) {
   return e ? e->message : u"<none>";
 }
 
-// The system's text, a blank and the unsigned error in parentheses; a blank and the error alone when
-// the system has no text for it.
-TEST(ThrowServiceException, MessageIsSystemTextBlankAndUnsignedErrorInParentheses) {
-  ASSERT_NE(fwtest::ErrorMessage(ERROR_FILE_NOT_FOUND).find(u"not found"), std::u16string::npos);
-  ASSERT_EQ(fwtest::ErrorMessage(0x2000FFFF), u" (536936447)");
-  for (const DWORD error : {DWORD{ERROR_FILE_NOT_FOUND}, kErrorEFail, DWORD{0x2000FFFF}}) {
-    EXPECT_EQ(MessageFor(error), fwtest::ErrorMessage(error));
-  }
-}
-
 void ReportError(JNIEnv* env) { ThrowServiceException(env, -100000, 2); }
 
 // A failed look-up of the class or a constructor leaves the VM's error; an exception already
@@ -110,28 +100,13 @@ TEST(ThrowNotSupported, UsesTheJavaConstantOrZeroWithoutIt) {
   fwtest::ExpectException(vm, "java/lang/NoClassDefFoundError");
 }
 
-TEST(ThrowServiceException, TakesTheAnsiFunctionsOn9xAndTheUnicodeOnesOtherwise) {
-  for (const bool versionKnown : {true, false}) {
-    SCOPED_TRACE(versionKnown ? "the run's version" : "no version");
-    std::optional<fwtest::FakeImport<decltype(&::GetVersionExA)>> unknown;
-    if (!versionKnown) {
-      unknown.emplace(fwtest::FailImport(Self(), FWTEST_IMPORT(GetVersionExA), FALSE, ERROR_INVALID_PARAMETER));
-    }
-    const bool ansi = versionKnown && IsWindows9x();
-    auto ansiCalls = fwtest::RecordImport(Self(), FWTEST_IMPORT(FormatMessageA));
-    auto wideCalls = fwtest::RecordImport(Self(), FWTEST_IMPORT(FormatMessageW));
-    const std::u16string message = MessageFor(ERROR_ACCESS_DENIED);
-    // One call for the system text, one to format the message.
-    EXPECT_EQ(ansiCalls.count(), ansi ? 2u : 0u);
-    EXPECT_EQ(wideCalls.count(), ansi ? 0u : 2u);
-    EXPECT_EQ(message.substr(message.size() - 4), u" (5)");
-  }
-}
-
-TEST(ThrowServiceException, AnsiSystemTextIsConvertedFromTheCodePage) {
-  auto windows98 = fwtest::FakeWindows98(Self());
-  // The system's text arrives in code page 1252; only the look-up of the system text is faked.
-  auto systemText = fwtest::ReplaceImport(
+// The 9x family takes the ANSI functions and converts the system's text from the code page (1252
+// here; only the look-up of the system text is faked); the NT family, and a system whose version is
+// unknown, the Unicode ones. Each message takes one call for the system text and one to format it.
+TEST(ThrowServiceException, TakesTheAnsiFunctionsOn9xAndConvertsFromTheCodePage) {
+  ASSERT_EQ(GetACP(), 1252u);
+  const std::u16string systemMessage = fwtest::ErrorMessage(ERROR_FILE_NOT_FOUND);
+  auto ansiCalls = fwtest::ReplaceImport(
       Self(), FWTEST_IMPORT(FormatMessageA),
       [](auto original, DWORD flags, LPCVOID source, DWORD id, DWORD language, LPSTR buffer, DWORD size,
          va_list* args) -> DWORD {
@@ -142,9 +117,19 @@ TEST(ThrowServiceException, AnsiSystemTextIsConvertedFromTheCodePage) {
         *reinterpret_cast<char**>(buffer) = copy;
         return sizeof(kText) - 1;
       });
-  ASSERT_EQ(GetACP(), 1252u);
-  EXPECT_EQ(MessageFor(ERROR_FILE_NOT_FOUND), u"Fichier introuvable \u00e9\u20ac.\r\n (2)");
-  EXPECT_EQ(systemText.calls(), 2);
+  auto wideCalls = fwtest::RecordImport(Self(), FWTEST_IMPORT(FormatMessageW));
+  {
+    auto windows98 = fwtest::FakeWindows98(Self());
+    EXPECT_EQ(MessageFor(ERROR_FILE_NOT_FOUND), u"Fichier introuvable \u00e9\u20ac.\r\n (2)");
+  }
+  {
+    auto windowsXP = fwtest::FakeWindowsXP(Self());
+    EXPECT_EQ(MessageFor(ERROR_FILE_NOT_FOUND), systemMessage);
+  }
+  auto unknown = fwtest::FailImport(Self(), FWTEST_IMPORT(GetVersionExA), FALSE, ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(MessageFor(ERROR_FILE_NOT_FOUND), systemMessage);
+  EXPECT_EQ(ansiCalls.calls(), 2);
+  EXPECT_EQ(wideCalls.count(), 4u);
 }
 
 // Network-management errors take their text from netmsg.dll, loaded as data for 2100 to 2999 only.
