@@ -1,29 +1,49 @@
 // The JNI boundary: Java strings in (every test that passes a string converts it; here, a copy the
-// VM cannot make, which stops the work under the guard), Java results out (strings, string arrays, byte arrays) with the VM's failures on
-// the way, the guard that turns every internal failure into one ServiceException, and the
-// ScratchBuffer every conversion and registry read fills.
+// VM cannot make, which stops the work under the guard), Java results out (strings, string arrays,
+// byte arrays) with the VM's failures on the way, the guard that turns every internal failure into
+// one ServiceException, the ScratchBuffer every conversion and registry read fills, and the
+// reporters: ServiceException with the system's text of an error (through the ANSI or the Unicode
+// message functions, and "netmsg.dll" for network-management errors), with a code alone, or "not
+// supported", and never over an exception already pending.
 #include "bridge/native_boundary.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#if defined(__x86_64__)
+// FormatMessage takes a va_list*, and the 64-bit va_list type carries an ABI attribute that GCC
+// drops from template arguments. 64-bit code has one calling convention, so the fake's type is
+// still exact; the 32-bit build, where the convention matters, raises no such warning.
+#pragma GCC diagnostic ignored "-Wignored-attributes"
+#endif
+
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <limits>
 #include <new>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include "bridge/java_exception_pending.h"
 #include "bridge/java_results.h"
 #include "bridge/java_string_ansi.h"
 #include "bridge/java_string_chars.h"
+#include "bridge/platform.h"
 #include "bridge/scratch_buffer.h"
+#include "bridge/service_exception.h"
 #include "file/attribute_exception.h"
 #include "registry/registry_exception.h"
+#include "registry/registry_test_key.h"
+#include "support/fake_import.h"
+#include "support/fake_version.h"
+#include "support/recorded_import.h"
+#include "support/scoped_netmsg_dll.h"
 #include "test_vm.h"
 #include "vm_expectations.h"
 
@@ -148,6 +168,128 @@ TEST(ScratchBuffer, AllocatesAFreshZeroFilledBlockAndReleasesOnZeroOrOverflow) {
       << "never a block smaller than asked for";
   ExpectEmpty(target);
 }
+
+constexpr char kServiceException[] = "com/fernwick/wizard/service/ServiceException";
+
+HMODULE Self() { return GetModuleHandleW(nullptr); }
+
+std::u16string U16(const wchar_t* text) { return std::u16string(reinterpret_cast<const char16_t*>(text)); }
+
+// The message the library reports for an error.
+std::u16string MessageFor(DWORD error) {
+  TestVm vm;
+  vm.Call(ThrowServiceException, jint{-110001}, error);
+  const auto e = fwtest::ExpectServiceExceptionCode(vm, -110001);
+  return e ? e->message : u"<none>";
+}
+
+void ReportError(JNIEnv* env) { ThrowServiceException(env, -100000, 2); }
+
+// A failed look-up of the class or a constructor leaves the VM's error; an exception already
+// pending stays the only one.
+TEST(Reporters, NeverThrowOverAPendingExceptionOrAFailedLookup) {
+  const struct {
+    const char* what;
+    void (*arrange)(TestVm&);
+    void (*report)(JNIEnv*);
+    const char* pending;
+  } cases[] = {
+      {"class", [](TestVm& vm) { vm.HideClass(kServiceException); }, ReportError, "java/lang/NoClassDefFoundError"},
+      {"(int, String)", [](TestVm& vm) { vm.HideMethod(kServiceException, "<init>", "(ILjava/lang/String;)V"); },
+       ReportError, "java/lang/NoSuchMethodError"},
+      {"(int)", [](TestVm& vm) { vm.HideMethod(kServiceException, "<init>", "(I)V"); },
+       [](JNIEnv* env) { ThrowServiceCode(env, -1); }, "java/lang/NoSuchMethodError"},
+      {"pending", [](TestVm&) {},
+       [](JNIEnv* env) {
+         env->ThrowNew(env->FindClass("java/lang/OutOfMemoryError"), "first");
+         ThrowServiceException(env, -1, 2);
+         ThrowServiceCode(env, -1);
+         ThrowNotSupported(env);
+         EXPECT_EQ(GetNotSupportedCode(env), -1);
+       },
+       "java/lang/OutOfMemoryError"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TestVm vm;
+    c.arrange(vm);
+    vm.Call(c.report);
+    fwtest::ExpectException(vm, c.pending);
+  }
+}
+
+TEST(ThrowNotSupported, UsesTheJavaConstantOrZeroWithoutIt) {
+  TestVm vm;
+  const auto constant = vm.StaticIntConstant(kServiceException, "OPERATION_NOT_SUPPORTED");
+  ASSERT_TRUE(constant);
+  EXPECT_EQ(vm.Call(GetNotSupportedCode), *constant);
+  vm.Call(ThrowNotSupported);
+  fwtest::ExpectServiceCode(vm, *constant);
+
+  vm.HideField(kServiceException, "OPERATION_NOT_SUPPORTED");
+  vm.Call(ThrowNotSupported);
+  fwtest::ExpectServiceCode(vm, 0);  // exactly one exception: the unsupported report
+  EXPECT_EQ(vm.Call(GetNotSupportedCode), -1);
+  fwtest::ExpectException(vm, "java/lang/NoSuchFieldError");
+  vm.HideClass(kServiceException);
+  EXPECT_EQ(vm.Call(GetNotSupportedCode), -1);
+  fwtest::ExpectException(vm, "java/lang/NoClassDefFoundError");
+}
+
+// The 9x family takes the ANSI functions and converts the system's text from the code page (1252
+// here; only the look-up of the system text is faked); the NT family, and a system whose version is
+// unknown, the Unicode ones. Each message takes one call for the system text and one to format it.
+TEST(ThrowServiceException, TakesTheAnsiFunctionsOn9xAndConvertsFromTheCodePage) {
+  ASSERT_EQ(GetACP(), 1252u);
+  const std::u16string systemMessage = fwtest::ErrorMessage(ERROR_FILE_NOT_FOUND);
+  auto ansiCalls = fwtest::ReplaceImport(
+      Self(), FWTEST_IMPORT(FormatMessageA),
+      [](auto original, DWORD flags, LPCVOID source, DWORD id, DWORD language, LPSTR buffer, DWORD size,
+         va_list* args) -> DWORD {
+        if (flags & FORMAT_MESSAGE_FROM_STRING) return original(flags, source, id, language, buffer, size, args);
+        static const char kText[] = "Fichier introuvable \xe9\x80.\r\n";
+        auto* copy = static_cast<char*>(LocalAlloc(LMEM_FIXED, sizeof(kText)));
+        std::memcpy(copy, kText, sizeof(kText));
+        *reinterpret_cast<char**>(buffer) = copy;
+        return sizeof(kText) - 1;
+      });
+  auto wideCalls = fwtest::RecordImport(Self(), FWTEST_IMPORT(FormatMessageW));
+  {
+    auto windows98 = fwtest::FakeWindows98(Self());
+    EXPECT_EQ(MessageFor(ERROR_FILE_NOT_FOUND), u"Fichier introuvable \u00e9\u20ac.\r\n (2)");
+  }
+  {
+    auto windowsXP = fwtest::FakeWindowsXP(Self());
+    EXPECT_EQ(MessageFor(ERROR_FILE_NOT_FOUND), systemMessage);
+  }
+  auto unknown = fwtest::FailImport(Self(), FWTEST_IMPORT(GetVersionExA), FALSE, ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(MessageFor(ERROR_FILE_NOT_FOUND), systemMessage);
+  EXPECT_EQ(ansiCalls.calls(), 2);
+  EXPECT_EQ(wideCalls.count(), 4u);
+}
+
+// Network-management errors take their text from netmsg.dll, loaded as data for 2100 to 2999 only.
+TEST(ThrowServiceException, NetworkErrorsTakeTheirTextFromNetmsg) {
+  // Without the module only the system's table is searched, and Wine's has no text for 2102.
+  EXPECT_EQ(MessageFor(2102), u" (2102)");
+  struct Case {
+    DWORD error;
+    bool loads;
+  };
+  for (const Case c : {Case{2099, false}, Case{2100, true}, Case{2102, true}, Case{2999, true},
+                       Case{3000, false}, Case{5, false}}) {
+    auto loads = fwtest::RecordImport(Self(), FWTEST_IMPORT(LoadLibraryExA));
+    MessageFor(c.error);
+    ASSERT_EQ(loads.count(), c.loads ? 1u : 0u) << "error " << c.error;
+    if (c.loads) {
+      EXPECT_EQ(loads.calls()[0], std::make_tuple(std::optional<std::string>("netmsg.dll"), HANDLE{nullptr},
+                                                  static_cast<DWORD>(LOAD_LIBRARY_AS_DATAFILE)));
+    }
+  }
+  fwtest::ScopedNetmsgDll netmsg;
+  EXPECT_EQ(MessageFor(2102), U16(fwtest::kNetmsgText2102) + u"\r\n (2102)");
+  EXPECT_EQ(MessageFor(2220), U16(fwtest::kNetmsgText2220) + u"\r\n (2220)");
+}  // netmsg.dll is deleted here, which fails if the library left it loaded
 
 }  // namespace
 }  // namespace fw
