@@ -21,7 +21,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <functional>
 #include <limits>
 #include <new>
 #include <optional>
@@ -69,73 +68,98 @@ TEST(JavaResults, StringArrayDropsElementReferencesAsItGoes) {
 }
 
 constexpr jint kCode = -100008;
+constexpr char kServiceException[] = "com/fernwick/wizard/service/ServiceException";
 
 jobject StringArray(JNIEnv* env) { return NewJavaStringArray(env, StringList{L"a", L"b"}); }
 
-// A string argument the VM cannot copy throws JavaExceptionPending: the guard leaves the VM's
-// exception, and the work stops there.
+// A string argument the VM cannot copy throws JavaExceptionPending, and the work stops there.
 template <typename Copy>
-jobject CopyOfArgument(JNIEnv* env) {
-  return GuardNativeCall(env, kCode, jobject{nullptr}, [env]() -> jobject {
+void CopyOfArgument(JNIEnv* env) {
+  GuardNativeCall(env, kCode, [env] {
     const Copy copy(env, env->NewStringUTF("abc"));
-    return env->NewStringUTF("not reached");
+    env->NewStringUTF("not reached");
   });
 }
 
-TEST(JavaResults, FailuresLeaveOnlyTheVmsException) {
-  const struct {
-    const char* name;
-    void (*arrange)(TestVm&);
-    jobject (*make)(JNIEnv*);
-    const char* pending;
-  } cases[] = {
-      {"no String class", [](TestVm& vm) { vm.HideClass("java/lang/String"); }, StringArray, "java/lang/NoClassDefFoundError"},
-      {"array not allocated", [](TestVm& vm) { vm.FailAllocations(1); }, StringArray, "java/lang/OutOfMemoryError"},
-      {"second element not allocated", [](TestVm& vm) { vm.FailAllocations(1, 2); }, StringArray,
-       "java/lang/OutOfMemoryError"},
-      {"byte array not allocated", [](TestVm& vm) { vm.FailAllocations(1); },
-       [](JNIEnv* env) -> jobject { return NewJavaByteArray(env, "\1", 1); }, "java/lang/OutOfMemoryError"},
-      {"string argument not copied", [](TestVm& vm) { vm.FailAllocations(1, 1); }, CopyOfArgument<JavaStringChars>,
-       "java/lang/OutOfMemoryError"},
-      {"ANSI string argument not copied", [](TestVm& vm) { vm.FailAllocations(1, 1); }, CopyOfArgument<JavaStringAnsi>,
-       "java/lang/OutOfMemoryError"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    TestVm vm;
-    c.arrange(vm);
-    EXPECT_TRUE(vm.IsNull(vm.Call(c.make)));
-    fwtest::ExpectException(vm, c.pending);  // and nothing called on the VM with it pending
-  }
+// The guard around work that fails with `fail`: the fallback comes back.
+void Guarded(JNIEnv* env, void (*fail)()) {
+  EXPECT_EQ(GuardNativeCall(env, kCode, jint{-1}, [fail]() -> jint {
+    fail();
+    return 7;
+  }), -1);
 }
 
-TEST(NativeBoundary, EveryInternalFailureBecomesOneServiceExceptionAndTheFallback) {
+void ReportError(JNIEnv* env) { ThrowServiceException(env, -100000, 2); }
+
+const std::string kThrown = "pending com/fernwick/wizard/service/ServiceException code=";
+
+// Each failure at the boundary leaves exactly one exception: the VM's own when a result cannot be
+// made, a look-up fails or one is already pending (nothing is thrown over it), otherwise one
+// ServiceException: the method's code and the system's text for a Win32 error, E_FAIL without a
+// message for any other internal failure, and "not supported" by the Java constant, or 0 without it.
+TEST(Boundary, EachFailureLeavesExactlyOneException) {
   const struct {
     const char* what;
-    std::function<void()> fail;
-    jint code;
-    std::u16string messageEnd;  // empty: no message
+    void (*arrange)(TestVm&);
+    void (*call)(JNIEnv*);
+    std::string report;  // see fwtest::ReportsMatch
   } cases[] = {
-      {"RegistryException", [] { throw RegistryException(ERROR_ACCESS_DENIED); }, kCode, u" (5)"},
-      {"AttributeException", [] { throw AttributeException(3); }, kCode, u" (2147500037)"},
-      {"bad_alloc", [] { throw std::bad_alloc(); }, kCodeEFail, u""},
-      {"logic_error", [] { throw std::logic_error("bug"); }, kCodeEFail, u""},
-      {"an int", [] { throw 42; }, kCodeEFail, u""},
+      {"no String class", [](TestVm& vm) { vm.HideClass("java/lang/String"); },
+       [](JNIEnv* env) { EXPECT_EQ(StringArray(env), nullptr); }, "pending java/lang/NoClassDefFoundError..."},
+      {"array not allocated", [](TestVm& vm) { vm.FailAllocations(1); },
+       [](JNIEnv* env) { EXPECT_EQ(StringArray(env), nullptr); }, "pending java/lang/OutOfMemoryError..."},
+      {"second element not allocated", [](TestVm& vm) { vm.FailAllocations(1, 2); },
+       [](JNIEnv* env) { EXPECT_EQ(StringArray(env), nullptr); }, "pending java/lang/OutOfMemoryError..."},
+      {"byte array not allocated", [](TestVm& vm) { vm.FailAllocations(1); },
+       [](JNIEnv* env) { EXPECT_EQ(NewJavaByteArray(env, "\1", 1), nullptr); }, "pending java/lang/OutOfMemoryError..."},
+      {"string argument not copied", [](TestVm& vm) { vm.FailAllocations(1, 1); }, CopyOfArgument<JavaStringChars>,
+       "pending java/lang/OutOfMemoryError..."},
+      {"ANSI string argument not copied", [](TestVm& vm) { vm.FailAllocations(1, 1); }, CopyOfArgument<JavaStringAnsi>,
+       "pending java/lang/OutOfMemoryError..."},
+      {"RegistryException", nullptr, [](JNIEnv* env) { Guarded(env, [] { throw RegistryException(ERROR_ACCESS_DENIED); }); },
+       kThrown + "-100008 message=\"... (5)\""},
+      {"AttributeException", nullptr, [](JNIEnv* env) { Guarded(env, [] { throw AttributeException(3); }); },
+       kThrown + "-100008 message=\"... (2147500037)\""},
+      {"bad_alloc", nullptr, [](JNIEnv* env) { Guarded(env, [] { throw std::bad_alloc(); }); },
+       kThrown + "-2147467259 (no message)"},
+      {"logic_error", nullptr, [](JNIEnv* env) { Guarded(env, [] { throw std::logic_error("bug"); }); },
+       kThrown + "-2147467259 (no message)"},
+      {"an int", nullptr, [](JNIEnv* env) { Guarded(env, [] { throw 42; }); }, kThrown + "-2147467259 (no message)"},
+      {"no ServiceException class", [](TestVm& vm) { vm.HideClass(kServiceException); }, ReportError,
+       "pending java/lang/NoClassDefFoundError..."},
+      {"no (int, String) constructor",
+       [](TestVm& vm) { vm.HideMethod(kServiceException, "<init>", "(ILjava/lang/String;)V"); }, ReportError,
+       "pending java/lang/NoSuchMethodError..."},
+      {"no (int) constructor", [](TestVm& vm) { vm.HideMethod(kServiceException, "<init>", "(I)V"); },
+       [](JNIEnv* env) { ThrowServiceCode(env, -1); }, "pending java/lang/NoSuchMethodError..."},
+      {"an exception already pending", nullptr,
+       [](JNIEnv* env) {
+         env->ThrowNew(env->FindClass("java/lang/OutOfMemoryError"), "first");
+         ThrowServiceException(env, -1, 2);
+         ThrowServiceCode(env, -1);
+         ThrowNotSupported(env);
+         EXPECT_EQ(GetNotSupportedCode(env), -1);
+       },
+       "pending java/lang/OutOfMemoryError message=\"first\""},
+      {"not supported", nullptr,
+       [](JNIEnv* env) {
+         EXPECT_EQ(GetNotSupportedCode(env), -10000);  // ServiceException.OPERATION_NOT_SUPPORTED
+         ThrowNotSupported(env);
+       },
+       kThrown + "-10000 (no message)"},
+      {"not supported without the constant", [](TestVm& vm) { vm.HideField(kServiceException, "OPERATION_NOT_SUPPORTED"); },
+       ThrowNotSupported, kThrown + "0 (no message)"},
+      {"no constant to read", [](TestVm& vm) { vm.HideField(kServiceException, "OPERATION_NOT_SUPPORTED"); },
+       [](JNIEnv* env) { EXPECT_EQ(GetNotSupportedCode(env), -1); }, "pending java/lang/NoSuchFieldError..."},
+      {"no class to read the constant of", [](TestVm& vm) { vm.HideClass(kServiceException); },
+       [](JNIEnv* env) { EXPECT_EQ(GetNotSupportedCode(env), -1); }, "pending java/lang/NoClassDefFoundError..."},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     TestVm vm;
-    const jint result = vm.Call([&](JNIEnv* env) {
-      return GuardNativeCall(env, kCode, jint{-1}, [&]() -> jint {
-        c.fail();
-        return 7;
-      });
-    });
-    EXPECT_EQ(result, -1);
-    const auto e = fwtest::ExpectServiceExceptionCode(vm, c.code);
-    ASSERT_TRUE(e);
-    EXPECT_EQ(e->hasMessage, !c.messageEnd.empty());
-    EXPECT_EQ(e->message.substr(e->message.size() - std::min(e->message.size(), c.messageEnd.size())), c.messageEnd);
+    if (c.arrange != nullptr) c.arrange(vm);
+    vm.Call(c.call);
+    EXPECT_REPORTS(vm, {c.report});
   }
 }
 
@@ -169,8 +193,6 @@ TEST(ScratchBuffer, AllocatesAFreshZeroFilledBlockAndReleasesOnZeroOrOverflow) {
   ExpectEmpty(target);
 }
 
-constexpr char kServiceException[] = "com/fernwick/wizard/service/ServiceException";
-
 HMODULE Self() { return GetModuleHandleW(nullptr); }
 
 std::u16string U16(const wchar_t* text) { return std::u16string(reinterpret_cast<const char16_t*>(text)); }
@@ -181,59 +203,6 @@ std::u16string MessageFor(DWORD error) {
   vm.Call(ThrowServiceException, jint{-110001}, error);
   const auto e = fwtest::ExpectServiceExceptionCode(vm, -110001);
   return e ? e->message : u"<none>";
-}
-
-void ReportError(JNIEnv* env) { ThrowServiceException(env, -100000, 2); }
-
-// A failed look-up of the class or a constructor leaves the VM's error; an exception already
-// pending stays the only one.
-TEST(Reporters, NeverThrowOverAPendingExceptionOrAFailedLookup) {
-  const struct {
-    const char* what;
-    void (*arrange)(TestVm&);
-    void (*report)(JNIEnv*);
-    const char* pending;
-  } cases[] = {
-      {"class", [](TestVm& vm) { vm.HideClass(kServiceException); }, ReportError, "java/lang/NoClassDefFoundError"},
-      {"(int, String)", [](TestVm& vm) { vm.HideMethod(kServiceException, "<init>", "(ILjava/lang/String;)V"); },
-       ReportError, "java/lang/NoSuchMethodError"},
-      {"(int)", [](TestVm& vm) { vm.HideMethod(kServiceException, "<init>", "(I)V"); },
-       [](JNIEnv* env) { ThrowServiceCode(env, -1); }, "java/lang/NoSuchMethodError"},
-      {"pending", [](TestVm&) {},
-       [](JNIEnv* env) {
-         env->ThrowNew(env->FindClass("java/lang/OutOfMemoryError"), "first");
-         ThrowServiceException(env, -1, 2);
-         ThrowServiceCode(env, -1);
-         ThrowNotSupported(env);
-         EXPECT_EQ(GetNotSupportedCode(env), -1);
-       },
-       "java/lang/OutOfMemoryError"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    TestVm vm;
-    c.arrange(vm);
-    vm.Call(c.report);
-    fwtest::ExpectException(vm, c.pending);
-  }
-}
-
-TEST(ThrowNotSupported, UsesTheJavaConstantOrZeroWithoutIt) {
-  TestVm vm;
-  const auto constant = vm.StaticIntConstant(kServiceException, "OPERATION_NOT_SUPPORTED");
-  ASSERT_TRUE(constant);
-  EXPECT_EQ(vm.Call(GetNotSupportedCode), *constant);
-  vm.Call(ThrowNotSupported);
-  fwtest::ExpectServiceCode(vm, *constant);
-
-  vm.HideField(kServiceException, "OPERATION_NOT_SUPPORTED");
-  vm.Call(ThrowNotSupported);
-  fwtest::ExpectServiceCode(vm, 0);  // exactly one exception: the unsupported report
-  EXPECT_EQ(vm.Call(GetNotSupportedCode), -1);
-  fwtest::ExpectException(vm, "java/lang/NoSuchFieldError");
-  vm.HideClass(kServiceException);
-  EXPECT_EQ(vm.Call(GetNotSupportedCode), -1);
-  fwtest::ExpectException(vm, "java/lang/NoClassDefFoundError");
 }
 
 // The 9x family takes the ANSI functions and converts the system's text from the code page (1252
