@@ -46,11 +46,12 @@ using namespace fwcall;
 using Kind = Word::Kind;
 using Words = std::vector<std::pair<Kind, std::u16string>>;
 
+// Quotes doubled inside a quoted word, a JSON array with blanks, a bracketed argument and an
+// unclosed quote are the script table's and the bad-input table's.
 TEST(FwcallWords, ScriptLinesKeepPathsQuotesAndJsonWholeAndArgumentsAreOneWordEach) {
   std::vector<Word> words;
   std::string error;
-  ASSERT_TRUE(SplitWords(u"  X.m C:\\dir\\ \"C:\\Program Files\\a\\\" \"\" \"say \"\"hi\"\"\" null \"null\" "
-                         u"{\"k\": [1, \"] }\"]} [\"a b\"] {8A3F-11}\t",
+  ASSERT_TRUE(SplitWords(u"  X.m C:\\dir\\ \"C:\\Program Files\\a\\\" \"\" null \"null\" {\"k\": [1, \"] }\"]} {8A3F-11}\t",
                          &words, &error))
       << error;
   Words split;
@@ -59,21 +60,18 @@ TEST(FwcallWords, ScriptLinesKeepPathsQuotesAndJsonWholeAndArgumentsAreOneWordEa
                           {Kind::kBare, u"C:\\dir\\"},
                           {Kind::kQuoted, u"C:\\Program Files\\a\\"},  // a trailing backslash does not escape the quote
                           {Kind::kQuoted, u""},
-                          {Kind::kQuoted, u"say \"hi\""},
                           {Kind::kBare, u"null"},
                           {Kind::kQuoted, u"null"},
                           {Kind::kBracketed, u"{\"k\": [1, \"] }\"]}"},
-                          {Kind::kBracketed, u"[\"a b\"]"},
                           {Kind::kBracketed, u"{8A3F-11}"}}));
   for (const auto& [line, message] : std::vector<std::pair<std::u16string, std::string>>{
-           {u"X.m \"open", "a quoted word has no closing quote"},
            {u"X.m {\"a\": [1}", "no matching bracket"},
            {u"X.m \"a\"b", "a quoted word must be followed by a blank"}}) {
     EXPECT_FALSE(SplitWords(line, &words, &error));
     EXPECT_NE(error.find(message), std::string::npos) << error;
   }
   split.clear();
-  for (const char16_t* argument : {u"C:\\Program Files\\x", u"null", u"\"null\"", u"", u"{\"a\": 1}", u"\"a\" \"b\""}) {
+  for (const char16_t* argument : {u"C:\\Program Files\\x", u"null", u"\"null\"", u"", u"\"a\" \"b\""}) {
     const Word word = WordOfArgument(argument);
     split.emplace_back(word.kind, word.text);
   }
@@ -81,7 +79,6 @@ TEST(FwcallWords, ScriptLinesKeepPathsQuotesAndJsonWholeAndArgumentsAreOneWordEa
                           {Kind::kBare, u"null"},
                           {Kind::kQuoted, u"null"},
                           {Kind::kBare, u""},
-                          {Kind::kBracketed, u"{\"a\": 1}"},
                           {Kind::kBare, u"\"a\" \"b\""}}));  // not one quoted word: kept as typed
 }
 
@@ -163,7 +160,6 @@ TEST(Json, WritesWhatItParsesInOneAsciiLineAndRefusesMalformedTextWithThePlace) 
            {"[1,]", "unexpected character ']' at offset 3"},
            {"\"abc", "unterminated string"},
            {"01", "a number must not start with 0"},
-           {"{\"a\": tru}", "unexpected character 't' at offset 6"},
            {"\"\\x\"", "unknown escape \\x"},
            {"1 2", "unexpected text after the value at offset 2"},
            {"{a: 1}", "expected a member name in double quotes at offset 1"},

@@ -10,8 +10,6 @@ inline constexpr const char* kSampleException = "com/fernwick/testvm/SampleExcep
 inline constexpr const char* kSampleManifest = R"(# test VM sample classes
 class com/fernwick/testvm/Sample super java/lang/Object
 method com/fernwick/testvm/Sample <init> ()V public
-method com/fernwick/testvm/Sample <init> (ILjava/lang/String;Z)V public
-method com/fernwick/testvm/Sample <init> (BCSJFD)V public
 method com/fernwick/testvm/Sample getCount ()I public
 method com/fernwick/testvm/Sample setCount (I)V public
 method com/fernwick/testvm/Sample getName ()Ljava/lang/String; public
