@@ -110,8 +110,6 @@ TEST(FwcallMethods, FoundBySimpleOrQualifiedClassNameWithNumbersAsJavaLiterals) 
     ASSERT_NE(m, nullptr) << name << ": " << error;
     EXPECT_EQ(m->declared.descriptor, "(Ljava/lang/String;Ljava/lang/String;Z)I");
   }
-  EXPECT_EQ(table.Find("WindowsEnvironment.winNTSetEnvironmentVariable", &error)->declared.className,
-            "com/fernwick/wizard/platform/win32/environment/WindowsEnvironment");
   EXPECT_EQ(table.Find("java.lang.Object.hashCode", &error), nullptr);  // JDK classes are not offered
   EXPECT_NE(error.find("unknown class"), std::string::npos) << error;
 
@@ -151,8 +149,6 @@ TEST(Json, WritesWhatItParsesInOneAsciiLineAndRefusesMalformedTextWithThePlace) 
   const Json json = Parsed(text);
   EXPECT_EQ(json.Write(), text);
   EXPECT_EQ(json.Find("s")->AsString(), u"q\"b\\ t\tn\n\u00e9\U0001F600");
-  // Raw UTF-8 in the input is read as UTF-16 and written escaped.
-  EXPECT_EQ(Parsed("\"\xC3\xA9\"").Write(), "\"\\u00e9\"");
   EXPECT_EQ(Parsed("-9223372036854775808").AsInteger(), INT64_MIN);
   EXPECT_FALSE(Parsed("9223372036854775808").IsInteger());
   for (const auto& [malformed, message] : std::vector<std::pair<std::string, std::string>>{
