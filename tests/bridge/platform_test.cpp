@@ -157,28 +157,26 @@ TEST(FunctionBindingTest, LoadsAModuleOnceAndKeepsItLoaded) {
 // Enabled for the object's lifetime and disabled at its end, whatever the state before; one the
 // account lacks is not disabled at the end. That the 9x family enables nothing is the service tests'.
 TEST(PrivilegeEnablerTest, EnablesForItsLifetimeWhereThereArePrivileges) {
-  {
-    auto windowsXP = fwtest::FakeWindowsXP(Self());  // the token functions work in every Wine mode
-    for (const bool before : {false, true}) {
-      SCOPED_TRACE(before);
-      ASSERT_EQ(ShutdownPrivilege(before), before);
-      {
-        fw::ShutdownPrivilegeEnabler shutdown;
-        EXPECT_EQ(shutdown.Error(), 0u);
-        EXPECT_TRUE(shutdown.Enabled());
-        EXPECT_EQ(ShutdownPrivilege(), true);
-      }
-      EXPECT_EQ(ShutdownPrivilege(), false);
-    }
-    auto adjust = SubstituteProcAddress(Self(), FWTEST_IMPORT(AdjustTokenPrivileges),
-                                        [](auto original, auto... args) { return original(args...); });
+  auto windowsXP = fwtest::FakeWindowsXP(Self());  // the token functions work in every Wine mode
+  for (const bool before : {false, true}) {
+    SCOPED_TRACE(before);
+    ASSERT_EQ(ShutdownPrivilege(before), before);
     {
-      fw::PrivilegeEnabler createToken("SeCreateTokenPrivilege");
-      EXPECT_EQ(createToken.Error(), static_cast<DWORD>(ERROR_NOT_ALL_ASSIGNED));
-      EXPECT_FALSE(createToken.Enabled());
+      fw::ShutdownPrivilegeEnabler shutdown;
+      EXPECT_EQ(shutdown.Error(), 0u);
+      EXPECT_TRUE(shutdown.Enabled());
+      EXPECT_EQ(ShutdownPrivilege(), true);
     }
-    EXPECT_EQ(adjust.calls(), 1);
+    EXPECT_EQ(ShutdownPrivilege(), false);
   }
+  auto adjust = SubstituteProcAddress(Self(), FWTEST_IMPORT(AdjustTokenPrivileges),
+                                      [](auto original, auto... args) { return original(args...); });
+  {
+    fw::PrivilegeEnabler createToken("SeCreateTokenPrivilege");
+    EXPECT_EQ(createToken.Error(), static_cast<DWORD>(ERROR_NOT_ALL_ASSIGNED));
+    EXPECT_FALSE(createToken.Enabled());
+  }
+  EXPECT_EQ(adjust.calls(), 1);
 }
 
 // Makes the calling thread impersonate a copy of the process token in which Administrators is
