@@ -2,9 +2,7 @@
 # in-process on the built DLL (compared with the same calls made by the suite).
 if(FW_BUILD_FWCALL)
   target_sources(fwnative_tests PRIVATE
-    fwcall/command_line_test.cpp
-    fwcall/fwcall_run_test.cpp
-    fwcall/vm_json_test.cpp
+    fwcall/fwcall_test.cpp
   )
   target_link_libraries(fwnative_tests PRIVATE fwcall_core)
 endif()

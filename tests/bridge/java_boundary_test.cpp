@@ -1,29 +1,46 @@
 // The JNI boundary: Java strings in (every test that passes a string converts it; here, a copy the
-// VM cannot make), Java results out (strings, string arrays, byte arrays) with the VM's failures on
-// the way, the guard that turns every internal failure into one ServiceException, and the
-// ScratchBuffer every conversion and registry read fills.
+// VM cannot make, which stops the work under the guard), Java results out (strings, string arrays,
+// byte arrays) with the VM's failures on the way, the guard that turns every internal failure into
+// one ServiceException, the ScratchBuffer every conversion and registry read fills, and the
+// reporters: ServiceException with the system's text of an error (through the ANSI or the Unicode
+// message functions, and "netmsg.dll" for network-management errors), with a code alone, or "not
+// supported", and never over an exception already pending.
 #include "bridge/native_boundary.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#if defined(__x86_64__)
+// FormatMessage takes a va_list*, and the 64-bit va_list type carries an ABI attribute that GCC
+// drops from template arguments. 64-bit code has one calling convention, so the fake's type is
+// still exact; the 32-bit build, where the convention matters, raises no such warning.
+#pragma GCC diagnostic ignored "-Wignored-attributes"
+#endif
+
 #include <cstdint>
-#include <functional>
+#include <cstring>
 #include <limits>
 #include <new>
-#include <stdexcept>
+#include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include "bridge/java_exception_pending.h"
 #include "bridge/java_results.h"
 #include "bridge/java_string_ansi.h"
 #include "bridge/java_string_chars.h"
+#include "bridge/platform.h"
 #include "bridge/scratch_buffer.h"
+#include "bridge/service_exception.h"
 #include "file/attribute_exception.h"
 #include "registry/registry_exception.h"
+#include "registry/registry_test_key.h"
+#include "support/fake_import.h"
+#include "support/fake_version.h"
+#include "support/recorded_import.h"
+#include "support/scoped_netmsg_dll.h"
 #include "test_vm.h"
 #include "vm_expectations.h"
 
@@ -44,87 +61,99 @@ TEST(JavaResults, StringArrayDropsElementReferencesAsItGoes) {
   TestVm vm;
   StringList many(500, L"x");
   vm.Call([&](JNIEnv* env) { return NewJavaStringArray(env, many); });
-  EXPECT_LE(vm.LastCallPeakLocalRefs(), 4);
+  EXPECT_EQ(vm.LastCallPeakLocalRefs(), 3);  // the class, the array and one element at a time
   EXPECT_NO_VIOLATIONS(vm);
 }
 
+constexpr jint kCode = -100008;
+constexpr char kServiceException[] = "com/fernwick/wizard/service/ServiceException";
+
 jobject StringArray(JNIEnv* env) { return NewJavaStringArray(env, StringList{L"a", L"b"}); }
 
-TEST(JavaResults, FailuresLeaveOnlyTheVmsException) {
-  const struct {
-    const char* name;
-    void (*arrange)(TestVm&);
-    jobject (*make)(JNIEnv*);
-    const char* pending;
-  } cases[] = {
-      {"no String class", [](TestVm& vm) { vm.HideClass("java/lang/String"); }, StringArray, "java/lang/NoClassDefFoundError"},
-      {"array not allocated", [](TestVm& vm) { vm.FailAllocations(1); }, StringArray, "java/lang/OutOfMemoryError"},
-      {"second element not allocated", [](TestVm& vm) { vm.FailAllocations(1, 2); }, StringArray,
-       "java/lang/OutOfMemoryError"},
-      {"byte array not allocated", [](TestVm& vm) { vm.FailAllocations(1); },
-       [](JNIEnv* env) -> jobject { return NewJavaByteArray(env, "\1", 1); }, "java/lang/OutOfMemoryError"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    TestVm vm;
-    c.arrange(vm);
-    EXPECT_TRUE(vm.IsNull(vm.Call(c.make)));
-    fwtest::ExpectException(vm, c.pending);  // and nothing called on the VM with it pending
-  }
+// A string argument the VM cannot copy throws JavaExceptionPending, and the work stops there.
+template <typename Copy>
+void CopyOfArgument(JNIEnv* env) {
+  GuardNativeCall(env, kCode, [env] {
+    const Copy copy(env, env->NewStringUTF("abc"));
+    env->NewStringUTF("not reached");
+  });
 }
 
-constexpr jint kCode = -100008;
+// The guard around work that fails with `fail`: the fallback comes back.
+void Guarded(JNIEnv* env, void (*fail)()) {
+  EXPECT_EQ(GuardNativeCall(env, kCode, jint{-1}, [fail]() -> jint {
+    fail();
+    return 7;
+  }), -1);
+}
 
-TEST(NativeBoundary, EveryInternalFailureBecomesOneServiceExceptionAndTheFallback) {
+void ReportError(JNIEnv* env) { ThrowServiceException(env, -100000, 2); }
+
+const std::string kThrown = "pending com/fernwick/wizard/service/ServiceException code=";
+
+// Each failure at the boundary leaves exactly one exception: the VM's own when a result cannot be
+// made, a look-up fails or one is already pending (nothing is thrown over it), otherwise one
+// ServiceException: the method's code and the system's text for a Win32 error, E_FAIL without a
+// message for any other internal failure, and "not supported" by the Java constant, or 0 without it.
+TEST(Boundary, EachFailureLeavesExactlyOneException) {
   const struct {
     const char* what;
-    std::function<void()> fail;
-    jint code;
-    std::u16string messageEnd;  // empty: no message
+    void (*arrange)(TestVm&);
+    void (*call)(JNIEnv*);
+    std::string report;  // see fwtest::ReportsMatch
   } cases[] = {
-      {"RegistryException", [] { throw RegistryException(ERROR_ACCESS_DENIED); }, kCode, u" (5)"},
-      {"AttributeException", [] { throw AttributeException(3); }, kCode, u" (2147500037)"},
-      {"bad_alloc", [] { throw std::bad_alloc(); }, kCodeEFail, u""},
-      {"logic_error", [] { throw std::logic_error("bug"); }, kCodeEFail, u""},
-      {"an int", [] { throw 42; }, kCodeEFail, u""},
+      {"no String class", [](TestVm& vm) { vm.HideClass("java/lang/String"); },
+       [](JNIEnv* env) { EXPECT_EQ(StringArray(env), nullptr); }, "pending java/lang/NoClassDefFoundError..."},
+      {"array not allocated", [](TestVm& vm) { vm.FailAllocations(1); },
+       [](JNIEnv* env) { EXPECT_EQ(StringArray(env), nullptr); }, "pending java/lang/OutOfMemoryError..."},
+      {"second element not allocated", [](TestVm& vm) { vm.FailAllocations(1, 2); },
+       [](JNIEnv* env) { EXPECT_EQ(StringArray(env), nullptr); }, "pending java/lang/OutOfMemoryError..."},
+      {"string argument not copied", [](TestVm& vm) { vm.FailAllocations(1, 1); }, CopyOfArgument<JavaStringChars>,
+       "pending java/lang/OutOfMemoryError..."},
+      {"ANSI string argument not copied", [](TestVm& vm) { vm.FailAllocations(1, 1); }, CopyOfArgument<JavaStringAnsi>,
+       "pending java/lang/OutOfMemoryError..."},
+      {"RegistryException", nullptr, [](JNIEnv* env) { Guarded(env, [] { throw RegistryException(ERROR_ACCESS_DENIED); }); },
+       kThrown + "-100008 message=\"... (5)\""},
+      {"AttributeException", nullptr, [](JNIEnv* env) { Guarded(env, [] { throw AttributeException(3); }); },
+       kThrown + "-100008 message=\"... (2147500037)\""},
+      {"bad_alloc", nullptr, [](JNIEnv* env) { Guarded(env, [] { throw std::bad_alloc(); }); },
+       kThrown + "-2147467259 (no message)"},
+      {"an int", nullptr, [](JNIEnv* env) { Guarded(env, [] { throw 42; }); }, kThrown + "-2147467259 (no message)"},
+      {"no ServiceException class", [](TestVm& vm) { vm.HideClass(kServiceException); }, ReportError,
+       "pending java/lang/NoClassDefFoundError..."},
+      {"no (int, String) constructor",
+       [](TestVm& vm) { vm.HideMethod(kServiceException, "<init>", "(ILjava/lang/String;)V"); }, ReportError,
+       "pending java/lang/NoSuchMethodError..."},
+      {"no (int) constructor", [](TestVm& vm) { vm.HideMethod(kServiceException, "<init>", "(I)V"); },
+       [](JNIEnv* env) { ThrowServiceCode(env, -1); }, "pending java/lang/NoSuchMethodError..."},
+      {"an exception already pending", nullptr,
+       [](JNIEnv* env) {
+         env->ThrowNew(env->FindClass("java/lang/OutOfMemoryError"), "first");
+         ThrowServiceException(env, -1, 2);
+         ThrowServiceCode(env, -1);
+         ThrowNotSupported(env);
+         EXPECT_EQ(GetNotSupportedCode(env), -1);
+       },
+       "pending java/lang/OutOfMemoryError message=\"first\""},
+      {"not supported", nullptr,
+       [](JNIEnv* env) {
+         EXPECT_EQ(GetNotSupportedCode(env), -10000);  // ServiceException.OPERATION_NOT_SUPPORTED
+         ThrowNotSupported(env);
+       },
+       kThrown + "-10000 (no message)"},
+      {"not supported without the constant", [](TestVm& vm) { vm.HideField(kServiceException, "OPERATION_NOT_SUPPORTED"); },
+       ThrowNotSupported, kThrown + "0 (no message)"},
+      {"no constant to read", [](TestVm& vm) { vm.HideField(kServiceException, "OPERATION_NOT_SUPPORTED"); },
+       [](JNIEnv* env) { EXPECT_EQ(GetNotSupportedCode(env), -1); }, "pending java/lang/NoSuchFieldError..."},
+      {"no class to read the constant of", [](TestVm& vm) { vm.HideClass(kServiceException); },
+       [](JNIEnv* env) { EXPECT_EQ(GetNotSupportedCode(env), -1); }, "pending java/lang/NoClassDefFoundError..."},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     TestVm vm;
-    const jint result = vm.Call([&](JNIEnv* env) {
-      return GuardNativeCall(env, kCode, jint{-1}, [&]() -> jint {
-        c.fail();
-        return 7;
-      });
-    });
-    EXPECT_EQ(result, -1);
-    const auto e = fwtest::ExpectServiceExceptionCode(vm, c.code);
-    ASSERT_TRUE(e);
-    EXPECT_EQ(e->hasMessage, !c.messageEnd.empty());
-    EXPECT_EQ(e->message.substr(e->message.size() - std::min(e->message.size(), c.messageEnd.size())), c.messageEnd);
-  }
-}
-
-// A copy the VM cannot make throws JavaExceptionPending, and the guard leaves the VM's exception.
-TEST(NativeBoundary, APendingJavaExceptionIsLeftAlone) {
-  for (const bool ansi : {false, true}) {
-    SCOPED_TRACE(ansi ? "JavaStringAnsi" : "JavaStringChars");
-    TestVm vm;
-    jstring text = vm.String(u"abc");
-    vm.FailAllocations(1);
-    vm.Call(
-        [ansi](JNIEnv* env, jstring jtext) {
-          GuardNativeCall(env, kCode, [&] {
-            if (ansi) {
-              EXPECT_THROW(JavaStringAnsi(env, jtext), JavaExceptionPending);
-              return;
-            }
-            const JavaStringChars chars(env, jtext);  // fails: the VM is out of memory
-            ADD_FAILURE() << "the work must stop at the failed copy";
-          });
-        },
-        text);
-    fwtest::ExpectException(vm, "java/lang/OutOfMemoryError");
+    if (c.arrange != nullptr) c.arrange(vm);
+    vm.Call(c.call);
+    EXPECT_REPORTS(vm, {c.report});
   }
 }
 
@@ -134,18 +163,13 @@ void ExpectEmpty(const ScratchBuffer& buffer) {
   EXPECT_EQ(buffer.Count(), 0u);
 }
 
-TEST(ScratchBuffer, AllocatesAFreshZeroFilledBlockAndReleasesOnZeroOrOverflow) {
+// A zero count or size holds nothing, and a size that overflows is refused; that a fresh block is
+// zero-filled, every registry text read without its zero shows.
+TEST(ScratchBuffer, MovesItsBlockAndReleasesOnZeroOrOverflow) {
   ScratchBuffer buffer;
-  for (int round = 0; round < 2; ++round) {
-    buffer.Allocate(5, 2);
-    ASSERT_NE(buffer.Data(), nullptr);
-    EXPECT_EQ(buffer.Count(), 5u);
-    EXPECT_EQ(buffer.ByteSize(), 10u);
-    const unsigned char* bytes = buffer.As<unsigned char>();
-    EXPECT_TRUE(std::all_of(bytes, bytes + 10, [](unsigned char b) { return b == 0; })) << "round " << round;
-    buffer.As<char>()[9] = 'x';  // gone with the next allocation
-  }
+  buffer.Allocate(5, 2);
   ScratchBuffer target(std::move(buffer));
+  EXPECT_EQ(target.Count(), 5u);
   EXPECT_EQ(target.ByteSize(), 10u);
   ExpectEmpty(buffer);
   for (const auto& [count, size] : {std::pair<std::uint32_t, std::uint32_t>{0, 2}, {5, 0}}) {
@@ -157,6 +181,69 @@ TEST(ScratchBuffer, AllocatesAFreshZeroFilledBlockAndReleasesOnZeroOrOverflow) {
       << "never a block smaller than asked for";
   ExpectEmpty(target);
 }
+
+HMODULE Self() { return GetModuleHandleW(nullptr); }
+
+std::u16string U16(const wchar_t* text) { return std::u16string(reinterpret_cast<const char16_t*>(text)); }
+
+// The message the library reports for an error.
+std::u16string MessageFor(DWORD error) {
+  TestVm vm;
+  vm.Call(ThrowServiceException, jint{-110001}, error);
+  const auto e = fwtest::ExpectServiceExceptionCode(vm, -110001);
+  return e ? e->message : u"<none>";
+}
+
+// The 9x family takes the ANSI functions and converts the system's text from the code page (1252
+// here; only the look-up of the system text is faked); the NT family, and a system whose version is
+// unknown, the Unicode ones. Each message takes one call for the system text and one to format it.
+TEST(ThrowServiceException, TakesTheAnsiFunctionsOn9xAndConvertsFromTheCodePage) {
+  ASSERT_EQ(GetACP(), 1252u);
+  const std::u16string systemMessage = fwtest::ErrorMessage(ERROR_FILE_NOT_FOUND);
+  auto ansiCalls = fwtest::ReplaceImport(
+      Self(), FWTEST_IMPORT(FormatMessageA),
+      [](auto original, DWORD flags, LPCVOID source, DWORD id, DWORD language, LPSTR buffer, DWORD size,
+         va_list* args) -> DWORD {
+        if (flags & FORMAT_MESSAGE_FROM_STRING) return original(flags, source, id, language, buffer, size, args);
+        static const char kText[] = "Fichier introuvable \xe9\x80.\r\n";
+        auto* copy = static_cast<char*>(LocalAlloc(LMEM_FIXED, sizeof(kText)));
+        std::memcpy(copy, kText, sizeof(kText));
+        *reinterpret_cast<char**>(buffer) = copy;
+        return sizeof(kText) - 1;
+      });
+  auto wideCalls = fwtest::RecordImport(Self(), FWTEST_IMPORT(FormatMessageW));
+  {
+    auto windows98 = fwtest::FakeWindows98(Self());
+    EXPECT_EQ(MessageFor(ERROR_FILE_NOT_FOUND), u"Fichier introuvable \u00e9\u20ac.\r\n (2)");
+  }
+  {
+    auto windowsXP = fwtest::FakeWindowsXP(Self());
+    EXPECT_EQ(MessageFor(ERROR_FILE_NOT_FOUND), systemMessage);
+  }
+  auto unknown = fwtest::FailImport(Self(), FWTEST_IMPORT(GetVersionExA), FALSE, ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(MessageFor(ERROR_FILE_NOT_FOUND), systemMessage);
+  EXPECT_EQ(ansiCalls.calls(), 2);
+  EXPECT_EQ(wideCalls.count(), 4u);
+}
+
+// Network-management errors take their text from netmsg.dll, loaded as data for 2100 to 2999 only.
+TEST(ThrowServiceException, NetworkErrorsTakeTheirTextFromNetmsg) {
+  // Without the module only the system's table is searched, and Wine's has no text for 2102.
+  EXPECT_EQ(MessageFor(2102), u" (2102)");
+  for (const auto& [error, loaded] : {std::pair<DWORD, bool>{2099, false}, {2100, true}, {2102, true}, {2999, true},
+                                     {3000, false}, {5, false}}) {
+    auto loads = fwtest::RecordImport(Self(), FWTEST_IMPORT(LoadLibraryExA));
+    MessageFor(error);
+    ASSERT_EQ(loads.count(), loaded ? 1u : 0u) << "error " << error;
+    if (loaded) {
+      EXPECT_EQ(loads.calls()[0], std::make_tuple(std::optional<std::string>("netmsg.dll"), HANDLE{nullptr},
+                                                  static_cast<DWORD>(LOAD_LIBRARY_AS_DATAFILE)));
+    }
+  }
+  fwtest::ScopedNetmsgDll netmsg;
+  EXPECT_EQ(MessageFor(2102), U16(fwtest::kNetmsgText2102) + u"\r\n (2102)");
+  EXPECT_EQ(MessageFor(2220), U16(fwtest::kNetmsgText2220) + u"\r\n (2220)");
+}  // netmsg.dll is deleted here, which fails if the library left it loaded
 
 }  // namespace
 }  // namespace fw

@@ -10,14 +10,11 @@ inline constexpr const char* kSampleException = "com/fernwick/testvm/SampleExcep
 inline constexpr const char* kSampleManifest = R"(# test VM sample classes
 class com/fernwick/testvm/Sample super java/lang/Object
 method com/fernwick/testvm/Sample <init> ()V public
-method com/fernwick/testvm/Sample <init> (ILjava/lang/String;Z)V public
-method com/fernwick/testvm/Sample <init> (BCSJFD)V public
 method com/fernwick/testvm/Sample getCount ()I public
 method com/fernwick/testvm/Sample setCount (I)V public
 method com/fernwick/testvm/Sample getName ()Ljava/lang/String; public
 method com/fernwick/testvm/Sample setName (Ljava/lang/String;)V public
 method com/fernwick/testvm/Sample getState (I)Z public
-method com/fernwick/testvm/Sample setState (IZ)V public
 method com/fernwick/testvm/Sample addItem (Ljava/lang/String;)V public
 method com/fernwick/testvm/Sample create ()Lcom/fernwick/testvm/Sample; public,static
 field com/fernwick/testvm/Sample LIMIT I public,static,final = 42

@@ -4,6 +4,7 @@
 //   fwtest::ExpectNoException(vm);                         // also fails on any violation
 //   fwtest::ExpectServiceException(vm, -100006, u"Access is denied. (5)");
 //   EXPECT_NO_VIOLATIONS(vm);
+//   EXPECT_REPORTS(vm, {"GetStringLength: ...was deleted", "pending java/lang/NoSuchMethodError..."});
 //
 // ExpectServiceException and ExpectException take (and so clear) the pending exception; every
 // check also takes the violations recorded so far, so each is reported once, at the check after the
@@ -16,6 +17,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "test_vm.h"
 
@@ -36,6 +38,35 @@ inline ::testing::AssertionResult NoViolations(TestVm& vm) {
 }
 
 #define EXPECT_NO_VIOLATIONS(vm) EXPECT_TRUE(::fwtest::NoViolations(vm))
+
+// A call's whole outcome: the violations recorded so far, then "pending " and the pending
+// exception's Describe() (both taken).
+inline std::vector<std::string> TakeReports(TestVm& vm) {
+  std::vector<std::string> reports = vm.TakeViolations();
+  if (const std::optional<ThrownException> e = vm.TakePending()) reports.push_back("pending " + e->Describe());
+  return reports;
+}
+
+// One report per pattern, each holding the parts of its pattern split at "...", in order.
+inline ::testing::AssertionResult ReportsMatch(const std::vector<std::string>& reports,
+                                               const std::vector<std::string>& patterns) {
+  bool match = reports.size() == patterns.size();
+  for (std::size_t i = 0; match && i < reports.size(); ++i) {
+    for (std::size_t start = 0, at = 0;;) {
+      const std::size_t end = patterns[i].find("...", start);
+      const std::string part = patterns[i].substr(start, end == std::string::npos ? end : end - start);
+      at = reports[i].find(part, at);
+      match = at != std::string::npos;
+      if (!match || end == std::string::npos) break;
+      at += part.size();
+      start = end + 3;
+    }
+  }
+  if (match) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "reports:" << JoinViolations(reports) << "\nexpected:" << JoinViolations(patterns);
+}
+
+#define EXPECT_REPORTS(vm, ...) EXPECT_TRUE(::fwtest::ReportsMatch(::fwtest::TakeReports(vm), __VA_ARGS__))
 
 // No exception pending and no violation.
 inline void ExpectNoException(TestVm& vm) {

@@ -1,0 +1,416 @@
+// fwcall: how it reads a call (the words of a script line and of the program's command line, the
+// method a name finds with the JNI export names it is looked up by, numbers by their parameter's
+// type, JSON text with the test VM's JSON views of Java values: peers render as fwcall prints them
+// and are made from JSON as the library's getters read them), and whole runs in-process on the built
+// DLL: a script gives, line for line, the JSON of the library's answers, and bad input is refused
+// with a clear message before anything runs.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "bridge/platform.h"
+#include "declared_natives.h"
+#include "file/file_test_support.h"
+#include "fwcall/argument_text.h"
+#include "fwcall/command_line.h"
+#include "fwcall/fwcall_runner.h"
+#include "fwcall/method_table.h"
+#include "json.h"
+#include "registry/registry_test_key.h"
+#include "support/program_folder.h"
+#include "test_vm.h"
+#include "vm_expectations.h"
+#include "vm_json.h"
+
+// A native method that forgets to release a string's characters, exported by the test program under
+// the long JNI name, which fwcall tries after the short one (that one is the library's, and this
+// program does not export it).
+extern "C" __declspec(dllexport) jboolean JNICALL
+Java_com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl_isWinME__(JNIEnv* env, jobject) {
+  env->GetStringChars(env->NewStringUTF("leaked"), nullptr);
+  return JNI_TRUE;
+}
+
+namespace fwtest {
+namespace {
+
+using namespace fwcall;
+
+using Kind = Word::Kind;
+using Words = std::vector<std::pair<Kind, std::u16string>>;
+
+// Quotes doubled inside a quoted word, a JSON array with blanks, a bracketed argument and an
+// unclosed quote are the script table's and the bad-input table's.
+TEST(FwcallWords, ScriptLinesKeepPathsQuotesAndJsonWholeAndArgumentsAreOneWordEach) {
+  std::vector<Word> words;
+  std::string error;
+  ASSERT_TRUE(SplitWords(u"  X.m C:\\dir\\ \"C:\\Program Files\\a\\\" \"\" null \"null\" {\"k\": [1, \"] }\"]} {8A3F-11}\t",
+                         &words, &error))
+      << error;
+  Words split;
+  for (const Word& w : words) split.emplace_back(w.kind, w.text);
+  EXPECT_EQ(split, (Words{{Kind::kBare, u"X.m"},
+                          {Kind::kBare, u"C:\\dir\\"},
+                          {Kind::kQuoted, u"C:\\Program Files\\a\\"},  // a trailing backslash does not escape the quote
+                          {Kind::kQuoted, u""},
+                          {Kind::kBare, u"null"},
+                          {Kind::kQuoted, u"null"},
+                          {Kind::kBracketed, u"{\"k\": [1, \"] }\"]}"},
+                          {Kind::kBracketed, u"{8A3F-11}"}}));
+  for (const auto& [line, message] : std::vector<std::pair<std::u16string, std::string>>{
+           {u"X.m {\"a\": [1}", "no matching bracket"},
+           {u"X.m \"a\"b", "a quoted word must be followed by a blank"}}) {
+    EXPECT_FALSE(SplitWords(line, &words, &error));
+    EXPECT_NE(error.find(message), std::string::npos) << error;
+  }
+  split.clear();
+  for (const char16_t* argument : {u"C:\\Program Files\\x", u"null", u"\"null\"", u"", u"\"a\" \"b\""}) {
+    const Word word = WordOfArgument(argument);
+    split.emplace_back(word.kind, word.text);
+  }
+  EXPECT_EQ(split, (Words{{Kind::kBare, u"C:\\Program Files\\x"},
+                          {Kind::kBare, u"null"},
+                          {Kind::kQuoted, u"null"},
+                          {Kind::kBare, u""},
+                          {Kind::kBare, u"\"a\" \"b\""}}));  // not one quoted word: kept as typed
+}
+
+NativeMethod Method(const std::string& cls, const std::string& name, const std::string& descriptor) {
+  return NativeMethod{{cls, name, descriptor, false}, *vm::ParseMethodDescriptor(descriptor)};
+}
+
+TEST(FwcallMethods, ExportNamesFollowTheJniRuleInTheJvmsOrder) {
+  const NativeMethod copy = Method("com/fernwick/wizard/platform/win32/Win32FileServiceImpl", "win32CopyFile",
+                                   "(Ljava/lang/String;Ljava/lang/String;Z)I");
+  const std::string shortName = "Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32CopyFile";
+  EXPECT_EQ(copy.ExportNames(true), (std::vector<std::string>{"_" + shortName + "@20", shortName,
+                                                              shortName + "__Ljava_lang_String_2Ljava_lang_String_2Z"}));
+  EXPECT_EQ(copy.ExportNames(false).front(), shortName);
+  // Longs take 8 bytes of the decoration; '_', '[' and other characters are escaped.
+  EXPECT_EQ(Method("a/b_c", "set$1", "(J[I)V").ExportNames(true),
+            (std::vector<std::string>{"_Java_a_b_1c_set_000241@20", "Java_a_b_1c_set_000241",
+                                      "Java_a_b_1c_set_000241__J_3I"}));
+  EXPECT_EQ(copy.JavaSignature(), "int win32CopyFile(String, String, boolean)");
+}
+
+TEST(FwcallMethods, FoundBySimpleOrQualifiedClassNameWithNumbersAsJavaLiterals) {
+  TestVm vm;
+  const MethodTable table(vm);
+  std::string error;
+  for (const char* name : {"Win32FileServiceImpl.win32CopyFile", "com.fernwick.wizard.platform.win32.Win32FileServiceImpl.win32CopyFile",
+                           "com/fernwick/wizard/platform/win32/Win32FileServiceImpl.win32CopyFile"}) {
+    const NativeMethod* m = table.Find(name, &error);
+    ASSERT_NE(m, nullptr) << name << ": " << error;
+    EXPECT_EQ(m->declared.descriptor, "(Ljava/lang/String;Ljava/lang/String;Z)I");
+  }
+  EXPECT_EQ(table.Find("java.lang.Object.hashCode", &error), nullptr);  // JDK classes are not offered
+  EXPECT_NE(error.find("unknown class"), std::string::npos) << error;
+
+  // Each number fits its type as a Java literal does, or is refused (nullopt); a quoted number is text.
+  const std::vector<std::tuple<std::string, Word, std::optional<jlong>>> cases = {
+      {"I", {Kind::kBare, u"0xFFFFFFFF"}, -1},        {"I", {Kind::kBare, u"-2147483648"}, INT32_MIN},
+      {"I", {Kind::kBare, u"0x7fffffff"}, INT32_MAX}, {"J", {Kind::kBare, u"-9223372036854775808"}, INT64_MIN},
+      {"J", {Kind::kBare, u"0xFFFFFFFFFFFFFFFF"}, -1}, {"S", {Kind::kBare, u"0xFFFF"}, -1},
+      {"B", {Kind::kBare, u"-128"}, -128},            {"I", {Kind::kBare, u"2147483648"}, {}},
+      {"I", {Kind::kBare, u"0x100000000"}, {}},       {"J", {Kind::kBare, u"9223372036854775808"}, {}},
+      {"I", {Kind::kBare, u"1e3"}, {}},               {"I", {Kind::kBare, u""}, {}},
+      {"B", {Kind::kBare, u"128"}, {}},               {"I", {Kind::kQuoted, u"5"}, {}},
+  };
+  for (const auto& [type, word, value] : cases) {
+    jvalue v{};
+    const bool read = ArgumentFromWord(vm, word, *vm::ParseFieldDescriptor(type), &v, &error);
+    ASSERT_EQ(read, value.has_value()) << type << " " << std::string(word.text.begin(), word.text.end()) << ": " << error;
+    if (read) {
+      EXPECT_EQ(type == "J" ? v.j : type == "I" ? v.i : type == "S" ? v.s : v.b, *value);
+    }
+  }
+  EXPECT_NO_VIOLATIONS(vm);
+}
+
+constexpr char kFileAttributes[] = "com/fernwick/util/FileAttributes";
+
+Json Parsed(const std::string& text) {
+  std::string error;
+  std::optional<Json> json = Json::Parse(text, &error);
+  EXPECT_TRUE(json.has_value()) << text << ": " << error;
+  return json.value_or(Json());
+}
+
+TEST(Json, WritesWhatItParsesInOneAsciiLineAndRefusesMalformedTextWithThePlace) {
+  const std::string text =
+      R"({"a": [1, -2, 3.5, true, false, null], "s": "q\"b\\ t\tn\n\u00e9\ud83d\ude00", "o": {}, "e": []})";
+  const Json json = Parsed(text);
+  EXPECT_EQ(json.Write(), text);
+  EXPECT_EQ(json.Find("s")->AsString(), u"q\"b\\ t\tn\n\u00e9\U0001F600");
+  EXPECT_EQ(Parsed("-9223372036854775808").AsInteger(), INT64_MIN);
+  EXPECT_FALSE(Parsed("9223372036854775808").IsInteger());
+  for (const auto& [malformed, message] : std::vector<std::pair<std::string, std::string>>{
+           {R"({"a" 1})", "expected ':' after the member name at offset 5"},
+           {"[1,]", "unexpected character ']' at offset 3"},
+           {"\"abc", "unterminated string"},
+           {"01", "a number must not start with 0"},
+           {"\"\\x\"", "unknown escape \\x"},
+           {"1 2", "unexpected text after the value at offset 2"},
+           {"{a: 1}", "expected a member name in double quotes at offset 1"},
+           {"\"\xC3\"", "the string is not valid UTF-8"},
+           {"", "expected a value at offset 0"}}) {
+    std::string error;
+    EXPECT_FALSE(Json::Parse(malformed, &error).has_value()) << malformed;
+    EXPECT_NE(error.find(message), std::string::npos) << malformed << " gave: " << error;
+  }
+}
+
+// Peers render by what their setters and constructors received and are made from JSON as the
+// library's getters read them; the service tests check both on the library's own peers. Here: indexed
+// states by constant name or number, in numeric order, one no constant names by its number.
+TEST(VmJson, RendersPeersEnumerationsAndOutcomesAndReadsIndexedStatesBack) {
+  TestVm vm;
+  jobject attributes = vm.NewPeer(kFileAttributes);
+  vm.SetBoolProperty(attributes, TestVm::Indexed("AttributeState", 10), true);
+  vm.SetBoolProperty(attributes, TestVm::Indexed("AttributeState", 2), false);
+  vm.SetBoolProperty(attributes, TestVm::Indexed("AttributeState", 99), true);
+  EXPECT_EQ(JsonOfReference(vm, attributes).Write(), R"({"attributeState": {"GROUP_READABLE": false, "HIDDEN": true, "99": true}})");
+  jvalue v{};
+  std::string error;
+  ASSERT_TRUE(JavaValueFromJson(vm, Parsed(R"({"attributeState": {"1": true, "HIDDEN": false, "SYSTEM": true}})"),
+                                std::string("L") + kFileAttributes + ";", &v, &error))
+      << error;
+  EXPECT_EQ(JsonOfReference(vm, v.l).Write(), R"({"attributeState": {"OWNER_READABLE": true, "HIDDEN": false, "SYSTEM": true}})");
+  EXPECT_EQ(JsonOfReference(vm, vm.Enumeration({u"x", u"y"})).Write(), R"(["x", "y"])");
+  EXPECT_EQ(JsonOfReference(vm, nullptr).Write(), "null");
+
+  // A call's outcome: the pending exception, or the value (the other kinds are fwcall's answers in
+  // fwcall_run_test.cpp).
+  EXPECT_EQ(CallOutcome(vm, jlong{1LL << 40}).Write(), "1099511627776");
+  vm.Call([](JNIEnv* env) {
+    jclass c = env->FindClass(kServiceException);
+    env->Throw(static_cast<jthrowable>(env->NewObject(c, env->GetMethodID(c, "<init>", "(I)V"), jint{-10000})));
+  });
+  EXPECT_EQ(CallOutcome(vm).Write(), R"({"exception": {"code": -10000, "message": null}})");
+  vm.ThrowForTest("java/lang/OutOfMemoryError");
+  EXPECT_EQ(CallOutcome(vm, jobject{nullptr}).Write(),
+            R"({"exception": {"class": "java/lang/OutOfMemoryError", "code": null, "message": null}})");
+  EXPECT_FALSE(vm.Pending().has_value());
+  EXPECT_NO_VIOLATIONS(vm);
+}
+
+TEST(VmJson, RefusesJsonThatDoesNotFitTheType) {
+  TestVm vm;
+  const std::string attributes = std::string("L") + kFileAttributes + ";";
+  const std::vector<std::tuple<std::string, std::string, std::string>> cases = {
+      {"I", "2147483648", "2147483648 is out of range for int"},
+      {"I", "1.5", "expected a whole number, not a number"},
+      {"Z", "1", "expected true or false, not a number"},
+      {"Ljava/lang/String;", "[]", "expected a string or null, not an array"},
+      {"[Ljava/lang/String;", R"(["a", 1])", "[1]: expected a string or null, not a number"},
+      {"[B", R"("abc")", "hex bytes need an even number of digits"},
+      {"[B", R"("zz")", "\"zz\" is not hex digits"},
+      {attributes, R"({"colour": 1})", "com/fernwick/util/FileAttributes has no property \"colour\""},
+      {attributes, R"({"attributeState": {"HIDDN": true}})", "attributeState: \"HIDDN\" is neither a number nor a constant"},
+      {attributes, R"({"attributeState": {"HIDDEN": "yes"}})", "attributeState.HIDDEN: expected true or false, not a string"},
+      {attributes, R"([true])", "expected an object with the properties of com/fernwick/util/FileAttributes, not an array"},
+      {"Ljava/lang/Object;", R"({})", "a java/lang/Object cannot be written as JSON"},
+  };
+  for (const auto& [type, text, message] : cases) {
+    jvalue v{};
+    std::string error;
+    EXPECT_FALSE(JavaValueFromJson(vm, Parsed(text), type, &v, &error)) << type << " " << text;
+    EXPECT_NE(error.find(message), std::string::npos) << type << " " << text << " gave: " << error;
+  }
+  EXPECT_NO_VIOLATIONS(vm);
+}
+
+struct FwcallRun {
+  int code = -1;
+  std::vector<std::string> lines;  // the JSON lines
+  std::string err;
+};
+
+std::string Narrow(const std::wstring& text) { return Utf16ToUtf8(U16(text)); }
+std::u16string InProgramFolder(const wchar_t* name) { return U16(ProgramFolder() + L"\\" + name); }
+
+// As from the command line: one word per argument.
+FwcallRun RunFwcall(const std::vector<std::u16string>& args) {
+  std::vector<fwcall::Word> words;
+  for (const std::u16string& a : args) words.push_back(fwcall::WordOfArgument(a));
+  std::ostringstream out, err;
+  FwcallRun run;
+  run.code = fwcall::RunFwcall(words, out, err);
+  std::istringstream lines(out.str());
+  for (std::string line; std::getline(lines, line);) run.lines.push_back(line);
+  run.err = err.str();
+  return run;
+}
+
+FwcallRun RunScript(const TempFolder& folder, const std::string& script, std::vector<std::u16string> options = {}) {
+  const std::wstring path = folder / L"script.fwcall";
+  WriteBytes(path, script);
+  options.insert(options.end(), {u"--dll", InProgramFolder(L"fwnative.dll"), u"--script", U16(path)});
+  return RunFwcall(options);
+}
+
+// The line of a ServiceException with the system's text of `error`.
+std::string Thrown(jint code, DWORD error) {
+  return "{\"exception\": {\"code\": " + std::to_string(code) + ", \"message\": " + Json::String(ErrorMessage(error)).Write() +
+         "}}";
+}
+
+// Every kind of argument and result fwcall converts, each once, with the library's answer: what is
+// written is read back, by the script and without the library.
+TEST(FwcallScript, ConvertsEveryKindOfArgumentAndResult) {
+  TestRegistryKey key;
+  TempFolder folder;
+  ScopedWinInit winInit;
+  ScopedPendingRenames pending;
+  WriteBytes(folder / L"src.txt", "new");
+  WriteBytes(folder / L"busy.txt", "old");
+  const std::string r = "Win32RegistryServiceImpl.", k = " 3 \"" + Narrow(key.Below(L"script")) + "\"";
+  const std::string f = "Win32FileServiceImpl.", at = " \"" + Narrow(folder / L"");
+  const std::vector<std::pair<std::string, std::string>> calls = {  // a line and its answer; none for a directive
+      {"# the calls\n", ""},
+      {r + "createKey 3 \"" + Narrow(key.Path()) + "\" script", "null"},
+      {r + "setStringValue" + k + " s false \"text \xC3\xA9 \"\"q\"\"\"", "null"},
+      {r + "setMultiStringValue" + k + " m [\"a\", null, \"\"]\r", "null"},
+      {r + "setBinaryValue" + k + " b 00AB10", "null"},
+      {"   " + r + "set32BitValue" + k + " d -5", "null"},
+      {r + "getKeyValueNames" + k, R"(["b", "d", "m", "s"])"},
+      {r + "getStringValue" + k + " s false", R"("text \u00e9 \"q\"")"},
+      {r + "getStringValue" + k + " null false", Thrown(-100008, ERROR_FILE_NOT_FOUND)},
+      {r + "getMultiStringValue" + k + " m", R"(["a", "", ""])"},
+      {r + "getBinaryValue" + k + " b", R"("00ab10")"},
+      {r + "get32BitValue" + k + " d", "-5"},
+      {r + "keyExists" + k, "true"},
+      {f + "win32CopyFile" + at + "src.txt\"" + at + "dst.txt\" false", "0"},
+      {f + "setFileAttributes" + at + "dst.txt\" {\"attributeState\": {\"OWNER_READABLE\": true, \"HIDDEN\": true}}", "null"},
+      {f + "getFileAttributes" + at + "dst.txt\"",
+       R"({"attributeState": {"OWNER_READABLE": true, "GROUP_READABLE": true, "WORLD_READABLE": true, )"
+       R"("HIDDEN": true, "ARCHIVE": true}})"},
+      {f + "win32SetFileModified" + at + "dst.txt\" 1262304000000", "null"},
+      {"!hold" + at + "busy.txt\"", ""},
+      {f + "win32CopyFile" + at + "src.txt\"" + at + "busy.txt\" true", "1"},  // replaced at the next start
+      {"!release" + at + "busy.txt\"", ""},
+      {"Win32SystemUtilServiceImpl.nativeDeleteFilesAfterExit [\"a\"] [] true" + at + "missing.exe\"",
+       Thrown(-70007, ERROR_FILE_NOT_FOUND)},
+      {"WindowsEnvironment.setProcessEnvironmentVariable FWCALL_TEST \"%PATH% stays\"", "null"},
+      {"WindowsEnvironment.getProcessEnvironmentVariable FWCALL_TEST", R"("%PATH% stays")"},
+  };
+  std::string script;
+  std::vector<std::string> answers;
+  for (const auto& [line, answer] : calls) {
+    script += line + "\n";
+    if (!answer.empty()) answers.push_back(answer);
+  }
+  const FwcallRun run = RunScript(folder, script);
+  EXPECT_EQ(run.code, fwcall::kExitDone) << run.err;
+  EXPECT_EQ(run.lines, answers) << run.err;
+  const std::optional<RawValue> raw = GetRawValue(key.Root(), key.Below(L"script"), L"d");
+  ASSERT_TRUE(raw.has_value());
+  EXPECT_EQ(raw->bytes, (std::vector<std::uint8_t>{0xFB, 0xFF, 0xFF, 0xFF}));
+  EXPECT_EQ(ReadBytes(folder / L"dst.txt"), std::optional<std::string>("new"));
+}
+
+// A script is checked whole first: its good first call does not run either.
+TEST(FwcallBadInput, IsRefusedWithAMessageAndNothingRuns) {
+  TestRegistryKey key;
+  TempFolder folder;
+  WriteBytes(folder / L"script.fwcall", "Win32RegistryServiceImpl.createKey 3 \"" + Narrow(key.Path()) + "\" created\n"
+                                       "# a comment\n"
+                                       "Win32RegistryServiceImpl.keyExists 3\n"
+                                       "!frob x\n"
+                                       "Win32RegistryServiceImpl.keyExists 3 \"open\n");
+  const std::u16string dll = InProgramFolder(L"fwnative.dll"), script = U16(folder / L"script.fwcall");
+  const std::u16string created = U16(key.Below(L"created"));
+  const std::u16string file = u"C:\\nowhere.txt";
+  const std::vector<std::pair<std::vector<std::u16string>, std::string>> cases = {
+      {{u"--dll", dll, u"Nope.method"}, "unknown class \"Nope\""},
+      {{u"--dll", dll, u"Win32RegistryServiceImpl.nope"}, "Win32RegistryServiceImpl has no native method \"nope\""},
+      {{u"--dll", dll, u"isWinME"}, "\"isWinME\" is not Class.method"},
+      {{u"--dll", InProgramFolder(L"fwtest_netmsg.dll"), u"Win32SystemUtilServiceImpl.isWinME"},
+       "the DLL does not export Win32SystemUtilServiceImpl.isWinME"},
+      {{u"--dll", InProgramFolder(L"missing.dll"), u"Win32SystemUtilServiceImpl.isWinME"}, "cannot load the DLL"},
+      {{u"--dll", dll, u"Win32RegistryServiceImpl.createKey", u"3", created}, "createKey takes 3 arguments (int, String, String), 2 given"},
+      {{u"--dll", dll, u"Win32RegistryServiceImpl.createKey", u"three", created, u"x"}, "argument 1 (int): three is not a number"},
+      {{u"--dll", dll, u"Win32RegistryServiceImpl.deleteKey", u"3", created, u"x", u"yes"}, "yes is not a boolean"},
+      {{u"--dll", dll, u"Win32FileServiceImpl.setFileAttributes", file, u"{\"attributeState\": {\"HIDDEN\": tru}}"},
+       "argument 2 (FileAttributes): malformed JSON: unexpected character 't'"},
+      {{u"--dll", dll, u"Win32FileServiceImpl.setFileAttributes", file, u"HIDDEN"}, "HIDDEN is not JSON"},
+      {{u"--frob", u"Win32SystemUtilServiceImpl.isWinME"}, "unknown option --frob"},
+      {{u"--dll"}, "--dll needs a value"},
+      {{}, "nothing to call"},
+      {{u"--dll", dll, u"--script", script}, "script.fwcall:3: Win32RegistryServiceImpl.keyExists takes 2 arguments"},
+      {{u"--dll", dll, u"--script", script}, "script.fwcall:4: unknown directive"},
+      {{u"--dll", dll, u"--script", script}, "script.fwcall:5: a quoted word has no closing quote"},
+  };
+  for (const auto& [args, message] : cases) {
+    const FwcallRun run = RunFwcall(args);
+    EXPECT_EQ(run.code, fwcall::kExitBadInput) << message;
+    EXPECT_TRUE(run.lines.empty()) << message;
+    EXPECT_NE(run.err.find(message), std::string::npos) << "expected \"" << message << "\" in: " << run.err;
+  }
+  EXPECT_FALSE(RawKeyExists(key.Root(), key.Below(L"created")));
+}
+
+// Notes, directives and calls run in order and are logged with the answers; a directive that fails
+// stops the script there.
+TEST(FwcallScript, LogsNotesDirectivesCallsAndAnswersAndAFailureStopsTheScript) {
+  TestRegistryKey key;
+  TempFolder folder;
+  const std::string missing = "\"" + Narrow(key.Path()) + "\"";
+  const std::string base = Narrow(folder / L"made\\deeper");
+  const FwcallRun run = RunScript(folder, "## What the library says\n"
+                                          "!mkdir \"" + base + "\"\n"
+                                          "!write \"" + base + "\\a.txt\" \"caf\xC3\xA9 \"\"x\"\"\"\n"
+                                          "Win32SystemUtilServiceImpl.isWinME\n"
+                                          "Win32RegistryServiceImpl.deleteValue 3 " + missing + " v true\n"
+                                          "!hold \"" + base + "\\missing.txt\"\n"
+                                          "Win32SystemUtilServiceImpl.isWinME\n",
+                                  {u"--log", U16(folder / L"run.log")});
+  EXPECT_EQ(run.code, fwcall::kExitStopped);
+  ASSERT_EQ(run.lines.size(), 2u) << run.err;  // the call after the failed !hold did not run
+  EXPECT_NE(run.err.find("script.fwcall:6: cannot hold"), std::string::npos) << run.err;
+  EXPECT_EQ(ReadBytes(folder / L"made\\deeper\\a.txt"), std::optional<std::string>("caf\xC3\xA9 \"x\""));
+  const std::string exception = run.lines[1].substr(run.lines[1].find("\"message\": ") + 11);
+  EXPECT_EQ(ReadBytes(folder / L"run.log"),
+            std::optional<std::string>("What the library says\n"
+                                       "  [the installer makes the folder " + base + "]\n"
+                                       "  [the installer writes " + base + "\\a.txt: 9 bytes]\n"
+                                       "  Win32SystemUtilServiceImpl.isWinME\n"
+                                       "    -> " + std::string(fw::IsWindowsME() ? "true" : "false") + "\n"
+                                       "  Win32RegistryServiceImpl.deleteValue 3 " + missing + " v true\n"
+                                       "    -> throws ServiceException -100002 " + exception.substr(0, exception.size() - 2) + "\n"
+                                       "  !! cannot hold " + base + "\\missing.txt open (error 2)\n"));
+}
+
+TEST(FwcallRun, ReportsJniMisuseAfterTheAnswer) {
+  const FwcallRun run = RunFwcall({u"--dll", U16(ProgramPath()), u"Win32SystemUtilServiceImpl.isWinME"});
+  EXPECT_EQ(run.code, fwcall::kExitViolation);
+  EXPECT_EQ(run.lines, std::vector<std::string>{"true"});
+  EXPECT_NE(run.err.find("Win32SystemUtilServiceImpl.isWinME: JNI misuse: "), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("not released"), std::string::npos) << run.err;
+}
+
+TEST(FwcallHelp, ListsEveryNativeMethodAndWhatTheDllLacks) {
+  TestVm vm;
+  const std::size_t natives = DeclaredNatives(vm).size();
+  ASSERT_GT(natives, 100u);
+  FwcallRun run = RunFwcall({u"--dll", InProgramFolder(L"fwtest_netmsg.dll"), u"--help"});
+  EXPECT_EQ(run.code, fwcall::kExitDone);
+  std::size_t missing = 0;
+  for (const std::string& line : run.lines) missing += line.find("[not exported by this DLL]") != std::string::npos;
+  EXPECT_EQ(missing, natives);
+  run = RunFwcall({u"--dll", InProgramFolder(L"fwnative.dll"), u"--help"});
+  for (const char* line : {"com.fernwick.wizard.platform.win32.Win32FileServiceImpl", "  int win32CopyFile(String, String, boolean)",
+                           "  void setMultiStringValue(int, String, String, String[])", "  FileAttributes getFileAttributes(String)"}) {
+    EXPECT_NE(std::find(run.lines.begin(), run.lines.end(), line), run.lines.end()) << line;
+  }
+}
+
+}  // namespace
+}  // namespace fwtest
