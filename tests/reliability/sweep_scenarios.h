@@ -16,7 +16,6 @@
 #include <shlobj.h>
 #include <tlhelp32.h>
 
-#include <map>
 #include <optional>
 #include <regex>
 #include <stdexcept>
@@ -312,13 +311,6 @@ class CallSiteSweep {
     if (!fwtest::Exists(temp_.path())) MakeFolder(temp_.path());
     DeleteRawTree(HKEY_CURRENT_USER, kSweepKey);
     if (touches("Win32ProductServiceImpl")) DeleteRawTree(HKEY_LOCAL_MACHINE, kUninstallKey);
-    if (touches("WindowsEnvironment")) {
-      HKEY environment = nullptr;
-      if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Environment", 0, KEY_SET_VALUE, &environment) == 0) {
-        RegDeleteValueW(environment, L"FWSWEEP");
-        RegCloseKey(environment);
-      }
-    }
     wchar_t programs[MAX_PATH] = {};
     if (touches("Win32DesktopServiceImpl") && SHGetSpecialFolderPathW(nullptr, programs, CSIDL_PROGRAMS, FALSE)) {
       RemoveAll(std::wstring(programs) + L"\\FwSweep");
@@ -332,6 +324,7 @@ class CallSiteSweep {
       lines = {"Win32SecurityServiceImpl.deleteUser FwSweepUser", "Win32SecurityServiceImpl.deleteGroup FwSweepGroup"};
     }
     if (touches("Win32SystemUtilServiceImpl")) lines.push_back("Win32SystemUtilServiceImpl.removeSystemStartupCommand {T}\\start.exe");
+    if (touches("WindowsEnvironment")) lines.push_back("Win32RegistryServiceImpl.deleteValue 3 Environment FWSWEEP false");
     for (const char* line : lines) {
       Outcome ignored;
       Invoke(setupVm_, line, ignored);
