@@ -215,19 +215,7 @@ Sandbox::Sandbox(CallSiteSweep& sweep)
   Guard(FWTEST_IMPORT(MoveFileA), false, never);
   Guard(FWTEST_IMPORT(MoveFileExW), true, never);  // bound by name at each call
   Guard(FWTEST_IMPORT(SetFileSecurityW), true, never);
-
-  // Local accounts that keep nothing: every call succeeds, a deletion finds nothing to delete.
-  // (Wine's own functions fail on some bad values; NetUserSetInfo has CallSiteSweep's stand-in.)
-  static USER_INFO_3 described = {};
-  Answer(FWTEST_IMPORT(NetUserGetInfo), [](auto, LPCWSTR, LPCWSTR, DWORD, LPBYTE* out) {
-    described = {};
-    *out = reinterpret_cast<LPBYTE>(&described);
-    return NET_API_STATUS{0};
-  });
-  Answer(FWTEST_IMPORT(NetUserAdd), [](auto, auto...) { return NET_API_STATUS{0}; });
-  Answer(FWTEST_IMPORT(NetLocalGroupAdd), [](auto, auto...) { return NET_API_STATUS{0}; });
-  Answer(FWTEST_IMPORT(NetApiBufferFree), [](auto, auto...) { return NET_API_STATUS{0}; });
-  Answer(FWTEST_IMPORT(NetLocalGroupAddMembers), [](auto, auto...) { return NET_API_STATUS{0}; });
+  // Wine's deletions of a local account crash on a null name: these find nothing to delete.
   Answer(FWTEST_IMPORT(NetUserDel), [](auto, auto...) { return NET_API_STATUS{NERR_UserNotFound}; });
   Answer(FWTEST_IMPORT(NetLocalGroupDel), [](auto, auto...) { return NET_API_STATUS{NERR_GroupNotFound}; });
 }
