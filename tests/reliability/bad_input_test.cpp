@@ -8,7 +8,6 @@
 // change nothing outside the scenario's folder (Sandbox).
 #include <windows.h>
 
-#include <aclapi.h>
 #include <gtest/gtest.h>
 #include <lm.h>
 
@@ -21,6 +20,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <tuple>
 #include <type_traits>
 #include <vector>
 
@@ -108,39 +108,12 @@ bool Changes(DWORD access, DWORD disposition, DWORD flags) {
   return (access & kChangingAccess) != 0 || disposition != OPEN_EXISTING || (flags & FILE_FLAG_DELETE_ON_CLOSE) != 0;
 }
 
-// A fake that first asks `check` about the call (the function's name, then its arguments), and fails
-// (FALSE, INVALID_HANDLE_VALUE) when it says no.
-template <typename Fn, typename Check>
-std::shared_ptr<void> Guard(HMODULE module, ImportOf<Fn> import, Check check) {
-  return std::make_shared<FakeImport<Fn>>(module, import, [check, name = import.name](Fn original, auto... args) {
-    using Result = decltype(original(args...));
-    if (check(name, args...)) return original(args...);
-    if constexpr (std::is_pointer_v<Result>) {
-      return Result(INVALID_HANDLE_VALUE);
-    } else {
-      return Result{FALSE};
-    }
-  });
-}
-
-template <typename Fn, typename Behaviour>
-std::shared_ptr<void> Substitute(HMODULE module, ImportOf<Fn> function, Behaviour behaviour) {
-  return std::make_shared<SubstitutedProcAddress<Fn>>(module, function, std::move(behaviour));
-}
-
-// A function bound by name that answers `status` whatever it is asked.
-template <typename Fn>
-std::shared_ptr<void> Answer(HMODULE module, ImportOf<Fn> function, NET_API_STATUS status) {
-  return Substitute(module, function, [status](auto, auto...) { return status; });
-}
-
 // The places the bad calls may reach, all of them the test's own while it lives:
 // - the current directory is the scenarios' folder, so a relative or empty path stays inside it;
 // - HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE lead to keys below a test key, holding the few keys
 //   the library expects (RunOnce, Uninstall, the environment keys);
 // - the library's own file changes (create, copy, move, delete, attributes, security) outside the
-//   folder are refused with access denied and recorded as escapes;
-// - Netapi32 answers from stubs that keep nothing (Wine's NetUserSetInfo would end the process).
+//   folder are refused with access denied and recorded as escapes.
 // At the end the current directory, the pending renames and WinInit.Ini are put back.
 class Sandbox {
  public:
@@ -168,6 +141,35 @@ class Sandbox {
     SetLastError(ERROR_ACCESS_DENIED);
     return false;
   }
+  template <typename T>
+  bool AllowArgument(const char* function, T argument) {
+    if constexpr (std::is_same_v<T, LPCSTR> || std::is_same_v<T, LPCWSTR> || std::is_same_v<T, LPWSTR>) {
+      return Allow(function, argument);
+    } else {
+      return true;
+    }
+  }
+  // Patches `function` (an import, or one bound by name): a call with a text argument that names a
+  // path outside fails (FALSE, or INVALID_HANDLE_VALUE), unless `harmless` says it changes nothing.
+  template <typename Fn, typename Harmless>
+  void Guard(ImportOf<Fn> function, bool bound, Harmless harmless) {
+    auto behaviour = [this, harmless, name = function.name](Fn original, auto... args) {
+      using Result = decltype(original(args...));
+      if (harmless(args...) || (AllowArgument(name, args) && ...)) return original(args...);
+      if constexpr (std::is_pointer_v<Result>) {
+        return Result(INVALID_HANDLE_VALUE);
+      } else {
+        return Result{FALSE};
+      }
+    };
+    if (bound) return Answer(function, std::move(behaviour));
+    fakes_.push_back(std::make_shared<FakeImport<Fn>>(library_, function, std::move(behaviour)));
+  }
+  // Makes `function`, bound by name, answer as `behaviour` says.
+  template <typename Fn, typename Behaviour>
+  void Answer(ImportOf<Fn> function, Behaviour behaviour) {
+    fakes_.push_back(std::make_shared<SubstitutedProcAddress<Fn>>(library_, function, std::move(behaviour)));
+  }
 
   ScopedWinInit winInit_;
   ScopedPendingRenames pendingRenames_;
@@ -177,6 +179,7 @@ class Sandbox {
   std::vector<std::wstring> inside_;
   std::vector<std::wstring> rootBefore_;
   std::optional<RedirectedRoots> roots_;
+  HMODULE library_;
   std::vector<std::string> escapes_;
   std::vector<std::shared_ptr<void>> fakes_;
 };
@@ -184,68 +187,37 @@ class Sandbox {
 Sandbox::Sandbox(CallSiteSweep& sweep)
     : directory_(sweep.Folder()),
       inside_{*FullPath(sweep.Folder().c_str()) + L"\\", *FullPath(sweep.ProgramsFolder().c_str()) + L"\\"},
-      rootBefore_(DriveRootEntries(inside_[0])) {
+      rootBefore_(DriveRootEntries(inside_[0])),
+      library_(sweep.dll()) {
   const std::wstring version = kVersionKey;
   roots_.emplace(std::initializer_list<std::wstring>{version + L"\\Uninstall", version + L"\\RunOnce",
                                                      L"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment"},
                  std::initializer_list<std::wstring>{L"Environment", version + L"\\Uninstall"});
   if (!roots_->ok()) throw std::runtime_error("cannot redirect the registry roots");
 
-  // The library's file changes, by the path they change (the first, or a copy's target), in both
-  // forms of each function.
-  const HMODULE library = sweep.dll();
-  const auto first = [this](const char* name, auto path, auto...) { return Allow(name, path); };
+  // The library's file changes, by the paths they are given, in both forms of each function.
+  const auto never = [](auto...) { return false; };
   // Making a directory that exists changes nothing: the walk through a path's levels does that.
-  const auto newDirectory = [this](const char* name, auto path, auto) { return Exists(path) || Allow(name, path); };
-  const auto copyTarget = [this](const char* name, auto, auto target, BOOL) { return Allow(name, target); };
-  const auto changingOpen = [this](const char* name, auto path, DWORD access, DWORD, auto, DWORD disposition,
-                                   DWORD flags, HANDLE) { return !Changes(access, disposition, flags) || Allow(name, path); };
-#define FW_GUARD(function, check)                                       \
-  fakes_.push_back(Guard(library, FWTEST_IMPORT(function##W), check)); \
-  fakes_.push_back(Guard(library, FWTEST_IMPORT(function##A), check))
-  FW_GUARD(RemoveDirectory, first);
-  FW_GUARD(DeleteFile, first);
-  FW_GUARD(SetFileAttributes, first);
-  FW_GUARD(CreateDirectory, newDirectory);
-  FW_GUARD(CopyFile, copyTarget);
-  FW_GUARD(CreateFile, changingOpen);
+  const auto existing = [](auto path, auto) { return Exists(path); };
+  const auto reading = [](auto, DWORD access, DWORD, auto, DWORD disposition, DWORD flags, HANDLE) {
+    return !Changes(access, disposition, flags);
+  };
+#define FW_GUARD(function, harmless)                  \
+  Guard(FWTEST_IMPORT(function##W), false, harmless); \
+  Guard(FWTEST_IMPORT(function##A), false, harmless)
+  FW_GUARD(RemoveDirectory, never);
+  FW_GUARD(DeleteFile, never);
+  FW_GUARD(SetFileAttributes, never);
+  FW_GUARD(CreateDirectory, existing);
+  FW_GUARD(CopyFile, never);
+  FW_GUARD(CreateFile, reading);
 #undef FW_GUARD
-  fakes_.push_back(Guard(library, FWTEST_IMPORT(MoveFileA), [this](const char* name, auto source, auto target) {
-    return Allow(name, source) && Allow(name, target);
-  }));
-  // Bound by name at each call.
-  fakes_.push_back(Substitute(
-      library, FWTEST_IMPORT(MoveFileExW), [this](auto original, LPCWSTR source, LPCWSTR target, DWORD flags) {
-        if (!Allow("MoveFileExW", source) || (target != nullptr && !Allow("MoveFileExW", target))) return FALSE;
-        return original(source, target, flags);
-      }));
-  fakes_.push_back(Substitute(
-      library, FWTEST_IMPORT(SetNamedSecurityInfoW),
-      [this](auto original, LPWSTR name, SE_OBJECT_TYPE type, SECURITY_INFORMATION what, PSID owner, PSID group,
-             PACL dacl, PACL sacl) {
-        if (type == SE_FILE_OBJECT && !Allow("SetNamedSecurityInfoW", name)) return DWORD{ERROR_ACCESS_DENIED};
-        return original(name, type, what, owner, group, dacl, sacl);
-      }));
-  fakes_.push_back(Substitute(
-      library, FWTEST_IMPORT(SetFileSecurityW),
-      [this](auto original, LPCWSTR name, SECURITY_INFORMATION what, PSECURITY_DESCRIPTOR descriptor) {
-        return Allow("SetFileSecurityW", name) && original(name, what, descriptor);
-      }));
-
-  // Local accounts that keep nothing: every call succeeds, a deletion finds nothing to delete.
-  static USER_INFO_3 described = {};
-  fakes_.push_back(Substitute(library, FWTEST_IMPORT(NetUserGetInfo), [](auto, LPCWSTR, LPCWSTR, DWORD, LPBYTE* out) {
-    described = {};
-    *out = reinterpret_cast<LPBYTE>(&described);
-    return NET_API_STATUS{0};
-  }));
-  fakes_.push_back(Answer(library, FWTEST_IMPORT(NetUserAdd), 0));
-  fakes_.push_back(Answer(library, FWTEST_IMPORT(NetUserSetInfo), 0));
-  fakes_.push_back(Answer(library, FWTEST_IMPORT(NetApiBufferFree), 0));
-  fakes_.push_back(Answer(library, FWTEST_IMPORT(NetLocalGroupAdd), 0));
-  fakes_.push_back(Answer(library, FWTEST_IMPORT(NetLocalGroupAddMembers), 0));
-  fakes_.push_back(Answer(library, FWTEST_IMPORT(NetUserDel), NERR_UserNotFound));
-  fakes_.push_back(Answer(library, FWTEST_IMPORT(NetLocalGroupDel), NERR_GroupNotFound));
+  Guard(FWTEST_IMPORT(MoveFileA), false, never);
+  Guard(FWTEST_IMPORT(MoveFileExW), true, never);  // bound by name at each call
+  Guard(FWTEST_IMPORT(SetFileSecurityW), true, never);
+  // Wine's deletions of a local account crash on a null name: these find nothing to delete.
+  Answer(FWTEST_IMPORT(NetUserDel), [](auto, auto...) { return NET_API_STATUS{NERR_UserNotFound}; });
+  Answer(FWTEST_IMPORT(NetLocalGroupDel), [](auto, auto...) { return NET_API_STATUS{NERR_GroupNotFound}; });
 }
 
 std::vector<std::string> Sandbox::Finish() {
@@ -424,7 +396,7 @@ TEST(BadInput, EveryParameterOfEveryMethodRefusesBadValuesCleanly) {
           if (method.declared.className == kServiceClass && named.rfind(L"FwSweepSvc", 0) == 0 && named != prepared) {
             RemoveService(named);
           }
-          if (scenario.setup == kNone) RemoveService(prepared);
+          if (scenario.setup.empty()) RemoveService(prepared);
           if (!o.violations.empty()) problems.push_back(label + ": JNI misuse: " + o.violations.front());
           if (!o.threw) continue;
           ++threw;
@@ -447,7 +419,6 @@ TEST(BadInput, EveryParameterOfEveryMethodRefusesBadValuesCleanly) {
   std::string all;
   for (const std::string& p : problems) all += "\n  " + p;
   EXPECT_TRUE(problems.empty()) << problems.size() << " calls went wrong:" << all;
-  EXPECT_EQ(kScenarios.size(), 104u);
 }
 
 // Registry methods on a key that is not there, and on root selectors outside 1 to 5, which reach the
@@ -465,7 +436,9 @@ TEST(BadInput, RegistryMethodsAnswerTheirDefaultUnderTheirOwnCode) {
       {"isKeyEmpty", "false"}};  // the others return nothing
   CallSiteSweep sweep;
   TestVm codes;
-  const auto expect = [&](const std::string& line, DWORD error, const char* answer = nullptr) {
+  // The call's answer (its method's default when none is given) and the error of its exception.
+  const auto expect = [&](const std::string& call, DWORD error, const char* answer = nullptr) {
+    const std::string line = "Win32RegistryServiceImpl." + call;
     SCOPED_TRACE(line);
     const std::string method = sweep.Method(line).declared.name;
     const Outcome o = sweep.Measured(line);
@@ -479,39 +452,36 @@ TEST(BadInput, RegistryMethodsAnswerTheirDefaultUnderTheirOwnCode) {
   };
   int methods = 0;
   for (const Scenario& s : kScenarios) {
-    if (s.setup != kRegistry) continue;
+    const std::string call = s.call.substr(s.call.find('.') + 1);
+    if (s.call.rfind("Win32RegistryServiceImpl.", 0) != 0) continue;
     ++methods;
     sweep.Prepare(s);
-    const bool question = std::string(s.call).find("Exists ") != std::string::npos;
-    expect(Replaced(s.call, " 3 {K}", " 3 {K}\\none"), question ? 0 : ERROR_FILE_NOT_FOUND);
-    expect(Replaced(s.call, " 3 ", " 0 "), ERROR_INVALID_HANDLE);
-    expect(Replaced(s.call, " 3 ", " 6 "), ERROR_INVALID_HANDLE);
+    const bool question = call.find("Exists ") != std::string::npos;
+    expect(Replaced(call, " 3 {K}", " 3 {K}\\none"), question ? 0 : ERROR_FILE_NOT_FOUND);
+    expect(Replaced(call, " 3 ", " 0 "), ERROR_INVALID_HANDLE);
+    expect(Replaced(call, " 3 ", " 6 "), ERROR_INVALID_HANDLE);
   }
   EXPECT_EQ(methods, 22);
-  expect(FW_REGISTRY "keyExists 0 null", 0, "true");  // a null key is the root itself
-  expect(FW_REGISTRY "keyExists 6 null", 0, "true");
-  expect(FW_REGISTRY "valueExists 3 {K} none", 0);
-  for (const char* method : {"deleteKey", "deleteValue"}) {
-    expect(FW_REGISTRY + std::string(method) + " 3 {K} none false", 0);
-    expect(FW_REGISTRY + std::string(method) + " 3 {K} none true", ERROR_FILE_NOT_FOUND);
-  }
-  expect(FW_REGISTRY "getValueType 3 {K} none", ERROR_FILE_NOT_FOUND);
   for (const bool windows9x : {false, true}) {
     auto version = windows9x ? FakeWindows98(sweep.dll()) : FakeWindowsXP(sweep.dll());
-    expect(FW_REGISTRY "deleteKey 3 {K} \"\" false", ERROR_BADKEY);
-    expect(FW_REGISTRY "deleteKey 3 {K} null false", ERROR_BADKEY);
+    expect("deleteKey 3 {K} \"\" false", ERROR_BADKEY);
+    expect("deleteKey 3 {K} null false", ERROR_BADKEY);
   }
-  expect(FW_REGISTRY "keyExists 3 {K}\\sub", 0, "true");
   const unsigned long long eight = 7;
   SetRawValue(HKEY_CURRENT_USER, kSweepKey, L"long", REG_DWORD, &eight, 8);
   SetRawValue(HKEY_CURRENT_USER, kSweepKey, L"sz", REG_SZ, L"a", 4);
-  expect(FW_REGISTRY "get32BitValue 3 {K} long", ERROR_MORE_DATA);
-  expect(FW_REGISTRY "get32BitValue 3 {K} sz", ERROR_INVALID_DATATYPE);
-  expect(FW_REGISTRY "getStringValue 3 {K} d true", ERROR_INVALID_DATATYPE);
-  expect(FW_REGISTRY "getBinaryValue 3 {K} s", ERROR_INVALID_DATATYPE);
-  expect(FW_REGISTRY "getMultiStringValue 3 {K} b", ERROR_INVALID_DATATYPE);
-  expect(FW_REGISTRY "setMultiStringValue 3 {K} none null", ERROR_INVALID_PARAMETER);
-  expect(FW_REGISTRY "setBinaryValue 3 {K} none null", ERROR_INVALID_PARAMETER);
+  // On the last scenario's key, which the deletes above left, with a DWORD of 8 bytes and a text.
+  const std::tuple<const char*, DWORD, const char*> cases[] = {
+      {"keyExists 3 {K}\\sub", 0, "true"}, {"keyExists 0 null", 0, "true"},  // a null key is the root itself
+      {"keyExists 6 null", 0, "true"}, {"valueExists 3 {K} none", 0, nullptr},
+      {"deleteKey 3 {K} none false", 0, nullptr}, {"deleteKey 3 {K} none true", ERROR_FILE_NOT_FOUND, nullptr},
+      {"deleteValue 3 {K} none false", 0, nullptr}, {"deleteValue 3 {K} none true", ERROR_FILE_NOT_FOUND, nullptr},
+      {"getValueType 3 {K} none", ERROR_FILE_NOT_FOUND, nullptr}, {"get32BitValue 3 {K} long", ERROR_MORE_DATA, nullptr},
+      {"get32BitValue 3 {K} sz", ERROR_INVALID_DATATYPE, nullptr}, {"getStringValue 3 {K} d true", ERROR_INVALID_DATATYPE, nullptr},
+      {"getBinaryValue 3 {K} s", ERROR_INVALID_DATATYPE, nullptr}, {"getMultiStringValue 3 {K} b", ERROR_INVALID_DATATYPE, nullptr},
+      {"setMultiStringValue 3 {K} none null", ERROR_INVALID_PARAMETER, nullptr},
+      {"setBinaryValue 3 {K} none null", ERROR_INVALID_PARAMETER, nullptr}};
+  for (const auto& [call, error, answer] : cases) expect(call, error, answer);
   sweep.CleanAll();
 }
 

@@ -12,10 +12,10 @@
 
 #include <windows.h>
 
+#include <lm.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
 
-#include <map>
 #include <optional>
 #include <regex>
 #include <stdexcept>
@@ -30,6 +30,7 @@
 #include "support/loaded_library.h"
 #include "support/program_folder.h"
 #include "support/resource_counts.h"
+#include "support/substituted_proc_address.h"
 #include "test_vm.h"
 #include "vm_json.h"
 #include "winservice/service_test_support.h"
@@ -42,137 +43,118 @@ constexpr jint kEFail = static_cast<jint>(0x80004005);
 constexpr wchar_t kSweepKey[] = L"Software\\fwnative-sweep";
 constexpr wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\FwSweep";
 
-// What a scenario needs in place before its call; each run starts from nothing.
-enum Setup { kNone, kRegistry, kFiles, kService, kRunningService, kDesktop, kUninstaller, kStartup, kNoAccounts, kCleanup };
-
 struct Scenario {
-  const char* call;  // an fwcall line; {T} the scenario's folder, {K} its HKCU key, {P} the programs
-  Setup setup = kNone;
-  bool steadyAnswer = true;  // false when the answer moves between runs
-  bool countHeap = true;     // false when the call's effect lives in the process (Wine's accounts)
+  std::string call;                // an fwcall line; {T} the scenario's folder, {K} its HKCU key, {P} the programs
+  std::vector<std::string> setup;  // lines that make the state it needs, run without faults; "!mkdir",
+                                   // "!write" and "!copy" as in fwcall scripts
 };
 
-
-// Lines that make each set-up, run without faults. "!mkdir" and "!write" as in fwcall scripts.
-const std::map<Setup, std::vector<const char*>> kSetupLines = {
-    {kRegistry,
-     {"Win32RegistryServiceImpl.createKey 3 Software fwnative-sweep", "Win32RegistryServiceImpl.createKey 3 {K} sub", "Win32RegistryServiceImpl.setStringValue 3 {K} s false text",
-      "Win32RegistryServiceImpl.setStringValue 3 {K} e true %WINDIR%\\x",
-      R"(Win32RegistryServiceImpl.setMultiStringValue 3 {K} m ["a", "b"])",
-      "Win32RegistryServiceImpl.set32BitValue 3 {K} d 7", "Win32RegistryServiceImpl.setBinaryValue 3 {K} b 0102"}},
-    {kFiles, {"!mkdir {T}\\d", "!write {T}\\a.txt hello", "!write {T}\\d\\f.txt x"}},
-    {kService,
-     {"!write {T}\\a.txt hello",
-      R"(Win32ServiceImpl.createNTService FwSweepSvc{N} {"displayName": "Fw Sweep {N}", "serviceType": 16, "startType": 3, "errorControl": 1, "command": "{PJ}\\fwtestsvc.exe {TJ}\\svc.txt"})"}},
-    {kRunningService,
-     {R"(Win32ServiceImpl.createNTService FwSweepSvc{N} {"displayName": "Fw Sweep {N}", "serviceType": 16, "startType": 3, "errorControl": 1, "command": "{PJ}\\fwtestsvc.exe {TJ}\\svc.txt"})",
-      "Win32ServiceImpl.startNTService FwSweepSvc{N} []"}},
-    {kDesktop,
-     {"!write {T}\\a.txt hello", "Win32DesktopServiceImpl.createDesktopFolder $UserPrograms$ FwSweep",
-      "Win32DesktopServiceImpl.createDesktopItem $UserPrograms$ FwSweep Item {T}\\a.txt \"\" \"\" \"\""}},
-    {kUninstaller, {"Win32ProductServiceImpl.win32RegisterUninstaller FwSweep \"Fw Sweep {N}\" {T}\\u.exe"}},
-    {kStartup, {"Win32SystemUtilServiceImpl.addSystemStartupCommand {T}\\start.exe"}},
-    // The clean-up program's file is deleted once it has run: each run starts its own copy.
-    {kCleanup, {"!write {T}\\a.txt hello", "!copy {P}\\fwtestreceiver.exe {C}\\r{N}.exe"}},
+// The scenarios of one class that need the same state: the set-up lines and the calls are the
+// class's methods, unless a set-up line starts with "!".
+struct ScenarioGroup {
+  std::vector<const char*> setup;
+  std::string className;
+  std::vector<const char*> calls;
 };
 
-// The classes' names, as the scenarios start.
-#define FW_REGISTRY "Win32RegistryServiceImpl."
-#define FW_FILES "Win32FileServiceImpl."
-#define FW_DESKTOP "Win32DesktopServiceImpl."
-#define FW_PRODUCT "Win32ProductServiceImpl."
-#define FW_ENVIRONMENT "WindowsEnvironment."
-#define FW_SYSTEM "Win32SystemUtilServiceImpl."
-#define FW_WIZARD "Win32WizardInitializeServiceImpl."
-#define FW_SERVICES "Win32ServiceImpl."
-#define FW_SECURITY "Win32SecurityServiceImpl."
-const std::vector<Scenario> kScenarios = {
-    // Registry
-    {FW_REGISTRY "getKeyValueNames 3 {K}", kRegistry}, {FW_REGISTRY "getSubkeyNames 3 {K}", kRegistry},
-    {FW_REGISTRY "keyExists 3 {K}", kRegistry}, {FW_REGISTRY "valueExists 3 {K} s", kRegistry},
-    {FW_REGISTRY "createKey 3 {K} new", kRegistry}, {FW_REGISTRY "deleteKey 3 {K} sub true", kRegistry},
-    {FW_REGISTRY "deleteValue 3 {K} s true", kRegistry}, {FW_REGISTRY "getStringValue 3 {K} e true", kRegistry},
-    {FW_REGISTRY "setStringValue 3 {K} n true %WINDIR%\\y", kRegistry},
-    {FW_REGISTRY "getMultiStringValue 3 {K} m", kRegistry},
-    {FW_REGISTRY R"(setMultiStringValue 3 {K} n ["x", "y"])", kRegistry},
-    {FW_REGISTRY "get32BitValue 3 {K} d", kRegistry}, {FW_REGISTRY "set32BitValue 3 {K} n 5", kRegistry},
-    {FW_REGISTRY "getBinaryValue 3 {K} b", kRegistry}, {FW_REGISTRY "setBinaryValue 3 {K} n 0a0b", kRegistry},
-    {FW_REGISTRY "getValueType 3 {K} m", kRegistry}, {FW_REGISTRY "countSubKeys 3 {K}", kRegistry},
-    {FW_REGISTRY "countValuesInKey 3 {K}", kRegistry}, {FW_REGISTRY "longestSubKeyNameLength 3 {K}", kRegistry},
-    {FW_REGISTRY "longestValueNameLength 3 {K}", kRegistry}, {FW_REGISTRY "longestValueNameData 3 {K}", kRegistry},
-    {FW_REGISTRY "isKeyEmpty 3 {K}", kRegistry},
+inline std::vector<Scenario> Scenarios(const std::vector<ScenarioGroup>& groups) {
+  std::vector<Scenario> scenarios;
+  for (const ScenarioGroup& group : groups) {
+    std::vector<std::string> setup;
+    for (const char* line : group.setup) setup.push_back(line[0] == '!' ? line : group.className + "." + line);
+    for (const char* call : group.calls) scenarios.push_back({group.className + "." + call, setup});
+  }
+  return scenarios;
+}
+
+// The service of each run, made by the scenario of createNTService and by the set-ups of the others.
+#define FW_SWEEP_SERVICE                                                                              \
+  R"(createNTService FwSweepSvc{N} {"displayName": "Fw Sweep {N}", "serviceType": 16, "startType": 3, )" \
+  R"("errorControl": 1, "command": "{PJ}\\fwtestsvc.exe {TJ}\\svc.txt"})"
+// Each run starts from nothing: its set-up lines make the state its call needs.
+const std::vector<Scenario> kScenarios = Scenarios({
+    {{"createKey 3 Software fwnative-sweep", "createKey 3 {K} sub", "setStringValue 3 {K} s false text",
+      "setStringValue 3 {K} e true %WINDIR%\\x", R"(setMultiStringValue 3 {K} m ["a", "b"])", "set32BitValue 3 {K} d 7",
+      "setBinaryValue 3 {K} b 0102"},
+     "Win32RegistryServiceImpl",
+     {"getKeyValueNames 3 {K}", "getSubkeyNames 3 {K}", "keyExists 3 {K}", "valueExists 3 {K} s", "createKey 3 {K} new",
+      "deleteKey 3 {K} sub true", "deleteValue 3 {K} s true", "getStringValue 3 {K} e true",
+      "setStringValue 3 {K} n true %WINDIR%\\y", "getMultiStringValue 3 {K} m", R"(setMultiStringValue 3 {K} n ["x", "y"])",
+      "get32BitValue 3 {K} d", "set32BitValue 3 {K} n 5", "getBinaryValue 3 {K} b", "setBinaryValue 3 {K} n 0a0b",
+      "getValueType 3 {K} m", "countSubKeys 3 {K}", "countValuesInKey 3 {K}", "longestSubKeyNameLength 3 {K}",
+      "longestValueNameLength 3 {K}", "longestValueNameData 3 {K}", "isKeyEmpty 3 {K}"}},
     // Files, volumes and directories
-    {FW_FILES "getFileAttributes {T}\\a.txt", kFiles},
-    {FW_FILES R"(setFileAttributes {T}\a.txt {"attributeState": {"HIDDEN": true}})", kFiles},
-    {FW_FILES "getFileOwner {T}\\a.txt", kFiles}, {FW_FILES "setFileOwner {T}\\a.txt Administrators", kFiles},
-    {FW_FILES "getFileOwnerGroup {T}\\a.txt", kFiles},
-    {FW_FILES "setFileOwnerGroup {T}\\a.txt Administrators", kFiles}, {FW_FILES "getPartitionNames"},
-    {FW_FILES "getPartitionType C:\\"}, {FW_FILES "getPartitionFormat C:\\"},
-    {FW_FILES "getPartitionFreeSpace {T}", kFiles, false}, {FW_FILES "supportsLongFileNames C:\\"},
-    {FW_FILES "getTempDirectory"}, {FW_FILES "win32GetWindowsDirectory"}, {FW_FILES "getLibraryDirectory"},
-    {FW_FILES "getStandardInstallDirectory"}, {FW_FILES "win32GetCommonDirectory"},
-    {FW_FILES "isDirectoryWritable {T}", kFiles}, {FW_FILES "win32EnableAbort true"},
-    {FW_FILES "win32CopyFile {T}\\a.txt {T}\\b.txt false", kFiles},
-    {FW_FILES "win32MoveFile {T}\\a.txt {T}\\c.txt false", kFiles}, {FW_FILES "win32DeleteFile {T}\\a.txt", kFiles},
-    {FW_FILES "win32SetFileTimes {T}\\a.txt 1000000000000 1000000000000 1000000000000", kFiles},
-    {FW_FILES "win32SetFileModified {T}\\a.txt 1000000000000", kFiles},
-    {FW_FILES "win32SetFileCreated {T}\\a.txt 1000000000000", kFiles},
-    {FW_FILES "win32DeleteDirectory {T}\\d false true", kFiles},
+    {{"!mkdir {T}\\d", "!write {T}\\a.txt hello", "!write {T}\\d\\f.txt x"},
+     "Win32FileServiceImpl",
+     {"getFileAttributes {T}\\a.txt", R"(setFileAttributes {T}\a.txt {"attributeState": {"HIDDEN": true}})",
+      "getFileOwner {T}\\a.txt", "setFileOwner {T}\\a.txt Administrators", "getFileOwnerGroup {T}\\a.txt",
+      "setFileOwnerGroup {T}\\a.txt Administrators", "getPartitionFreeSpace {T}", "isDirectoryWritable {T}",
+      "win32CopyFile {T}\\a.txt {T}\\b.txt false", "win32MoveFile {T}\\a.txt {T}\\c.txt false",
+      "win32DeleteFile {T}\\a.txt", "win32SetFileTimes {T}\\a.txt 1000000000000 1000000000000 1000000000000",
+      "win32SetFileModified {T}\\a.txt 1000000000000", "win32SetFileCreated {T}\\a.txt 1000000000000",
+      "win32DeleteDirectory {T}\\d false true"}},
+    {{},
+     "Win32FileServiceImpl",
+     {"getPartitionNames", "getPartitionType C:\\", "getPartitionFormat C:\\", "supportsLongFileNames C:\\",
+      "getTempDirectory", "win32GetWindowsDirectory", "getLibraryDirectory", "getStandardInstallDirectory",
+      "win32GetCommonDirectory", "win32EnableAbort true"}},
     // Desktop
-    {FW_DESKTOP "createDesktopFolder $UserPrograms$ FwSweep2"},
-    {FW_DESKTOP "removeDesktopFolder $UserPrograms$ FwSweep", kDesktop},
-    {FW_DESKTOP "createDesktopItem $UserPrograms$ FwSweep Item2 {T}\\a.txt -x {T}\\a.txt {T}", kDesktop},
-    {FW_DESKTOP "removeDesktopItem $UserPrograms$ FwSweep Item", kDesktop},
-    {FW_DESKTOP "getDesktopItemOwnerGroup $UserPrograms$ FwSweep Item", kDesktop},
-    {FW_DESKTOP "setDesktopItemOwnerGroup $UserPrograms$ FwSweep Item Administrators", kDesktop},
-    {FW_DESKTOP "getDesktopItemOwner $UserPrograms$ FwSweep Item", kDesktop},
-    {FW_DESKTOP "setDesktopItemOwner $UserPrograms$ FwSweep Item Administrators", kDesktop},
-    {FW_DESKTOP "getDesktopFolderOwnerGroup $UserPrograms$ FwSweep", kDesktop},
-    {FW_DESKTOP "setDesktopFolderOwnerGroup $UserPrograms$ FwSweep Administrators", kDesktop},
-    {FW_DESKTOP "getDesktopFolderOwner $UserPrograms$ FwSweep", kDesktop},
-    {FW_DESKTOP "setDesktopFolderOwner $UserPrograms$ FwSweep Administrators", kDesktop},
-    {FW_DESKTOP "getDesktopItemAttributes $UserPrograms$ FwSweep Item", kDesktop},
-    {FW_DESKTOP R"(setDesktopItemAttributes $UserPrograms$ FwSweep Item {"attributeState": {"HIDDEN": true}})", kDesktop},
-    {FW_DESKTOP "getDesktopFolderAttributes $UserPrograms$ FwSweep", kDesktop},
-    {FW_DESKTOP R"(setDesktopFolderAttributes $UserPrograms$ FwSweep {"attributeState": {"HIDDEN": true}})", kDesktop},
+    {{}, "Win32DesktopServiceImpl", {"createDesktopFolder $UserPrograms$ FwSweep2"}},
+    {{"!write {T}\\a.txt hello", "createDesktopFolder $UserPrograms$ FwSweep",
+      "createDesktopItem $UserPrograms$ FwSweep Item {T}\\a.txt \"\" \"\" \"\""},
+     "Win32DesktopServiceImpl",
+     {"removeDesktopFolder $UserPrograms$ FwSweep", "createDesktopItem $UserPrograms$ FwSweep Item2 {T}\\a.txt -x {T}\\a.txt {T}",
+      "removeDesktopItem $UserPrograms$ FwSweep Item", "getDesktopItemOwnerGroup $UserPrograms$ FwSweep Item",
+      "setDesktopItemOwnerGroup $UserPrograms$ FwSweep Item Administrators", "getDesktopItemOwner $UserPrograms$ FwSweep Item",
+      "setDesktopItemOwner $UserPrograms$ FwSweep Item Administrators", "getDesktopFolderOwnerGroup $UserPrograms$ FwSweep",
+      "setDesktopFolderOwnerGroup $UserPrograms$ FwSweep Administrators", "getDesktopFolderOwner $UserPrograms$ FwSweep",
+      "setDesktopFolderOwner $UserPrograms$ FwSweep Administrators", "getDesktopItemAttributes $UserPrograms$ FwSweep Item",
+      R"(setDesktopItemAttributes $UserPrograms$ FwSweep Item {"attributeState": {"HIDDEN": true}})",
+      "getDesktopFolderAttributes $UserPrograms$ FwSweep",
+      R"(setDesktopFolderAttributes $UserPrograms$ FwSweep {"attributeState": {"HIDDEN": true}})"}},
     // Uninstaller
-    {FW_PRODUCT "win32RegisterUninstaller FwSweep \"Fw Sweep {N}\" {T}\\u.exe"},
-    {FW_PRODUCT "win32UnregisterUninstaller FwSweep null", kUninstaller},
-    // Environment
-    {FW_ENVIRONMENT "getProcessEnvironmentVariable WINDIR"},
-    {FW_ENVIRONMENT "setProcessEnvironmentVariable FWSWEEP x"},
-    {FW_ENVIRONMENT "winNTSetEnvironmentVariable FWSWEEP x false"},
-    {FW_ENVIRONMENT "winNTGetRawEnvironmentVariable TEMP false"},
-    {FW_ENVIRONMENT "winMESetEnvironmentVariable FWSWEEP x"}, {FW_ENVIRONMENT "winMEGetRawEnvironmentVariable PATH"},
+    {{}, "Win32ProductServiceImpl", {"win32RegisterUninstaller FwSweep \"Fw Sweep {N}\" {T}\\u.exe"}},
+    {{"win32RegisterUninstaller FwSweep \"Fw Sweep {N}\" {T}\\u.exe"},
+     "Win32ProductServiceImpl",
+     {"win32UnregisterUninstaller FwSweep null"}},
+    {{},
+     "WindowsEnvironment",
+     {"getProcessEnvironmentVariable WINDIR", "setProcessEnvironmentVariable FWSWEEP x",
+      "winNTSetEnvironmentVariable FWSWEEP x false", "winNTGetRawEnvironmentVariable TEMP false",
+      "winMESetEnvironmentVariable FWSWEEP x", "winMEGetRawEnvironmentVariable PATH"}},
     // System
-    {FW_SYSTEM "addSystemStartupCommand {T}\\start.exe"}, {FW_SYSTEM "systemStartupCommands", kStartup},
-    {FW_SYSTEM "removeSystemStartupCommand {T}\\start.exe", kStartup},
-    {FW_SYSTEM "nativeDeleteFilesAfterExit [\"{TJ}\\\\a.txt\"] [] false {C}\\r{N}.exe", kCleanup},
-    {FW_SYSTEM "getOSServiceLevel"}, {FW_SYSTEM "getBootDirectory"}, {FW_SYSTEM "isWinNTor2K"}, {FW_SYSTEM "isWinME"},
-    {FW_WIZARD "setProcessAffinity"},
+    {{},
+     "Win32SystemUtilServiceImpl",
+     {"addSystemStartupCommand {T}\\start.exe", "getOSServiceLevel", "getBootDirectory", "isWinNTor2K", "isWinME"}},
+    {{"addSystemStartupCommand {T}\\start.exe"},
+     "Win32SystemUtilServiceImpl",
+     {"systemStartupCommands", "removeSystemStartupCommand {T}\\start.exe"}},
+    // The clean-up program's file is deleted once it has run: each run starts its own copy.
+    {{"!write {T}\\a.txt hello", "!copy {P}\\fwtestreceiver.exe {C}\\r{N}.exe"},
+     "Win32SystemUtilServiceImpl",
+     {"nativeDeleteFilesAfterExit [\"{TJ}\\\\a.txt\"] [] false {C}\\r{N}.exe"}},
+    {{}, "Win32WizardInitializeServiceImpl", {"setProcessAffinity"}},
     // Services
-    {FW_SERVICES R"(createNTService FwSweepSvc{N} {"displayName": "Fw Sweep {N}", "serviceType": 16, "startType": 3, "errorControl": 1, "command": "{PJ}\\fwtestsvc.exe {TJ}\\svc.txt"})"},
-    {FW_SERVICES R"(changeNTServiceConfig FwSweepSvc{N} {"startType": 4})", kService},
-    {FW_SERVICES "queryNTServiceConfig FwSweepSvc{N}", kService},
-    {FW_SERVICES "startNTService FwSweepSvc{N} [\"a\"]", kService},
-    {FW_SERVICES "controlNTService FwSweepSvc{N} 4", kRunningService, false},
-    {FW_SERVICES "queryWin2kServiceStatusProcess FwSweepSvc{N}", kRunningService, false},
-    {FW_SERVICES "queryNTServiceStatus FwSweepSvc{N}", kService},
-    {FW_SERVICES "deleteNTService FwSweepSvc{N}", kService}, {FW_SERVICES "serviceExists FwSweepSvc{N}", kService},
-    {FW_SERVICES "getNTServiceDisplayName FwSweepSvc{N}", kService},
-    {FW_SERVICES "getNTServiceKeyName \"Fw Sweep {N}\"", kService}, {FW_SERVICES "enumNTServiceKeys 48 3", kService},
-    {FW_SERVICES "queryWin2kServiceFailureActions FwSweepSvc{N}", kService},
-    {FW_SERVICES R"(changeWin2kServiceFailureActions FwSweepSvc{N} {"resetPeriod": 60, "rebootMsg": "r", "command": "c", "actions": [{"actionType": 1, "delay": 1000}]})", kService},
-    {FW_SERVICES "queryWin2kServiceDescription FwSweepSvc{N}", kService},
-    {FW_SERVICES "changeWin2kServiceDescription FwSweepSvc{N} text", kService}, {FW_SERVICES "isWin2k"},
-    {FW_SERVICES "getShortPath {T}\\a.txt", kService}, {FW_SERVICES "getFixedFileInfo {P}\\fwtestsvc.exe"},
-    // Accounts: the calls Wine answers for real (its NetUserSetInfo ends the process)
-    {FW_SECURITY "isCurrentUserAdmin"},
-    {FW_SECURITY R"(win32CreateUser ["-1", "c", "C:\\", "", "pw", "Full", "FwSweepUser", "0", "0"] ["Users"])", kNoAccounts, true, false},
-    {FW_SECURITY "deleteUser FwSweepUser", kNoAccounts},
-    {FW_SECURITY R"(win32CreateGroup FwSweepGroup ["Administrator"])", kNoAccounts},
-    {FW_SECURITY "deleteGroup FwSweepGroup", kNoAccounts},
-};
+    {{FW_SWEEP_SERVICE, "startNTService FwSweepSvc{N} []"},
+     "Win32ServiceImpl",
+     {"controlNTService FwSweepSvc{N} 4", "queryWin2kServiceStatusProcess FwSweepSvc{N}"}},
+    {{"!write {T}\\a.txt hello", FW_SWEEP_SERVICE},
+     "Win32ServiceImpl",
+     {R"(changeNTServiceConfig FwSweepSvc{N} {"startType": 4})", "queryNTServiceConfig FwSweepSvc{N}",
+      "startNTService FwSweepSvc{N} [\"a\"]", "queryNTServiceStatus FwSweepSvc{N}", "deleteNTService FwSweepSvc{N}",
+      "serviceExists FwSweepSvc{N}", "getNTServiceDisplayName FwSweepSvc{N}", "getNTServiceKeyName \"Fw Sweep {N}\"",
+      "enumNTServiceKeys 48 3", "queryWin2kServiceFailureActions FwSweepSvc{N}",
+      R"(changeWin2kServiceFailureActions FwSweepSvc{N} {"resetPeriod": 60, "rebootMsg": "r", "command": "c", "actions": [{"actionType": 1, "delay": 1000}]})",
+      "queryWin2kServiceDescription FwSweepSvc{N}", "changeWin2kServiceDescription FwSweepSvc{N} text",
+      "getShortPath {T}\\a.txt"}},
+    // Last, as the clean-up of a class removes only the service of the run before it.
+    {{}, "Win32ServiceImpl", {FW_SWEEP_SERVICE, "isWin2k", "getFixedFileInfo {P}\\fwtestsvc.exe"}},
+    // Accounts: the calls Wine answers for real (its NetUserSetInfo ends the process: CallSiteSweep)
+    {{},
+     "Win32SecurityServiceImpl",
+     {"isCurrentUserAdmin", R"(win32CreateUser ["-1", "c", "C:\\", "", "pw", "Full", "FwSweepUser", "0", "0"] ["Users"])",
+      "deleteUser FwSweepUser", R"(win32CreateGroup FwSweepGroup ["Administrator"])", "deleteGroup FwSweepGroup"}},
+});
 
 inline std::u16string U16Of(const std::string& text) { return std::u16string(text.begin(), text.end()); }
 
@@ -285,9 +267,7 @@ class CallSiteSweep {
     const std::string call = scenario.call;
     ++runs_;
     Clean(call.substr(0, call.find('.')));
-    const auto lines = kSetupLines.find(scenario.setup);
-    if (lines == kSetupLines.end()) return;
-    for (const char* line : lines->second) {
+    for (const std::string& line : scenario.setup) {
       const std::string text = Expand(line);
       if (text.rfind("!mkdir ", 0) == 0) {
         MakeFolder(std::wstring(text.begin() + 7, text.end()));
@@ -331,13 +311,6 @@ class CallSiteSweep {
     if (!fwtest::Exists(temp_.path())) MakeFolder(temp_.path());
     DeleteRawTree(HKEY_CURRENT_USER, kSweepKey);
     if (touches("Win32ProductServiceImpl")) DeleteRawTree(HKEY_LOCAL_MACHINE, kUninstallKey);
-    if (touches("WindowsEnvironment")) {
-      HKEY environment = nullptr;
-      if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Environment", 0, KEY_SET_VALUE, &environment) == 0) {
-        RegDeleteValueW(environment, L"FWSWEEP");
-        RegCloseKey(environment);
-      }
-    }
     wchar_t programs[MAX_PATH] = {};
     if (touches("Win32DesktopServiceImpl") && SHGetSpecialFolderPathW(nullptr, programs, CSIDL_PROGRAMS, FALSE)) {
       RemoveAll(std::wstring(programs) + L"\\FwSweep");
@@ -351,6 +324,7 @@ class CallSiteSweep {
       lines = {"Win32SecurityServiceImpl.deleteUser FwSweepUser", "Win32SecurityServiceImpl.deleteGroup FwSweepGroup"};
     }
     if (touches("Win32SystemUtilServiceImpl")) lines.push_back("Win32SystemUtilServiceImpl.removeSystemStartupCommand {T}\\start.exe");
+    if (touches("WindowsEnvironment")) lines.push_back("Win32RegistryServiceImpl.deleteValue 3 Environment FWSWEEP false");
     for (const char* line : lines) {
       Outcome ignored;
       Invoke(setupVm_, line, ignored);
@@ -374,6 +348,9 @@ class CallSiteSweep {
   LoadedLibrary dll_;
   // The library's pauses (letting a started program settle) are skipped: they only cost time here.
   FakeImport<decltype(&::Sleep)> noPause_ = ReplaceImport(dll_.get(), FWTEST_IMPORT(Sleep), [](auto, DWORD) {});
+  // Wine's NetUserSetInfo ends the process: the account methods get a stand-in that succeeds.
+  SubstitutedProcAddress<decltype(&::NetUserSetInfo)> accounts_ = SubstituteProcAddress(
+      dll_.get(), FWTEST_IMPORT(NetUserSetInfo), [](auto, auto...) -> NET_API_STATUS { return 0; });
   TestVm tableVm_;
   fwcall::MethodTable table_;
   TestVm setupVm_;
