@@ -73,6 +73,7 @@ DWORD DeleteUser(const wchar_t* name) {
   FunctionBinder netapi32 = Netapi32();
   const auto userDel = FW_BIND(netapi32, NetUserDel);
   if (!netapi32.Complete()) return netapi32.Error();
+  if (name == nullptr) return ERROR_INVALID_PARAMETER;  // some NetUserDel read through a null name
   return userDel(nullptr, name);
 }
 
@@ -93,6 +94,7 @@ DWORD DeleteGroup(const wchar_t* name) {
   FunctionBinder netapi32 = Netapi32();
   const auto groupDel = FW_BIND(netapi32, NetLocalGroupDel);
   if (!netapi32.Complete()) return netapi32.Error();
+  if (name == nullptr) return ERROR_INVALID_PARAMETER;  // as for NetUserDel
   return groupDel(nullptr, name);
 }
 

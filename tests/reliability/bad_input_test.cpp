@@ -215,9 +215,6 @@ Sandbox::Sandbox(CallSiteSweep& sweep)
   Guard(FWTEST_IMPORT(MoveFileA), false, never);
   Guard(FWTEST_IMPORT(MoveFileExW), true, never);  // bound by name at each call
   Guard(FWTEST_IMPORT(SetFileSecurityW), true, never);
-  // Wine's deletions of a local account crash on a null name: these find nothing to delete.
-  Answer(FWTEST_IMPORT(NetUserDel), [](auto, auto...) { return NET_API_STATUS{NERR_UserNotFound}; });
-  Answer(FWTEST_IMPORT(NetLocalGroupDel), [](auto, auto...) { return NET_API_STATUS{NERR_GroupNotFound}; });
 }
 
 std::vector<std::string> Sandbox::Finish() {
