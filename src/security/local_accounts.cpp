@@ -94,7 +94,6 @@ DWORD DeleteGroup(const wchar_t* name) {
   FunctionBinder netapi32 = Netapi32();
   const auto groupDel = FW_BIND(netapi32, NetLocalGroupDel);
   if (!netapi32.Complete()) return netapi32.Error();
-  if (name == nullptr) return ERROR_INVALID_PARAMETER;  // as for NetUserDel
   return groupDel(nullptr, name);
 }
 
