@@ -12,14 +12,6 @@ namespace {
 constexpr wchar_t kSessionManager[] = L"System\\CurrentControlSet\\Control\\Session Manager";
 constexpr wchar_t kPendingRenames[] = L"PendingFileRenameOperations";
 
-std::wstring TempDirectory() {
-  wchar_t buffer[MAX_PATH + 1] = {};
-  const DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
-  std::wstring path(buffer, length);
-  if (!path.empty() && path.back() == L'\\') path.pop_back();
-  return path;
-}
-
 // Without the "\??\" prefix, which follows the "!" of a replacement.
 std::wstring StripPrefix(std::wstring path) {
   const std::size_t at = path.rfind(L"!", 0) == 0 ? 1 : 0;
@@ -31,8 +23,9 @@ std::wstring StripPrefix(std::wstring path) {
 
 TempFolder::TempFolder() {
   static std::atomic<int> counter{0};
-  path_ = TempDirectory() + L"\\fwfile-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-          std::to_wstring(++counter);
+  wchar_t temp[MAX_PATH + 1] = {};
+  GetTempPathW(MAX_PATH + 1, temp);  // with its final backslash
+  path_ = temp + (L"fwfile-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter));
   RemoveAll(path_);
   if (!CreateDirectoryW(path_.c_str(), nullptr)) throw std::runtime_error("cannot make the test folder");
 }
@@ -78,8 +71,6 @@ std::optional<std::string> ReadBytes(const std::wstring& path) {
 }
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-DWORD Attributes(const std::wstring& path) { return GetFileAttributesW(path.c_str()); }
 
 void MakeFolder(const std::wstring& path) {
   if (!CreateDirectoryW(path.c_str(), nullptr)) throw std::runtime_error("cannot make a test folder");
