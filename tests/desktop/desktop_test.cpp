@@ -103,8 +103,9 @@ TEST(DesktopFolderTokens, ResolveByFamilyEveryOccurrenceAndCaseSensitively) {
   }
 }
 
-// The shell's own failures reach the caller through every method that takes a token (call-site sweep).
-TEST(DesktopFolderTokens, InsertedTextIsNotSearchedAgainAndAnUnnamedFolderIsAFailure) {
+// An item path adds a separator only where the folder has none. The shell's own failures reach the
+// caller through every method that takes a token (call-site sweep).
+TEST(DesktopFolderTokens, InsertedTextIsNotSearchedAgainItemPathsJoinAndAnUnnamedFolderIsAFailure) {
   {
     auto odd = ReplaceImport(Self(), FWTEST_IMPORT(SHGetPathFromIDListA), [](auto, PCIDLIST_ABSOLUTE, LPSTR out) {
       std::strcpy(out, "C:\\Odd$UserPrograms$");
@@ -114,14 +115,6 @@ TEST(DesktopFolderTokens, InsertedTextIsNotSearchedAgainAndAnUnnamedFolderIsAFai
     EXPECT_EQ(fw::ReplaceFolderToken(path, L"$UserPrograms$", CSIDL_PROGRAMS), 0u);
     EXPECT_EQ(path, L"C:\\Odd$UserPrograms$\\x\\C:\\Odd$UserPrograms$");
   }
-  auto noPath = FailImport(Self(), FWTEST_IMPORT(SHGetPathFromIDListA), FALSE, 0);
-  std::wstring item = L"unchanged";
-  EXPECT_EQ(fw::DesktopItemPath(L"$UserDesktop$", L"", L"Readme", item), static_cast<DWORD>(ERROR_BAD_ARGUMENTS));
-  EXPECT_EQ(item, L"unchanged");
-}
-
-// A separator is added only where the folder has none.
-TEST(DesktopPaths, ItemPathsJoinFolderSubFolderAndName) {
   std::wstring item;
   EXPECT_EQ(fw::DesktopItemPath(L"$UserDesktop$", L"", L"Readme", item), 0u);
   EXPECT_EQ(item, ShellFolder(CSIDL_DESKTOPDIRECTORY) + L"\\Readme.lnk");
@@ -129,6 +122,9 @@ TEST(DesktopPaths, ItemPathsJoinFolderSubFolderAndName) {
   EXPECT_EQ(item, L"C:/Fw/Tools\\Readme.lnk");
   EXPECT_EQ(fw::DesktopItemPath(L"C:\\", L"", L"Readme", item), 0u);
   EXPECT_EQ(item, L"C:\\Readme.lnk");
+  auto noPath = FailImport(Self(), FWTEST_IMPORT(SHGetPathFromIDListA), FALSE, 0);
+  EXPECT_EQ(fw::DesktopItemPath(L"$UserDesktop$", L"", L"Readme", item), static_cast<DWORD>(ERROR_BAD_ARGUMENTS));
+  EXPECT_EQ(item, L"C:\\Readme.lnk") << "unchanged";
 }
 
 using ProgramFolderTest = DesktopTest;
@@ -224,9 +220,8 @@ TEST_F(ShortcutTest, ALinkRoundTripsAndASecondCallOverwritesIt) {
           nullptr);
   ExpectFailure(vm, -80002, ERROR_INVALID_PARAMETER);
   EXPECT_FALSE(Exists(folder / L"Null"));
-}
 
-TEST_F(ShortcutTest, AThreadWithoutComGetsComForTheOneCall) {
+  // A thread without COM gets it for the one call, and has none after it.
   HRESULT after = E_UNEXPECTED;
   std::thread([&] {
     CreateItem(L"Fw", L"Other Thread");

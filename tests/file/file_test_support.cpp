@@ -1,6 +1,5 @@
 #include "file/file_test_support.h"
 
-#include <algorithm>
 #include <atomic>
 #include <stdexcept>
 
@@ -120,10 +119,8 @@ std::optional<std::vector<BYTE>> ReadPendingRenames() {
 std::vector<std::wstring> SplitMultiString(const std::vector<BYTE>& data) {
   const std::wstring all(reinterpret_cast<const wchar_t*>(data.data()), data.size() / sizeof(wchar_t));
   std::vector<std::wstring> parts;
-  for (std::size_t start = 0; start < all.size();) {
-    const std::size_t end = std::min(all.find(L'\0', start), all.size());
-    parts.push_back(all.substr(start, end - start));
-    start = end + 1;
+  for (std::size_t start = 0; start < all.size(); start += parts.back().size() + 1) {
+    parts.push_back(all.substr(start, all.find(L'\0', start) - start));  // to the end when no zero follows
   }
   // The list ends with an extra terminator (an empty part that belongs to no pair).
   if (parts.size() % 2 == 1 && parts.back().empty()) parts.pop_back();
