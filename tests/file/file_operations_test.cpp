@@ -284,7 +284,8 @@ class DeleteDirectoryTest : public FileServiceTest {
     return vm.Call(FW_FILE(win32DeleteDirectory), self, Path(path), jboolean{single}, jboolean{recursive});
   }
 
-  const std::wstring root = folder / L"tree root";
+  // On the NT family a name outside the ANSI code page, which only the W functions reach.
+  const std::wstring root = folder / (fw::IsWindows9x() ? L"tree root" : L"tree root \u0416");
 };
 
 // A file in use (sharing violation) and one Windows refuses (access denied) both wait for the next
@@ -346,11 +347,9 @@ TEST_F(DeleteDirectoryTest, WhatWaitsKeepsItsDirectoriesAndALinkGoesWithoutWhatI
 }
 
 // Without recursion a level's files go and its subdirectories stay; single mode takes only an empty
-// directory; with recursion the whole tree goes, walked with the family's functions.
+// directory; with recursion the whole tree goes.
 TEST_F(DeleteDirectoryTest, WithoutRecursionOnlyFilesGoAndSingleModeOnlyAnEmptyDirectory) {
   MakeFolder(root + L"\\empty");
-  auto ansi = RecordImport(Library(), FWTEST_IMPORT(FindFirstFileA));
-  auto wide = RecordImport(Library(), FWTEST_IMPORT(FindFirstFileW));
   const struct {
     const wchar_t* path;
     bool single, recursive;
@@ -372,9 +371,6 @@ TEST_F(DeleteDirectoryTest, WithoutRecursionOnlyFilesGoAndSingleModeOnlyAnEmptyD
     EXPECT_TRUE(c.gone == nullptr || !Exists(root + c.gone));
     EXPECT_TRUE(c.stays == nullptr || Exists(root + c.stays));
   }
-  const bool windows9x = fw::IsWindows9x();
-  EXPECT_EQ(windows9x ? wide.count() : ansi.count(), 0u);
-  EXPECT_GT(windows9x ? ansi.count() : wide.count(), 0u);
   EXPECT_EQ(pending.Added(), Renames{});
   EXPECT_FALSE(winInit.Contents().has_value());
 }

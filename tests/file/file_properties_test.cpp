@@ -60,20 +60,16 @@ TEST_F(FileAttributesTest, ReadsTheWordIntoStates) {
       {L"hs.txt", false, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY, "rrr------has"},
       {L"folder", true, FILE_ATTRIBUTE_NORMAL, "rrrwwwxxx---"},
   };
-  const bool windows9x = fw::IsWindows9x();
   for (const auto& c : cases) {
     SCOPED_TRACE(Ansi(c.name));
-    const std::wstring path = folder / c.name;
+    // On the NT family a name outside the ANSI code page, which only the W functions reach.
+    const std::wstring path = folder / (c.name + std::wstring(fw::IsWindows9x() ? L"" : L"\u0416"));
     c.directory ? MakeFolder(path) : WriteBytes(path, "x");
     SetFileAttributesW(path.c_str(), c.set);
-    auto ansi = RecordImport(Library(), FWTEST_IMPORT(GetFileAttributesA));
-    auto wide = RecordImport(Library(), FWTEST_IMPORT(GetFileAttributesW));
     const jobject peer = vm.Call(FW_FILE(getFileAttributes), self, Path(path));
     ExpectNoException(vm);
     EXPECT_EQ(vm.ClassNameOf(peer), kFileAttributes);
     EXPECT_EQ(TrueStates(peer), c.expected);
-    EXPECT_EQ(windows9x ? ansi.count() : wide.count(), 1u);
-    EXPECT_EQ(windows9x ? wide.count() : ansi.count(), 0u);
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
   }
 }
