@@ -172,9 +172,6 @@ using Received = std::tuple<SECURITY_INFORMATION, bool, std::string, std::string
 class FileSecurityTest : public FileServiceTest {
  protected:
   FileSecurityTest() { WriteBytes(file, "x"); }
-  jstring Owner(bool owner) {
-    return owner ? vm.Call(FW_FILE(getFileOwner), self, Path(file)) : vm.Call(FW_FILE(getFileOwnerGroup), self, Path(file));
-  }
   void SetOwner(bool owner, const char16_t* account) {
     owner ? vm.Call(FW_FILE(setFileOwner), self, Path(file), vm.String(account))
           : vm.Call(FW_FILE(setFileOwnerGroup), self, Path(file), vm.String(account));
