@@ -1,9 +1,9 @@
 // The desktop service: folder tokens and desktop paths called in the test program itself (the
 // library's code is linked in, the program's own imports faked where the shell must misbehave); then
-// through the built DLL, below a temporary base folder, program folders, links written, read back by
-// the shell and removed, and the twelve owner and attribute methods (the file service's operations
-// on "<folder>\<sub-folder>\<item>.lnk" or a folder, each with its own code: only what the desktop
-// adds is tested here). Every shell notification is recorded, checked and passed on.
+// through the built DLL, below a temporary base folder, program folders and links written, read back
+// by the shell and removed. The twelve owner and attribute methods (the file service's operations on
+// "<folder>\<sub-folder>\<item>.lnk" or a folder) are in the file service's owner and attribute table.
+// Every shell notification is recorded, checked and passed on.
 #include <objbase.h>
 #include <shlobj.h>
 #include <windows.h>

@@ -1,7 +1,8 @@
-// The file service's attribute and owner methods. getFileAttributes and setFileAttributes translate
-// between the attribute word and the FileAttributes peer, both ways. Owners read for real under Wine;
-// Wine reports a changed owner as done and keeps nothing, so SetFileSecurityW (bound by name) is
-// replaced by a recorder that checks the descriptor it is given and the privileges held meanwhile.
+// The attribute and owner methods of the file service, and of the desktop service on its items and
+// folders. getFileAttributes and setFileAttributes translate between the attribute word and the
+// FileAttributes peer, both ways. Owners read for real under Wine; Wine reports a changed owner as
+// done and keeps nothing, so SetFileSecurityW (bound by name) is replaced by a recorder that checks
+// the descriptor it is given and the privileges held meanwhile.
 #include <windows.h>
 
 #include <aclapi.h>
@@ -227,7 +228,8 @@ TEST_F(FileSecurityTest, ASetOwnerSendsOneSidUnderThePrivilegesAndReleasesThemIn
 
 // Every owner and attribute method of both services, on "<folder>\Fw\Item.lnk" or "<folder>\Fw": each
 // answers, a getter with something, an owner or group with the bare account name the system gives
-// (the same for both here); Windows 9x has no file security and refuses every owner method.
+// (an item and its folder have the same here); Windows 9x has no file security and refuses every
+// owner method.
 TEST_F(FileSecurityTest, EveryOwnerAndAttributeMethodAnswersAndWindows9xRefusesTheOwners) {
   MakeFolder(folder / L"Fw");
   WriteBytes(folder / L"Fw\\Item.lnk", "link");
