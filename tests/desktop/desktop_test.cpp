@@ -1,15 +1,14 @@
 // The desktop service: folder tokens and desktop paths called in the test program itself (the
 // library's code is linked in, the program's own imports faked where the shell must misbehave); then
-// through the built DLL, below a temporary base folder, program folders, links written, read back by
-// the shell and removed, and the twelve owner and attribute methods (the file service's operations
-// on "<folder>\<sub-folder>\<item>.lnk" or a folder, each with its own code: only what the desktop
-// adds is tested here). Every shell notification is recorded, checked and passed on.
+// through the built DLL, below a temporary base folder, program folders and links written, read back
+// by the shell and removed. The twelve owner and attribute methods (the file service's operations on
+// "<folder>\<sub-folder>\<item>.lnk" or a folder) are in the file service's owner and attribute table.
+// Every shell notification is recorded, checked and passed on.
 #include <objbase.h>
 #include <shlobj.h>
 #include <windows.h>
 
 #include <cstring>
-#include <functional>
 #include <optional>
 #include <string>
 #include <thread>
@@ -30,6 +29,8 @@
 
 namespace fwtest {
 namespace {
+
+constexpr char kDesktopService[] = "com/fernwick/wizard/platform/win32/Win32DesktopServiceImpl";
 
 using Notes = std::vector<std::pair<LONG, std::string>>;  // event, ANSI path
 
@@ -68,13 +69,8 @@ inline std::optional<std::vector<std::string>> LoadLink(const std::wstring& file
   return read;
 }
 
-class DesktopTest : public ::testing::Test {
+class DesktopTest : public FileServiceTest {
  protected:
-  jstring Str(const std::wstring& text) { return vm.String(U16(text)); }
-  HMODULE Library() const { return library.get(); }
-
-  TempFolder folder;
-  LoadedLibrary library{L"fwnative.dll"};
   // Every notification must carry one ANSI path and no second item.
   Notes notes;
   FakeImport<decltype(&::SHChangeNotify)> recorder =
@@ -84,8 +80,7 @@ class DesktopTest : public ::testing::Test {
                       notes.emplace_back(event, one != nullptr ? static_cast<const char*>(one) : "");
                       original(event, flags, one, two);
                     });
-  TestVm vm;
-  jobject self = vm.This("com/fernwick/wizard/platform/win32/Win32DesktopServiceImpl");
+  jobject self = vm.This(kDesktopService);
 
   Notes TakeNotes() { return std::exchange(notes, {}); }
 };
@@ -100,20 +95,17 @@ TEST(DesktopFolderTokens, ResolveByFamilyEveryOccurrenceAndCaseSensitively) {
     EXPECT_EQ(fw::ResolveFolderTokens(tools), 0u);
     EXPECT_EQ(tools, ShellFolder(win9x ? CSIDL_DESKTOPDIRECTORY : CSIDL_COMMON_DESKTOPDIRECTORY) + L"\\Tools");
 
-    auto asked = RecordImport(Self(), FWTEST_IMPORT(SHGetSpecialFolderLocation));
     std::wstring path = L"$AllUsersStartMenu$;$AllUsersPrograms$;$UserDesktop$;$AllUsersPrograms$;$userprograms$";
     EXPECT_EQ(fw::ResolveFolderTokens(path), 0u);
     const std::wstring programs = ShellFolder(win9x ? CSIDL_PROGRAMS : CSIDL_COMMON_PROGRAMS);
     EXPECT_EQ(path, ShellFolder(win9x ? CSIDL_STARTMENU : CSIDL_COMMON_STARTMENU) + L";" + programs + L";" +
                         ShellFolder(CSIDL_DESKTOPDIRECTORY) + L";" + programs + L";$userprograms$");
-    std::vector<int> ids;  // once per token that occurs, in the fixed token order
-    for (const auto& call : asked.calls()) ids.push_back(std::get<1>(call));
-    EXPECT_EQ(ids, (win9x ? std::vector<int>{2, 11, 16} : std::vector<int>{23, 22, 16}));
   }
 }
 
-// The shell's own failures reach the caller through every method that takes a token (call-site sweep).
-TEST(DesktopFolderTokens, InsertedTextIsNotSearchedAgainAndAnUnnamedFolderIsAFailure) {
+// An item path adds a separator only where the folder has none. The shell's own failures reach the
+// caller through every method that takes a token (call-site sweep).
+TEST(DesktopFolderTokens, InsertedTextIsNotSearchedAgainItemPathsJoinAndAnUnnamedFolderIsAFailure) {
   {
     auto odd = ReplaceImport(Self(), FWTEST_IMPORT(SHGetPathFromIDListA), [](auto, PCIDLIST_ABSOLUTE, LPSTR out) {
       std::strcpy(out, "C:\\Odd$UserPrograms$");
@@ -123,14 +115,6 @@ TEST(DesktopFolderTokens, InsertedTextIsNotSearchedAgainAndAnUnnamedFolderIsAFai
     EXPECT_EQ(fw::ReplaceFolderToken(path, L"$UserPrograms$", CSIDL_PROGRAMS), 0u);
     EXPECT_EQ(path, L"C:\\Odd$UserPrograms$\\x\\C:\\Odd$UserPrograms$");
   }
-  auto noPath = FailImport(Self(), FWTEST_IMPORT(SHGetPathFromIDListA), FALSE, 0);
-  std::wstring item = L"unchanged";
-  EXPECT_EQ(fw::DesktopItemPath(L"$UserDesktop$", L"", L"Readme", item), static_cast<DWORD>(ERROR_BAD_ARGUMENTS));
-  EXPECT_EQ(item, L"unchanged");
-}
-
-// A separator is added only where the folder has none.
-TEST(DesktopPaths, ItemPathsJoinFolderSubFolderAndName) {
   std::wstring item;
   EXPECT_EQ(fw::DesktopItemPath(L"$UserDesktop$", L"", L"Readme", item), 0u);
   EXPECT_EQ(item, ShellFolder(CSIDL_DESKTOPDIRECTORY) + L"\\Readme.lnk");
@@ -138,21 +122,35 @@ TEST(DesktopPaths, ItemPathsJoinFolderSubFolderAndName) {
   EXPECT_EQ(item, L"C:/Fw/Tools\\Readme.lnk");
   EXPECT_EQ(fw::DesktopItemPath(L"C:\\", L"", L"Readme", item), 0u);
   EXPECT_EQ(item, L"C:\\Readme.lnk");
+  auto noPath = FailImport(Self(), FWTEST_IMPORT(SHGetPathFromIDListA), FALSE, 0);
+  EXPECT_EQ(fw::DesktopItemPath(L"$UserDesktop$", L"", L"Readme", item), static_cast<DWORD>(ERROR_BAD_ARGUMENTS));
+  EXPECT_EQ(item, L"C:\\Readme.lnk") << "unchanged";
 }
 
 using ProgramFolderTest = DesktopTest;
 
 TEST_F(ProgramFolderTest, CreatesMissingLevelsAndNotifiesOnceAsWritten) {
   MakeFolder(folder / L"A");
-  vm.Call(FW_DESKTOP(createDesktopFolder), self, Str(folder.path()), Str(L"A\\B\\C"));
-  vm.Call(FW_DESKTOP(createDesktopFolder), self, Str(folder.path()), Str(L"D/E"));
+  vm.Call(FW_DESKTOP(createDesktopFolder), self, Path(folder.path()), Path(L"A\\B\\C"));
+  vm.Call(FW_DESKTOP(createDesktopFolder), self, Path(folder.path()), Path(L"D/E"));
   ExpectNoException(vm);
   EXPECT_TRUE(Exists(folder / L"A\\B\\C") && Exists(folder / L"D\\E"));
   EXPECT_EQ(TakeNotes(), (Notes{Note(SHCNE_MKDIR, folder / L"A\\B\\C"), Note(SHCNE_MKDIR, folder / L"D/E")}));
 
-  vm.Call(FW_DESKTOP(createDesktopFolder), self, jstring{nullptr}, Str(L"A"));
+  vm.Call(FW_DESKTOP(createDesktopFolder), self, jstring{nullptr}, Path(L"A"));
   ExpectFailure(vm, -80000, ERROR_INVALID_PARAMETER);
   EXPECT_EQ(TakeNotes(), Notes{});
+
+  // Empty levels never reach outside the base (empty: a walk one level too far would remove it).
+  const std::wstring base = folder / L"base";
+  MakeFolder(base);
+  vm.Call(FW_DESKTOP(createDesktopFolder), self, Path(base), Path(L"\\A\\\\B\\"));
+  EXPECT_TRUE(Exists(base + L"\\A\\B"));
+  vm.Call(FW_DESKTOP(removeDesktopFolder), self, Path(base), Path(L"\\A\\\\B\\"));
+  vm.Call(FW_DESKTOP(removeDesktopFolder), self, Path(base), Path(L"/"));
+  ExpectNoException(vm);
+  EXPECT_FALSE(Exists(base + L"\\A"));
+  EXPECT_TRUE(Exists(base));
 }
 
 TEST_F(ProgramFolderTest, AFailingLevelUndoesOnlyWhatThisCallMade) {
@@ -166,31 +164,19 @@ TEST_F(ProgramFolderTest, AFailingLevelUndoesOnlyWhatThisCallMade) {
   };
   auto wide = ReplaceImport(Library(), FWTEST_IMPORT(CreateDirectoryW), deny);
   auto ansi = ReplaceImport(Library(), FWTEST_IMPORT(CreateDirectoryA), deny);
-  vm.Call(FW_DESKTOP(createDesktopFolder), self, Str(folder.path()), Str(L"A\\B\\C\\D"));
+  vm.Call(FW_DESKTOP(createDesktopFolder), self, Path(folder.path()), Path(L"A\\B\\C\\D"));
   ExpectFailure(vm, -80000, ERROR_ACCESS_DENIED);
   EXPECT_TRUE(Exists(folder / L"A"));
   EXPECT_FALSE(Exists(folder / L"A\\B"));
   EXPECT_EQ(TakeNotes(), Notes{});
 }
 
-TEST_F(ProgramFolderTest, EmptyLevelsNeverReachOutsideTheBase) {
-  const std::wstring base = folder / L"base";  // empty: a walk one level too far would remove it
-  MakeFolder(base);
-  vm.Call(FW_DESKTOP(createDesktopFolder), self, Str(base), Str(L"\\A\\\\B\\"));
-  EXPECT_TRUE(Exists(base + L"\\A\\B"));
-  vm.Call(FW_DESKTOP(removeDesktopFolder), self, Str(base), Str(L"\\A\\\\B\\"));
-  vm.Call(FW_DESKTOP(removeDesktopFolder), self, Str(base), Str(L"/"));
-  ExpectNoException(vm);
-  EXPECT_FALSE(Exists(base + L"\\A"));
-  EXPECT_TRUE(Exists(base));
-}
-
 TEST_F(ProgramFolderTest, RemovalKeepsFoldersInUseAndOnlyTheNTFamilyReportsOtherErrors) {
   MakeFolder(folder / L"A");
   MakeFolder(folder / L"A\\B");
   WriteBytes(folder / L"A\\other.lnk", "x");
-  vm.Call(FW_DESKTOP(removeDesktopFolder), self, Str(folder.path()), Str(L"A\\B"));
-  vm.Call(FW_DESKTOP(removeDesktopFolder), self, Str(folder.path()), Str(L"Gone\\X"));
+  vm.Call(FW_DESKTOP(removeDesktopFolder), self, Path(folder.path()), Path(L"A\\B"));
+  vm.Call(FW_DESKTOP(removeDesktopFolder), self, Path(folder.path()), Path(L"Gone\\X"));
   ExpectNoException(vm);
   EXPECT_FALSE(Exists(folder / L"A\\B"));
   EXPECT_TRUE(Exists(folder / L"A\\other.lnk"));
@@ -200,7 +186,7 @@ TEST_F(ProgramFolderTest, RemovalKeepsFoldersInUseAndOnlyTheNTFamilyReportsOther
     auto version = win9x ? FakeWindows98(Library()) : FakeWindowsXP(Library());
     auto wide = FailImport(Library(), FWTEST_IMPORT(RemoveDirectoryW), FALSE, ERROR_ACCESS_DENIED);
     auto ansi = FailImport(Library(), FWTEST_IMPORT(RemoveDirectoryA), FALSE, ERROR_ACCESS_DENIED);
-    vm.Call(FW_DESKTOP(removeDesktopFolder), self, Str(folder.path()), Str(L"A"));
+    vm.Call(FW_DESKTOP(removeDesktopFolder), self, Path(folder.path()), Path(L"A"));
     win9x ? ExpectNoException(vm) : ExpectFailure(vm, -80001, ERROR_ACCESS_DENIED);
     EXPECT_EQ(win9x ? ansi.calls() : wide.calls(), 1);
   }
@@ -212,8 +198,8 @@ class ShortcutTest : public DesktopTest {
   // Java argument order: folder, sub-folder, item, target, arguments, icon location, working directory.
   void CreateItem(const std::wstring& sub, const std::wstring& item, const wchar_t* arguments = nullptr,
                   const wchar_t* icon = nullptr, const wchar_t* directory = nullptr) {
-    const auto text = [&](const wchar_t* t) { return t != nullptr ? Str(t) : jstring{nullptr}; };
-    vm.Call(FW_DESKTOP(createDesktopItem), self, Str(folder.path()), Str(sub), Str(item), Str(L"C:\\windows\\notepad.exe"),
+    const auto text = [&](const wchar_t* t) { return t != nullptr ? Path(t) : jstring{nullptr}; };
+    vm.Call(FW_DESKTOP(createDesktopItem), self, Path(folder.path()), Path(sub), Path(item), Path(L"C:\\windows\\notepad.exe"),
             text(arguments), text(icon), text(directory));
   }
 };
@@ -230,13 +216,12 @@ TEST_F(ShortcutTest, ALinkRoundTripsAndASecondCallOverwritesIt) {
     ExpectNoException(vm);
     EXPECT_EQ(LoadLink(link), (std::vector<std::string>{"C:\\windows\\notepad.exe", "", "", "My App", ",0"}));
   }
-  vm.Call(FW_DESKTOP(createDesktopItem), self, Str(folder.path()), Str(L"Null"), Str(L"Readme"), jstring{nullptr}, nullptr, nullptr,
+  vm.Call(FW_DESKTOP(createDesktopItem), self, Path(folder.path()), Path(L"Null"), Path(L"Readme"), jstring{nullptr}, nullptr, nullptr,
           nullptr);
   ExpectFailure(vm, -80002, ERROR_INVALID_PARAMETER);
   EXPECT_FALSE(Exists(folder / L"Null"));
-}
 
-TEST_F(ShortcutTest, AThreadWithoutComGetsComForTheOneCall) {
+  // A thread without COM gets it for the one call, and has none after it.
   HRESULT after = E_UNEXPECTED;
   std::thread([&] {
     CreateItem(L"Fw", L"Other Thread");
@@ -252,7 +237,7 @@ TEST_F(ShortcutTest, RemovalFindsOlderItemKindsOnlyOnWindows9xAndEmptiesTheSubFo
   MakeFolder(folder / L"Fw");
   for (const wchar_t* file : {L"a.lnk", L"a.pif", L"b.pif", L"b.url"}) WriteBytes(folder / L"Fw\\" + file, "x");
   const bool win9x = fw::IsWindows9x();
-  for (const wchar_t* item : {L"a", L"b", L"c"}) vm.Call(FW_DESKTOP(removeDesktopItem), self, Str(folder.path()), Str(L"Fw"), Str(item));
+  for (const wchar_t* item : {L"a", L"b", L"c"}) vm.Call(FW_DESKTOP(removeDesktopItem), self, Path(folder.path()), Path(L"Fw"), Path(item));
   ExpectNoException(vm);
   EXPECT_EQ(TakeNotes(), (Notes{Note(SHCNE_DELETE, folder / L"Fw\\a.lnk"),
                                 Note(SHCNE_DELETE, folder / (win9x ? L"Fw\\b.pif" : L"Fw\\b.lnk")),
@@ -262,7 +247,7 @@ TEST_F(ShortcutTest, RemovalFindsOlderItemKindsOnlyOnWindows9xAndEmptiesTheSubFo
 
   RemoveAll(folder / L"Fw");
   MakeFolder(folder / L"Fw");
-  vm.Call(FW_DESKTOP(removeDesktopItem), self, Str(folder.path()), Str(L"Fw"), Str(L"Gone"));
+  vm.Call(FW_DESKTOP(removeDesktopItem), self, Path(folder.path()), Path(L"Fw"), Path(L"Gone"));
   ExpectNoException(vm);
   EXPECT_FALSE(Exists(folder / L"Fw"));
   EXPECT_EQ(TakeNotes(), (Notes{Note(SHCNE_DELETE, folder / (win9x ? L"Fw\\Gone.url" : L"Fw\\Gone.lnk")),
@@ -279,58 +264,11 @@ TEST(DesktopComInit, AFailedLoadTimeInitialisationRefusesEveryItem) {
     LoadedLibrary library(L"fwnative.dll");
     TestVm vm;
     vm.Call(FW_DESKTOP(createDesktopItem),
-            vm.This("com/fernwick/wizard/platform/win32/Win32DesktopServiceImpl"), vm.String(U16(folder.path())),
+            vm.This(kDesktopService), vm.String(U16(folder.path())),
             vm.StringUtf8("Fw"), vm.StringUtf8("Readme"), vm.StringUtf8("C:\\x.exe"), nullptr, nullptr, nullptr);
     ExpectFailure(vm, -80002, static_cast<DWORD>(RPC_E_CHANGED_MODE));
   }).join();
   EXPECT_FALSE(Exists(folder / L"Fw"));
-}
-
-using DesktopItemFilesTest = DesktopTest;
-
-TEST_F(DesktopItemFilesTest, EachMethodOnItsPath) {
-  MakeFolder(folder / L"Fw");
-  WriteBytes(folder / L"Fw\\Item.lnk", "link");
-  const jstring base = Str(folder.path()), sub = Str(L"Fw"), item = Str(L"Item"), account = vm.String(u"SYSTEM");
-  const jobject writable = vm.NewPeer(kFileAttributes);
-  vm.SetBoolProperty(writable, "AttributeState[4]", true);  // OWNER_WRITEABLE
-  // A getter's answer must be there and not empty; a setter answers with nothing.
-  const std::optional<jobject> none;
-  const struct {
-    const char* method;
-    bool owner;  // refused on Windows 9x
-    std::function<std::optional<jobject>()> call;
-  } methods[] = {
-      {"getDesktopItemOwnerGroup", true, [&] { return vm.Call(FW_DESKTOP(getDesktopItemOwnerGroup), self, base, sub, item); }},
-      {"setDesktopItemOwnerGroup", true, [&] { vm.Call(FW_DESKTOP(setDesktopItemOwnerGroup), self, base, sub, item, account); return none; }},
-      {"getDesktopItemOwner", true, [&] { return vm.Call(FW_DESKTOP(getDesktopItemOwner), self, base, sub, item); }},
-      {"setDesktopItemOwner", true, [&] { vm.Call(FW_DESKTOP(setDesktopItemOwner), self, base, sub, item, account); return none; }},
-      {"getDesktopFolderOwnerGroup", true, [&] { return vm.Call(FW_DESKTOP(getDesktopFolderOwnerGroup), self, base, sub); }},
-      {"setDesktopFolderOwnerGroup", true, [&] { vm.Call(FW_DESKTOP(setDesktopFolderOwnerGroup), self, base, sub, account); return none; }},
-      {"getDesktopFolderOwner", true, [&] { return vm.Call(FW_DESKTOP(getDesktopFolderOwner), self, base, sub); }},
-      {"setDesktopFolderOwner", true, [&] { vm.Call(FW_DESKTOP(setDesktopFolderOwner), self, base, sub, account); return none; }},
-      {"getDesktopItemAttributes", false, [&] { return vm.Call(FW_DESKTOP(getDesktopItemAttributes), self, base, sub, item); }},
-      {"setDesktopItemAttributes", false, [&] { vm.Call(FW_DESKTOP(setDesktopItemAttributes), self, base, sub, item, writable); return none; }},
-      {"getDesktopFolderAttributes", false, [&] { return vm.Call(FW_DESKTOP(getDesktopFolderAttributes), self, base, sub); }},
-      {"setDesktopFolderAttributes", false, [&] { vm.Call(FW_DESKTOP(setDesktopFolderAttributes), self, base, sub, writable); return none; }},
-  };
-  const jint notSupported = *vm.StaticIntConstant("com/fernwick/wizard/service/ServiceException", "OPERATION_NOT_SUPPORTED");
-  for (const bool windows9x : {false, true}) {
-    auto version = windows9x ? FakeWindows98(Library()) : FakeWindowsXP(Library());
-    for (const auto& m : methods) {
-      SCOPED_TRACE(std::string(m.method) + (windows9x ? " on Windows 98" : " on Windows XP"));
-      const std::optional<jobject> answer = m.call();
-      if (windows9x && m.owner) {
-        ExpectServiceExceptionCode(vm, notSupported);
-        continue;
-      }
-      ExpectNoException(vm);
-      if (!answer) continue;
-      EXPECT_FALSE(vm.IsNull(*answer));
-      EXPECT_TRUE(!m.owner || vm.StringValue(static_cast<jstring>(*answer)) != u"") << "an empty name";
-    }
-  }
-  EXPECT_TRUE(Exists(folder / L"Fw\\Item.lnk")) << "nothing was removed on the way";
 }
 
 }  // namespace

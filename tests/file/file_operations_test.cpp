@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "file/file_service_fixture.h"
+#include "reliability/line_call.h"
 #include "support/fake_import.h"
 #include "support/fake_version.h"
 #include "support/recorded_import.h"
@@ -79,7 +80,7 @@ class FileOperationsTest : public FileServiceTest {
     return [this, name = import.name](auto original, auto... args) -> BOOL {
       std::vector<std::wstring> paths;
       (AddPath(paths, args), ...);
-      const DWORD attributes = Attributes(target);
+      const DWORD attributes = GetFileAttributesW(target.c_str());
       const bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
       bool counted = false;
       for (const Refusal& r : row->refusals) {
@@ -125,8 +126,6 @@ TEST_F(FileOperationsTest, EachFamilyReplacesAtOnceOrAtTheNextStartAndNeverWhatI
       {"copy over a busy target", k9x, kCopy, true, kTargetHeld, 1, 0, "old", kNew, none, 'U', "{T}={U}\n"},
       {"copy while WinInit.Ini is held", k9x, kCopy, true, kTargetHeld | kWinInitHeld, -1, ERROR_SHARING_VIOLATION,
        "old", kNew, none, 'U'},
-      {"copy without overwrite, the source in use", k9x, kCopy, false, kNothing, -1, ERROR_FILE_EXISTS, "old", kNew,
-       {{"CopyFileA", 'S', 1, ERROR_SHARING_VIOLATION}}},
       {"move without overwrite", kNT, kMove, false, kNothing, -1, ERROR_ALREADY_EXISTS, "old", kNew},
       {"move over a read-only target", kNT, kMove, true, kReadOnlyTarget, 0, 0, kNew, nullptr,
        {{"MoveFileExW", 'R', 0, ERROR_ACCESS_DENIED}}},
@@ -213,7 +212,7 @@ TEST_F(FileOperationsTest, EachFamilyReplacesAtOnceOrAtTheNextStartAndNeverWhatI
     EXPECT_EQ(ReadBytes(target), Contents(r.targetAfter));
     EXPECT_EQ(ReadBytes(source), Contents(r.sourceAfter));
     if (r.result == 0 && r.targetAfter != nullptr) {
-      EXPECT_EQ(Attributes(target) & FILE_ATTRIBUTE_READONLY, 0u);
+      EXPECT_EQ(GetFileAttributesW(target.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
     }
     for (auto& [name, path, shortPath] : names) {
       if (name == "{A}" || name == "{U}" || name == "{M}") {
@@ -223,12 +222,7 @@ TEST_F(FileOperationsTest, EachFamilyReplacesAtOnceOrAtTheNextStartAndNeverWhatI
     }
     // The scheduled lines with the names replaced by the full paths, or for WinInit.Ini the short ones.
     const auto expand = [&](std::string text, bool shortForm) {
-      for (const auto& [name, path, shortPath] : names) {
-        const std::string value = shortForm ? shortPath : Ansi(path);
-        for (std::size_t at = text.find(name); at != std::string::npos; at = text.find(name, at + value.size())) {
-          text.replace(at, name.size(), value);
-        }
-      }
+      for (const auto& [name, path, shortPath] : names) text = Replaced(text, name, shortForm ? shortPath : Ansi(path));
       return text;
     };
     std::string pending;
@@ -270,7 +264,7 @@ TEST_F(FileOperationsTest, FileTimesAreSetAsGivenAndAReadOnlyFileStaysReadOnly) 
   vm.Call(FW_FILE(win32SetFileTimes), self, Path(target), kCreated, kAccessed, kWritten);
   EXPECT_EQ(seen, (TimesSeen{kCreated, kAccessed, kWritten}));
   ExpectNoException(vm);
-  EXPECT_NE(Attributes(target) & FILE_ATTRIBUTE_READONLY, 0u);
+  EXPECT_NE(GetFileAttributesW(target.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
 }
 
 std::string AnsiOf(const char* text) { return text; }
@@ -290,7 +284,8 @@ class DeleteDirectoryTest : public FileServiceTest {
     return vm.Call(FW_FILE(win32DeleteDirectory), self, Path(path), jboolean{single}, jboolean{recursive});
   }
 
-  const std::wstring root = folder / L"tree root";
+  // On the NT family a name outside the ANSI code page, which only the W functions reach.
+  const std::wstring root = folder / (fw::IsWindows9x() ? L"tree root" : L"tree root \u0416");
 };
 
 // A file in use (sharing violation) and one Windows refuses (access denied) both wait for the next
@@ -336,7 +331,8 @@ TEST_F(DeleteDirectoryTest, WhatWaitsKeepsItsDirectoriesAndALinkGoesWithoutWhatI
     auto removeW = ReplaceImport(Library(), FWTEST_IMPORT(RemoveDirectoryW), removeLink);
     auto removeA = ReplaceImport(Library(), FWTEST_IMPORT(RemoveDirectoryA), removeLink);
     const auto held = HoldOpen(busy);
-    ExpectResult(vm, Delete(root, false, true), 1);
+    EXPECT_EQ(Delete(root, false, true), 1);
+    ExpectNoException(vm);
   }
   EXPECT_TRUE(Exists(busy) && Exists(denied));
   EXPECT_FALSE(Exists(link));
@@ -351,11 +347,9 @@ TEST_F(DeleteDirectoryTest, WhatWaitsKeepsItsDirectoriesAndALinkGoesWithoutWhatI
 }
 
 // Without recursion a level's files go and its subdirectories stay; single mode takes only an empty
-// directory; with recursion the whole tree goes, walked with the family's functions.
+// directory; with recursion the whole tree goes.
 TEST_F(DeleteDirectoryTest, WithoutRecursionOnlyFilesGoAndSingleModeOnlyAnEmptyDirectory) {
   MakeFolder(root + L"\\empty");
-  auto ansi = RecordImport(Library(), FWTEST_IMPORT(FindFirstFileA));
-  auto wide = RecordImport(Library(), FWTEST_IMPORT(FindFirstFileW));
   const struct {
     const wchar_t* path;
     bool single, recursive;
@@ -377,9 +371,6 @@ TEST_F(DeleteDirectoryTest, WithoutRecursionOnlyFilesGoAndSingleModeOnlyAnEmptyD
     EXPECT_TRUE(c.gone == nullptr || !Exists(root + c.gone));
     EXPECT_TRUE(c.stays == nullptr || Exists(root + c.stays));
   }
-  const bool windows9x = fw::IsWindows9x();
-  EXPECT_EQ(windows9x ? wide.count() : ansi.count(), 0u);
-  EXPECT_GT(windows9x ? ansi.count() : wide.count(), 0u);
   EXPECT_EQ(pending.Added(), Renames{});
   EXPECT_FALSE(winInit.Contents().has_value());
 }

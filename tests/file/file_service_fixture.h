@@ -45,10 +45,4 @@ inline void ExpectFailure(TestVm& vm, jint code, unsigned long error) {
       << (e ? e->Describe() : "");
 }
 
-// The call answered `expected` with no exception pending.
-inline void ExpectResult(TestVm& vm, jint result, jint expected) {
-  EXPECT_EQ(result, expected);
-  ExpectNoException(vm);
-}
-
 }  // namespace fwtest

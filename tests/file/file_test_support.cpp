@@ -1,6 +1,5 @@
 #include "file/file_test_support.h"
 
-#include <algorithm>
 #include <atomic>
 #include <stdexcept>
 
@@ -11,14 +10,6 @@ namespace {
 
 constexpr wchar_t kSessionManager[] = L"System\\CurrentControlSet\\Control\\Session Manager";
 constexpr wchar_t kPendingRenames[] = L"PendingFileRenameOperations";
-
-std::wstring TempDirectory() {
-  wchar_t buffer[MAX_PATH + 1] = {};
-  const DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
-  std::wstring path(buffer, length);
-  if (!path.empty() && path.back() == L'\\') path.pop_back();
-  return path;
-}
 
 // Without the "\??\" prefix, which follows the "!" of a replacement.
 std::wstring StripPrefix(std::wstring path) {
@@ -31,8 +22,9 @@ std::wstring StripPrefix(std::wstring path) {
 
 TempFolder::TempFolder() {
   static std::atomic<int> counter{0};
-  path_ = TempDirectory() + L"\\fwfile-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-          std::to_wstring(++counter);
+  wchar_t temp[MAX_PATH + 1] = {};
+  GetTempPathW(MAX_PATH + 1, temp);  // with its final backslash
+  path_ = temp + (L"fwfile-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter));
   RemoveAll(path_);
   if (!CreateDirectoryW(path_.c_str(), nullptr)) throw std::runtime_error("cannot make the test folder");
 }
@@ -78,8 +70,6 @@ std::optional<std::string> ReadBytes(const std::wstring& path) {
 }
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-DWORD Attributes(const std::wstring& path) { return GetFileAttributesW(path.c_str()); }
 
 void MakeFolder(const std::wstring& path) {
   if (!CreateDirectoryW(path.c_str(), nullptr)) throw std::runtime_error("cannot make a test folder");
@@ -129,10 +119,8 @@ std::optional<std::vector<BYTE>> ReadPendingRenames() {
 std::vector<std::wstring> SplitMultiString(const std::vector<BYTE>& data) {
   const std::wstring all(reinterpret_cast<const wchar_t*>(data.data()), data.size() / sizeof(wchar_t));
   std::vector<std::wstring> parts;
-  for (std::size_t start = 0; start < all.size();) {
-    const std::size_t end = std::min(all.find(L'\0', start), all.size());
-    parts.push_back(all.substr(start, end - start));
-    start = end + 1;
+  for (std::size_t start = 0; start < all.size(); start += parts.back().size() + 1) {
+    parts.push_back(all.substr(start, all.find(L'\0', start) - start));  // to the end when no zero follows
   }
   // The list ends with an extra terminator (an empty part that belongs to no pair).
   if (parts.size() % 2 == 1 && parts.back().empty()) parts.pop_back();

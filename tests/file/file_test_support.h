@@ -39,7 +39,6 @@ void WriteBytes(const std::wstring& path, const std::string& bytes);
 // nullopt when the file cannot be opened.
 std::optional<std::string> ReadBytes(const std::wstring& path);
 bool Exists(const std::wstring& path);
-DWORD Attributes(const std::wstring& path);
 void MakeFolder(const std::wstring& path);
 
 // Held open by "another program": share 0 refuses every other open; FILE_SHARE_READ |
