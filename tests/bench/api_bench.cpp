@@ -94,9 +94,8 @@ void Run(HMODULE library, bool& failed) {
       RegSetValueExW(values.get(), Numbered(L"value", i).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), 4);
       RegCloseKey(OpenKey(subkeysPath + L"\\" + Numbered(L"key", i), KEY_ALL_ACCESS, true));
     }
-    const std::wstring text = L"C:\\Program Files\\Fernwick\\Wizard\\bin";
-    RegSetValueExW(values.get(), L"s", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                   static_cast<DWORD>(text.size() * 2));
+    const wchar_t text[] = L"C:\\Program Files\\Fernwick\\Wizard\\bin";  // stored without its zero
+    RegSetValueExW(values.get(), L"s", 0, REG_SZ, reinterpret_cast<const BYTE*>(text), sizeof(text) - sizeof(wchar_t));
   }
   std::printf("Registry benchmark (x86_64): %d values, %d subkeys, %d string reads; best of %d rounds\n", kEntries,
               kEntries, kStringReads, kShortRounds);

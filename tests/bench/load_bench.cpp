@@ -40,13 +40,10 @@ DWORD LoadAndCall(const std::wstring& dll, bool preloaded) {
   if (preloaded) LoadWhatTheLibraryNeeds();
   fwtest::TestVm vm;
   const jobject self = vm.This(kServiceClass);
-  HMODULE module = nullptr;
   jboolean answer = JNI_FALSE;
   const double seconds = fwbench::Seconds([&] {
-    module = LoadLibraryW(dll.c_str());
-    const auto method = module == nullptr ? nullptr
-                                          : reinterpret_cast<MethodFn>(
-                                                reinterpret_cast<void*>(GetProcAddress(module, kMethod)));
+    const HMODULE module = LoadLibraryW(dll.c_str());  // when null, the look-up fails too
+    const auto method = reinterpret_cast<MethodFn>(reinterpret_cast<void*>(GetProcAddress(module, kMethod)));
     if (method != nullptr) answer = vm.Call(method, self);
   });
   return answer == JNI_TRUE ? static_cast<DWORD>(seconds * 1e6) : kFailed;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "bench_rounds.h"
+#include "registry/registry_access.h"
 #include "reliability/thread_script.h"
 #include "support/resource_counts.h"
 
@@ -50,9 +51,7 @@ int main(int argc, char** argv) {
   GetTempPathW(MAX_PATH, temp);
   const std::wstring folder = std::wstring(temp) + L"fwnative-threads-bench";
   CreateDirectoryW(folder.c_str(), nullptr);
-  HKEY base = nullptr;
-  RegCreateKeyExW(HKEY_CURRENT_USER, kRegistryBase, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &base, nullptr);
-  RegCloseKey(base);
+  fw::RegistryAccess().CreateKey(fw::RootKey::CurrentUser, L"Software", L"fwnative-bench\\threads");
 
   const std::vector<std::string> expected =
       fwtest::ThreadScript(library, fwtest::PlaceOf(0, kRegistryBase, folder)).RunRound();
@@ -63,8 +62,7 @@ int main(int argc, char** argv) {
   const double eight = Measure(library, folder, expected, kThreads, rounds, differed);
   std::printf("%d threads against one: %.2f times the calls per second\n", kThreads, eight / one);
 
-  RegDeleteKeyW(HKEY_CURRENT_USER, kRegistryBase);
-  RegDeleteKeyW(HKEY_CURRENT_USER, kRegistryParent);
+  fw::DeleteKeyTree(HKEY_CURRENT_USER, kRegistryParent);
   RemoveDirectoryW(folder.c_str());
   FreeLibrary(library);
   return differed ? 1 : 0;

@@ -1,7 +1,8 @@
 // FakeImport: replaces one Win32 function for a module with a behaviour of the test's choosing,
 // typed from the function's own declaration (WINAPI included, which on 32-bit x86 means the callee
-// pops the arguments). It takes the module's import slots, or, as SubstitutedProcAddress
-// (substituted_proc_address.h), what the module's GetProcAddress hands out for the name.
+// pops the arguments). It takes the module's import slots, or, as SubstitutedProcAddress (below),
+// what the module's GetProcAddress hands out for the name; HiddenProcAddresses (below) makes that
+// look-up fail for chosen names.
 //
 //   HMODULE self = GetModuleHandleW(nullptr);  // unit tests: the library's code is linked in here
 //   // Fail with a result and a last error:
@@ -36,8 +37,10 @@
 #include <atomic>
 #include <cstddef>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -215,5 +218,50 @@ template <typename Fn, typename Behaviour>
 FakeImport<Fn> ReplaceImport(HMODULE module, ImportOf<Fn> import, Behaviour behaviour) {
   return FakeImport<Fn>(module, import, std::move(behaviour));
 }
+
+// SubstitutedProcAddress: the module's GetProcAddress hands out the behaviour for one function name,
+// for code that binds an optional system function by name at the moment of use.
+//
+//   auto groups = fwtest::SubstituteProcAddress(library.get(), FWTEST_IMPORT(GetTokenInformation),
+//       [](auto original, HANDLE token, TOKEN_INFORMATION_CLASS type, LPVOID data, DWORD size, PDWORD needed) {
+//         return original(token, type, data, size, needed);   // then edit the result
+//       });
+//   EXPECT_EQ(groups.lookups(), 1);   // the module asked for the name once
+//   EXPECT_EQ(groups.calls(), 2);     // and called what it got twice
+//
+// `original` is what the real GetProcAddress gave (null when the system lacks the function). Other
+// names, and look-ups by ordinal, pass through. A pointer the code kept must not be called once the
+// substitute has ended. It holds one more fake, of GetProcAddress.
+template <typename Fn>
+class SubstitutedProcAddress : public FakeImport<Fn> {
+ public:
+  SubstitutedProcAddress(HMODULE module, ImportOf<Fn> function, typename FakeImport<Fn>::Behaviour behaviour)
+      : FakeImport<Fn>(typename FakeImport<Fn>::ByName{}, module, function, std::move(behaviour)) {}
+  using FakeImport<Fn>::lookups;
+};
+
+template <typename Fn, typename Behaviour>
+SubstitutedProcAddress<Fn> SubstituteProcAddress(HMODULE module, ImportOf<Fn> function, Behaviour behaviour) {
+  return SubstitutedProcAddress<Fn>(module, function, std::move(behaviour));
+}
+
+// HiddenProcAddresses: the module's GetProcAddress reports the named functions missing (null, last
+// error 127), as an older Windows would. Names compare exactly (export names are case-sensitive);
+// other names, and look-ups by ordinal, pass through.
+//
+//   fwtest::HiddenProcAddresses hidden(GetModuleHandleW(nullptr), {"SetProcessAffinityMask"});
+class HiddenProcAddresses : public FakeImport<decltype(&::GetProcAddress)> {
+ public:
+  HiddenProcAddresses(HMODULE module, std::initializer_list<const char*> names)
+      : FakeImport(module, FWTEST_IMPORT(GetProcAddress),
+                   [hidden = std::set<std::string>(names.begin(), names.end())](
+                       auto original, HMODULE target, LPCSTR name) -> FARPROC {
+                     if (reinterpret_cast<ULONG_PTR>(name) < 0x10000 || hidden.count(name) == 0) {
+                       return original(target, name);
+                     }
+                     SetLastError(ERROR_PROC_NOT_FOUND);
+                     return nullptr;
+                   }) {}
+};
 
 }  // namespace fwtest

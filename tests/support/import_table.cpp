@@ -22,11 +22,8 @@ bool SameDllName(const char* a, const char* b) {
 template <typename Visit>
 void ForEachImport(HMODULE module, const char* dll, Visit visit) {
   if (module == nullptr) throw std::invalid_argument("import table: null module");
-  auto* base = reinterpret_cast<BYTE*>(module);
-  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-  if (dos->e_magic != IMAGE_DOS_SIGNATURE) throw std::invalid_argument("import table: not a PE module");
-  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-  if (nt->Signature != IMAGE_NT_SIGNATURE) throw std::invalid_argument("import table: not a PE module");
+  auto* base = reinterpret_cast<BYTE*>(module);  // a loaded module's image, headers first
+  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
 
   const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
   if (imports.VirtualAddress == 0) return;
@@ -70,7 +67,6 @@ void WriteSlot(void** slot, void* value) {
 }  // namespace
 
 std::vector<void**> FindImportSlots(HMODULE module, const char* function, const char* dll) {
-  if (function == nullptr) throw std::invalid_argument("FindImportSlots: null name");
   std::vector<void**> slots;
   ForEachImport(module, dll, [&](const char* name, void** slot) {
     if (std::strcmp(name, function) == 0) slots.push_back(slot);

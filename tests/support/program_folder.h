@@ -7,21 +7,17 @@
 
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 namespace fwtest {
 
 inline std::wstring ProgramPath() {
-  std::vector<wchar_t> buffer(MAX_PATH);
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0) {
-      const DWORD error = GetLastError();
-      throw std::runtime_error("GetModuleFileNameW failed, error " + std::to_string(error));
-    }
-    if (length < buffer.size()) return std::wstring(buffer.data(), length);
-    buffer.resize(buffer.size() * 2);
+  std::wstring path(32768, L'\0');  // the longest path Win32 has
+  const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+  if (length == 0) {
+    const DWORD error = GetLastError();
+    throw std::runtime_error("GetModuleFileNameW failed, error " + std::to_string(error));
   }
+  return path.substr(0, length);
 }
 
 // Without the trailing backslash.

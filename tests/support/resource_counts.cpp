@@ -1,5 +1,6 @@
 #include "support/resource_counts.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace fwtest {
@@ -46,13 +47,8 @@ DWORD OwnHandles() {
 ResourceCounts CountResources() {
   ResourceCounts counts;
   counts.handles = OwnHandles();
-  std::vector<HANDLE> heaps(64);
-  DWORD count = GetProcessHeaps(static_cast<DWORD>(heaps.size()), heaps.data());
-  if (count > heaps.size()) {
-    heaps.resize(count);
-    count = GetProcessHeaps(count, heaps.data());
-  }
-  heaps.resize(count < heaps.size() ? count : heaps.size());
+  std::vector<HANDLE> heaps(256);  // far more than a process of this suite makes
+  heaps.resize(std::min<std::size_t>(GetProcessHeaps(static_cast<DWORD>(heaps.size()), heaps.data()), heaps.size()));
   for (HANDLE heap : heaps) {
     if (!HeapLock(heap)) continue;
     PROCESS_HEAP_ENTRY entry{};

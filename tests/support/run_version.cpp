@@ -16,16 +16,11 @@ constexpr RunVersion kVersions[] = {
     {"win98", VER_PLATFORM_WIN32_WINDOWS, 4, 10}, {"winme", VER_PLATFORM_WIN32_WINDOWS, 4, 90},
 };
 
-std::string Narrow(const std::wstring& text) {
-  std::string narrow;
-  for (wchar_t c : text) narrow.push_back(c < 0x80 ? static_cast<char>(c) : '?');
-  return narrow;
-}
-
 }  // namespace
 
 std::optional<RunVersion> RunVersionOfProgram(const std::wstring& programPath) {
-  std::string name = Narrow(programPath.substr(programPath.find_last_of(L"\\/") + 1));
+  const std::wstring fileName = programPath.substr(programPath.find_last_of(L"\\/") + 1);
+  std::string name(fileName.begin(), fileName.end());  // the run names the copies in ASCII
   const std::size_t dot = name.rfind('.');
   if (dot != std::string::npos) name.erase(dot);
   const std::size_t dash = name.rfind('-');

@@ -1,29 +1,71 @@
 // The test program's entry point. Each run copies the program under a name that selects a Windows
 // version in Wine; the suite only starts once Wine is seen to report that version. Whenever the
-// library sees the 9x family, its W calls fail as on Windows 98 for the whole run.
+// library sees the 9x family, its W calls fail as on Windows 98 for the whole run. A crash, or a
+// call to a function Wine has not implemented, ends the program as a failure: otherwise Wine starts
+// its debugger, which ends the program with exit code 0.
 #include "support/library_code.h"
 #include "support/run_version.h"
 #include "support/windows98_stubs.h"
-#include "support/wine_stub_guard.h"
 
 #include <gtest/gtest.h>
+#include <lm.h>
 
 #include <cstdio>
 #include <optional>
 #include <stdexcept>
 
-// A crash fails the run: Wine's debugger, started otherwise, ends the program with exit code 0.
-LONG WINAPI OnCrash(EXCEPTION_POINTERS* pointers) {
-  std::fprintf(stderr, "\nFAILED: unhandled exception 0x%08lx at %p; the test program stops here\n",
-               pointers->ExceptionRecord->ExceptionCode, pointers->ExceptionRecord->ExceptionAddress);
+namespace {
+
+constexpr int kCrashExitCode = 5;
+constexpr int kWineStubExitCode = 70;
+
+// Ends the message with the running test and ends the program.
+LONG StopHere(int exitCode) {
+  if (const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info()) {
+    std::fprintf(stderr, " in test %s.%s", test->test_suite_name(), test->name());
+  }
+  std::fputs("; the test program stops here\n", stderr);
   std::fflush(stderr);
   std::fflush(stdout);
-  TerminateProcess(GetCurrentProcess(), 5);
+  TerminateProcess(GetCurrentProcess(), exitCode);
   return EXCEPTION_CONTINUE_SEARCH;
 }
 
+LONG WINAPI OnCrash(EXCEPTION_POINTERS* pointers) {
+  std::fprintf(stderr, "\nFAILED: unhandled exception 0x%08lx at %p", pointers->ExceptionRecord->ExceptionCode,
+               pointers->ExceptionRecord->ExceptionAddress);
+  return StopHere(kCrashExitCode);
+}
+
+// Wine raises 0x80000100 for an unimplemented function; parameter 0 names the DLL and parameter 1
+// the function (or its ordinal, when below 0x10000).
+LONG CALLBACK OnWineStub(EXCEPTION_POINTERS* pointers) {
+  const EXCEPTION_RECORD* record = pointers->ExceptionRecord;
+  if (record->ExceptionCode != 0x80000100 || record->NumberParameters < 2) return EXCEPTION_CONTINUE_SEARCH;
+  const auto* dll = reinterpret_cast<const char*>(record->ExceptionInformation[0]);
+  const ULONG_PTR function = record->ExceptionInformation[1];
+  if (function < 0x10000) {
+    std::fprintf(stderr, "\nFAILED: call to unimplemented function %s.%lu", dll, static_cast<unsigned long>(function));
+  } else {
+    std::fprintf(stderr, "\nFAILED: call to unimplemented function %s.%s", dll, reinterpret_cast<const char*>(function));
+  }
+  std::fputs(" (Wine stub)", stderr);
+  return StopHere(kWineStubExitCode);
+}
+
+// NetUserSetInfo is one of Wine's unimplemented stubs.
+TEST(WineStubGuardDeathTest, AnUnimplementedFunctionEndsTheProgramNamingIt) {
+  USER_INFO_1003 password = {const_cast<LPWSTR>(L"fwtest-password")};
+  EXPECT_EXIT(NetUserSetInfo(nullptr, L"fwtest-nobody", 1003, reinterpret_cast<LPBYTE>(&password), nullptr),
+              ::testing::ExitedWithCode(kWineStubExitCode),
+              "FAILED: call to unimplemented function netapi32\\.dll\\.NetUserSetInfo \\(Wine stub\\) in test "
+              "WineStubGuardDeathTest\\.");
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  fwtest::InstallWineStubGuard();
+  AddVectoredExceptionHandler(1, OnWineStub);
   SetUnhandledExceptionFilter(OnCrash);
   if (!fwtest::CheckRunVersion()) {
     std::fputs("FAILED: no test was run\n", stderr);

@@ -39,48 +39,21 @@ bool Listed(const std::string& name) {
          std::any_of(std::begin(kImplemented), std::end(kImplemented), same);
 }
 
+// The platform test's question, asked through the module's slot: is this the 9x family?
+bool Sees9x(void** versionSlot) {
+  const SupportCall own;  // not a call of the code under test: fakes do not count it
+  const auto getVersion = reinterpret_cast<decltype(&::GetVersionExA)>(*versionSlot);
+  OSVERSIONINFOEXA info = {};
+  info.dwOSVersionInfoSize = sizeof(OSVERSIONINFOEXA);
+  BOOL ok = getVersion(reinterpret_cast<OSVERSIONINFOA*>(&info));
+  if (!ok) {
+    info.dwOSVersionInfoSize = sizeof(OSVERSIONINFOA);
+    ok = getVersion(reinterpret_cast<OSVERSIONINFOA*>(&info));
+  }
+  return ok && info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
+}
+
 }  // namespace
-
-struct Windows98Stubs::Context {
-  HMODULE module;
-  CodeRange library;
-  void** versionSlot;  // the module's GetVersionExA slot; read at each call, so fakes of it count
-
-  // The platform test's question, asked through the module's slot: is this the 9x family?
-  bool LibrarySees9x() const {
-    const SupportCall own;  // not a call of the code under test: fakes do not count it
-    const auto getVersion = reinterpret_cast<decltype(&::GetVersionExA)>(*versionSlot);
-    OSVERSIONINFOEXA info = {};
-    info.dwOSVersionInfoSize = sizeof(OSVERSIONINFOEXA);
-    BOOL ok = getVersion(reinterpret_cast<OSVERSIONINFOA*>(&info));
-    if (!ok) {
-      info.dwOSVersionInfoSize = sizeof(OSVERSIONINFOA);
-      ok = getVersion(reinterpret_cast<OSVERSIONINFOA*>(&info));
-    }
-    return ok && info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
-  }
-
-  // True when the current call must fail as on Windows 98; leaves the last error alone otherwise.
-  bool Fails() const {
-    const DWORD error = GetLastError();
-    const bool fails = library.contains(CallerOfCurrentFake()) && LibrarySees9x();
-    SetLastError(fails ? ERROR_CALL_NOT_IMPLEMENTED : error);
-    return fails;
-  }
-
-  // A stub for each W function the module imports; the other functions of the lists get none.
-  template <bool kUnicode, typename Fn>
-  void Stub(ImportOf<Fn> import, Failure failure, const std::vector<std::string>& imports,
-            std::vector<std::shared_ptr<void>>& fakes) const {
-    if constexpr (kUnicode) {
-      if (std::find(imports.begin(), imports.end(), import.name) == imports.end()) return;
-      fakes.push_back(std::make_shared<FakeImport<Fn>>(module, import, [this, failure](auto original, auto... args) {
-        using Result = decltype(original(args...));
-        return Fails() ? FailureResult<Result>(failure, ERROR_CALL_NOT_IMPLEMENTED) : original(args...);
-      }));
-    }
-  }
-};
 
 std::vector<std::string> Windows98Stubs::Unlisted(const std::vector<std::string>& importNames) {
   std::vector<std::string> unlisted;
@@ -90,23 +63,34 @@ std::vector<std::string> Windows98Stubs::Unlisted(const std::vector<std::string>
   return unlisted;
 }
 
-Windows98Stubs::Windows98Stubs(HMODULE module, CodeRange library) {
+// True when the current call must fail as on Windows 98; leaves the last error alone otherwise.
+bool Windows98Stubs::Fails() const {
+  const DWORD error = GetLastError();
+  const bool fails = library_.contains(CallerOfCurrentFake()) && Sees9x(versionSlot_);
+  SetLastError(fails ? ERROR_CALL_NOT_IMPLEMENTED : error);
+  return fails;
+}
+
+Windows98Stubs::Windows98Stubs(HMODULE module, CodeRange library) : library_(library) {
   const std::vector<std::string> imports = ImportedFunctionNames(module);
-  const std::vector<std::string> unlisted = Unlisted(imports);
-  if (!unlisted.empty()) {
-    std::string names;
-    for (const std::string& name : unlisted) names += " " + name;
-    throw std::runtime_error("W imports missing from tests/support/win32_catalogue.h:" + names);
-  }
+  std::string unlisted;
+  for (const std::string& name : Unlisted(imports)) unlisted += " " + name;
+  if (!unlisted.empty()) throw std::runtime_error("W imports missing from tests/support/win32_catalogue.h:" + unlisted);
   const std::vector<void**> versionSlots = FindImportSlots(module, "GetVersionExA");
   if (versionSlots.empty()) throw std::runtime_error("the module does not import GetVersionExA");
-  context_ = std::make_unique<Context>(Context{module, library, versionSlots.front()});
-#define FWTEST_STUB(function, failure) \
-  context_->Stub<EndsInW(#function)>(FWTEST_IMPORT(function), Failure::failure, imports, fakes_);
+  versionSlot_ = versionSlots.front();
+  // A stub for each W function the module imports; the other functions of the lists get none.
+  const auto stub = [&](auto import, Failure failure) {
+    if (!EndsInW(import.name) || std::find(imports.begin(), imports.end(), import.name) == imports.end()) return;
+    auto fake = ReplaceImport(module, import, [this, failure](auto original, auto... args) {
+      using Result = decltype(original(args...));
+      return Fails() ? FailureResult<Result>(failure, ERROR_CALL_NOT_IMPLEMENTED) : original(args...);
+    });
+    fakes_.push_back(std::make_shared<decltype(fake)>(std::move(fake)));
+  };
+#define FWTEST_STUB(function, failure) stub(FWTEST_IMPORT(function), Failure::failure);
   FW_WIN32_IMPORTS(FWTEST_STUB) FW_WIN32_BOUND(FWTEST_STUB) FW_WIN32_STUBBED(FWTEST_STUB)
 #undef FWTEST_STUB
 }
-
-Windows98Stubs::~Windows98Stubs() = default;
 
 }  // namespace fwtest

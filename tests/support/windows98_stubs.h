@@ -30,18 +30,18 @@ namespace fwtest {
 class Windows98Stubs {
  public:
   Windows98Stubs(HMODULE module, CodeRange library);
-  Windows98Stubs(const Windows98Stubs&) = delete;
+  Windows98Stubs(const Windows98Stubs&) = delete;  // the stubs' behaviours hold `this`
   Windows98Stubs& operator=(const Windows98Stubs&) = delete;
-  ~Windows98Stubs();
 
   // The W functions among `importNames` that are neither stubbed nor implemented by Windows 98.
   static std::vector<std::string> Unlisted(const std::vector<std::string>& importNames);
 
-  struct Context;
-
  private:
-  std::unique_ptr<Context> context_;
-  std::vector<std::shared_ptr<void>> fakes_;  // after context_: they end before it
+  bool Fails() const;
+
+  CodeRange library_;
+  void** versionSlot_;  // the module's GetVersionExA slot; read at each call, so fakes of it count
+  std::vector<std::shared_ptr<void>> fakes_;  // last: they end first
 };
 
 }  // namespace fwtest
