@@ -21,8 +21,6 @@
 namespace fwtest {
 namespace {
 
-std::string Narrowed(const wchar_t* text) { return Narrow(std::wstring(text)); }
-
 // Records each account call with what it was given; every call succeeds except on the group
 // "Nowhere", which does not exist.
 class AccountCalls {
@@ -30,8 +28,8 @@ class AccountCalls {
   explicit AccountCalls(HMODULE library) {
     Keep(SubstituteProcAddress(library, FWTEST_IMPORT(NetUserAdd), [this](auto, LPCWSTR, DWORD level, LPBYTE buffer, LPDWORD) {
       const auto* user = reinterpret_cast<const USER_INFO_1*>(buffer);
-      return Record("add " + std::to_string(level) + " " + Narrowed(user->usri1_name) + ": flags " + std::to_string(user->usri1_flags) +
-                    ", privilege " + std::to_string(user->usri1_priv) + ", home " + Narrowed(user->usri1_home_dir));
+      return Record("add " + std::to_string(level) + " " + Narrow(user->usri1_name) + ": flags " + std::to_string(user->usri1_flags) +
+                    ", privilege " + std::to_string(user->usri1_priv) + ", home " + Narrow(user->usri1_home_dir));
     }));
     Keep(SubstituteProcAddress(library, FWTEST_IMPORT(NetUserGetInfo), [this](auto, LPCWSTR, LPCWSTR, DWORD level, LPBYTE* out) {
       info = {};
@@ -42,23 +40,23 @@ class AccountCalls {
     Keep(SubstituteProcAddress(library, FWTEST_IMPORT(NetUserSetInfo), [this](auto, LPCWSTR, LPCWSTR, DWORD level, LPBYTE buffer, LPDWORD) {
       const auto* changed = reinterpret_cast<const USER_INFO_3*>(buffer);
       return Record("set " + std::to_string(level) + ": expires " + std::to_string(changed->usri3_acct_expires) + ", name " +
-                    Narrowed(changed->usri3_full_name) + ", password expired " + std::to_string(changed->usri3_password_expired));
+                    Narrow(changed->usri3_full_name) + ", password expired " + std::to_string(changed->usri3_password_expired));
     }));
     Keep(SubstituteProcAddress(library, FWTEST_IMPORT(NetApiBufferFree), [this](auto, LPVOID buffer) {
       return Record(buffer == &info && info.usri3_full_name == storedFullName ? "free as returned" : "free changed");
     }));
-    Keep(SubstituteProcAddress(library, FWTEST_IMPORT(NetUserDel), [this](auto, LPCWSTR, LPCWSTR user) { return Record("delete " + Narrowed(user)); }));
+    Keep(SubstituteProcAddress(library, FWTEST_IMPORT(NetUserDel), [this](auto, LPCWSTR, LPCWSTR user) { return Record("delete " + Narrow(user)); }));
     Keep(SubstituteProcAddress(library, FWTEST_IMPORT(NetLocalGroupAdd), [this](auto, LPCWSTR, DWORD, LPBYTE buffer, LPDWORD) {
-      return Record("group " + Narrowed(reinterpret_cast<const LOCALGROUP_INFO_0*>(buffer)->lgrpi0_name));
+      return Record("group " + Narrow(reinterpret_cast<const LOCALGROUP_INFO_0*>(buffer)->lgrpi0_name));
     }));
     Keep(SubstituteProcAddress(library, FWTEST_IMPORT(NetLocalGroupAddMembers), [this](auto, LPCWSTR, LPCWSTR group, DWORD, LPBYTE buffer, DWORD count) {
-      std::string call = "members " + Narrowed(group) + ":";
+      std::string call = "members " + Narrow(group) + ":";
       const auto* entries = reinterpret_cast<const LOCALGROUP_MEMBERS_INFO_3*>(buffer);
-      for (DWORD i = 0; i < count; ++i) call += " " + Narrowed(entries[i].lgrmi3_domainandname);
+      for (DWORD i = 0; i < count; ++i) call += " " + Narrow(entries[i].lgrmi3_domainandname);
       return Record(call, group);
     }));
     Keep(SubstituteProcAddress(library, FWTEST_IMPORT(NetLocalGroupDel),
-                               [this](auto, LPCWSTR, LPCWSTR group) { return Record("delete group " + Narrowed(group), group); }));
+                               [this](auto, LPCWSTR, LPCWSTR group) { return Record("delete group " + Narrow(group), group); }));
   }
 
   std::vector<std::string> calls;
