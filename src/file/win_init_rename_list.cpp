@@ -64,11 +64,15 @@ DWORD AppendShortPath(const char* path, NarrowString& line, bool mayBeMissing) {
 
 }  // namespace
 
-NarrowString WinInitPath() {
+DWORD WinInitPath(NarrowString& path) {
   char directory[MAX_PATH] = {};
   const UINT length = GetWindowsDirectoryA(directory, sizeof(directory));
-  NarrowString path(directory, length < sizeof(directory) ? length : 0);
-  return path + "\\WinInit.Ini";
+  // Without its folder the name would lead to a WinInit.Ini at the root of the current drive.
+  if (length == 0) return GetLastError();
+  if (length >= sizeof(directory)) return ERROR_BUFFER_OVERFLOW;
+  path.assign(directory, length);
+  path += "\\WinInit.Ini";
+  return 0;
 }
 
 void WinInitRenameList::Append(NarrowString line) {
@@ -94,7 +98,8 @@ DWORD WinInitRenameList::AddDelete(const char* path) {
 
 DWORD WinInitRenameList::Flush() {
   if (count_ == 0) return 0;
-  const NarrowString fileName = WinInitPath();
+  NarrowString fileName;
+  if (const DWORD error = WinInitPath(fileName)) return error;
   DWORD total = 0;
   for (const NarrowString& line : lines_) total += static_cast<DWORD>(line.size()) + 1;
 
@@ -105,8 +110,12 @@ DWORD WinInitRenameList::Flush() {
 
   DWORD error = 0;
   DWORD oldSize = GetFileSize(file.get(), nullptr);
+  // A size that cannot be read, or that the mapping's size cannot hold, leaves the file as it is.
+  const bool sized = oldSize != INVALID_FILE_SIZE;
+  if (!sized) error = GetLastError();
+  if (!sized && error == 0) error = ERROR_FILE_TOO_LARGE;
   DWORD newSize = oldSize;
-  {
+  if (sized) {
     const DWORD mappingSize = oldSize + total + kMappingSlack;
     // The mapping extends the file to its size; the slack is cut off below.
     const UniqueHandle mapping(CreateFileMappingA(file.get(), nullptr, PAGE_READWRITE, 0, mappingSize, nullptr));
@@ -148,8 +157,17 @@ DWORD WinInitRenameList::Flush() {
       newSize = oldSize + total + (lineFeedInserted ? 1 : 0);
     }
   }
-  SetFilePointer(file.get(), static_cast<LONG>(newSize), nullptr, FILE_BEGIN);
-  SetEndOfFile(file.get());
+  // The mapping's slack is cut off. A pointer that did not move would cut the file at its start, so
+  // the cut needs the move.
+  if (sized) {
+    DWORD cutError = 0;
+    if (SetFilePointer(file.get(), static_cast<LONG>(newSize), nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) {
+      cutError = GetLastError();
+    } else if (!SetEndOfFile(file.get())) {
+      cutError = GetLastError();
+    }
+    if (error == 0) error = cutError;
+  }
   if (error != 0) {
     // A file this call made and could not fill would be left empty: it goes again.
     if (created) {

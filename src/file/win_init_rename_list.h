@@ -52,7 +52,8 @@ class WinInitRenameList {
   std::uint32_t count_ = 0;
 };
 
-// The file Flush writes: the Windows directory followed by "\WinInit.Ini".
-NarrowString WinInitPath();
+// The file Flush writes: the Windows directory followed by "\WinInit.Ini". Returns 0 or the error
+// of the directory's look-up.
+DWORD WinInitPath(NarrowString& path);
 
 }  // namespace fw
