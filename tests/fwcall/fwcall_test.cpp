@@ -188,6 +188,7 @@ TEST(VmJson, RendersPeersEnumerationsAndOutcomesAndReadsIndexedStatesBack) {
 
   // A call's outcome: the pending exception, or the value (the other kinds are fwcall's answers in
   // fwcall_run_test.cpp).
+  EXPECT_EQ(CallOutcome(vm, jint{-5}).Write(), "-5");
   EXPECT_EQ(CallOutcome(vm, jlong{1LL << 40}).Write(), "1099511627776");
   vm.Call([](JNIEnv* env) {
     jclass c = env->FindClass(kServiceException);
@@ -262,60 +263,6 @@ std::string Thrown(jint code, DWORD error) {
          "}}";
 }
 
-// Every kind of argument and result fwcall converts, each once, with the library's answer: what is
-// written is read back, by the script and without the library.
-TEST(FwcallScript, ConvertsEveryKindOfArgumentAndResult) {
-  TestRegistryKey key;
-  TempFolder folder;
-  ScopedWinInit winInit;
-  ScopedPendingRenames pending;
-  WriteBytes(folder / L"src.txt", "new");
-  WriteBytes(folder / L"busy.txt", "old");
-  const std::string r = "Win32RegistryServiceImpl.", k = " 3 \"" + Narrow(key.Below(L"script")) + "\"";
-  const std::string f = "Win32FileServiceImpl.", at = " \"" + Narrow(folder / L"");
-  const std::vector<std::pair<std::string, std::string>> calls = {  // a line and its answer; none for a directive
-      {"# the calls\n", ""},
-      {r + "createKey 3 \"" + Narrow(key.Path()) + "\" script", "null"},
-      {r + "setStringValue" + k + " s false \"text \xC3\xA9 \"\"q\"\"\"", "null"},
-      {r + "setMultiStringValue" + k + " m [\"a\", null, \"\"]\r", "null"},
-      {r + "setBinaryValue" + k + " b 00AB10", "null"},
-      {"   " + r + "set32BitValue" + k + " d -5", "null"},
-      {r + "getKeyValueNames" + k, R"(["b", "d", "m", "s"])"},
-      {r + "getStringValue" + k + " s false", R"("text \u00e9 \"q\"")"},
-      {r + "getStringValue" + k + " null false", Thrown(-100008, ERROR_FILE_NOT_FOUND)},
-      {r + "getMultiStringValue" + k + " m", R"(["a", "", ""])"},
-      {r + "getBinaryValue" + k + " b", R"("00ab10")"},
-      {r + "get32BitValue" + k + " d", "-5"},
-      {r + "keyExists" + k, "true"},
-      {f + "win32CopyFile" + at + "src.txt\"" + at + "dst.txt\" false", "0"},
-      {f + "setFileAttributes" + at + "dst.txt\" {\"attributeState\": {\"OWNER_READABLE\": true, \"HIDDEN\": true}}", "null"},
-      {f + "getFileAttributes" + at + "dst.txt\"",
-       R"({"attributeState": {"OWNER_READABLE": true, "GROUP_READABLE": true, "WORLD_READABLE": true, )"
-       R"("HIDDEN": true, "ARCHIVE": true}})"},
-      {f + "win32SetFileModified" + at + "dst.txt\" 1262304000000", "null"},
-      {"!hold" + at + "busy.txt\"", ""},
-      {f + "win32CopyFile" + at + "src.txt\"" + at + "busy.txt\" true", "1"},  // replaced at the next start
-      {"!release" + at + "busy.txt\"", ""},
-      {"Win32SystemUtilServiceImpl.nativeDeleteFilesAfterExit [\"a\"] [] true" + at + "missing.exe\"",
-       Thrown(-70007, ERROR_FILE_NOT_FOUND)},
-      {"WindowsEnvironment.setProcessEnvironmentVariable FWCALL_TEST \"%PATH% stays\"", "null"},
-      {"WindowsEnvironment.getProcessEnvironmentVariable FWCALL_TEST", R"("%PATH% stays")"},
-  };
-  std::string script;
-  std::vector<std::string> answers;
-  for (const auto& [line, answer] : calls) {
-    script += line + "\n";
-    if (!answer.empty()) answers.push_back(answer);
-  }
-  const FwcallRun run = RunScript(folder, script);
-  EXPECT_EQ(run.code, fwcall::kExitDone) << run.err;
-  EXPECT_EQ(run.lines, answers) << run.err;
-  const std::optional<RawValue> raw = GetRawValue(key.Root(), key.Below(L"script"), L"d");
-  ASSERT_TRUE(raw.has_value());
-  EXPECT_EQ(raw->bytes, (std::vector<std::uint8_t>{0xFB, 0xFF, 0xFF, 0xFF}));
-  EXPECT_EQ(ReadBytes(folder / L"dst.txt"), std::optional<std::string>("new"));
-}
-
 // A script is checked whole first: its good first call does not run either.
 TEST(FwcallBadInput, IsRefusedWithAMessageAndNothingRuns) {
   TestRegistryKey key;
@@ -357,34 +304,43 @@ TEST(FwcallBadInput, IsRefusedWithAMessageAndNothingRuns) {
   EXPECT_FALSE(RawKeyExists(key.Root(), key.Below(L"created")));
 }
 
-// Notes, directives and calls run in order and are logged with the answers; a directive that fails
-// stops the script there.
-TEST(FwcallScript, LogsNotesDirectivesCallsAndAnswersAndAFailureStopsTheScript) {
-  TestRegistryKey key;
+// A script runs line by line: notes, directives, and calls with their answers go to the log, each
+// answer is one JSON line on the output, and a directive that fails stops the script there. What
+// the calls convert is the subsystem tests', which call as fwcall calls; here, what only a script
+// has: a comment, blanks before a line, a \r\n line end, a quoted word with doubled quotes and UTF-8
+// text, and a file held open, which a copy replaces at the next start.
+TEST(FwcallScript, RunsLineByLineIntoTheLogAndStopsAtAFailedDirective) {
   TempFolder folder;
-  const std::string missing = "\"" + Narrow(key.Path()) + "\"";
-  const std::string base = Narrow(folder / L"made\\deeper");
+  ScopedWinInit winInit;
+  ScopedPendingRenames pending;
+  const std::string base = Narrow(folder / L"made\\deeper"), held = base + "\\a.txt";
+  const std::string copy = "Win32FileServiceImpl.win32CopyFile \"" + Narrow(folder / L"script.fwcall") + "\" \"" + held + "\" true";
+  const std::string missing = "Win32FileServiceImpl.win32DeleteFile \"" + base + "\\missing.txt\"";
   const FwcallRun run = RunScript(folder, "## What the library says\n"
+                                          "# a comment\n"
                                           "!mkdir \"" + base + "\"\n"
-                                          "!write \"" + base + "\\a.txt\" \"caf\xC3\xA9 \"\"x\"\"\"\n"
-                                          "Win32SystemUtilServiceImpl.isWinME\n"
-                                          "Win32RegistryServiceImpl.deleteValue 3 " + missing + " v true\n"
+                                          "!write \"" + held + "\" \"caf\xC3\xA9 \"\"x\"\"\"\n"
+                                          "!hold \"" + held + "\"\n"
+                                          "   " + copy + "\r\n" +
+                                          missing + "\n"
                                           "!hold \"" + base + "\\missing.txt\"\n"
                                           "Win32SystemUtilServiceImpl.isWinME\n",
                                   {u"--log", U16(folder / L"run.log")});
   EXPECT_EQ(run.code, fwcall::kExitStopped);
-  ASSERT_EQ(run.lines.size(), 2u) << run.err;  // the call after the failed !hold did not run
-  EXPECT_NE(run.err.find("script.fwcall:6: cannot hold"), std::string::npos) << run.err;
+  // The copy waits for the next start; the call after the failed !hold did not run.
+  EXPECT_EQ(run.lines, (std::vector<std::string>{"1", Thrown(-30019, ERROR_FILE_NOT_FOUND)})) << run.err;
+  EXPECT_NE(run.err.find("script.fwcall:8: cannot hold"), std::string::npos) << run.err;
   EXPECT_EQ(ReadBytes(folder / L"made\\deeper\\a.txt"), std::optional<std::string>("caf\xC3\xA9 \"x\""));
-  const std::string exception = run.lines[1].substr(run.lines[1].find("\"message\": ") + 11);
+  const std::string message = Json::String(ErrorMessage(ERROR_FILE_NOT_FOUND)).Write();
   EXPECT_EQ(ReadBytes(folder / L"run.log"),
             std::optional<std::string>("What the library says\n"
                                        "  [the installer makes the folder " + base + "]\n"
-                                       "  [the installer writes " + base + "\\a.txt: 9 bytes]\n"
-                                       "  Win32SystemUtilServiceImpl.isWinME\n"
-                                       "    -> " + std::string(fw::IsWindowsME() ? "true" : "false") + "\n"
-                                       "  Win32RegistryServiceImpl.deleteValue 3 " + missing + " v true\n"
-                                       "    -> throws ServiceException -100002 " + exception.substr(0, exception.size() - 2) + "\n"
+                                       "  [the installer writes " + held + ": 9 bytes]\n"
+                                       "  [fwcall holds " + held + " open, as a running program would]\n"
+                                       "  " + copy + "\n"
+                                       "    -> 1\n"
+                                       "  " + missing + "\n"
+                                       "    -> throws ServiceException -30019 " + message + "\n"
                                        "  !! cannot hold " + base + "\\missing.txt open (error 2)\n"));
 }
 
