@@ -26,7 +26,6 @@
 #include <tuple>
 #include <utility>
 
-#include "bridge/java_exception_pending.h"
 #include "bridge/java_results.h"
 #include "bridge/java_string_ansi.h"
 #include "bridge/java_string_chars.h"

@@ -15,7 +15,6 @@
 #include <tuple>
 #include <vector>
 
-#include "bridge/platform.h"
 #include "declared_natives.h"
 #include "file/file_test_support.h"
 #include "fwcall/argument_text.h"
