@@ -1,8 +1,9 @@
 // The test VM's own rules, those that make misuse fail where a JVM would let it pass: what the VM
 // reports after a native call, one row per rule (the exact violations of JNI misuse, and the
 // exception left pending by failed look-ups, throws, array reads out of bounds and the JDK's
-// Enumeration read past its end), and string copies. How it reads arguments and keeps peers, references and allocations is
-// met by the library's own tests (file attributes, service peers, results and the boundary).
+// Enumeration read past its end), and string copies. How it reads arguments and keeps peers,
+// references and allocations is met by the library's own tests (file attributes, service peers,
+// results and the boundary).
 #include <gtest/gtest.h>
 
 #include <functional>
