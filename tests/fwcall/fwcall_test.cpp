@@ -15,7 +15,6 @@
 #include <tuple>
 #include <vector>
 
-#include "bridge/platform.h"
 #include "declared_natives.h"
 #include "file/file_test_support.h"
 #include "fwcall/argument_text.h"
@@ -46,8 +45,8 @@ using namespace fwcall;
 using Kind = Word::Kind;
 using Words = std::vector<std::pair<Kind, std::u16string>>;
 
-// Quotes doubled inside a quoted word, a JSON array with blanks, a bracketed argument and an
-// unclosed quote are the script table's and the bad-input table's.
+// Quotes doubled inside a quoted word and a JSON array with blanks are the script run's; an
+// unclosed quote or bracket and a quote followed by text, the bad-input table's.
 TEST(FwcallWords, ScriptLinesKeepPathsQuotesAndJsonWholeAndArgumentsAreOneWordEach) {
   std::vector<Word> words;
   std::string error;
@@ -64,12 +63,6 @@ TEST(FwcallWords, ScriptLinesKeepPathsQuotesAndJsonWholeAndArgumentsAreOneWordEa
                           {Kind::kQuoted, u"null"},
                           {Kind::kBracketed, u"{\"k\": [1, \"] }\"]}"},
                           {Kind::kBracketed, u"{8A3F-11}"}}));
-  for (const auto& [line, message] : std::vector<std::pair<std::u16string, std::string>>{
-           {u"X.m {\"a\": [1}", "no matching bracket"},
-           {u"X.m \"a\"b", "a quoted word must be followed by a blank"}}) {
-    EXPECT_FALSE(SplitWords(line, &words, &error));
-    EXPECT_NE(error.find(message), std::string::npos) << error;
-  }
   split.clear();
   for (const char16_t* argument : {u"C:\\Program Files\\x", u"null", u"\"null\"", u"", u"\"a\" \"b\""}) {
     const Word word = WordOfArgument(argument);
@@ -188,6 +181,7 @@ TEST(VmJson, RendersPeersEnumerationsAndOutcomesAndReadsIndexedStatesBack) {
 
   // A call's outcome: the pending exception, or the value (the other kinds are fwcall's answers in
   // fwcall_run_test.cpp).
+  EXPECT_EQ(CallOutcome(vm, jint{-5}).Write(), "-5");
   EXPECT_EQ(CallOutcome(vm, jlong{1LL << 40}).Write(), "1099511627776");
   vm.Call([](JNIEnv* env) {
     jclass c = env->FindClass(kServiceException);
@@ -262,60 +256,6 @@ std::string Thrown(jint code, DWORD error) {
          "}}";
 }
 
-// Every kind of argument and result fwcall converts, each once, with the library's answer: what is
-// written is read back, by the script and without the library.
-TEST(FwcallScript, ConvertsEveryKindOfArgumentAndResult) {
-  TestRegistryKey key;
-  TempFolder folder;
-  ScopedWinInit winInit;
-  ScopedPendingRenames pending;
-  WriteBytes(folder / L"src.txt", "new");
-  WriteBytes(folder / L"busy.txt", "old");
-  const std::string r = "Win32RegistryServiceImpl.", k = " 3 \"" + Narrow(key.Below(L"script")) + "\"";
-  const std::string f = "Win32FileServiceImpl.", at = " \"" + Narrow(folder / L"");
-  const std::vector<std::pair<std::string, std::string>> calls = {  // a line and its answer; none for a directive
-      {"# the calls\n", ""},
-      {r + "createKey 3 \"" + Narrow(key.Path()) + "\" script", "null"},
-      {r + "setStringValue" + k + " s false \"text \xC3\xA9 \"\"q\"\"\"", "null"},
-      {r + "setMultiStringValue" + k + " m [\"a\", null, \"\"]\r", "null"},
-      {r + "setBinaryValue" + k + " b 00AB10", "null"},
-      {"   " + r + "set32BitValue" + k + " d -5", "null"},
-      {r + "getKeyValueNames" + k, R"(["b", "d", "m", "s"])"},
-      {r + "getStringValue" + k + " s false", R"("text \u00e9 \"q\"")"},
-      {r + "getStringValue" + k + " null false", Thrown(-100008, ERROR_FILE_NOT_FOUND)},
-      {r + "getMultiStringValue" + k + " m", R"(["a", "", ""])"},
-      {r + "getBinaryValue" + k + " b", R"("00ab10")"},
-      {r + "get32BitValue" + k + " d", "-5"},
-      {r + "keyExists" + k, "true"},
-      {f + "win32CopyFile" + at + "src.txt\"" + at + "dst.txt\" false", "0"},
-      {f + "setFileAttributes" + at + "dst.txt\" {\"attributeState\": {\"OWNER_READABLE\": true, \"HIDDEN\": true}}", "null"},
-      {f + "getFileAttributes" + at + "dst.txt\"",
-       R"({"attributeState": {"OWNER_READABLE": true, "GROUP_READABLE": true, "WORLD_READABLE": true, )"
-       R"("HIDDEN": true, "ARCHIVE": true}})"},
-      {f + "win32SetFileModified" + at + "dst.txt\" 1262304000000", "null"},
-      {"!hold" + at + "busy.txt\"", ""},
-      {f + "win32CopyFile" + at + "src.txt\"" + at + "busy.txt\" true", "1"},  // replaced at the next start
-      {"!release" + at + "busy.txt\"", ""},
-      {"Win32SystemUtilServiceImpl.nativeDeleteFilesAfterExit [\"a\"] [] true" + at + "missing.exe\"",
-       Thrown(-70007, ERROR_FILE_NOT_FOUND)},
-      {"WindowsEnvironment.setProcessEnvironmentVariable FWCALL_TEST \"%PATH% stays\"", "null"},
-      {"WindowsEnvironment.getProcessEnvironmentVariable FWCALL_TEST", R"("%PATH% stays")"},
-  };
-  std::string script;
-  std::vector<std::string> answers;
-  for (const auto& [line, answer] : calls) {
-    script += line + "\n";
-    if (!answer.empty()) answers.push_back(answer);
-  }
-  const FwcallRun run = RunScript(folder, script);
-  EXPECT_EQ(run.code, fwcall::kExitDone) << run.err;
-  EXPECT_EQ(run.lines, answers) << run.err;
-  const std::optional<RawValue> raw = GetRawValue(key.Root(), key.Below(L"script"), L"d");
-  ASSERT_TRUE(raw.has_value());
-  EXPECT_EQ(raw->bytes, (std::vector<std::uint8_t>{0xFB, 0xFF, 0xFF, 0xFF}));
-  EXPECT_EQ(ReadBytes(folder / L"dst.txt"), std::optional<std::string>("new"));
-}
-
 // A script is checked whole first: its good first call does not run either.
 TEST(FwcallBadInput, IsRefusedWithAMessageAndNothingRuns) {
   TestRegistryKey key;
@@ -324,7 +264,9 @@ TEST(FwcallBadInput, IsRefusedWithAMessageAndNothingRuns) {
                                        "# a comment\n"
                                        "Win32RegistryServiceImpl.keyExists 3\n"
                                        "!frob x\n"
-                                       "Win32RegistryServiceImpl.keyExists 3 \"open\n");
+                                       "Win32RegistryServiceImpl.keyExists 3 \"open\n"
+                                       "Win32RegistryServiceImpl.keyExists 3 {\"a\": [1}\n"
+                                       "Win32RegistryServiceImpl.keyExists 3 \"a\"b\n");
   const std::u16string dll = InProgramFolder(L"fwnative.dll"), script = U16(folder / L"script.fwcall");
   const std::u16string created = U16(key.Below(L"created"));
   const std::u16string file = u"C:\\nowhere.txt";
@@ -347,6 +289,8 @@ TEST(FwcallBadInput, IsRefusedWithAMessageAndNothingRuns) {
       {{u"--dll", dll, u"--script", script}, "script.fwcall:3: Win32RegistryServiceImpl.keyExists takes 2 arguments"},
       {{u"--dll", dll, u"--script", script}, "script.fwcall:4: unknown directive"},
       {{u"--dll", dll, u"--script", script}, "script.fwcall:5: a quoted word has no closing quote"},
+      {{u"--dll", dll, u"--script", script}, "script.fwcall:6: no matching bracket for {\"a\": [1}"},
+      {{u"--dll", dll, u"--script", script}, "script.fwcall:7: a quoted word must be followed by a blank: \"a\"b"},
   };
   for (const auto& [args, message] : cases) {
     const FwcallRun run = RunFwcall(args);
@@ -357,34 +301,43 @@ TEST(FwcallBadInput, IsRefusedWithAMessageAndNothingRuns) {
   EXPECT_FALSE(RawKeyExists(key.Root(), key.Below(L"created")));
 }
 
-// Notes, directives and calls run in order and are logged with the answers; a directive that fails
-// stops the script there.
-TEST(FwcallScript, LogsNotesDirectivesCallsAndAnswersAndAFailureStopsTheScript) {
-  TestRegistryKey key;
+// A script runs line by line: notes, directives, and calls with their answers go to the log, each
+// answer is one JSON line on the output, and a directive that fails stops the script there. What
+// the calls convert is the subsystem tests', which call as fwcall calls; here, what only a script
+// has: a comment, blanks before a line, a \r\n line end, a quoted word with doubled quotes and UTF-8
+// text, and a file held open, which a copy replaces at the next start.
+TEST(FwcallScript, RunsLineByLineIntoTheLogAndStopsAtAFailedDirective) {
   TempFolder folder;
-  const std::string missing = "\"" + Narrow(key.Path()) + "\"";
-  const std::string base = Narrow(folder / L"made\\deeper");
+  ScopedWinInit winInit;
+  ScopedPendingRenames pending;
+  const std::string base = Narrow(folder / L"made\\deeper"), held = base + "\\a.txt";
+  const std::string copy = "Win32FileServiceImpl.win32CopyFile \"" + Narrow(folder / L"script.fwcall") + "\" \"" + held + "\" true";
+  const std::string missing = "Win32FileServiceImpl.win32DeleteFile \"" + base + "\\missing.txt\"";
   const FwcallRun run = RunScript(folder, "## What the library says\n"
+                                          "# a comment\n"
                                           "!mkdir \"" + base + "\"\n"
-                                          "!write \"" + base + "\\a.txt\" \"caf\xC3\xA9 \"\"x\"\"\"\n"
-                                          "Win32SystemUtilServiceImpl.isWinME\n"
-                                          "Win32RegistryServiceImpl.deleteValue 3 " + missing + " v true\n"
+                                          "!write \"" + held + "\" \"caf\xC3\xA9 \"\"x\"\"\"\n"
+                                          "!hold \"" + held + "\"\n"
+                                          "   " + copy + "\r\n" +
+                                          missing + "\n"
                                           "!hold \"" + base + "\\missing.txt\"\n"
                                           "Win32SystemUtilServiceImpl.isWinME\n",
                                   {u"--log", U16(folder / L"run.log")});
   EXPECT_EQ(run.code, fwcall::kExitStopped);
-  ASSERT_EQ(run.lines.size(), 2u) << run.err;  // the call after the failed !hold did not run
-  EXPECT_NE(run.err.find("script.fwcall:6: cannot hold"), std::string::npos) << run.err;
+  // The copy waits for the next start; the call after the failed !hold did not run.
+  EXPECT_EQ(run.lines, (std::vector<std::string>{"1", Thrown(-30019, ERROR_FILE_NOT_FOUND)})) << run.err;
+  EXPECT_NE(run.err.find("script.fwcall:8: cannot hold"), std::string::npos) << run.err;
   EXPECT_EQ(ReadBytes(folder / L"made\\deeper\\a.txt"), std::optional<std::string>("caf\xC3\xA9 \"x\""));
-  const std::string exception = run.lines[1].substr(run.lines[1].find("\"message\": ") + 11);
+  const std::string message = Json::String(ErrorMessage(ERROR_FILE_NOT_FOUND)).Write();
   EXPECT_EQ(ReadBytes(folder / L"run.log"),
             std::optional<std::string>("What the library says\n"
                                        "  [the installer makes the folder " + base + "]\n"
-                                       "  [the installer writes " + base + "\\a.txt: 9 bytes]\n"
-                                       "  Win32SystemUtilServiceImpl.isWinME\n"
-                                       "    -> " + std::string(fw::IsWindowsME() ? "true" : "false") + "\n"
-                                       "  Win32RegistryServiceImpl.deleteValue 3 " + missing + " v true\n"
-                                       "    -> throws ServiceException -100002 " + exception.substr(0, exception.size() - 2) + "\n"
+                                       "  [the installer writes " + held + ": 9 bytes]\n"
+                                       "  [fwcall holds " + held + " open, as a running program would]\n"
+                                       "  " + copy + "\n"
+                                       "    -> 1\n"
+                                       "  " + missing + "\n"
+                                       "    -> throws ServiceException -30019 " + message + "\n"
                                        "  !! cannot hold " + base + "\\missing.txt open (error 2)\n"));
 }
 
@@ -402,9 +355,9 @@ TEST(FwcallHelp, ListsEveryNativeMethodAndWhatTheDllLacks) {
   ASSERT_GT(natives, 100u);
   FwcallRun run = RunFwcall({u"--dll", InProgramFolder(L"fwtest_netmsg.dll"), u"--help"});
   EXPECT_EQ(run.code, fwcall::kExitDone);
-  std::size_t missing = 0;
-  for (const std::string& line : run.lines) missing += line.find("[not exported by this DLL]") != std::string::npos;
-  EXPECT_EQ(missing, natives);
+  EXPECT_EQ(std::count_if(run.lines.begin(), run.lines.end(),
+                          [](const std::string& line) { return line.find("[not exported by this DLL]") != std::string::npos; }),
+            static_cast<std::ptrdiff_t>(natives));
   run = RunFwcall({u"--dll", InProgramFolder(L"fwnative.dll"), u"--help"});
   for (const char* line : {"com.fernwick.wizard.platform.win32.Win32FileServiceImpl", "  int win32CopyFile(String, String, boolean)",
                            "  void setMultiStringValue(int, String, String, String[])", "  FileAttributes getFileAttributes(String)"}) {

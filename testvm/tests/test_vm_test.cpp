@@ -1,8 +1,9 @@
 // The test VM's own rules, those that make misuse fail where a JVM would let it pass: what the VM
 // reports after a native call, one row per rule (the exact violations of JNI misuse, and the
-// exception left pending by failed look-ups and throws), the JDK's Enumeration read past its end,
-// and string and array copies. How it reads arguments and keeps peers, references and allocations is
-// met by the library's own tests (file attributes, service peers, results and the boundary).
+// exception left pending by failed look-ups, throws, array reads out of bounds and the JDK's
+// Enumeration read past its end), and string copies. How it reads arguments and keeps peers,
+// references and allocations is met by the library's own tests (file attributes, service peers,
+// results and the boundary).
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -53,6 +54,7 @@ TEST(TestVmOutcomes, EachRuleIsReportedOnceAfterTheCall) {
     const char* what;
     Body body;
     Violations reports;  // see ReportsMatch
+    bool overEnumeration = false;  // the object is a JDK Enumeration of "x", null, "z", not a Sample
   } cases[] = {
       {"a deleted local reference",
        [](JNIEnv* env, jstring text, jobject) {
@@ -134,6 +136,34 @@ TEST(TestVmOutcomes, EachRuleIsReportedOnceAfterTheCall) {
          env->GetByteArrayElements(a, nullptr);
        },
        {"native call: array elements not released (Get<Type>ArrayElements)"}},
+      // Copies and reads: string chars are an unterminated copy (code must use the length, never a
+      // terminator), array regions are bounds-checked, an Enumeration ends with an exception.
+      {"string chars",
+       [](JNIEnv* env, jstring s, jobject) {
+         jboolean isCopy = JNI_FALSE;
+         const jchar* chars = env->GetStringChars(s, &isCopy);
+         EXPECT_TRUE(chars[0] == u'a' && chars[2] == u'c' && isCopy == JNI_TRUE);
+         EXPECT_NE(chars[3], 0);
+         env->ReleaseStringChars(s, chars);
+       },
+       {}},
+      {"an array region past the end",
+       [](JNIEnv* env, jstring, jobject) {
+         jbyte buffer[4];
+         env->GetByteArrayRegion(env->NewByteArray(3), 1, 3, buffer);
+       },
+       {"pending java/lang/ArrayIndexOutOfBoundsException..."}},
+      {"an Enumeration read past its end",
+       [](JNIEnv* env, jstring, jobject e) {
+         jclass c = env->FindClass("java/util/Enumeration");
+         jmethodID more = env->GetMethodID(c, "hasMoreElements", "()Z");
+         jmethodID next = env->GetMethodID(c, "nextElement", "()Ljava/lang/Object;");
+         jint n = 0;
+         for (; env->CallBooleanMethod(e, more); ++n) env->DeleteLocalRef(env->CallObjectMethod(e, next));
+         EXPECT_EQ(n, 3);
+         env->CallObjectMethod(e, next);
+       },
+       {"pending java/util/NoSuchElementException..."}, true},
       // Exceptions: the code, and a message only when one was given.
       {"a code and a message", Throws(-100008, "Access is denied. (5)", true),
        {"pending com/fernwick/testvm/SampleException code=-100008 message=\"Access is denied. (5)\""}},
@@ -173,49 +203,9 @@ TEST(TestVmOutcomes, EachRuleIsReportedOnceAfterTheCall) {
     vm.HideField(kSampleClass, "LIMIT", "I");
     vm.Call([](JNIEnv*, jstring text) { savedFromEarlierCall = text; }, vm.String(u"abc"));
     vm.Call([&](JNIEnv* env, jstring text, jobject peer) { c.body(env, text, peer); }, vm.String(u"abc"),
-            vm.NewPeer(kSampleClass));
+            c.overEnumeration ? vm.Enumeration({u"x", std::nullopt, u"z"}) : vm.NewPeer(kSampleClass));
     EXPECT_REPORTS(vm, c.reports);
   }
-}
-
-TEST(TestVmCalls, AnEnumerationEndsWithNoSuchElementException) {
-  TestVm vm;
-  jint count = vm.Call(
-      [](JNIEnv* env, jobject e) -> jint {
-        jclass c = env->FindClass("java/util/Enumeration");
-        jmethodID more = env->GetMethodID(c, "hasMoreElements", "()Z");
-        jmethodID next = env->GetMethodID(c, "nextElement", "()Ljava/lang/Object;");
-        jint n = 0;
-        for (; env->CallBooleanMethod(e, more); ++n) env->DeleteLocalRef(env->CallObjectMethod(e, next));
-        env->CallObjectMethod(e, next);  // past the end
-        return n;
-      },
-      vm.Enumeration({u"x", std::nullopt, u"z"}));
-  EXPECT_EQ(count, 3);
-  ExpectException(vm, "java/util/NoSuchElementException");
-}
-
-TEST(TestVmCalls, StringCharsAreAnUnterminatedCopyAndArraysAreBoundsChecked) {
-  TestVm vm;
-  const jboolean terminated = vm.Call(
-      [](JNIEnv* env, jstring s) -> jboolean {
-        jboolean isCopy = JNI_FALSE;
-        const jchar* chars = env->GetStringChars(s, &isCopy);
-        const bool sameText = chars[0] == u'a' && chars[2] == u'c' && isCopy == JNI_TRUE;
-        const jboolean zeroAfter = chars[3] == 0 ? JNI_TRUE : JNI_FALSE;
-        env->ReleaseStringChars(s, chars);
-        return sameText ? zeroAfter : JNI_TRUE;
-      },
-      vm.String(u"abc"));
-  EXPECT_EQ(terminated, JNI_FALSE) << "code must use the length, never a terminator";
-  EXPECT_NO_VIOLATIONS(vm);
-  vm.Call(
-      [](JNIEnv* env, jbyteArray a) {
-        jbyte buffer[4];
-        env->GetByteArrayRegion(a, 1, 3, buffer);
-      },
-      vm.ByteArray({1, 2, 3}));
-  ExpectException(vm, "java/lang/ArrayIndexOutOfBoundsException");
 }
 
 }  // namespace

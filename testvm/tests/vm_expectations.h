@@ -31,14 +31,6 @@ inline std::string JoinViolations(const std::vector<std::string>& violations) {
   return out;
 }
 
-inline ::testing::AssertionResult NoViolations(TestVm& vm) {
-  std::vector<std::string> violations = vm.TakeViolations();
-  if (violations.empty()) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "JNI violations:" << JoinViolations(violations);
-}
-
-#define EXPECT_NO_VIOLATIONS(vm) EXPECT_TRUE(::fwtest::NoViolations(vm))
-
 // A call's whole outcome: the violations recorded so far, then "pending " and the pending
 // exception's Describe() (both taken).
 inline std::vector<std::string> TakeReports(TestVm& vm) {
@@ -68,12 +60,12 @@ inline ::testing::AssertionResult ReportsMatch(const std::vector<std::string>& r
 
 #define EXPECT_REPORTS(vm, ...) EXPECT_TRUE(::fwtest::ReportsMatch(::fwtest::TakeReports(vm), __VA_ARGS__))
 
+inline ::testing::AssertionResult NoViolations(TestVm& vm) { return ReportsMatch(vm.TakeViolations(), {}); }
+
+#define EXPECT_NO_VIOLATIONS(vm) EXPECT_TRUE(::fwtest::NoViolations(vm))
+
 // No exception pending and no violation.
-inline void ExpectNoException(TestVm& vm) {
-  std::optional<ThrownException> pending = vm.TakePending();
-  EXPECT_FALSE(pending.has_value()) << "unexpected pending exception: " << pending->Describe();
-  EXPECT_NO_VIOLATIONS(vm);
-}
+inline void ExpectNoException(TestVm& vm) { EXPECT_REPORTS(vm, {}); }
 
 // A pending exception of `className` (taken), and no violation.
 inline std::optional<ThrownException> ExpectException(TestVm& vm, std::string_view className) {
