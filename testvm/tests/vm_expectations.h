@@ -97,13 +97,6 @@ inline void ExpectServiceException(TestVm& vm, jint code, std::u16string_view me
   }
 }
 
-// ... with no message (ServiceException(int)).
-inline void ExpectServiceCode(TestVm& vm, jint code) {
-  if (const std::optional<ThrownException> e = ExpectServiceExceptionCode(vm, code)) {
-    EXPECT_FALSE(e->hasMessage) << e->Describe();
-  }
-}
-
 }  // namespace fwtest
 
 #endif
