@@ -9,15 +9,12 @@
 #include <string>
 
 #include "file/file_test_support.h"
-#include "support/fake_import.h"
 
 namespace fw {
 namespace {
 
 using fwtest::Ansi;
 using fwtest::ShortPathOf;
-
-HMODULE Self() { return GetModuleHandleW(nullptr); }
 
 class WinInitRenameListTest : public ::testing::Test {
  protected:
@@ -78,29 +75,6 @@ TEST_F(WinInitRenameListTest, InsertsUnderTheHeaderAndKeepsEveryOtherByte) {
     EXPECT_EQ(list.Count(), 0u);
     EXPECT_TRUE(list.Lines().empty());
   }
-}
-
-TEST_F(WinInitRenameListTest, FailuresKeepTheFileAndTheLines) {
-  const std::string before = "[Rename]\nA=B\n";
-  for (const bool fileBefore : {true, false}) {
-    DeleteFileW(winInit.path().c_str());
-    if (fileBefore) fwtest::WriteBytes(winInit.path(), before);
-    auto fail = fwtest::FailImport(Self(), FWTEST_IMPORT(CreateFileMappingA), HANDLE{nullptr}, ERROR_NOT_ENOUGH_MEMORY);
-    WinInitRenameList list;
-    AddTwoLines(list);
-    EXPECT_EQ(list.Flush(), static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY));
-    // A file the failed call made is not left behind empty.
-    EXPECT_EQ(winInit.Contents(), fileBefore ? std::optional<std::string>(before) : std::nullopt);
-  }
-  fwtest::WriteBytes(winInit.path(), before);
-  {
-    // The mapping has already grown the file when the view fails: it is cut back.
-    auto fail = fwtest::FailImport(Self(), FWTEST_IMPORT(MapViewOfFile), LPVOID{nullptr}, ERROR_NOT_ENOUGH_MEMORY);
-    WinInitRenameList list;
-    AddTwoLines(list);
-    EXPECT_EQ(list.Flush(), static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY));
-  }
-  EXPECT_EQ(winInit.Contents(), before);
 }
 
 }  // namespace

@@ -3,9 +3,10 @@
 // functions it binds by name); then the scenario runs once per counted call with that call failing
 // as the function reports a failure (ERROR_NOT_ENOUGH_MEMORY, or 127 for a look-up). Each run must
 // end in the method's documented outcome: one ServiceException with the method's code (or E_FAIL)
-// whose message names the injected error, and the default result; or, when the library absorbs the
-// failure (a failed close, a fallback), the same answer as without it. No JNI misuse, no handle or
-// heap block left behind.
+// whose message names the injected error, and the default result, with the files and keys the
+// scenarios touch as the call found them (a removal may stop half-way); or, when the library absorbs
+// the failure (a failed close, a fallback), the same answer and the same changes as without it. No
+// JNI misuse, no handle or heap block left behind.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -18,6 +19,7 @@
 #include <mutex>
 #include <optional>
 #include <set>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -190,6 +192,8 @@ const std::set<std::string> kLookups = {"GetModuleHandleA", "GetModuleHandleW", 
 // Answers that move between runs: free space, a running service's state.
 const std::set<std::string> kUnsteadyAnswers = {"getPartitionFreeSpace", "controlNTService",
                                                 "queryWin2kServiceStatusProcess"};
+// Removals that stop at a failure, leaving gone what went before it.
+const std::set<std::string> kRemovals = {"win32DeleteDirectory", "removeDesktopFolder", "removeDesktopItem"};
 
 struct MethodRecord {
   std::optional<jint> code;      // its OperationCodes constant; none for a method that never throws
@@ -197,7 +201,24 @@ struct MethodRecord {
   bool steadyAnswer = true;      // false when the answer moves between runs (free space)
   bool countHeap = true;         // false when the call's effect lives in the process (Wine's accounts)
   std::string thrownFallback;    // what it returned under its first exception
+  bool removal = false;          // true when a failure may leave part of its removal done
 };
+
+// The lines of one state that the other lacks: "-" before those of `from`, "+" before those of `to`
+// (only these when `madeOnly`).
+std::string Difference(const std::string& from, const std::string& to, bool madeOnly = false) {
+  const auto lines = [](const std::string& text) {
+    std::set<std::string> set;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) set.insert(line);
+    return set;
+  };
+  const std::set<std::string> a = lines(from), b = lines(to);
+  std::string difference;
+  for (const std::string& line : a) difference += b.count(line) || madeOnly ? "" : " -" + line;
+  for (const std::string& line : b) difference += a.count(line) ? "" : " +" + line;
+  return difference;
+}
 
 // The problem with one faulty run, or "".
 std::string Judge(const Outcome& baseline, const Outcome& run, MethodRecord& method, const CallSite& site,
@@ -209,8 +230,11 @@ std::string Judge(const Outcome& baseline, const Outcome& run, MethodRecord& met
     return "left behind: " + run.growth;
   }
   if (!run.threw) {
-    // The library absorbed the failure (a failed close, a fallback): the answer must not change,
-    // unless the method answers its fallback instead of ever throwing.
+    // The library absorbed the failure (a failed close, a fallback): the answer and what the call
+    // changed must not differ, unless the method answers its fallback instead of ever throwing.
+    if (method.code && run.state != baseline.state) {
+      return "changed other than without it:" + Difference(baseline.state, run.state);
+    }
     if (run.json == baseline.json || (!baseline.threw && !method.steadyAnswer)) return "";
     if ((!method.code || kLookups.count(site.function)) && kFallbacks.count(run.json)) return "";
     return "answered " + run.json + " instead of " + (baseline.threw ? "an exception" : baseline.json);
@@ -218,6 +242,9 @@ std::string Judge(const Outcome& baseline, const Outcome& run, MethodRecord& met
   if (run.exceptionClass != kServiceException) return "threw " + run.exceptionClass;
   // A scenario that fails anyway may fail the same way whatever else fails first.
   if (baseline.threw && run.code == baseline.code && run.message == baseline.message) return "";
+  // A failure leaves what the call found; a removal may stop half-way, but makes nothing.
+  const std::string left = Difference(run.before, run.state, method.removal);
+  if (!left.empty()) return "changed, and threw:" + left;
   if (!method.code) return "threw, but the method answers without exceptions";
   if (run.code != method.code && run.code != method.otherCode && run.code != std::optional<jint>(kEFail)) {
     return "code " + std::to_string(run.code.value_or(0));
@@ -242,6 +269,7 @@ struct KnownGap {
   const char* method;    // "Class.method", or "*" for every method
   const char* function;
   const char* reason;
+  bool changesOnly = false;  // covers only what a run changed, not its answer, exception or resources
 };
 const KnownGap kKnownGaps[] = {
     {"*", "WideCharToMultiByte",
@@ -258,7 +286,14 @@ const KnownGap kKnownGaps[] = {
     {"Win32FileServiceImpl.getTempDirectory", "GetTempPath*", "a failed second call is reported as the empty path's error"},
     {"Win32FileServiceImpl.win32DeleteDirectory", "FindNextFile*",
      "a failed listing ends the listing; the folder is then reported not empty"},
-    {"Win32DesktopServiceImpl.create*", "GetFileAttributes*", "any failure to read the attributes counts as missing"},
+    {"Win32DesktopServiceImpl.*", "GetFileAttributes*", "any failure to read the attributes counts as missing"},
+    {"Win32DesktopServiceImpl.removeDesktop*", "RemoveDirectoryA",
+     "Windows 9x leaves a folder it cannot remove without a word, as it cannot tell one still in use", true},
+    {"Win32FileServiceImpl.win32DeleteFile", "SetFilePointer",
+     "WinInit.Ini is cut at its start when the file pointer cannot move there: its lines are lost", true},
+    {"Win32FileServiceImpl.win32DeleteFile", "SetEndOfFile", "WinInit.Ini keeps the mapping's zero bytes when it cannot be cut", true},
+    {"Win32ProductServiceImpl.*", "*",
+     "a failed administrator test counts as a standard user's (the user's list), and a failure rolls nothing back", true},
     {"Win32SystemUtilServiceImpl.nativeDeleteFilesAfterExit", "*",
      "a run that does not hand the request over leaves one handle in this process (Wine's, not traced further)"},
     {"Win32ServiceImpl.*", "GetModuleHandleA",
@@ -267,14 +302,23 @@ const KnownGap kKnownGaps[] = {
      "CloseServiceHandle is looked up again to close a handle; if that fails, the handle stays open"},
 };
 
+// Call sites not tried, as their failure ends the process: faults of the library's, left for later.
+const KnownGap kNotTried[] = {
+    {"Win32FileServiceImpl.win32DeleteFile", "GetFileSize",
+     "WinInit.Ini's size is not checked: INVALID_FILE_SIZE has the lines written 4 GB past the mapped view"},
+    {"Win32FileServiceImpl.win32DeleteFile", "GetWindowsDirectoryA",
+     "WinInit.Ini's folder is not checked: the lines go to \\WinInit.Ini at the root of the current drive"},
+};
+
 // "name", or a prefix followed by "*" (A and W forms, a class's methods).
 bool Matches(const std::string& pattern, const std::string& name) {
   if (pattern.back() != '*') return pattern == name;
   return name.rfind(pattern.substr(0, pattern.size() - 1), 0) == 0;
 }
 
-const KnownGap* GapOf(const std::string& method, const std::string& function) {
-  for (const KnownGap& gap : kKnownGaps) {
+template <std::size_t N>
+const KnownGap* GapIn(const KnownGap (&gaps)[N], const std::string& method, const std::string& function) {
+  for (const KnownGap& gap : gaps) {
     if (Matches(gap.method, method) && Matches(gap.function, function)) return &gap;
   }
   return nullptr;
@@ -307,7 +351,8 @@ TEST(CallSitesTest, EveryWin32CallOfEveryMethodFailsCleanly) {
     const std::string& methodName = method.declared.name;
     MethodRecord record{namesVm.StaticIntConstant(kOperationCodes, CodeName(methodName)),
                         methodName == "serviceExists" ? std::optional<jint>(-1200012) : std::nullopt,
-                        kUnsteadyAnswers.count(methodName) == 0, methodName != "win32CreateUser", ""};
+                        kUnsteadyAnswers.count(methodName) == 0, methodName != "win32CreateUser", "",
+                        kRemovals.count(methodName) != 0};
 
     // The calls it makes: imports and look-ups first, then the bound functions it resolved.
     sweep.Prepare(scenario);
@@ -339,6 +384,10 @@ TEST(CallSitesTest, EveryWin32CallOfEveryMethodFailsCleanly) {
       for (int occurrence = 1; occurrence <= count; ++occurrence) {
         const CallSite site{function, occurrence};
         const DWORD error = function == "GetProcAddress" ? ERROR_PROC_NOT_FOUND : kInjectedError;
+        if (const KnownGap* crash = GapIn(kNotTried, method.QualifiedName(), function)) {
+          std::printf("[ sweep    ] not tried: %s with %s: %s\n", crash->method, crash->function, crash->reason);
+          continue;
+        }
         Outcome run;
         // The system's own caches may fill on a first failure: a real leak grows again.
         for (int attempt = 0; attempt < 2 && (attempt == 0 || !run.growth.empty()); ++attempt) {
@@ -348,10 +397,11 @@ TEST(CallSitesTest, EveryWin32CallOfEveryMethodFailsCleanly) {
         }
         ++methodTried;
         const std::string problem = Judge(baseline, run, record, site, error);
-        const KnownGap* gap = GapOf(method.QualifiedName(), function);
+        const KnownGap* gap = GapIn(kKnownGaps, method.QualifiedName(), function);
         if (gap != nullptr) ++gapTries[gap];
         // Data touched outside the scenario's keys is never a known gap.
-        if (gap != nullptr && !problem.empty() && run.misplaced.empty()) {
+        if (gap != nullptr && !problem.empty() && run.misplaced.empty() &&
+            (!gap->changesOnly || problem.rfind("changed", 0) == 0)) {
           ++gaps[gap];
         } else if (problem.empty()) {
           ++methodHeld;

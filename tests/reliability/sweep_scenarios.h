@@ -46,7 +46,7 @@ constexpr wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersi
 struct Scenario {
   std::string call;                // an fwcall line; {T} the scenario's folder, {K} its HKCU key, {P} the programs
   std::vector<std::string> setup;  // lines that make the state it needs, run without faults; "!mkdir",
-                                   // "!write" and "!copy" as in fwcall scripts
+                                   // "!write", "!copy" and "!hold" as in fwcall scripts ({W}: WinInit.Ini)
 };
 
 // The scenarios of one class that need the same state: the set-up lines and the calls are the
@@ -93,17 +93,22 @@ const std::vector<Scenario> kScenarios = Scenarios({
       "win32DeleteFile {T}\\a.txt", "win32SetFileTimes {T}\\a.txt 1000000000000 1000000000000 1000000000000",
       "win32SetFileModified {T}\\a.txt 1000000000000", "win32SetFileCreated {T}\\a.txt 1000000000000",
       "win32DeleteDirectory {T}\\d false true"}},
+    // A file in use goes at the next start: the pending renames, or WinInit.Ini made or filled.
+    {{"!write {T}\\a.txt hello", "!hold {T}\\a.txt"}, "Win32FileServiceImpl", {"win32DeleteFile {T}\\a.txt"}},
+    {{"!write {T}\\a.txt hello", "!hold {T}\\a.txt", "!write {W} [Rename]"}, "Win32FileServiceImpl", {"win32DeleteFile {T}\\a.txt"}},
     {{},
      "Win32FileServiceImpl",
      {"getPartitionNames", "getPartitionType C:\\", "getPartitionFormat C:\\", "supportsLongFileNames C:\\",
       "getTempDirectory", "win32GetWindowsDirectory", "getLibraryDirectory", "getStandardInstallDirectory",
       "win32GetCommonDirectory", "win32EnableAbort true"}},
     // Desktop
-    {{}, "Win32DesktopServiceImpl", {"createDesktopFolder $UserPrograms$ FwSweep2"}},
+    // A failing level undoes the levels the call made, and only those.
+    {{"createDesktopFolder $UserPrograms$ FwSweep2"}, "Win32DesktopServiceImpl", {"createDesktopFolder $UserPrograms$ FwSweep2\\Sub\\Deep"}},
+    {{"createDesktopFolder $UserPrograms$ FwSweep\\Sub"}, "Win32DesktopServiceImpl", {"removeDesktopFolder $UserPrograms$ FwSweep\\Sub"}},
     {{"!write {T}\\a.txt hello", "createDesktopFolder $UserPrograms$ FwSweep",
       "createDesktopItem $UserPrograms$ FwSweep Item {T}\\a.txt \"\" \"\" \"\""},
      "Win32DesktopServiceImpl",
-     {"removeDesktopFolder $UserPrograms$ FwSweep", "createDesktopItem $UserPrograms$ FwSweep Item2 {T}\\a.txt -x {T}\\a.txt {T}",
+     {"createDesktopItem $UserPrograms$ FwSweep Item2 {T}\\a.txt -x {T}\\a.txt {T}",
       "removeDesktopItem $UserPrograms$ FwSweep Item", "getDesktopItemOwnerGroup $UserPrograms$ FwSweep Item",
       "setDesktopItemOwnerGroup $UserPrograms$ FwSweep Item Administrators", "getDesktopItemOwner $UserPrograms$ FwSweep Item",
       "setDesktopItemOwner $UserPrograms$ FwSweep Item Administrators", "getDesktopFolderOwnerGroup $UserPrograms$ FwSweep",
@@ -193,6 +198,7 @@ struct Outcome {
   std::vector<std::string> violations;
   std::string growth;  // resources left behind
   std::string misplaced;  // registry data written or removed where no scenario may touch
+  std::string before, state;  // what the scenarios change (CallSiteSweep::State), before and after the call
 };
 
 // What must never change: the values at the roots and the system's own lists.
@@ -211,10 +217,57 @@ struct Outcome {
   return state;
 }
 
+// Each run's service has its own number: answers and states are compared without it.
+inline std::string WithoutRunNumber(const std::string& text) {
+  static const std::regex kRunNumber("(FwSweepSvc|Fw Sweep )[0-9]+");
+  return std::regex_replace(text, kRunNumber, "$1#");
+}
+
+// Lines for the files and folders below `path`: each name below it, its size and attributes.
+[[gnu::noipa]] inline void ListFiles(const std::wstring& path, const std::string& shown, std::string& out) {
+  WIN32_FIND_DATAW entry;
+  const fw::UniqueFindHandle find(FindFirstFileW((path + L"\\*").c_str(), &entry));
+  if (!find) return;
+  do {
+    const std::wstring name = entry.cFileName;
+    // svc.txt is the test service's record, written while it runs.
+    if (name == L"." || name == L".." || name == L"svc.txt") continue;
+    const std::string named = shown + "\\" + Narrow(name);
+    out += named + " " + std::to_string(entry.nFileSizeLow) + " " + std::to_string(entry.dwFileAttributes) + "\n";
+    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ListFiles(path + L"\\" + name, named, out);
+  } while (FindNextFileW(find.get(), &entry));
+}
+
+// Lines for the key `path` and everything below it (or only its value `only`): each key, and each
+// value with its type and data.
+[[gnu::noipa]] inline void ListKey(HKEY root, const std::wstring& path, std::string& out, const wchar_t* only = nullptr) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+  out += Narrow(path) + "\n";
+  wchar_t name[256];
+  BYTE data[4096];
+  for (DWORD i = 0, length = 256, size = sizeof(data), type = 0;
+       RegEnumValueW(key, i, name, &length, nullptr, &type, data, &size) == ERROR_SUCCESS;
+       ++i, length = 256, size = sizeof(data)) {
+    if (only != nullptr && _wcsicmp(name, only) != 0) continue;
+    out += "  " + Narrow(name) + " " + std::to_string(type) + ":";
+    if (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ) {
+      out += Narrow(std::wstring(reinterpret_cast<const wchar_t*>(data), size / sizeof(wchar_t)));
+    } else {
+      for (DWORD b = 0; b < size; ++b) out += std::to_string(data[b]) + " ";
+    }
+    out += "\n";
+  }
+  for (DWORD i = 0; only == nullptr && RegEnumKeyW(key, i, name, 256) == ERROR_SUCCESS; ++i) ListKey(root, path + L"\\" + name, out);
+  RegCloseKey(key);
+}
+
 class CallSiteSweep {
  public:
   CallSiteSweep() : dll_(L"fwnative.dll"), table_(tableVm_) {
     folder_ = Narrow(temp_.path());
+    winInit_.emplace();
+    pending_.emplace();
   }
 
   HMODULE dll() const { return dll_.get(); }
@@ -241,6 +294,7 @@ class CallSiteSweep {
     text = Replaced(text, "{P}", Narrow(ProgramFolder()));
     text = Replaced(text, "{N}", std::to_string(runs_));
     text = Replaced(text, "{C}", Narrow(programs_.path()));
+    text = Replaced(text, "{W}", Narrow(winInit_->path()));
     return Replaced(text, "{K}", Narrow(kSweepKey));
   }
 
@@ -256,10 +310,8 @@ class CallSiteSweep {
       outcome.hasMessage = e->hasMessage;
       outcome.message.assign(e->message);
     }
-    // Each run's service has its own number: answers are compared without it.
-    static const std::regex kRunNumber("(FwSweepSvc|Fw Sweep )[0-9]+");
     const std::string json = CallOutcome(vm, call.method->signature.result.kind, call.result).Write();
-    outcome.json.assign(std::regex_replace(json, kRunNumber, "$1#"));
+    outcome.json.assign(WithoutRunNumber(json));
     outcome.violations = vm.TakeViolations();
   }
 
@@ -274,6 +326,8 @@ class CallSiteSweep {
       } else if (text.rfind("!copy ", 0) == 0) {
         const std::size_t blank = text.find(' ', 6);
         CopyFileA(text.substr(6, blank - 6).c_str(), text.substr(blank + 1).c_str(), FALSE);
+      } else if (text.rfind("!hold ", 0) == 0) {
+        held_.push_back(HoldOpen(std::wstring(text.begin() + 6, text.end())));
       } else if (text.rfind("!write ", 0) == 0) {
         const std::size_t blank = text.find(' ', 7);
         WriteBytes(std::wstring(text.begin() + 7, text.begin() + blank), text.substr(blank + 1));
@@ -292,6 +346,7 @@ class CallSiteSweep {
   Outcome Measured(const std::string& line, const ArgumentEdit& edit = nullptr) {
     Outcome outcome;
     const std::string sentinel = RegistrySentinel();
+    outcome.before = State();
     const ResourceCounts before = CountResources();
     {
       TestVm vm;
@@ -300,13 +355,39 @@ class CallSiteSweep {
     EndCleanupPrograms();
     outcome.growth = ResourceGrowth(before, CountResources());
     if (const std::string now = RegistrySentinel(); now != sentinel) outcome.misplaced = sentinel + "-> " + now;
+    outcome.state = State();
     return outcome;
+  }
+
+  // What the scenarios change, without what moves from run to run (times, free space, run numbers):
+  // the files of the scenario's folder and of the FwSweep folders of the start menu, the sweep's and
+  // the uninstaller's keys, the start-up commands, the FWSWEEP variables and the pending renames.
+  [[gnu::noipa]] std::string State() const {
+    std::string state;
+    ListFiles(temp_.path(), "{T}", state);
+    wchar_t programs[MAX_PATH] = {};
+    SHGetSpecialFolderPathW(nullptr, programs, CSIDL_PROGRAMS, FALSE);
+    ListFiles(programs, "programs", state);  // where FwSweep and FwSweep2 are, and only those change
+    ListKey(HKEY_CURRENT_USER, kSweepKey, state);
+    ListKey(HKEY_LOCAL_MACHINE, kUninstallKey, state);
+    ListKey(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", state);
+    ListKey(HKEY_CURRENT_USER, L"Environment", state, L"FWSWEEP");
+    ListKey(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\SessionManager\\Environment", state, L"FWSWEEP");
+    wchar_t variable[64] = {};
+    state += "FWSWEEP=" + Narrow(GetEnvironmentVariableW(L"FWSWEEP", variable, 64) ? variable : L"(none)") + "\n";
+    for (const auto& [from, to] : pending_->Added()) state += "pending " + Narrow(from) + " -> " + Narrow(to) + "\n";
+    return WithoutRunNumber(state + "WinInit.Ini " + winInit_->Contents().value_or("(none)"));
   }
 
  private:
   // Removes what a scenario of this class may have left; everything for an empty class.
   [[gnu::noipa]] void Clean(const std::string& area) {
     auto touches = [&](const char* cls) { return area.empty() || area == cls; };
+    held_.clear();
+    winInit_.reset();  // put back, and backed up again
+    winInit_.emplace();
+    pending_.reset();
+    pending_.emplace();
     RemoveAll(temp_.path());  // its contents only, while it is the current directory
     if (!fwtest::Exists(temp_.path())) MakeFolder(temp_.path());
     DeleteRawTree(HKEY_CURRENT_USER, kSweepKey);
@@ -324,7 +405,11 @@ class CallSiteSweep {
       lines = {"Win32SecurityServiceImpl.deleteUser FwSweepUser", "Win32SecurityServiceImpl.deleteGroup FwSweepGroup"};
     }
     if (touches("Win32SystemUtilServiceImpl")) lines.push_back("Win32SystemUtilServiceImpl.removeSystemStartupCommand {T}\\start.exe");
-    if (touches("WindowsEnvironment")) lines.push_back("Win32RegistryServiceImpl.deleteValue 3 Environment FWSWEEP false");
+    if (touches("WindowsEnvironment")) {
+      SetEnvironmentVariableW(L"FWSWEEP", nullptr);
+      lines.push_back("Win32RegistryServiceImpl.deleteValue 3 Environment FWSWEEP false");
+      lines.push_back("Win32RegistryServiceImpl.deleteValue 4 SYSTEM\\CurrentControlSet\\Control\\SessionManager\\Environment FWSWEEP false");
+    }
     for (const char* line : lines) {
       Outcome ignored;
       Invoke(setupVm_, line, ignored);
@@ -356,6 +441,9 @@ class CallSiteSweep {
   TestVm setupVm_;
   TempFolder temp_;
   TempFolder programs_;  // the clean-up programs' copies, which may still run after their call
+  std::optional<ScopedWinInit> winInit_;  // what a run schedules for the next start goes with it
+  std::optional<ScopedPendingRenames> pending_;
+  std::vector<fw::UniqueFileHandle> held_;  // files a scenario holds open, as another program would
   std::string folder_;
   int runs_ = 0;
   bool pathsInFolder_ = false;
