@@ -114,15 +114,16 @@ bool Changes(DWORD access, DWORD disposition, DWORD flags) {
 //   the library expects (RunOnce, Uninstall, the environment keys);
 // - the library's own file changes (create, copy, move, delete, attributes, security) outside the
 //   folder are refused with access denied and recorded as escapes.
-// At the end the current directory, the pending renames and WinInit.Ini are put back.
+// At the end the current directory is put back; the sweep puts back the pending renames and
+// WinInit.Ini after each scenario.
 class Sandbox {
  public:
   explicit Sandbox(CallSiteSweep& sweep);
   Sandbox(const Sandbox&) = delete;
   Sandbox& operator=(const Sandbox&) = delete;
 
-  // Ends the patches and the redirection, then lists the file changes refused outside the folder,
-  // the pending renames made outside it, and a change in the root of the folder's drive.
+  // Ends the patches and the redirection, then lists the file changes refused outside the folder
+  // and a change in the root of the folder's drive.
   std::vector<std::string> Finish();
 
  private:
@@ -130,7 +131,7 @@ class Sandbox {
     for (const std::wstring& folder : inside_) {
       if (full.compare(0, folder.size(), folder) == 0 || full + L"\\" == folder) return true;
     }
-    return full == Lower(winInit_.path());
+    return full == winInit_;
   }
   // True when the change may go ahead; otherwise recorded, with access denied as the last error.
   template <typename Char>
@@ -171,8 +172,7 @@ class Sandbox {
     fakes_.push_back(std::make_shared<SubstitutedProcAddress<Fn>>(library_, function, std::move(behaviour)));
   }
 
-  ScopedWinInit winInit_;
-  ScopedPendingRenames pendingRenames_;
+  std::wstring winInit_;  // full, in lower case
   ScopedCurrentDirectory directory_;
   // The scenarios' folder and that of their clean-up programs: full paths in lower case, with a
   // trailing backslash.
@@ -185,7 +185,8 @@ class Sandbox {
 };
 
 Sandbox::Sandbox(CallSiteSweep& sweep)
-    : directory_(sweep.Folder()),
+    : winInit_(*FullPath(sweep.Expand("{W}").c_str())),
+      directory_(sweep.Folder()),
       inside_{*FullPath(sweep.Folder().c_str()) + L"\\", *FullPath(sweep.ProgramsFolder().c_str()) + L"\\"},
       rootBefore_(DriveRootEntries(inside_[0])),
       library_(sweep.dll()) {
@@ -221,12 +222,6 @@ std::vector<std::string> Sandbox::Finish() {
   fakes_.clear();
   roots_.reset();
   std::vector<std::string> escapes = escapes_;
-  for (const auto& [source, target] : pendingRenames_.Added()) {
-    for (const std::wstring& path : {source, target}) {
-      const std::wstring plain = path.empty() || path[0] != L'!' ? path : path.substr(1);
-      if (!plain.empty() && !Inside(Lower(plain))) escapes.push_back("pending rename " + Narrow(plain));
-    }
-  }
   if (DriveRootEntries(inside_[0]) != rootBefore_) escapes.push_back("the drive's root changed");
   return escapes;
 }
