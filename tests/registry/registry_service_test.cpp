@@ -91,8 +91,8 @@ TEST(RegistryServiceTest, EveryMethodWorksEndToEnd) {
                                                           {"[]", std::wstring(1, L'\0')}};
   for (const auto& [list, data] : written) {
     EXPECT_EQ(calls.Answer(r + "setMultiStringValue" + k + " layout " + list), "null");
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(data.data());
-    EXPECT_EQ(GetRawValue(key.Root(), key.Path(), L"layout")->bytes, std::vector<std::uint8_t>(bytes, bytes + data.size() * sizeof(wchar_t))) << list;
+    const std::vector<std::uint8_t> bytes = GetRawValue(key.Root(), key.Path(), L"layout")->bytes;
+    EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t)), data) << list;
   }
   // The Java roots, each told by a key only it has (0 and 6 are no roots: BadInput.RegistryMethods*).
   expect({{"keyExists 1 CLSID", "true"}, {"keyExists 2 CLSID", "false"}, {"keyExists 4 HARDWARE", "true"},

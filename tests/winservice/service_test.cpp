@@ -32,15 +32,10 @@ DWORD ProcessIdOf(const wchar_t* program) {
   return 0;
 }
 
-// The text as a JSON string, without its quotes.
-std::string JsonText(const std::wstring& text) {
-  const std::string quoted = Json::String(U16(text)).Write();
-  return quoted.substr(1, quoted.size() - 2);
-}
-
 TEST_F(ServiceTest, ARealServiceFromCreationToDeletion) {
   const std::wstring record = folder / L"record.txt";
-  const std::string command = JsonText(L"\"" + ProgramFolder() + L"\\fwtestsvc.exe\" \"" + record + L"\"");
+  const std::string quoted = Json::String(U16(L"\"" + ProgramFolder() + L"\\fwtestsvc.exe\" \"" + record + L"\"")).Write();
+  const std::string command = quoted.substr(1, quoted.size() - 2);  // the command line as JSON text
   // Own process (0x10) with desktop interaction, demand start (3), normal error control (1); read
   // back in the order of the names.
   const std::string shown = R"("displayName": "Fernwick Test {S}", "enableDesktopInteraction": true, "errorControl": 1, )";
@@ -130,12 +125,6 @@ TEST_F(ServiceTest, WhatNeitherTheSweepsNorWineShow) {
   for (const auto& [line, code] : methods) {
     for (const char* empty : {"\"\"", "null"}) EXPECT_EQ(Answer(Replaced(line, "{N}", empty)), Thrown(code, ERROR_BAD_ARGUMENTS)) << line;
   }
-  {
-    HiddenProcAddresses noManager(library(), {"OpenSCManagerW"});
-    EXPECT_EQ(Answer("serviceExists FwNoSuchService"), "false");
-    EXPECT_EQ(Answer("deleteNTService FwNoSuchService"), "null");
-  }
-
   // CreateServiceW as the system receives it: display name, type, the dependencies as a
   // multi-string (each unit followed by '|'), and the account rule.
   std::wstring sent;
@@ -169,6 +158,9 @@ TEST_F(ServiceTest, WhatNeitherTheSweepsNorWineShow) {
   });
   EXPECT_EQ(Answer("queryNTServiceConfig RpcSs"),
             R"({"command": null, "dependencies": ["A", "BC"], "displayName": null, "enableDesktopInteraction": true, "errorControl": 0, "loadOrderGroup": null, "password": null, "serviceType": 16, "startType": 0, "userName": "LocalSystem"})");
+  HiddenProcAddresses noManager(library(), {"OpenSCManagerW"});
+  EXPECT_EQ(Answer("serviceExists FwNoSuchService"), "false");
+  EXPECT_EQ(Answer("deleteNTService FwNoSuchService"), "null");
 }
 
 bool ShutdownPrivilegeHeld() {
