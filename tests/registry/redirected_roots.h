@@ -32,9 +32,8 @@ class RedirectedRoots {
  private:
   [[gnu::noipa]] static LONG Override(HKEY root, HKEY target) { return RegOverridePredefKey(root, target); }
   bool Redirect(HKEY root, const wchar_t* below) {
-    CreateRawKey(HKEY_CURRENT_USER, sandbox_.Below(below));
     fw::UniqueKey target;
-    return RegOpenKeyExW(HKEY_CURRENT_USER, sandbox_.Below(below).c_str(), 0, KEY_ALL_ACCESS, target.put()) == ERROR_SUCCESS &&
+    return RegCreateKeyExW(HKEY_CURRENT_USER, sandbox_.Below(below).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, target.put(), nullptr) == ERROR_SUCCESS &&
            Override(root, target.get()) == ERROR_SUCCESS;
   }
 

@@ -73,17 +73,12 @@ TEST_F(RegistryAccessTest, DeleteKeyTreeGoesDepthFirstAndStopsAtTheFirstFailure)
   ASSERT_EQ(RegOpenKeyExW(key_.Root(), Path(), 0, KEY_ALL_ACCESS, parent.put()), ERROR_SUCCESS);
   // Wine deletes whatever it is asked to, so "b" is made to fail as a key without rights would.
   std::vector<std::wstring> deleted;
-  LONG result = ERROR_SUCCESS;
-  {
-    auto deleteW = fwtest::ReplaceImport(Self(), FWTEST_IMPORT(RegDeleteKeyW),
-                                         [&](auto original, HKEY key, LPCWSTR name) -> LONG {
-                                           if (std::wstring(name) == L"b") return ERROR_ACCESS_DENIED;
-                                           deleted.emplace_back(name);
-                                           return original(key, name);
-                                         });
-    result = DeleteKeyTree(parent.get(), L"top");
-  }
-  EXPECT_EQ(result, ERROR_ACCESS_DENIED);
+  auto deleteW = fwtest::ReplaceImport(Self(), FWTEST_IMPORT(RegDeleteKeyW), [&](auto original, HKEY key, LPCWSTR name) -> LONG {
+    if (std::wstring(name) == L"b") return ERROR_ACCESS_DENIED;
+    deleted.emplace_back(name);
+    return original(key, name);
+  });
+  EXPECT_EQ(DeleteKeyTree(parent.get(), L"top"), ERROR_ACCESS_DENIED);
   EXPECT_EQ(deleted, (std::vector<std::wstring>{L"a1", L"a", L"b1"}));
   EXPECT_TRUE(fwtest::RawKeyExists(key_.Root(), key_.Below(L"top\\c")));
 }

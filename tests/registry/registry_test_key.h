@@ -12,19 +12,89 @@
 
 #include <windows.h>
 
+#include <shlwapi.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "bridge/local_memory_holder.h"
+#include "bridge/unique_resource.h"
 #include "registry/registry_exception.h"
 
 namespace fwtest {
 
+struct RawValue {
+  DWORD type = REG_NONE;
+  std::vector<std::uint8_t> bytes;
+};
+
+[[gnu::noipa]] inline void CreateRawKey(HKEY root, const std::wstring& path) {
+  fw::UniqueKey key;
+  const LONG result = RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr);
+  EXPECT_EQ(result, ERROR_SUCCESS) << "creating the test key";
+}
+
+[[gnu::noipa]] inline bool RawKeyExists(HKEY root, const std::wstring& path) {
+  fw::UniqueKey key;
+  return RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, key.put()) == ERROR_SUCCESS;
+}
+
+[[gnu::noipa]] inline void SetRawValue(HKEY root, const std::wstring& path, const wchar_t* name, DWORD type, const void* data,
+                                       DWORD size) {
+  fw::UniqueKey key;
+  ASSERT_EQ(RegOpenKeyExW(root, path.c_str(), 0, KEY_SET_VALUE, key.put()), ERROR_SUCCESS);
+  EXPECT_EQ(RegSetValueExW(key.get(), name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
+}
+
+[[gnu::noipa]] inline std::optional<RawValue> GetRawValue(HKEY root, const std::wstring& path, const wchar_t* name) {
+  fw::UniqueKey key;
+  RawValue value;
+  DWORD size = 1 << 16;  // more than any value a test writes
+  value.bytes.resize(size);
+  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS ||
+      RegQueryValueExW(key.get(), name, nullptr, &value.type, value.bytes.data(), &size) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  value.bytes.resize(size);
+  return value;
+}
+
+[[gnu::noipa]] inline std::vector<std::wstring> RawValueNames(HKEY root, const std::wstring& path) {
+  std::vector<std::wstring> names;
+  fw::UniqueKey key;
+  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS) return names;
+  wchar_t name[16384];
+  for (DWORD index = 0;; ++index) {
+    DWORD length = 16384;
+    if (RegEnumValueW(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    names.emplace_back(name, length);
+  }
+  return names;
+}
+
+[[gnu::noipa]] inline void DeleteRawTree(HKEY root, const std::wstring& path) {
+  // Bound by name: the test program may import only the W functions the Windows 98 stubs know.
+  static const auto deleteTree = reinterpret_cast<decltype(&::SHDeleteKeyW)>(
+      reinterpret_cast<void*>(GetProcAddress(LoadLibraryW(L"shlwapi.dll"), "SHDeleteKeyW")));
+  deleteTree(root, path.c_str());
+}
+
 class TestRegistryKey {
  public:
-  explicit TestRegistryKey(HKEY root = HKEY_CURRENT_USER);
-  ~TestRegistryKey();
+  [[gnu::noipa]] explicit TestRegistryKey(HKEY root = HKEY_CURRENT_USER)
+      : root_(root), path_(L"Software\\fwnative-tests\\" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter_)) {
+    DeleteRawTree(root_, path_);  // left over from an aborted run
+    CreateRawKey(root_, path_);
+  }
+  [[gnu::noipa]] ~TestRegistryKey() {
+    DeleteRawTree(root_, path_);
+    EXPECT_FALSE(RawKeyExists(root_, path_)) << "test key left behind";
+  }
   TestRegistryKey(const TestRegistryKey&) = delete;
   TestRegistryKey& operator=(const TestRegistryKey&) = delete;
 
@@ -34,25 +104,22 @@ class TestRegistryKey {
   std::wstring Below(const std::wstring& relative) const { return path_ + L"\\" + relative; }
 
  private:
+  static inline std::atomic<int> counter_{0};
   HKEY root_;
   std::wstring path_;
 };
 
-struct RawValue {
-  DWORD type = REG_NONE;
-  std::vector<std::uint8_t> bytes;
-};
-
-void CreateRawKey(HKEY root, const std::wstring& path);
-bool RawKeyExists(HKEY root, const std::wstring& path);
-void SetRawValue(HKEY root, const std::wstring& path, const wchar_t* name, DWORD type, const void* data, DWORD size);
-std::optional<RawValue> GetRawValue(HKEY root, const std::wstring& path, const wchar_t* name);
-std::vector<std::wstring> RawValueNames(HKEY root, const std::wstring& path);
-void DeleteRawTree(HKEY root, const std::wstring& path);
-
 // What the library reports for a Win32 error: the system's text, a blank, the error in parentheses.
-std::u16string ErrorMessage(DWORD error);
-std::u16string ToU16(const std::wstring& text);
+inline std::u16string ErrorMessage(DWORD error) {
+  fw::LocalMemoryHolder text;
+  FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, error,
+                 MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<LPWSTR>(text.put()), 0, nullptr);
+  std::u16string message = text ? reinterpret_cast<const char16_t*>(text.as<wchar_t>()) : u"";
+  const std::string number = std::to_string(error);
+  return message + u" (" + std::u16string(number.begin(), number.end()) + u")";
+}
+
+inline std::u16string ToU16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
 
 // The Win32 error a registry operation raised, or 0.
 template <typename Operation>

@@ -1,14 +1,13 @@
-// Win32ServiceImpl through the built DLL: the argument checks of every method, a real service
-// (tests/service, fwtestsvc.exe) from creation to deletion under Wine's service control manager,
-// substitutes for what Wine does not keep (dependencies, failure actions, the database lock), and
-// the two file methods: short paths and version information.
+// Win32ServiceImpl through the built DLL: a real service (tests/service, fwtestsvc.exe) from
+// creation to deletion under Wine's service control manager with the two file methods (short paths
+// and version information), the argument checks of every method, and substitutes for what Wine does
+// not keep (the dependencies, the failure actions).
 #include <windows.h>
 #include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -33,36 +32,10 @@ DWORD ProcessIdOf(const wchar_t* program) {
   return 0;
 }
 
-// The text as a JSON string, without its quotes.
-std::string JsonText(const std::wstring& text) {
-  const std::string quoted = Json::String(U16(text)).Write();
-  return quoted.substr(1, quoted.size() - 2);
-}
-
-// A failing call of each method is the call-site sweep's, a bad value of each argument the
-// bad-input sweep's (a null peer included); here, what they cannot see: an empty or null name is
-// refused with ERROR_BAD_ARGUMENTS before anything is asked.
-TEST_F(ServiceTest, EveryMethodChecksItsArguments) {
-  const std::pair<const char*, jint> methods[] = {
-      {R"(createNTService {N} {"command": "x.exe"})", -120000}, {R"(changeNTServiceConfig {N} {"startType": -1})", -120004},
-      {"queryNTServiceConfig {N}", -1200005}, {"queryNTServiceStatus {N}", -1200006},
-      {"queryWin2kServiceFailureActions {N}", -1200010}, {"changeWin2kServiceFailureActions {N} {}", -1200013},
-      {"queryWin2kServiceDescription {N}", -1200011}, {"changeWin2kServiceDescription {N} text", -1200012},
-      {"queryWin2kServiceStatusProcess {N}", -1200014}};
-  for (const auto& [line, code] : methods) {
-    for (const char* empty : {"\"\"", "null"}) EXPECT_EQ(Answer(Replaced(line, "{N}", empty)), Thrown(code, ERROR_BAD_ARGUMENTS)) << line;
-  }
-  // A description that cannot be read is null, silently.
-  EXPECT_EQ(Answer("queryWin2kServiceDescription FwNoSuchService"), "null");
-  // Without the manager's own function nothing can be asked and nothing is reported.
-  HiddenProcAddresses noManager(library(), {"OpenSCManagerW"});
-  EXPECT_EQ(Answer("serviceExists FwNoSuchService"), "false");
-  EXPECT_EQ(Answer("deleteNTService FwNoSuchService"), "null");
-}
-
 TEST_F(ServiceTest, ARealServiceFromCreationToDeletion) {
   const std::wstring record = folder / L"record.txt";
-  const std::string command = JsonText(L"\"" + ProgramFolder() + L"\\fwtestsvc.exe\" \"" + record + L"\"");
+  const std::string quoted = Json::String(U16(L"\"" + ProgramFolder() + L"\\fwtestsvc.exe\" \"" + record + L"\"")).Write();
+  const std::string command = quoted.substr(1, quoted.size() - 2);  // the command line as JSON text
   // Own process (0x10) with desktop interaction, demand start (3), normal error control (1); read
   // back in the order of the names.
   const std::string shown = R"("displayName": "Fernwick Test {S}", "enableDesktopInteraction": true, "errorControl": 1, )";
@@ -71,13 +44,26 @@ TEST_F(ServiceTest, ARealServiceFromCreationToDeletion) {
                              R"("loadOrderGroup": "", "password": null, "serviceType": 16, "startType": 3, "userName": "LocalSystem"})";
   // Only what is set changes: disabled (4), then demand start again, everything else left as it is.
   const std::string unchanged = R"({"serviceType": -1, "errorControl": -1, "startType": )";
+  // The two file methods: a long name's short form, and the version fwtestsvc.rc gives (1.2.3.4,
+  // product 5.6.7.8, an NT program 0x40004, an application 1, the signature 0xFEEF04BD); never an
+  // exception: a file without version information, and a missing one, give null.
+  const std::wstring longPath = folder / L"a long file name.text";
+  WriteBytes(longPath, "no version here");
+  wchar_t shortPath[MAX_PATH] = {};
+  ASSERT_NE(GetShortPathNameW(longPath.c_str(), shortPath, MAX_PATH), 0u);
   const auto expect = [this](const std::vector<std::pair<std::string, std::string>>& answers) {
     for (const auto& [line, answer] : answers) EXPECT_EQ(Answer(line), Replaced(answer, "{S}", Narrow(name))) << line;
   };
-  expect({{"createNTService {S} " + given, "null"},
+  expect({{"getShortPath \"" + Narrow(longPath) + "\"", Json::String(U16(shortPath)).Write()},
+          {"getFixedFileInfo \"" + Narrow(ProgramFolder()) + "\\fwtestsvc.exe\"",
+           R"({"fileDateLS": 0, "fileDateMS": 0, "fileFlags": 0, "fileFlagsMask": 0, "fileOS": 262148, "fileSubtype": 0, "fileType": 1, "fileVersionLS": 196612, "fileVersionMS": 65538, "productVersionLS": 458760, "productVersionMS": 327686, "signature": -17890115, "strucVersion": 65536})"},
+          {"getFixedFileInfo \"" + Narrow(longPath) + "\"", "null"},
+          {"getFixedFileInfo \"" + Narrow(folder / L"missing.dll") + "\"", "null"},
+          {"createNTService {S} " + given, "null"},
           {"createNTService {S} " + given, Thrown(-120000, ERROR_SERVICE_EXISTS)},
           {"serviceExists {S}", "true"},
           {"serviceExists FwNoSuchService", "false"},
+          {"queryWin2kServiceDescription FwNoSuchService", "null"},  // one that cannot be read, silently
           {"queryNTServiceConfig {S}", stored},
           {"getNTServiceDisplayName {S}", R"("Fernwick Test {S}")"},
           {"getNTServiceKeyName \"Fernwick Test {S}\"", R"("{S}")"},
@@ -112,10 +98,33 @@ TEST_F(ServiceTest, ARealServiceFromCreationToDeletion) {
   EXPECT_EQ(ReadBytes(record), "start \"first\" \"second arg\"\ncontrol 4\ncontrol 200\ncontrol 1\n");
 }
 
-// What Wine does not do, shown through substitutes of the functions the methods bind by name.
-TEST_F(ServiceTest, WhatWineCannotShow) {
-  // A service whose configuration is read below.
-  EXPECT_EQ(Answer(R"(createNTService {S} {"serviceType": 16, "startType": 3, "errorControl": 1, "command": "x.exe"})"), "null");
+// The answer of a variable-length query that holds `value` alone, by the two-call pattern.
+template <typename T>
+BOOL AnswerQuery(void* buffer, DWORD size, LPDWORD needed, const T& value) {
+  *needed = sizeof(T);
+  if (size < sizeof(T)) {
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return FALSE;
+  }
+  *static_cast<T*>(buffer) = value;
+  return TRUE;
+}
+
+// A failing call of each method is the call-site sweep's, a bad value of each argument the
+// bad-input sweep's (a null peer included). What they cannot see: an empty or null name is refused
+// with ERROR_BAD_ARGUMENTS before anything is asked, and without the manager's own function nothing
+// is asked and nothing reported. What Wine does not do is shown through substitutes of the functions
+// the methods bind by name, on a service every Wine prefix has.
+TEST_F(ServiceTest, WhatNeitherTheSweepsNorWineShow) {
+  const std::pair<const char*, jint> methods[] = {
+      {R"(createNTService {N} {"command": "x.exe"})", -120000}, {R"(changeNTServiceConfig {N} {"startType": -1})", -120004},
+      {"queryNTServiceConfig {N}", -1200005}, {"queryNTServiceStatus {N}", -1200006},
+      {"queryWin2kServiceFailureActions {N}", -1200010}, {"changeWin2kServiceFailureActions {N} {}", -1200013},
+      {"queryWin2kServiceDescription {N}", -1200011}, {"changeWin2kServiceDescription {N} text", -1200012},
+      {"queryWin2kServiceStatusProcess {N}", -1200014}};
+  for (const auto& [line, code] : methods) {
+    for (const char* empty : {"\"\"", "null"}) EXPECT_EQ(Answer(Replaced(line, "{N}", empty)), Thrown(code, ERROR_BAD_ARGUMENTS)) << line;
+  }
   // CreateServiceW as the system receives it: display name, type, the dependencies as a
   // multi-string (each unit followed by '|'), and the account rule.
   std::wstring sent;
@@ -140,141 +149,82 @@ TEST_F(ServiceTest, WhatWineCannotShow) {
               Thrown(-120000, ERROR_SERVICE_EXISTS));
     EXPECT_EQ(sent, expected);
   }
-  // A getter the peer's class lacks: that setting is absent.
-  const auto noDisplayName = [](TestVm& vm, const fwcall::NativeMethod&, std::vector<jvalue>&) {
-    vm.HideMethod("com/fernwick/wizard/platform/win32/win32service/NTServiceConfig", "getDisplayName");
-  };
-  EXPECT_EQ(Answer(R"(createNTService {S} {"displayName": "shown", "command": "x.exe"})", noDisplayName), Thrown(-120000, ERROR_SERVICE_EXISTS));
-  EXPECT_EQ(sent.substr(0, 7), L"(null) ");
 
   // Dependencies read back (Wine never returns them), from a configuration the system hands over.
   // The strings may lie outside the buffer: the library reads them through the pointers.
-  auto query = SubstituteProcAddress(
-      library(), FWTEST_IMPORT(QueryServiceConfigW),
-      [](auto, SC_HANDLE, LPQUERY_SERVICE_CONFIGW buffer, DWORD size, LPDWORD needed) -> BOOL {
-        static wchar_t dependencies[] = L"A\0BC\0", user[] = L"LocalSystem";
-        *needed = sizeof(QUERY_SERVICE_CONFIGW);
-        if (size < *needed) {
-          SetLastError(ERROR_INSUFFICIENT_BUFFER);
-          return FALSE;
-        }
-        *buffer = {0x110, 0, 0, nullptr, nullptr, 0, dependencies, user, nullptr};
-        return TRUE;
-      });
-  EXPECT_EQ(Answer("queryNTServiceConfig {S}"),
+  wchar_t dependencies[] = L"A\0BC\0", user[] = L"LocalSystem";
+  auto query = SubstituteProcAddress(library(), FWTEST_IMPORT(QueryServiceConfigW), [&](auto, SC_HANDLE, LPQUERY_SERVICE_CONFIGW buffer, DWORD size, LPDWORD needed) {
+    return AnswerQuery(buffer, size, needed, QUERY_SERVICE_CONFIGW{0x110, 0, 0, nullptr, nullptr, 0, dependencies, user, nullptr});
+  });
+  EXPECT_EQ(Answer("queryNTServiceConfig RpcSs"),
             R"({"command": null, "dependencies": ["A", "BC"], "displayName": null, "enableDesktopInteraction": true, "errorControl": 0, "loadOrderGroup": null, "password": null, "serviceType": 16, "startType": 0, "userName": "LocalSystem"})");
-
-  // A list that grows between the two calls: exactly one retry, then the error.
-  int asked = 0;
-  auto enumerate = SubstituteProcAddress(library(), FWTEST_IMPORT(EnumServicesStatusW),
-                                         [&asked](auto, auto, auto, auto, auto, auto, LPDWORD needed, auto, auto) -> BOOL {
-                                           *needed = 1000 * static_cast<DWORD>(++asked);
-                                           SetLastError(ERROR_MORE_DATA);
-                                           return FALSE;
-                                         });
-  EXPECT_EQ(Answer("enumNTServiceKeys 48 3"), Thrown(-1200009, ERROR_MORE_DATA));
-  EXPECT_EQ(asked, 2);
+  HiddenProcAddresses noManager(library(), {"OpenSCManagerW"});
+  EXPECT_EQ(Answer("serviceExists FwNoSuchService"), "false");
+  EXPECT_EQ(Answer("deleteNTService FwNoSuchService"), "null");
 }
 
 bool ShutdownPrivilegeHeld() {
-  HANDLE token = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+  fw::UniqueHandle token;
   PRIVILEGE_SET wanted = {1, PRIVILEGE_SET_ALL_NECESSARY, {}};
-  LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &wanted.Privilege[0].Luid);
   BOOL held = FALSE;
-  PrivilegeCheck(token, &wanted, &held);
-  CloseHandle(token);
-  return held != FALSE;
+  return OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.put()) &&
+         LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &wanted.Privilege[0].Luid) && PrivilegeCheck(token.get(), &wanted, &held) && held;
 }
 
 TEST_F(ServiceTest, FailureActionsRoundTripUnderTheDatabaseLock) {
-  const std::string program = JsonText(L"\"" + ProgramFolder() + L"\\fwtestsvc.exe\" x");
-  EXPECT_EQ(Answer(R"(createNTService {S} {"serviceType": 16, "startType": 3, "errorControl": 1, "command": ")" + program + "\"}"), "null");
-  // Substitutes for what Wine drops: the failure actions a service keeps (level 2), and a real
-  // database lock. They record the order of the library's calls, each change with whether
+  // The order of the library's calls on Wine's lock and services, each change with whether
   // SeShutdownPrivilege was on during it.
   std::vector<std::string> order;
-  auto lock = SubstituteProcAddress(library(), FWTEST_IMPORT(LockServiceDatabase), [&](auto, SC_HANDLE) {
-    order.push_back("lock");
-    return reinterpret_cast<SC_LOCK>(0x10c);
-  });
-  auto unlock = SubstituteProcAddress(library(), FWTEST_IMPORT(UnlockServiceDatabase), [&](auto, SC_LOCK) {
-    order.push_back("unlock");
-    return TRUE;
-  });
-  auto open = SubstituteProcAddress(library(), FWTEST_IMPORT(OpenServiceW), [&](auto original, auto... args) {
-    order.push_back("open");
-    return original(args...);
-  });
-  SERVICE_FAILURE_ACTIONSW stored = {};
-  std::optional<std::wstring> rebootMessage, command;  // as last sent: nullopt when not sent
+  const auto logged = [&order](const char* call) {
+    return [&order, call](auto original, auto... args) {
+      order.push_back(call);
+      return original(args...);
+    };
+  };
+  auto lock = SubstituteProcAddress(library(), FWTEST_IMPORT(LockServiceDatabase), logged("lock"));
+  auto unlock = SubstituteProcAddress(library(), FWTEST_IMPORT(UnlockServiceDatabase), logged("unlock"));
+  auto open = SubstituteProcAddress(library(), FWTEST_IMPORT(OpenServiceW), logged("open"));
+  // Wine drops the failure actions a service keeps (level 2): a substitute keeps them as Windows
+  // does (a null text or action list keeps what was there) and hands them back through pointers.
+  DWORD resetPeriod = 0;
+  std::wstring rebootMessage = L"old message", command = L"old command";
   std::vector<SC_ACTION> actions;
   auto change = SubstituteProcAddress(library(), FWTEST_IMPORT(ChangeServiceConfig2W), [&](auto, SC_HANDLE, DWORD, LPVOID info) {
     const auto* sent = static_cast<SERVICE_FAILURE_ACTIONSW*>(info);
     order.push_back(ShutdownPrivilegeHeld() ? "change, privileged" : "change");
-    stored.dwResetPeriod = sent->dwResetPeriod;
-    rebootMessage = sent->lpRebootMsg != nullptr ? std::optional<std::wstring>(sent->lpRebootMsg) : std::nullopt;
-    command = sent->lpCommand != nullptr ? std::optional<std::wstring>(sent->lpCommand) : std::nullopt;
+    resetPeriod = sent->dwResetPeriod;
+    if (sent->lpRebootMsg != nullptr) rebootMessage = sent->lpRebootMsg;
+    if (sent->lpCommand != nullptr) command = sent->lpCommand;
     if (sent->lpsaActions != nullptr) actions.assign(sent->lpsaActions, sent->lpsaActions + sent->cActions);
     return TRUE;
   });
-  // The texts and actions stay the test's: the library reads them through the pointers.
-  std::wstring texts[2];
-  auto query = SubstituteProcAddress(library(), FWTEST_IMPORT(QueryServiceConfig2W),
-                                     [&](auto, SC_HANDLE, DWORD, LPBYTE buffer, DWORD size, LPDWORD needed) -> BOOL {
-                                       *needed = sizeof(SERVICE_FAILURE_ACTIONSW);
-                                       if (size < *needed) {
-                                         SetLastError(ERROR_INSUFFICIENT_BUFFER);
-                                         return FALSE;
-                                       }
-                                       texts[0] = rebootMessage.value_or(L"");
-                                       texts[1] = command.value_or(L"");
-                                       stored = {stored.dwResetPeriod, texts[0].data(), texts[1].data(), static_cast<DWORD>(actions.size()),
-                                                 actions.empty() ? nullptr : actions.data()};
-                                       *reinterpret_cast<SERVICE_FAILURE_ACTIONSW*>(buffer) = stored;
-                                       return TRUE;
-                                     });
-  // Restart, reboot, run a command, and a type no Windows knows (sent as SC_ACTION_NONE).
+  auto query = SubstituteProcAddress(library(), FWTEST_IMPORT(QueryServiceConfig2W), [&](auto, SC_HANDLE, DWORD, LPBYTE buffer, DWORD size, LPDWORD needed) {
+    return AnswerQuery(buffer, size, needed, SERVICE_FAILURE_ACTIONSW{resetPeriod, rebootMessage.data(), command.data(), static_cast<DWORD>(actions.size()), actions.data()});
+  });
+  // Restart, reboot, run a command, and a type no Windows knows (sent as SC_ACTION_NONE); "" removes
+  // the command. Then no actions and no texts, which keep what the service has: without a reboot
+  // action the privilege is not touched. Windows 9x has no privileges: nothing is enabled there.
   const std::string sent = R"("actions": [{"actionType": 1, "delay": 1000}, {"actionType": 2, "delay": 2000}, {"actionType": 3, "delay": 3000}, {"actionType": )";
-  EXPECT_EQ(Answer(R"(changeWin2kServiceFailureActions {S} {"resetPeriod": 86400, "rebootMsg": "Restarting for Fernwick", "command": "", )" +
-                   sent + R"(7, "delay": 4000}]})"),
-            "null");
-  // Windows 9x has no privileges: nothing is enabled there.
-  EXPECT_EQ(order, (std::vector<std::string>{"lock", "open", fw::IsWindows9x() ? "change" : "change, privileged", "unlock"}));
-  EXPECT_EQ(command, L"") << "\"\" is sent, which removes the command";
-  EXPECT_EQ(Answer("queryWin2kServiceFailureActions {S}"),
-            R"({"command": "", "rebootMsg": "Restarting for Fernwick", "resetPeriod": 86400, )" + sent + R"(0, "delay": 4000}]})");
-
-  // No actions: a null action pointer keeps the service's; the texts absent stay as they are, and
-  // without a reboot action the privilege is not touched.
-  const std::string none = R"(changeWin2kServiceFailureActions {S} {"resetPeriod": 60, "actions": []})";
-  order.clear();
-  EXPECT_EQ(Answer(none), "null");
-  EXPECT_EQ(actions.size(), 4u);
-  EXPECT_FALSE(rebootMessage || command);
-  EXPECT_EQ(order, (std::vector<std::string>{"lock", "open", "change", "unlock"}));
+  const std::string kept = R"({"command": "", "rebootMsg": "Restarting for Fernwick", "resetPeriod": )", last = R"(0, "delay": 4000}]})";
+  const std::string none = R"(changeWin2kServiceFailureActions RpcSs {"resetPeriod": 60, "actions": []})";
   // A count below zero has no meaning: an argument error, with the lock given back all the same.
-  order.clear();
-  const auto negative = [](TestVm& vm, const fwcall::NativeMethod&, std::vector<jvalue>& args) { vm.SetIntProperty(args[1].l, "ActionCount", -1); };
-  EXPECT_EQ(Answer(none, negative), Thrown(-1200013, ERROR_BAD_ARGUMENTS));
-  EXPECT_EQ(order, (std::vector<std::string>{"lock", "open", "unlock"}));
-}
-
-TEST_F(ServiceTest, ShortPathsAndVersionInformation) {
-  const std::wstring longPath = folder / L"a long folder name\\a long file name.text";
-  MakeFolder(folder / L"a long folder name");
-  WriteBytes(longPath, "no version here");
-  wchar_t shortPath[MAX_PATH] = {};
-  ASSERT_NE(GetShortPathNameW(longPath.c_str(), shortPath, MAX_PATH), 0u);
-  EXPECT_EQ(Answer("getShortPath \"" + Narrow(longPath) + "\""), Json::String(U16(shortPath)).Write());
-
-  // Version 1.2.3.4, product 5.6.7.8, an NT program (0x40004) and an application (1), as
-  // fwtestsvc.rc gives them; the signature 0xFEEF04BD. Never an exception: a file without version
-  // information, and a missing one, give null.
-  EXPECT_EQ(Answer("getFixedFileInfo \"" + Narrow(ProgramFolder()) + "\\fwtestsvc.exe\""),
-            R"({"fileDateLS": 0, "fileDateMS": 0, "fileFlags": 0, "fileFlagsMask": 0, "fileOS": 262148, "fileSubtype": 0, "fileType": 1, "fileVersionLS": 196612, "fileVersionMS": 65538, "productVersionLS": 458760, "productVersionMS": 327686, "signature": -17890115, "strucVersion": 65536})");
-  EXPECT_EQ(Answer("getFixedFileInfo \"" + Narrow(longPath) + "\""), "null");
-  EXPECT_EQ(Answer("getFixedFileInfo \"" + Narrow(folder / L"missing.dll") + "\""), "null");
+  const ArgumentEdit negative = [](TestVm& vm, const fwcall::NativeMethod&, std::vector<jvalue>& args) { vm.SetIntProperty(args[1].l, "ActionCount", -1); };
+  const struct {
+    std::string line;
+    ArgumentEdit edit;
+    std::string answer;
+    std::vector<std::string> calls;
+    std::string kept;  // the failure actions read back afterwards
+  } changes[] = {{R"(changeWin2kServiceFailureActions RpcSs {"resetPeriod": 86400, "rebootMsg": "Restarting for Fernwick", "command": "", )" + sent + R"(7, "delay": 4000}]})",
+                  nullptr, "null", {"lock", "open", fw::IsWindows9x() ? "change" : "change, privileged", "unlock"}, kept + "86400, " + sent + last},
+                 {none, nullptr, "null", {"lock", "open", "change", "unlock"}, kept + "60, " + sent + last},
+                 {none, negative, Thrown(-1200013, ERROR_BAD_ARGUMENTS), {"lock", "open", "unlock"}, kept + "60, " + sent + last}};
+  for (const auto& c : changes) {
+    order.clear();
+    EXPECT_EQ(Answer(c.line, c.edit), c.answer) << c.line;
+    EXPECT_EQ(order, c.calls) << c.line;
+    EXPECT_EQ(Answer("queryWin2kServiceFailureActions RpcSs"), c.kept) << c.line;
+  }
 }
 
 }  // namespace
