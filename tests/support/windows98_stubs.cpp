@@ -71,8 +71,7 @@ std::string Windows98Stubs::Unlisted(const std::vector<std::string>& importNames
 // True when the current call must fail as on Windows 98; leaves the last error alone otherwise.
 bool Windows98Stubs::Fails() const {
   const DWORD error = GetLastError();
-  const auto caller = reinterpret_cast<std::uintptr_t>(CallerOfCurrentFake());
-  const bool fails = caller >= library_.first && caller < library_.second && Sees9x(versionSlot_);
+  const bool fails = InLibrary(CallerOfCurrentFake()) && Sees9x(versionSlot_);
   SetLastError(fails ? ERROR_CALL_NOT_IMPLEMENTED : error);
   return fails;
 }

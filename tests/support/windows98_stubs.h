@@ -40,6 +40,10 @@ class Windows98Stubs {
 
  private:
   bool Fails() const;
+  bool InLibrary(const void* address) const noexcept {
+    const auto at = reinterpret_cast<std::uintptr_t>(address);
+    return at >= library_.first && at < library_.second;
+  }
 
   std::pair<std::uintptr_t, std::uintptr_t> library_;  // [first, second): the library's code
   void** versionSlot_;  // the module's GetVersionExA slot; read at each call, so fakes of it count
