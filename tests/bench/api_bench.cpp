@@ -11,8 +11,9 @@
 #include <jni.h>
 
 #include <cstdio>
-#include <cstdlib>
+#include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "bench_rounds.h"
@@ -20,14 +21,12 @@
 #include "com_fernwick_wizard_platform_win32_Win32FileServiceImpl.h"
 #include "com_fernwick_wizard_platform_win32_Win32RegistryServiceImpl.h"
 #include "com_fernwick_wizard_platform_win32_Win32ServiceImpl.h"
+#include "file/remove_tree.h"
 #include "registry/registry_access.h"
 
 namespace {
 
 std::u16string U16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
-
-// Short rounds, many of them, give the best round a chance on a machine that others share.
-constexpr int kShortRounds = 30;
 
 }  // namespace
 
@@ -37,18 +36,6 @@ constexpr int kEntries = 10000;
 constexpr int kStringReads = 2000;  // per round
 constexpr int kBatch = 200;  // calls per fresh VM
 constexpr jint kRootCurrentUser = 3;
-constexpr char kServiceClass[] = "com/fernwick/wizard/platform/win32/Win32RegistryServiceImpl";
-
-HKEY OpenKey(const std::wstring& path, REGSAM access, bool create = false) {
-  HKEY key = nullptr;
-  const LONG result = create ? RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, access, nullptr, &key, nullptr)
-                             : RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, access, &key);
-  if (result != ERROR_SUCCESS) {
-    std::fprintf(stderr, "opening %ls failed with %ld\n", path.c_str(), static_cast<long>(result));
-    std::exit(2);
-  }
-  return key;
-}
 
 std::wstring Numbered(const wchar_t* prefix, int i) {
   wchar_t name[32];
@@ -56,9 +43,11 @@ std::wstring Numbered(const wchar_t* prefix, int i) {
   return name;
 }
 
-// The bare sequences: one open, the calls the library makes for the method, one close.
+// The bare sequences: one open, the calls the library makes for the method, one close. A key that
+// does not open stays null: the calls on it fail, and so does the comparison.
 std::size_t PlainValueNames(const std::wstring& path) {
-  const fw::UniqueKey key(OpenKey(path, KEY_QUERY_VALUE));
+  fw::UniqueKey key;
+  RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, key.put());
   std::vector<std::wstring> names;
   wchar_t name[1024];
   DWORD length = 1024, type = 0;
@@ -70,7 +59,8 @@ std::size_t PlainValueNames(const std::wstring& path) {
 }
 
 std::size_t PlainSubkeyNames(const std::wstring& path) {
-  const fw::UniqueKey key(OpenKey(path, KEY_READ));
+  fw::UniqueKey key;
+  RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.put());
   std::vector<std::wstring> names;
   wchar_t name[1024];
   for (DWORD index = 0; RegEnumKeyW(key.get(), index, name, 1024) == ERROR_SUCCESS; ++index) names.emplace_back(name);
@@ -78,7 +68,8 @@ std::size_t PlainSubkeyNames(const std::wstring& path) {
 }
 
 bool PlainStringRead(const std::wstring& path) {
-  const fw::UniqueKey key(OpenKey(path, KEY_QUERY_VALUE));
+  fw::UniqueKey key;
+  RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, key.put());
   wchar_t data[256] = {};
   DWORD type = 0, size = sizeof(data);
   return RegQueryValueExW(key.get(), L"s", nullptr, &type, reinterpret_cast<BYTE*>(data), &size) == ERROR_SUCCESS;
@@ -87,28 +78,26 @@ bool PlainStringRead(const std::wstring& path) {
 void Run(HMODULE library, bool& failed) {
   const std::wstring base = L"Software\\fwnative-bench-" + std::to_wstring(GetCurrentProcessId());
   const std::wstring valuesPath = base + L"\\values", subkeysPath = base + L"\\subkeys";
-  {
-    const fw::UniqueKey values(OpenKey(valuesPath, KEY_ALL_ACCESS, true));
-    const DWORD one = 1;
-    for (int i = 0; i < kEntries; ++i) {
-      RegSetValueExW(values.get(), Numbered(L"value", i).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), 4);
-      RegCloseKey(OpenKey(subkeysPath + L"\\" + Numbered(L"key", i), KEY_ALL_ACCESS, true));
-    }
-    const wchar_t text[] = L"C:\\Program Files\\Fernwick\\Wizard\\bin";  // stored without its zero
-    RegSetValueExW(values.get(), L"s", 0, REG_SZ, reinterpret_cast<const BYTE*>(text), sizeof(text) - sizeof(wchar_t));
+  fw::RegistryAccess registry;  // the set-up, untimed
+  constexpr fw::RootKey kUser = fw::RootKey::CurrentUser;
+  registry.CreateKey(kUser, nullptr, valuesPath.c_str());
+  for (int i = 0; i < kEntries; ++i) {
+    registry.WriteDword(kUser, valuesPath.c_str(), Numbered(L"value", i).c_str(), 1);
+    registry.CreateKey(kUser, base.c_str(), (L"subkeys\\" + Numbered(L"key", i)).c_str());
   }
+  registry.WriteString(kUser, valuesPath.c_str(), L"s", false, L"C:\\Program Files\\Fernwick\\Wizard\\bin");
   std::printf("Registry benchmark (x86_64): %d values, %d subkeys, %d string reads; best of %d rounds\n", kEntries,
-              kEntries, kStringReads, kShortRounds);
+              kEntries, kStringReads, fwbench::kShortRounds);
   // One call of a listing method, whose array must hold every name, against the bare listing.
   const auto compareListing = [&](const char* method, const char* what, auto export_, auto plain,
                                   const std::wstring& path, jsize expected) {
     fwbench::CompareInFreshVm(
-        method, what, kServiceClass, failed,
+        method, what, "Win32RegistryServiceImpl", failed,
         [&](fwtest::TestVm& vm, jobject self) {
           const jobjectArray names = vm.Call(export_, self, kRootCurrentUser, vm.String(U16(path)));
           if (names == nullptr || vm.env()->GetArrayLength(names) != expected) failed = true;
         },
-        [&] { failed |= plain(path) != static_cast<std::size_t>(expected); }, kShortRounds);
+        [&] { failed |= plain(path) != static_cast<std::size_t>(expected); });
   };
   compareListing("getKeyValueNames", "10,000 values, one call",
                  FW_BENCH_EXPORT(library, Win32RegistryServiceImpl, getKeyValueNames), PlainValueNames, valuesPath,
@@ -118,7 +107,7 @@ void Run(HMODULE library, bool& failed) {
                  kEntries);
   const auto getStringValue = FW_BENCH_EXPORT(library, Win32RegistryServiceImpl, getStringValue);
   fwbench::CompareInFreshVm(
-      "getStringValue", "2000 calls", kServiceClass, failed,
+      "getStringValue", "2000 calls", "Win32RegistryServiceImpl", failed,
       [&](fwtest::TestVm& vm, jobject self) {
         const jstring key = vm.String(U16(valuesPath)), name = vm.String(u"s");
         for (int i = 0; i < kBatch; ++i) {
@@ -130,7 +119,7 @@ void Run(HMODULE library, bool& failed) {
       [&] {
         for (int i = 0; i < kStringReads; ++i) failed |= !PlainStringRead(valuesPath);
       },
-      kShortRounds, kStringReads / kBatch);
+      fwbench::kShortRounds, kStringReads / kBatch);
   fw::DeleteKeyTree(HKEY_CURRENT_USER, base.c_str());
 }
 
@@ -139,7 +128,6 @@ void Run(HMODULE library, bool& failed) {
 namespace file {
 
 constexpr DWORD kCopyBytes = 256u * 1024u * 1024u;
-constexpr char kServiceClass[] = "com/fernwick/wizard/platform/win32/Win32FileServiceImpl";
 
 void WriteFileOf(const std::wstring& path, const char* bytes, DWORD size, DWORD times = 1) {
   const fw::UniqueFileHandle handle(
@@ -202,7 +190,7 @@ void Run(HMODULE library, bool& failed) {
   std::printf("File benchmark (x86_64): best of %d rounds\n", fwbench::kRounds);
   // Each side runs after its set-up (a tree to remove, no target).
   fwbench::CompareInFreshVm(
-      "win32DeleteDirectory", "10,000 files in 100 directories", kServiceClass, failed,
+      "win32DeleteDirectory", "10,000 files in 100 directories", "Win32FileServiceImpl", failed,
       [&](fwtest::TestVm& vm, jobject self) {
         failed |= vm.Call(deleteDirectory, self, vm.String(U16(root)), JNI_FALSE, JNI_TRUE) != 0;
       },
@@ -214,7 +202,7 @@ void Run(HMODULE library, bool& failed) {
   WriteFileOf(source, block.data(), static_cast<DWORD>(block.size()), kCopyBytes / static_cast<DWORD>(block.size()));
   // The copy's bare sequence: the read-only check of the target, then the copy.
   fwbench::CompareInFreshVm(
-      "win32CopyFile", "256 MiB, file in the page cache", kServiceClass, failed,
+      "win32CopyFile", "256 MiB, file in the page cache", "Win32FileServiceImpl", failed,
       [&](fwtest::TestVm& vm, jobject self) {
         failed |= vm.Call(copyFile, self, vm.String(U16(source)), vm.String(U16(target)), JNI_TRUE) != 0;
       },
@@ -223,9 +211,7 @@ void Run(HMODULE library, bool& failed) {
         failed |= !CopyFileW(source.c_str(), target.c_str(), FALSE);
       },
       fwbench::kRounds, 1, [&] { DeleteFileW(target.c_str()); });
-  DeleteFileW(target.c_str());
-  DeleteFileW(source.c_str());
-  RemoveDirectoryW(base.c_str());
+  fw::RemoveDirectoryOrTree(base.c_str(), false, true);
 }
 
 }  // namespace file
@@ -234,33 +220,27 @@ namespace service {
 
 constexpr jint kAllServices = SERVICE_WIN32 | SERVICE_DRIVER;
 constexpr jint kAllStates = SERVICE_STATE_ALL;
-constexpr char kServiceClass[] = "com/fernwick/wizard/platform/win32/Win32ServiceImpl";
 
 // Each operation opens the manager with all access, and the service with the access it needs.
-struct Opened {
-  SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-  SC_HANDLE service = nullptr;
-  Opened() = default;
-  Opened(const wchar_t* name, DWORD access) : service(OpenServiceW(manager, name, access)) {}
-  ~Opened() {
-    if (service != nullptr) CloseServiceHandle(service);
-    CloseServiceHandle(manager);
-  }
-  Opened(const Opened&) = delete;
-  Opened& operator=(const Opened&) = delete;
-};
+using ServiceHandle = std::unique_ptr<std::remove_pointer_t<SC_HANDLE>, decltype(&::CloseServiceHandle)>;
+ServiceHandle OpenManager() {
+  return ServiceHandle(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS), ::CloseServiceHandle);
+}
+ServiceHandle OpenNamed(const ServiceHandle& manager, const std::wstring& key, DWORD access) {
+  return ServiceHandle(OpenServiceW(manager.get(), key.c_str(), access), ::CloseServiceHandle);
+}
 
 std::vector<std::wstring> PlainServiceKeys() {
-  const Opened scm;
+  const ServiceHandle manager = OpenManager();
   DWORD needed = 0, count = 0, resume = 0;
   std::vector<std::wstring> keys;
-  if (EnumServicesStatusW(scm.manager, kAllServices, kAllStates, nullptr, 0, &needed, &count, &resume) ||
+  if (EnumServicesStatusW(manager.get(), kAllServices, kAllStates, nullptr, 0, &needed, &count, &resume) ||
       GetLastError() != ERROR_MORE_DATA) {
     return keys;
   }
   std::vector<BYTE> buffer(needed);
   const auto entries = reinterpret_cast<ENUM_SERVICE_STATUSW*>(buffer.data());
-  if (EnumServicesStatusW(scm.manager, kAllServices, kAllStates, entries, needed, &needed, &count, &resume)) {
+  if (EnumServicesStatusW(manager.get(), kAllServices, kAllStates, entries, needed, &needed, &count, &resume)) {
     for (DWORD i = 0; i < count; ++i) keys.emplace_back(entries[i].lpServiceName);
   }
   return keys;
@@ -269,17 +249,17 @@ std::vector<std::wstring> PlainServiceKeys() {
 // The config (sized by a first call), then the status of one service, each with its own handles.
 bool PlainQueries(const std::wstring& key) {
   {
-    const Opened opened(key.c_str(), READ_CONTROL | SERVICE_QUERY_CONFIG);
+    const ServiceHandle manager = OpenManager(), service = OpenNamed(manager, key, READ_CONTROL | SERVICE_QUERY_CONFIG);
     DWORD needed = 0;
-    if (QueryServiceConfigW(opened.service, nullptr, 0, &needed) || GetLastError() != ERROR_INSUFFICIENT_BUFFER) return false;
+    if (QueryServiceConfigW(service.get(), nullptr, 0, &needed) || GetLastError() != ERROR_INSUFFICIENT_BUFFER) return false;
     std::vector<BYTE> buffer(needed);
-    if (!QueryServiceConfigW(opened.service, reinterpret_cast<QUERY_SERVICE_CONFIGW*>(buffer.data()), needed, &needed)) {
+    if (!QueryServiceConfigW(service.get(), reinterpret_cast<QUERY_SERVICE_CONFIGW*>(buffer.data()), needed, &needed)) {
       return false;
     }
   }
-  const Opened opened(key.c_str(), READ_CONTROL | SERVICE_QUERY_STATUS);
+  const ServiceHandle manager = OpenManager(), service = OpenNamed(manager, key, READ_CONTROL | SERVICE_QUERY_STATUS);
   SERVICE_STATUS status = {};
-  return QueryServiceStatus(opened.service, &status) != FALSE;
+  return QueryServiceStatus(service.get(), &status) != FALSE;
 }
 
 void Run(HMODULE library, bool& failed) {
@@ -288,10 +268,10 @@ void Run(HMODULE library, bool& failed) {
   const auto queryStatus = FW_BENCH_EXPORT(library, Win32ServiceImpl, queryNTServiceStatus);
   const std::size_t services = PlainServiceKeys().size();
   failed |= services == 0;
-  std::printf("Service benchmark (x86_64): %zu services; best of %d rounds\n", services, kShortRounds);
+  std::printf("Service benchmark (x86_64): %zu services; best of %d rounds\n", services, fwbench::kShortRounds);
   // A round is one listing followed by the two queries of every service listed.
   fwbench::CompareInFreshVm(
-      "enumNTServiceKeys etc.", "list, then config + status of each", kServiceClass, failed,
+      "enumNTServiceKeys etc.", "list, then config + status of each", "Win32ServiceImpl", failed,
       [&](fwtest::TestVm& vm, jobject self) {
         JNIEnv* env = vm.env();
         const jobjectArray keys = vm.Call(enumKeys, self, kAllServices, kAllStates);
@@ -310,8 +290,7 @@ void Run(HMODULE library, bool& failed) {
         const std::vector<std::wstring> keys = PlainServiceKeys();
         failed |= keys.size() != services;
         for (const std::wstring& key : keys) failed |= !PlainQueries(key);
-      },
-      kShortRounds);
+      });
 }
 
 }  // namespace service
@@ -323,7 +302,6 @@ constexpr int kPasses = 50;
 // Wine maps Z: to the Linux root and writes a warning to the console at every volume query there,
 // which would be most of what is timed.
 constexpr wchar_t kWineRoot[] = L"Z:\\";
-constexpr char kServiceClass[] = "com/fernwick/wizard/platform/win32/Win32FileServiceImpl";
 
 std::vector<std::wstring> PlainRoots() {
   const DWORD needed = GetLogicalDriveStringsW(0, nullptr);
@@ -372,9 +350,9 @@ void Run(HMODULE library, bool& failed) {
     std::printf(" %ls", root.c_str());
     failed |= !PlainQuestions(root);  // every drive asked must answer
   }
-  std::printf("; best of %d rounds\n", kShortRounds);
+  std::printf("; best of %d rounds\n", fwbench::kShortRounds);
   fwbench::CompareInFreshVm(
-      "getPartition* etc.", "50 x (list + 4 questions per drive)", kServiceClass, failed,
+      "getPartition* etc.", "50 x (list + 4 questions per drive)", "Win32FileServiceImpl", failed,
       [&](fwtest::TestVm& vm, jobject self) {
         JNIEnv* env = vm.env();
         for (int pass = 0; pass < kPasses; ++pass) {
@@ -395,8 +373,7 @@ void Run(HMODULE library, bool& failed) {
         for (int pass = 0; pass < kPasses; ++pass) {
           for (const std::wstring& root : PlainRoots()) failed |= root != kWineRoot && !PlainQuestions(root);
         }
-      },
-      kShortRounds);
+      });
 }
 
 }  // namespace volume

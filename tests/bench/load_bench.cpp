@@ -9,12 +9,12 @@
 #include <windows.h>
 
 #include <objbase.h>
+#include <process.h>
 
 #include <cstdio>
 #include <string>
 
 #include "bench_rounds.h"
-#include "bridge/unique_resource.h"
 #include "com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl.h"
 
 namespace {
@@ -49,18 +49,10 @@ DWORD LoadAndCall(const std::wstring& dll, bool preloaded) {
   return answer == JNI_TRUE ? static_cast<DWORD>(seconds * 1e6) : kFailed;
 }
 
-// The child's exit code: the microseconds it measured.
-double InFreshProcess(const std::wstring& program, const std::wstring& arguments, bool& failed) {
-  std::wstring command = L"\"" + program + L"\" " + arguments;
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process = {};
-  DWORD microseconds = kFailed;
-  if (CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-    const fw::UniqueHandle processHandle(process.hProcess), threadHandle(process.hThread);
-    WaitForSingleObject(process.hProcess, INFINITE);
-    GetExitCodeProcess(process.hProcess, &microseconds);
-  }
+// The child's exit code: the microseconds it measured. With `preloaded` null the list of arguments
+// ends before it; a child that does not start counts as failed.
+double InFreshProcess(const wchar_t* program, const wchar_t* dll, const wchar_t* preloaded, bool& failed) {
+  const auto microseconds = static_cast<DWORD>(_wspawnl(_P_WAIT, program, L"load_bench", dll, preloaded, nullptr));
   failed |= microseconds == kFailed;
   return microseconds / 1e6;
 }
@@ -77,13 +69,14 @@ int main(int argc, char** argv) {
   bool failed = false;
   std::printf("Load benchmark (x86_64): LoadLibraryW + isWinNTor2K in a fresh process each time; best of %d rounds\n",
               fwbench::kRounds);
-  const auto compare = [&](const char* what, const wchar_t* arguments) {
-    const fwbench::Best best = fwbench::CompareRounds([&] { return InFreshProcess(program, arguments, failed); },
-                                                      [&] { return InFreshProcess(program, L"minimal_jni.dll", failed); });
+  const auto compare = [&](const char* what, const wchar_t* preloaded) {
+    const fwbench::Best best =
+        fwbench::CompareRounds([&] { return InFreshProcess(program, L"fwnative.dll", preloaded, failed); },
+                               [&] { return InFreshProcess(program, L"minimal_jni.dll", nullptr, failed); });
     fwbench::Print("load + first call", what, best, "fwnative", "minimal JNI");
   };
-  compare("fresh process", L"fwnative.dll");
-  compare("system DLLs and COM ready before", L"fwnative.dll preloaded");
+  compare("fresh process", nullptr);
+  compare("system DLLs and COM ready before", L"preloaded");
   if (failed) std::fprintf(stderr, "a child process failed to load a DLL or to call it\n");
   return failed ? 1 : 0;
 }

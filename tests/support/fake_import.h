@@ -77,22 +77,21 @@ inline void* ThreadValue(DWORD slot) noexcept {
   SetLastError(error);
   return value;
 }
+inline void SetThreadValue(DWORD slot, const void* value) noexcept {
+  const DWORD error = GetLastError();
+  TlsSetValue(slot, const_cast<void*>(value));
+  SetLastError(error);
+}
 
 // Sets one per-thread value while it lives.
 class ThreadValueScope {
  public:
   ThreadValueScope(DWORD slot, const void* value) noexcept : slot_(slot), saved_(ThreadValue(slot)) {
-    const DWORD error = GetLastError();
-    TlsSetValue(slot, const_cast<void*>(value));
-    SetLastError(error);
+    SetThreadValue(slot, value);
   }
   ThreadValueScope(const ThreadValueScope&) = delete;
   ThreadValueScope& operator=(const ThreadValueScope&) = delete;
-  ~ThreadValueScope() {
-    const DWORD error = GetLastError();
-    TlsSetValue(slot_, saved_);
-    SetLastError(error);
-  }
+  ~ThreadValueScope() { SetThreadValue(slot_, saved_); }
 
  private:
   DWORD slot_;

@@ -11,7 +11,6 @@
 #pragma once
 
 #include "bridge/unique_resource.h"
-#include "support/library_code.h"
 #include "support/program_folder.h"
 #include "support/windows98_stubs.h"
 
@@ -25,7 +24,7 @@ namespace fwtest {
 class LoadedLibrary {
  public:
   explicit LoadedLibrary(const wchar_t* fileName)
-      : module_(Load(ProgramFolder() + L"\\" + fileName)), windows98_(module_.get(), ImageOf(module_.get())) {}
+      : module_(Load(ProgramFolder() + L"\\" + fileName)), windows98_(module_.get()) {}
 
   HMODULE get() const noexcept { return module_.get(); }
   // Null when the DLL does not export the name.

@@ -1,14 +1,15 @@
 // The Windows version that Wine emulates for this copy of the test program. The run gives each copy
 // a name ending in the version ("fwnative_tests-win98.exe") and sets the version for that name in
 // the prefix; a setting that did not take would silently run the suite under the wrong version,
-// so the program checks what GetVersionExA reports before any test runs.
+// so the program checks what GetVersionExA reports before any test runs (test_main.cpp).
 //
-//   if (!fwtest::CheckRunVersion()) return 2;   // it has said what Windows reported, and why it differs
+//   const auto run = fwtest::RunVersionOfProgram(fwtest::ProgramPath());   // run->name: "win98"
 #pragma once
 
 #include <windows.h>
 
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 namespace fwtest {
@@ -20,11 +21,26 @@ struct RunVersion {
   DWORD minor;
 };
 
-// Null for a program name without a version suffix (run by hand: nothing to check).
-std::optional<RunVersion> RunVersionOfProgram(const std::wstring& programPath);
-
-// Compares GetVersionExA with the program's version and prints both (platform id, version, build
-// and service-pack text), to stderr when they differ. False on a mismatch or an unknown suffix.
-bool CheckRunVersion();
+// Null for a program name without a version suffix (run by hand: nothing to check); throws
+// std::runtime_error for a suffix that names no version.
+inline std::optional<RunVersion> RunVersionOfProgram(const std::wstring& programPath) {
+  // What Wine reports for each AppDefaults version; "default" is the prefix's own (Windows 7 SP1).
+  static constexpr RunVersion kVersions[] = {
+      {"nt40", VER_PLATFORM_WIN32_NT, 4, 0},       {"win2k", VER_PLATFORM_WIN32_NT, 5, 0},
+      {"winxp", VER_PLATFORM_WIN32_NT, 5, 1},      {"default", VER_PLATFORM_WIN32_NT, 6, 1},
+      {"win98", VER_PLATFORM_WIN32_WINDOWS, 4, 10}, {"winme", VER_PLATFORM_WIN32_WINDOWS, 4, 90},
+  };
+  const std::wstring fileName = programPath.substr(programPath.find_last_of(L"\\/") + 1);
+  std::string name(fileName.begin(), fileName.end());  // the run names the copies in ASCII
+  const std::size_t dot = name.rfind('.');
+  if (dot != std::string::npos) name.erase(dot);
+  const std::size_t dash = name.rfind('-');
+  if (dash == std::string::npos) return std::nullopt;
+  const std::string suffix = name.substr(dash + 1);
+  for (const RunVersion& version : kVersions) {
+    if (_stricmp(suffix.c_str(), version.name) == 0) return version;
+  }
+  throw std::runtime_error("the program name ends in \"-" + suffix + "\", which names no known Windows version");
+}
 
 }  // namespace fwtest

@@ -3,7 +3,7 @@
 // library sees the 9x family, its W calls fail as on Windows 98 for the whole run. A crash, or a
 // call to a function Wine has not implemented, ends the program as a failure: otherwise Wine starts
 // its debugger, which ends the program with exit code 0.
-#include "support/library_code.h"
+#include "support/program_folder.h"
 #include "support/run_version.h"
 #include "support/windows98_stubs.h"
 
@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <optional>
 #include <stdexcept>
+#include <string>
 
 namespace {
 
@@ -62,21 +63,37 @@ TEST(WineStubGuardDeathTest, AnUnimplementedFunctionEndsTheProgramNamingIt) {
               "WineStubGuardDeathTest\\.");
 }
 
+// Prints what GetVersionExA reports (platform id, version, build and service-pack text); throws
+// std::runtime_error when it is not the version the program's name asks for.
+void CheckRunVersion() {
+  const std::optional<fwtest::RunVersion> expected = fwtest::RunVersionOfProgram(fwtest::ProgramPath());
+  OSVERSIONINFOA info = {};
+  info.dwOSVersionInfoSize = sizeof(info);
+  if (!GetVersionExA(&info)) throw std::runtime_error("GetVersionExA failed, error " + std::to_string(GetLastError()));
+  std::printf("Windows reported: platform %lu, version %lu.%lu build %lu, CSD \"%s\"\n", info.dwPlatformId,
+              info.dwMajorVersion, info.dwMinorVersion, info.dwBuildNumber & 0xFFFF, info.szCSDVersion);
+  if (!expected) return;  // no version in the program name (run by hand): nothing to check
+  if (info.dwPlatformId != expected->platformId || info.dwMajorVersion != expected->major ||
+      info.dwMinorVersion != expected->minor) {
+    char message[160];
+    std::snprintf(message, sizeof(message), "\"%s\" must report platform %lu, version %lu.%lu", expected->name,
+                  expected->platformId, expected->major, expected->minor);
+    throw std::runtime_error(message);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   AddVectoredExceptionHandler(1, OnWineStub);
   SetUnhandledExceptionFilter(OnCrash);
-  if (!fwtest::CheckRunVersion()) {
-    std::fputs("FAILED: no test was run\n", stderr);
-    return 2;
-  }
   std::optional<fwtest::Windows98Stubs> windows98;
   try {
-    windows98.emplace(GetModuleHandleW(nullptr), fwtest::LibraryCodeInProgram());
+    CheckRunVersion();
+    windows98.emplace(GetModuleHandleW(nullptr));
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "FAILED: %s\n", e.what());
-    return 4;
+    std::fprintf(stderr, "FAILED: %s; no test was run\n", e.what());
+    return 2;
   }
   std::fflush(stdout);
   ::testing::InitGoogleTest(&argc, argv);

@@ -26,18 +26,23 @@ const char* const kImplemented[] = {
     "TextOutW",               "lstrlenW",
 };
 
-#define FWTEST_STUB_NAME(function, failure) #function,
-const char* const kListed[] = {FW_WIN32_IMPORTS(FWTEST_STUB_NAME) FW_WIN32_BOUND(FWTEST_STUB_NAME)
-                                   FW_WIN32_STUBBED(FWTEST_STUB_NAME)};
-#undef FWTEST_STUB_NAME
-
 constexpr bool EndsInW(std::string_view name) { return name.size() > 1 && name.back() == 'W'; }
 
+// Named by a list of the catalogue, or implemented by Windows 98.
 bool Listed(const std::string& name) {
-  auto same = [&](const char* listed) { return name == listed; };
-  return std::any_of(std::begin(kListed), std::end(kListed), same) ||
-         std::any_of(std::begin(kImplemented), std::end(kImplemented), same);
+#define FWTEST_LISTED(function, failure) name == #function ||
+  return FW_WIN32_IMPORTS(FWTEST_LISTED) FW_WIN32_BOUND(FWTEST_LISTED) FW_WIN32_STUBBED(FWTEST_LISTED)
+      std::find(std::begin(kImplemented), std::end(kImplemented), name) != std::end(kImplemented);
+#undef FWTEST_LISTED
 }
+
+// The library's code in the test program. The build renames the code section of the library's
+// objects to ".text$fwp1" (src/CMakeLists.txt; check-library-code.sh checks that every W call comes
+// from there); the linker sorts ".text$..." sections by name, so that code lies between these two
+// markers. noipa keeps each a function of its own that the linker places. Inline functions of the
+// library's headers are not in the range (the build checks that none of them calls a W function).
+[[gnu::noipa, gnu::section(".text$fwp0")]] void LibraryCodeBegins() {}
+[[gnu::noipa, gnu::section(".text$fwp2")]] void LibraryCodeEnds() {}
 
 // The platform test's question, asked through the module's slot: is this the 9x family?
 bool Sees9x(void** versionSlot) {
@@ -55,10 +60,10 @@ bool Sees9x(void** versionSlot) {
 
 }  // namespace
 
-std::vector<std::string> Windows98Stubs::Unlisted(const std::vector<std::string>& importNames) {
-  std::vector<std::string> unlisted;
+std::string Windows98Stubs::Unlisted(const std::vector<std::string>& importNames) {
+  std::string unlisted;
   for (const std::string& name : importNames) {
-    if (EndsInW(name) && !Listed(name)) unlisted.push_back(name);
+    if (EndsInW(name) && !Listed(name)) unlisted += " " + name;
   }
   return unlisted;
 }
@@ -66,15 +71,20 @@ std::vector<std::string> Windows98Stubs::Unlisted(const std::vector<std::string>
 // True when the current call must fail as on Windows 98; leaves the last error alone otherwise.
 bool Windows98Stubs::Fails() const {
   const DWORD error = GetLastError();
-  const bool fails = library_.contains(CallerOfCurrentFake()) && Sees9x(versionSlot_);
+  const bool fails = InLibrary(CallerOfCurrentFake()) && Sees9x(versionSlot_);
   SetLastError(fails ? ERROR_CALL_NOT_IMPLEMENTED : error);
   return fails;
 }
 
-Windows98Stubs::Windows98Stubs(HMODULE module, CodeRange library) : library_(library) {
+Windows98Stubs::Windows98Stubs(HMODULE module) {
+  const auto base = reinterpret_cast<std::uintptr_t>(module);
+  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  library_ = {base, base + nt->OptionalHeader.SizeOfImage};  // a loaded DLL is all library code
+  if (module == GetModuleHandleW(nullptr)) {
+    library_ = {reinterpret_cast<std::uintptr_t>(&LibraryCodeBegins), reinterpret_cast<std::uintptr_t>(&LibraryCodeEnds)};
+  }
   const std::vector<std::string> imports = ImportedFunctionNames(module);
-  std::string unlisted;
-  for (const std::string& name : Unlisted(imports)) unlisted += " " + name;
+  const std::string unlisted = Unlisted(imports);
   if (!unlisted.empty()) throw std::runtime_error("W imports missing from tests/support/win32_catalogue.h:" + unlisted);
   const std::vector<void**> versionSlots = FindImportSlots(module, "GetVersionExA");
   if (versionSlots.empty()) throw std::runtime_error("the module does not import GetVersionExA");

@@ -4,11 +4,12 @@
 // version calls report and keep every W function working, so a W call that slipped into a 9x path
 // would pass unnoticed.
 //
-//   fwtest::Windows98Stubs stubs(GetModuleHandleW(nullptr), fwtest::LibraryCodeInProgram());
+//   fwtest::Windows98Stubs stubs(GetModuleHandleW(nullptr));   // or a loaded fwnative.dll
 //
 // A stub fails a call (its function's failure result, last error 120) only when both hold:
-// - the call comes from `library` (CallerOfCurrentFake(); test helpers, the test VM and the runtime
-//   use W functions freely, in 98 runs too);
+// - the call comes from the library's code in the module (CallerOfCurrentFake(); test helpers, the
+//   test VM and the runtime use W functions freely, in 98 runs too): the whole image of a loaded
+//   fwnative.dll, or in the test program the library's objects linked in (windows98_stubs.cpp);
 // - the library sees the 9x family now: GetVersionExA, asked as the platform test asks it and
 //   through the module's own import slot, reports platform 1, so FakeWindows98 in an NT run
 //   counts and FakeWindowsXP in a 98 run keeps the NT path working.
@@ -17,29 +18,34 @@
 // The stubs end with the object; each holds one FakeImport entry of its type.
 #pragma once
 
-#include "support/library_code.h"
-
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace fwtest {
 
 class Windows98Stubs {
  public:
-  Windows98Stubs(HMODULE module, CodeRange library);
+  explicit Windows98Stubs(HMODULE module);
   Windows98Stubs(const Windows98Stubs&) = delete;  // the stubs' behaviours hold `this`
   Windows98Stubs& operator=(const Windows98Stubs&) = delete;
 
-  // The W functions among `importNames` that are neither stubbed nor implemented by Windows 98.
-  static std::vector<std::string> Unlisted(const std::vector<std::string>& importNames);
+  // The W functions among `importNames` that are neither stubbed nor implemented by Windows 98,
+  // each after a space.
+  static std::string Unlisted(const std::vector<std::string>& importNames);
 
  private:
   bool Fails() const;
+  bool InLibrary(const void* address) const noexcept {
+    const auto at = reinterpret_cast<std::uintptr_t>(address);
+    return at >= library_.first && at < library_.second;
+  }
 
-  CodeRange library_;
+  std::pair<std::uintptr_t, std::uintptr_t> library_;  // [first, second): the library's code
   void** versionSlot_;  // the module's GetVersionExA slot; read at each call, so fakes of it count
   std::vector<std::shared_ptr<void>> fakes_;  // last: they end first
 };
