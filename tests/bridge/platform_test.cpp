@@ -1,8 +1,8 @@
 // The platform tests (the version asked at every call, with its fallback); the built DLL as a JVM
 // sees it: COM for the loading thread, and the platform methods it exports; and what the library
 // binds by name in advapi32: a module loaded once and kept; PrivilegeEnabler on Wine's token, which
-// lacks SeCreateTokenPrivilege; the administrator test on an impersonating thread with a deny-only
-// Administrators entry (Wine's own token and a standard user's are met by the uninstaller's tests).
+// lacks SeCreateTokenPrivilege; the administrator test on an impersonating thread's token with a
+// deny-only Administrators entry (Wine's own token and a standard user's: the uninstaller's tests).
 #include "bridge/platform.h"
 
 #include <windows.h>
@@ -18,22 +18,17 @@
 #include "bridge/function_binding.h"
 #include "bridge/privilege_enabler.h"
 #include "bridge/token_fakes.h"
-#include "bridge/unique_resource.h"
-#include "com_fernwick_wizard_platform_win32_Win32ServiceImpl.h"
-#include "com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl.h"
+#include "registry/fwcall_lines.h"
 #include "support/fake_import.h"
 #include "support/fake_version.h"
 #include "support/loaded_library.h"
 #include "support/recorded_import.h"
 #include "support/substituted_proc_address.h"
-#include "test_vm.h"
-#include "vm_expectations.h"
 
 namespace fw {
 namespace {
 
 using fwtest::SubstituteProcAddress;
-using fwtest::TestVm;
 
 // IsWindows9x, IsWindowsNT, IsWindows2000, IsWindowsME.
 using PlatformAnswers = std::tuple<bool, bool, bool, bool>;
@@ -46,19 +41,7 @@ HMODULE Self() { return GetModuleHandleW(nullptr); }
 // (asked again at every call: every test that fakes a version after another shows that nothing is
 // cached). A system that takes only the older structure (98, NT 4 before SP6) is asked again with it.
 TEST(Platform, ReleasesAreToldApartByExactVersion) {
-  fwtest::LoadedLibrary library(L"fwnative.dll");
-  auto isWinNTor2K =
-      FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl_isWinNTor2K);
-  auto isWinME = FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl_isWinME);
-  auto isWin2k = FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32ServiceImpl_isWin2k);
-  ASSERT_TRUE(isWinNTor2K && isWinME && isWin2k);
-  TestVm vm;
-  const jobject util = vm.This("com/fernwick/wizard/platform/win32/Win32SystemUtilServiceImpl");
-  const jobject service = vm.This("com/fernwick/wizard/platform/win32/Win32ServiceImpl");
-  const auto exported = [&] {
-    return PlatformAnswers{false, vm.Call(isWinNTor2K, util) == JNI_TRUE, vm.Call(isWin2k, service) == JNI_TRUE,
-                           vm.Call(isWinME, util) == JNI_TRUE};
-  };
+  fwtest::FwcallLines calls;
   enum Takes { kEither, kOlderOnly, kNone };  // the structures GetVersionExA accepts
   const struct {
     DWORD platform, major, minor;
@@ -86,13 +69,13 @@ TEST(Platform, ReleasesAreToldApartByExactVersion) {
       return ok;
     };
     auto fake = fwtest::ReplaceImport(Self(), FWTEST_IMPORT(GetVersionExA), version);
-    auto fakeInDll = fwtest::ReplaceImport(library.get(), FWTEST_IMPORT(GetVersionExA), version);
+    auto fakeInDll = fwtest::ReplaceImport(calls.library.get(), FWTEST_IMPORT(GetVersionExA), version);
     EXPECT_EQ(Ask(), c.expected);
-    auto expected = c.expected;
-    std::get<0>(expected) = false;  // the DLL exports no 9x test
-    EXPECT_EQ(exported(), expected);
+    const auto [windows9x, nt, windows2000, me] = c.expected;  // the DLL exports no 9x test
+    EXPECT_EQ(calls.Answer("Win32SystemUtilServiceImpl.isWinNTor2K"), nt ? "true" : "false");
+    EXPECT_EQ(calls.Answer("Win32ServiceImpl.isWin2k"), windows2000 ? "true" : "false");
+    EXPECT_EQ(calls.Answer("Win32SystemUtilServiceImpl.isWinME"), me ? "true" : "false");
   }
-  fwtest::ExpectNoException(vm);
 }
 
 TEST(Library, InitialisesComOnTheLoadingThreadAndUninitialisesAtUnload) {
@@ -142,42 +125,28 @@ TEST(PrivilegeEnablerTest, APrivilegeTheAccountLacksIsNeitherEnabledNorDisabled)
   EXPECT_EQ(adjust.calls(), 1);
 }
 
-// Makes the calling thread impersonate a copy of the process token in which Administrators is
-// deny-only (the filtered token of an administrator who has not elevated); returns its
-// Administrators attributes as the thread's token reports them, 0 on failure.
-[[gnu::noipa]] DWORD ImpersonateWithDenyOnlyAdministrators() {
-  fw::UniqueHandle process, restricted, impersonation;
-  BYTE sid[SECURITY_MAX_SID_SIZE] = {};
-  DWORD sidSize = sizeof(sid);
-  SID_AND_ATTRIBUTES disabled{sid, 0};
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_DUPLICATE | TOKEN_QUERY, process.put()) ||
-      !CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, sid, &sidSize) ||
-      !CreateRestrictedToken(process.get(), 0, 1, &disabled, 0, nullptr, 0, nullptr, restricted.put()) ||
-      !DuplicateTokenEx(restricted.get(), TOKEN_IMPERSONATE | TOKEN_QUERY, nullptr, SecurityImpersonation,
-                        TokenImpersonation, impersonation.put()) ||
-      !SetThreadToken(nullptr, impersonation.get())) {
-    return 0;
-  }
-  alignas(TOKEN_GROUPS) BYTE buffer[4096];
-  DWORD size = 0;
-  if (!GetTokenInformation(impersonation.get(), TokenGroups, buffer, sizeof(buffer), &size)) return 0;
-  const auto* groups = reinterpret_cast<const TOKEN_GROUPS*>(buffer);
-  for (DWORD i = 0; i < groups->GroupCount; ++i) {
-    if (fwtest::IsAdministratorsSid(groups->Groups[i].Sid)) return groups->Groups[i].Attributes;
-  }
-  return 0;
-}
-
+// The thread's token stands in for an impersonation token: the process token with its
+// Administrators entry made deny-only (the filtered token of an administrator who has not elevated).
 TEST(CurrentUserAdministratorTest, AnImpersonatingThreadIsJudgedByItsOwnTokenAndDenyOnlyCounts) {
   auto openProcessToken = SubstituteProcAddress(Self(), FWTEST_IMPORT(OpenProcessToken),
                                                 [](auto original, auto... args) { return original(args...); });
-  const DWORD attributes = ImpersonateWithDenyOnlyAdministrators();
+  auto openThreadToken = SubstituteProcAddress(Self(), FWTEST_IMPORT(OpenThreadToken), [](auto, HANDLE, DWORD access, BOOL, PHANDLE token) {
+    return OpenProcessToken(GetCurrentProcess(), access, token);
+  });
+  auto denyOnly = SubstituteProcAddress(
+      Self(), FWTEST_IMPORT(GetTokenInformation),
+      [](auto original, HANDLE token, TOKEN_INFORMATION_CLASS type, LPVOID data, DWORD size, PDWORD needed) -> BOOL {
+        const BOOL ok = original(token, type, data, size, needed);
+        auto* groups = static_cast<TOKEN_GROUPS*>(data);
+        for (DWORD i = 0; ok && type == TokenGroups && i < groups->GroupCount; ++i) {
+          if (fwtest::IsAdministratorsSid(groups->Groups[i].Sid)) groups->Groups[i].Attributes = SE_GROUP_USE_FOR_DENY_ONLY;
+        }
+        return ok;
+      });
   DWORD error = 0xDEADBEEF;
-  const bool administrator = fw::IsCurrentUserAdministrator(error);
-  RevertToSelf();
-  ASSERT_EQ(attributes & (SE_GROUP_USE_FOR_DENY_ONLY | SE_GROUP_ENABLED), static_cast<DWORD>(SE_GROUP_USE_FOR_DENY_ONLY));
-  EXPECT_TRUE(administrator);
+  EXPECT_TRUE(fw::IsCurrentUserAdministrator(error));
   EXPECT_EQ(error, 0u);
+  EXPECT_EQ(openThreadToken.calls(), 1);
   EXPECT_EQ(openProcessToken.calls(), 0) << "the thread's token is asked, not the process token";
 }
 

@@ -15,6 +15,7 @@
 #include <tuple>
 #include <vector>
 
+#include "bridge/service_exception.h"
 #include "declared_natives.h"
 #include "file/file_test_support.h"
 #include "fwcall/argument_text.h"
@@ -22,7 +23,7 @@
 #include "fwcall/fwcall_runner.h"
 #include "fwcall/method_table.h"
 #include "json.h"
-#include "registry/registry_test_key.h"
+#include "registry/fwcall_lines.h"
 #include "support/program_folder.h"
 #include "test_vm.h"
 #include "vm_expectations.h"
@@ -183,10 +184,7 @@ TEST(VmJson, RendersPeersEnumerationsAndOutcomesAndReadsIndexedStatesBack) {
   // fwcall_run_test.cpp).
   EXPECT_EQ(CallOutcome(vm, jint{-5}).Write(), "-5");
   EXPECT_EQ(CallOutcome(vm, jlong{1LL << 40}).Write(), "1099511627776");
-  vm.Call([](JNIEnv* env) {
-    jclass c = env->FindClass(kServiceException);
-    env->Throw(static_cast<jthrowable>(env->NewObject(c, env->GetMethodID(c, "<init>", "(I)V"), jint{-10000})));
-  });
+  vm.Call(fw::ThrowServiceCode, jint{-10000});
   EXPECT_EQ(CallOutcome(vm).Write(), R"({"exception": {"code": -10000, "message": null}})");
   vm.ThrowForTest("java/lang/OutOfMemoryError");
   EXPECT_EQ(CallOutcome(vm, jobject{nullptr}).Write(),
@@ -227,7 +225,6 @@ struct FwcallRun {
   std::string err;
 };
 
-std::string Narrow(const std::wstring& text) { return Utf16ToUtf8(U16(text)); }
 std::u16string InProgramFolder(const wchar_t* name) { return U16(ProgramFolder() + L"\\" + name); }
 
 // As from the command line: one word per argument.
@@ -248,12 +245,6 @@ FwcallRun RunScript(const TempFolder& folder, const std::string& script, std::ve
   WriteBytes(path, script);
   options.insert(options.end(), {u"--dll", InProgramFolder(L"fwnative.dll"), u"--script", U16(path)});
   return RunFwcall(options);
-}
-
-// The line of a ServiceException with the system's text of `error`.
-std::string Thrown(jint code, DWORD error) {
-  return "{\"exception\": {\"code\": " + std::to_string(code) + ", \"message\": " + Json::String(ErrorMessage(error)).Write() +
-         "}}";
 }
 
 // A script is checked whole first: its good first call does not run either.

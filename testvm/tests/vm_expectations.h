@@ -6,7 +6,7 @@
 //   EXPECT_NO_VIOLATIONS(vm);
 //   EXPECT_REPORTS(vm, {"GetStringLength: ...was deleted", "pending java/lang/NoSuchMethodError..."});
 //
-// ExpectServiceException and ExpectException take (and so clear) the pending exception; every
+// ExpectServiceException and ExpectServiceExceptionCode take (and so clear) the pending exception; every
 // check also takes the violations recorded so far, so each is reported once, at the check after the
 // call that caused it.
 #ifndef FWTEST_TESTVM_VM_EXPECTATIONS_H
@@ -24,12 +24,6 @@
 namespace fwtest {
 
 inline constexpr const char* kServiceException = "com/fernwick/wizard/service/ServiceException";
-
-inline std::string JoinViolations(const std::vector<std::string>& violations) {
-  std::string out;
-  for (const std::string& v : violations) out += "\n  " + v;
-  return out;
-}
 
 // A call's whole outcome: the violations recorded so far, then "pending " and the pending
 // exception's Describe() (both taken).
@@ -55,7 +49,10 @@ inline ::testing::AssertionResult ReportsMatch(const std::vector<std::string>& r
     }
   }
   if (match) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "reports:" << JoinViolations(reports) << "\nexpected:" << JoinViolations(patterns);
+  std::string reported, expected;
+  for (const std::string& report : reports) reported += "\n  " + report;
+  for (const std::string& pattern : patterns) expected += "\n  " + pattern;
+  return ::testing::AssertionFailure() << "reports:" << reported << "\nexpected:" << expected;
 }
 
 #define EXPECT_REPORTS(vm, ...) EXPECT_TRUE(::fwtest::ReportsMatch(::fwtest::TakeReports(vm), __VA_ARGS__))
@@ -67,25 +64,17 @@ inline ::testing::AssertionResult NoViolations(TestVm& vm) { return ReportsMatch
 // No exception pending and no violation.
 inline void ExpectNoException(TestVm& vm) { EXPECT_REPORTS(vm, {}); }
 
-// A pending exception of `className` (taken), and no violation.
-inline std::optional<ThrownException> ExpectException(TestVm& vm, std::string_view className) {
-  std::optional<ThrownException> pending = vm.TakePending();
-  if (!pending) {
-    ADD_FAILURE() << "expected a pending " << className << ", but no exception is pending";
-  } else {
-    EXPECT_EQ(pending->className, className) << pending->Describe();
-  }
-  EXPECT_NO_VIOLATIONS(vm);
-  return pending;
-}
-
 // A pending ServiceException with this code, whatever its message (taken), and no violation;
 // returns it for further checks.
 inline std::optional<ThrownException> ExpectServiceExceptionCode(TestVm& vm, jint code) {
-  std::optional<ThrownException> e = ExpectException(vm, kServiceException);
-  if (e) {
+  std::optional<ThrownException> e = vm.TakePending();
+  if (!e) {
+    ADD_FAILURE() << "expected a pending ServiceException, but no exception is pending";
+  } else {
+    EXPECT_EQ(e->className, kServiceException) << e->Describe();
     EXPECT_EQ(e->code, std::optional<jint>(code)) << e->Describe();
   }
+  EXPECT_NO_VIOLATIONS(vm);
   return e;
 }
 
