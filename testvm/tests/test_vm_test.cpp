@@ -3,7 +3,7 @@
 // exception left pending by failed look-ups, throws, array reads out of bounds and the JDK's
 // Enumeration read past its end), and string copies. How it reads arguments and keeps peers,
 // references and allocations is met by the library's own tests (file attributes, service peers,
-// results and the boundary).
+// results and the boundary), and string characters left unreleased by fwcall's JNI misuse test.
 #include <gtest/gtest.h>
 
 #include <functional>
