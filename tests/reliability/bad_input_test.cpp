@@ -9,7 +9,6 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
-#include <lm.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -29,7 +28,6 @@
 #include "registry/redirected_roots.h"
 #include "reliability/sweep_scenarios.h"
 #include "support/fake_version.h"
-#include "support/substituted_proc_address.h"
 
 namespace fwtest {
 namespace {

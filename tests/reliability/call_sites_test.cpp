@@ -28,7 +28,6 @@
 #include "reliability/sweep_scenarios.h"
 #include "support/fake_import.h"
 #include "support/import_table.h"
-#include "support/substituted_proc_address.h"
 #include "support/win32_catalogue.h"
 
 namespace fwtest {
