@@ -3,7 +3,6 @@
 #include <atomic>
 #include <stdexcept>
 
-
 namespace fwtest {
 namespace {
 

@@ -168,7 +168,6 @@ std::vector<std::string> UncataloguedImports(HMODULE module) {
   return missing;
 }
 
-
 constexpr DWORD kInjectedError = ERROR_NOT_ENOUGH_MEMORY;
 
 // Functions whose failure the library reports with a number of its own, since they set no last
