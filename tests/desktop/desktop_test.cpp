@@ -37,13 +37,6 @@ using Notes = std::vector<std::pair<LONG, std::string>>;  // event, ANSI path
 // The expected notification: the ANSI form of the path.
 inline std::pair<LONG, std::string> Note(LONG event, const std::wstring& path) { return {event, Ansi(path)}; }
 
-// The path of a shell folder (CSIDL), asked independently of the code under test.
-inline std::wstring ShellFolder(int csidl) {
-  wchar_t path[MAX_PATH] = {};
-  SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
-  return path;
-}
-
 // A link's path, arguments, working directory, description and "icon location,index" as read back.
 inline std::optional<std::vector<std::string>> LoadLink(const std::wstring& file) {
   const HRESULT com = CoInitialize(nullptr);

@@ -238,24 +238,17 @@ TEST_F(FileSecurityTest, EveryOwnerAndAttributeMethodAnswersAndWindows9xRefusesT
   const fwcall::MethodTable table(vm);
   const std::string f = "Win32FileServiceImpl.", d = "Win32DesktopServiceImpl.";
   const std::string writable = R"( {"attributeState": {"OWNER_WRITEABLE": true}})";
-  const std::string calls[] = {
-      f + "getFileOwner {F}\\Fw\\Item.lnk",
-      f + "setFileOwner {F}\\Fw\\Item.lnk SYSTEM",
-      f + "getFileOwnerGroup {F}\\Fw",
-      f + "setFileOwnerGroup {F}\\Fw SYSTEM",
-      d + "getDesktopItemOwnerGroup {F} Fw Item",
-      d + "setDesktopItemOwnerGroup {F} Fw Item SYSTEM",
-      d + "getDesktopItemOwner {F} Fw Item",
-      d + "setDesktopItemOwner {F} Fw Item SYSTEM",
-      d + "getDesktopFolderOwnerGroup {F} Fw",
-      d + "setDesktopFolderOwnerGroup {F} Fw SYSTEM",
-      d + "getDesktopFolderOwner {F} Fw",
-      d + "setDesktopFolderOwner {F} Fw SYSTEM",
-      d + "getDesktopItemAttributes {F} Fw Item",
-      d + "setDesktopItemAttributes {F} Fw Item" + writable,
-      d + "getDesktopFolderAttributes {F} Fw",
-      d + "setDesktopFolderAttributes {F} Fw" + writable,
-  };
+  // Each getter with its setter, which is given the value that follows.
+  const std::tuple<std::string, const char*, std::string> pairs[] = {
+      {f, "FileOwner {F}\\Fw\\Item.lnk", " SYSTEM"},        {f, "FileOwnerGroup {F}\\Fw", " SYSTEM"},
+      {d, "DesktopItemOwnerGroup {F} Fw Item", " SYSTEM"}, {d, "DesktopItemOwner {F} Fw Item", " SYSTEM"},
+      {d, "DesktopFolderOwnerGroup {F} Fw", " SYSTEM"},    {d, "DesktopFolderOwner {F} Fw", " SYSTEM"},
+      {d, "DesktopItemAttributes {F} Fw Item", writable},  {d, "DesktopFolderAttributes {F} Fw", writable}};
+  std::vector<std::string> calls;
+  for (const auto& [service, method, value] : pairs) {
+    calls.push_back(service + "get" + method);
+    calls.push_back(service + "set" + method + value);
+  }
   const jint notSupported = *vm.StaticIntConstant("com/fernwick/wizard/service/ServiceException", "OPERATION_NOT_SUPPORTED");
   for (const bool windows9x : {false, true}) {
     auto version = windows9x ? FakeWindows98(Library()) : FakeWindowsXP(Library());

@@ -3,8 +3,6 @@
 #include <atomic>
 #include <stdexcept>
 
-#include "registry/registry_test_key.h"
-
 namespace fwtest {
 namespace {
 
@@ -111,12 +109,11 @@ ScopedWinInit::~ScopedWinInit() {
 
 namespace {
 
-std::optional<std::vector<BYTE>> ReadPendingRenames() {
-  const std::optional<RawValue> value = GetRawValue(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames);
-  return value ? std::optional<std::vector<BYTE>>(value->bytes) : std::nullopt;
-}
+std::optional<RawValue> ReadPendingRenames() { return GetRawValue(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames); }
 
-std::vector<std::wstring> SplitMultiString(const std::vector<BYTE>& data) {
+// The strings of a multi-string value (none when there is no value).
+std::vector<std::wstring> SplitMultiString(const std::optional<RawValue>& value) {
+  const std::vector<std::uint8_t> data = value ? value->bytes : std::vector<std::uint8_t>{};
   const std::wstring all(reinterpret_cast<const wchar_t*>(data.data()), data.size() / sizeof(wchar_t));
   std::vector<std::wstring> parts;
   for (std::size_t start = 0; start < all.size(); start += parts.back().size() + 1) {
@@ -133,8 +130,8 @@ ScopedPendingRenames::ScopedPendingRenames() : saved_(ReadPendingRenames()) {}
 
 ScopedPendingRenames::~ScopedPendingRenames() {
   if (saved_) {
-    SetRawValue(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames, REG_MULTI_SZ, saved_->data(),
-                static_cast<DWORD>(saved_->size()));
+    SetRawValue(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames, REG_MULTI_SZ, saved_->bytes.data(),
+                static_cast<DWORD>(saved_->bytes.size()));
     return;
   }
   fw::UniqueKey key;
@@ -144,9 +141,7 @@ ScopedPendingRenames::~ScopedPendingRenames() {
 }
 
 std::vector<std::pair<std::wstring, std::wstring>> ScopedPendingRenames::Added() const {
-  const std::vector<std::wstring> before = saved_ ? SplitMultiString(*saved_) : std::vector<std::wstring>{};
-  const std::optional<std::vector<BYTE>> now = ReadPendingRenames();
-  const std::vector<std::wstring> after = now ? SplitMultiString(*now) : std::vector<std::wstring>{};
+  const std::vector<std::wstring> before = SplitMultiString(saved_), after = SplitMultiString(ReadPendingRenames());
   std::vector<std::pair<std::wstring, std::wstring>> added;
   for (std::size_t i = before.size(); i + 1 < after.size(); i += 2) {
     added.emplace_back(StripPrefix(after[i]), StripPrefix(after[i + 1]));

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <jni.h>
+#include <shlobj.h>
 
 #include <optional>
 #include <string>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "bridge/unique_resource.h"
+#include "registry/registry_test_key.h"
 
 namespace fwtest {
 
@@ -40,6 +42,13 @@ void WriteBytes(const std::wstring& path, const std::string& bytes);
 std::optional<std::string> ReadBytes(const std::wstring& path);
 bool Exists(const std::wstring& path);
 void MakeFolder(const std::wstring& path);
+
+// The path of a shell folder (CSIDL), asked independently of the code under test; "" when there is none.
+inline std::wstring ShellFolder(int csidl) {
+  wchar_t path[MAX_PATH] = {};
+  SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
+  return path;
+}
 
 // Held open by "another program": share 0 refuses every other open; FILE_SHARE_READ |
 // FILE_SHARE_DELETE lets the file be renamed but not written or replaced, like a running program.
@@ -80,7 +89,7 @@ class ScopedPendingRenames {
   std::vector<std::pair<std::wstring, std::wstring>> Added() const;
 
  private:
-  std::optional<std::vector<BYTE>> saved_;
+  std::optional<RawValue> saved_;
 };
 
 }  // namespace fwtest

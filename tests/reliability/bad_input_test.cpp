@@ -9,7 +9,6 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
-#include <lm.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -29,7 +28,6 @@
 #include "registry/redirected_roots.h"
 #include "reliability/sweep_scenarios.h"
 #include "support/fake_version.h"
-#include "support/substituted_proc_address.h"
 
 namespace fwtest {
 namespace {
@@ -57,11 +55,6 @@ std::optional<std::wstring> FullPath(const Char* path) {
   full.resize(length);
   return Lower(full);
 }
-
-std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
-
-bool Exists(const wchar_t* path) { return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES; }
-bool Exists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
 
 std::vector<std::wstring> DriveRootEntries(const std::wstring& folder) {
   std::vector<std::wstring> names;
@@ -163,13 +156,7 @@ class Sandbox {
         return Result{FALSE};
       }
     };
-    if (bound) return Answer(function, std::move(behaviour));
-    fakes_.push_back(std::make_shared<FakeImport<Fn>>(library_, function, std::move(behaviour)));
-  }
-  // Makes `function`, bound by name, answer as `behaviour` says.
-  template <typename Fn, typename Behaviour>
-  void Answer(ImportOf<Fn> function, Behaviour behaviour) {
-    fakes_.push_back(std::make_shared<SubstitutedProcAddress<Fn>>(library_, function, std::move(behaviour)));
+    fakes_.push_back(Patched(library_, function, bound, std::move(behaviour)));
   }
 
   std::wstring winInit_;  // full, in lower case
@@ -199,7 +186,7 @@ Sandbox::Sandbox(CallSiteSweep& sweep)
   // The library's file changes, by the paths they are given, in both forms of each function.
   const auto never = [](auto...) { return false; };
   // Making a directory that exists changes nothing: the walk through a path's levels does that.
-  const auto existing = [](auto path, auto) { return Exists(path); };
+  const auto existing = [](auto path, auto) { return FullPath(path) && Exists(*FullPath(path)); };
   const auto reading = [](auto, DWORD access, DWORD, auto, DWORD disposition, DWORD flags, HANDLE) {
     return !Changes(access, disposition, flags);
   };
@@ -397,7 +384,7 @@ TEST(BadInput, EveryParameterOfEveryMethodRefusesBadValuesCleanly) {
           } else if (!o.code || (o.code != own && generic.count(o.code) == 0)) {
             problems.push_back(label + ": code " + std::to_string(o.code.value_or(0)));
           } else if (!ClearMessage(o)) {
-            problems.push_back(label + ": unclear message " + Narrow(Wide(o.message)));
+            problems.push_back(label + ": unclear message " + Narrow(o.message));
           }
         }
       }
@@ -436,11 +423,11 @@ TEST(BadInput, RegistryMethodsAnswerTheirDefaultUnderTheirOwnCode) {
     const Outcome o = sweep.Measured(line);
     EXPECT_EQ(o.json, answer != nullptr ? answer : defaults.count(method) ? defaults.at(method) : "null");
     EXPECT_EQ(o.violations, std::vector<std::string>{});
-    ASSERT_EQ(o.threw, error != 0) << o.exceptionClass << " " << Narrow(Wide(o.message));
+    ASSERT_EQ(o.threw, error != 0) << o.exceptionClass << " " << Narrow(o.message);
     if (error == 0) return;
     EXPECT_EQ(o.exceptionClass, kServiceException);
     EXPECT_EQ(o.code.value_or(0), codes.StaticIntConstant(kOperationCodes, CodeName(method)).value_or(1));
-    EXPECT_EQ(Narrow(Wide(o.message)), Narrow(Wide(ErrorMessage(error))));
+    EXPECT_EQ(Narrow(o.message), Narrow(ErrorMessage(error)));
   };
   int methods = 0;
   for (const Scenario& s : kScenarios) {

@@ -28,11 +28,12 @@
 #include "reliability/sweep_scenarios.h"
 #include "support/fake_import.h"
 #include "support/import_table.h"
-#include "support/substituted_proc_address.h"
 #include "support/win32_catalogue.h"
 
 namespace fwtest {
 namespace {
+
+using namespace sweep;
 
 // Counting and failing the Win32 calls the DLL makes, function by function, from the catalogue of
 // the functions the library calls (support/win32_catalogue.h).
@@ -51,11 +52,6 @@ struct Entry {
   PatchMaker patch;
 };
 
-template <typename T>
-std::shared_ptr<void> Hold(T&& patch) {
-  return std::make_shared<std::decay_t<T>>(std::forward<T>(patch));
-}
-
 // Counts every call; the `failAt`-th (none when 0) fails as the entry says.
 template <typename Fn>
 std::shared_ptr<void> Patch(HMODULE module, const Entry& e, std::atomic<int>* calls, int failAt, DWORD error) {
@@ -66,8 +62,7 @@ std::shared_ptr<void> Patch(HMODULE module, const Entry& e, std::atomic<int>* ca
     SetLastError(error);
     return FailureResult<R>(failure, error);
   };
-  if (e.bound) return Hold(SubstituteProcAddress(module, ImportOf<Fn>{e.name}, std::move(behaviour)));
-  return Hold(ReplaceImport(module, ImportOf<Fn>{e.name}, std::move(behaviour)));
+  return Patched(module, ImportOf<Fn>{e.name}, e.bound, std::move(behaviour));
 }
 
 #define FW_IMPORT_ENTRY(function, failure) {#function, false, Failure::failure, &Patch<decltype(&::function)>},
@@ -129,7 +124,7 @@ class CallCounter {
       if (!e.bound) throw std::invalid_argument(name + " is catalogued as an import, but was bound by name");
       add(e, 0);
     }
-    patches_.push_back(Hold(ReplaceImport(module, FWTEST_IMPORT(GetProcAddress),
+    patches_.push_back(Patched(module, FWTEST_IMPORT(GetProcAddress), false,
         [this](auto original, HMODULE target, LPCSTR name) -> FARPROC {
           const FARPROC address = original(target, name);
           const DWORD error = GetLastError();
@@ -139,7 +134,7 @@ class CallCounter {
           }
           SetLastError(error);
           return address;
-        })));
+        }));
   }
   ~CallCounter() {
     while (!patches_.empty()) patches_.pop_back();  // in the reverse order of their making
@@ -173,9 +168,7 @@ std::vector<std::string> UncataloguedImports(HMODULE module) {
   return missing;
 }
 
-
 constexpr DWORD kInjectedError = ERROR_NOT_ENOUGH_MEMORY;
-using namespace sweep;
 
 // Functions whose failure the library reports with a number of its own, since they set no last
 // error (the shell's path look-up, the drive type) or only shape the message (the message text).
@@ -258,7 +251,7 @@ std::string Judge(const Outcome& baseline, const Outcome& run, MethodRecord& met
   const bool missing = kLookups.count(site.function) && run.message.find(u"(127)") != std::u16string::npos;
   if (run.code != std::optional<jint>(kEFail) && !kOwnNumber.count(site.function) && !missing &&
       run.message.find(expected) == std::u16string::npos) {
-    return "message does not name the error: " + Narrow(std::wstring(run.message.begin(), run.message.end()));
+    return "message does not name the error: " + Narrow(run.message);
   }
   return "";
 }

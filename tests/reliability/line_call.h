@@ -67,6 +67,8 @@ inline LineCall CallLine(TestVm& vm, const fwcall::MethodTable& table, HMODULE l
 }
 
 inline std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+inline std::string Narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
+inline std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
 
 // The text with every `token` replaced by `value`.
 inline std::string Replaced(std::string text, const std::string& token, const std::string& value) {

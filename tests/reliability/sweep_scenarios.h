@@ -16,6 +16,7 @@
 #include <shlobj.h>
 #include <tlhelp32.h>
 
+#include <memory>
 #include <optional>
 #include <regex>
 #include <stdexcept>
@@ -161,6 +162,14 @@ const std::vector<Scenario> kScenarios = Scenarios({
       "deleteUser FwSweepUser", R"(win32CreateGroup FwSweepGroup ["Administrator"])", "deleteGroup FwSweepGroup"}},
 });
 
+// Replaces `function` in `module` by `behaviour`: an import, or (`bound`) one the library looks up
+// by name. The replacement lasts as long as what is returned.
+template <typename Fn, typename Behaviour>
+std::shared_ptr<void> Patched(HMODULE module, ImportOf<Fn> function, bool bound, Behaviour behaviour) {
+  if (bound) return std::make_shared<SubstitutedProcAddress<Fn>>(module, function, std::move(behaviour));
+  return std::make_shared<FakeImport<Fn>>(module, function, std::move(behaviour));
+}
+
 inline std::u16string U16Of(const std::string& text) { return std::u16string(text.begin(), text.end()); }
 
 inline std::string JsonEscaped(const std::string& path) { return Replaced(path, "\\", "\\\\"); }
@@ -264,11 +273,7 @@ inline std::string WithoutRunNumber(const std::string& text) {
 
 class CallSiteSweep {
  public:
-  CallSiteSweep() : dll_(L"fwnative.dll"), table_(tableVm_) {
-    folder_ = Narrow(temp_.path());
-    winInit_.emplace();
-    pending_.emplace();
-  }
+  CallSiteSweep() : dll_(L"fwnative.dll"), table_(tableVm_) {}
 
   HMODULE dll() const { return dll_.get(); }
   const std::wstring& Folder() const { return temp_.path(); }
@@ -335,8 +340,7 @@ class CallSiteSweep {
         Outcome o;
         Invoke(setupVm_, line, o);
         if (o.threw) {
-          throw std::runtime_error(text + ": " + std::to_string(o.code.value_or(0)) + " " +
-                                   Narrow(std::wstring(o.message.begin(), o.message.end())));
+          throw std::runtime_error(text + ": " + std::to_string(o.code.value_or(0)) + " " + Narrow(o.message));
         }
       }
     }
@@ -365,9 +369,7 @@ class CallSiteSweep {
   [[gnu::noipa]] std::string State() const {
     std::string state;
     ListFiles(temp_.path(), "{T}", state);
-    wchar_t programs[MAX_PATH] = {};
-    SHGetSpecialFolderPathW(nullptr, programs, CSIDL_PROGRAMS, FALSE);
-    ListFiles(programs, "programs", state);  // where FwSweep and FwSweep2 are, and only those change
+    ListFiles(ShellFolder(CSIDL_PROGRAMS), "programs", state);  // where FwSweep and FwSweep2 are, and only those change
     ListKey(HKEY_CURRENT_USER, kSweepKey, state);
     ListKey(HKEY_LOCAL_MACHINE, kUninstallKey, state);
     ListKey(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce", state);
@@ -384,18 +386,15 @@ class CallSiteSweep {
   [[gnu::noipa]] void Clean(const std::string& area) {
     auto touches = [&](const char* cls) { return area.empty() || area == cls; };
     held_.clear();
-    winInit_.reset();  // put back, and backed up again
-    winInit_.emplace();
-    pending_.reset();
+    winInit_.emplace();  // put back, and backed up again
     pending_.emplace();
     RemoveAll(temp_.path());  // its contents only, while it is the current directory
     if (!fwtest::Exists(temp_.path())) MakeFolder(temp_.path());
     DeleteRawTree(HKEY_CURRENT_USER, kSweepKey);
     if (touches("Win32ProductServiceImpl")) DeleteRawTree(HKEY_LOCAL_MACHINE, kUninstallKey);
-    wchar_t programs[MAX_PATH] = {};
-    if (touches("Win32DesktopServiceImpl") && SHGetSpecialFolderPathW(nullptr, programs, CSIDL_PROGRAMS, FALSE)) {
-      RemoveAll(std::wstring(programs) + L"\\FwSweep");
-      RemoveAll(std::wstring(programs) + L"\\FwSweep2");
+    const std::wstring programs = ShellFolder(CSIDL_PROGRAMS);
+    if (touches("Win32DesktopServiceImpl") && !programs.empty()) {
+      for (const wchar_t* name : {L"\\FwSweep", L"\\FwSweep2"}) RemoveAll(programs + name);
     }
     // Each run's service has a name of its own: one whose handle a faulty run left open stays
     // marked for deletion until the process ends.
@@ -441,10 +440,10 @@ class CallSiteSweep {
   TestVm setupVm_;
   TempFolder temp_;
   TempFolder programs_;  // the clean-up programs' copies, which may still run after their call
-  std::optional<ScopedWinInit> winInit_;  // what a run schedules for the next start goes with it
-  std::optional<ScopedPendingRenames> pending_;
+  std::optional<ScopedWinInit> winInit_{std::in_place};  // what a run schedules for the next start goes with it
+  std::optional<ScopedPendingRenames> pending_{std::in_place};
   std::vector<fw::UniqueFileHandle> held_;  // files a scenario holds open, as another program would
-  std::string folder_;
+  std::string folder_ = Narrow(temp_.path());
   int runs_ = 0;
   bool pathsInFolder_ = false;
 };

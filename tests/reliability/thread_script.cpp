@@ -1,5 +1,6 @@
 #include "reliability/thread_script.h"
 
+#include <algorithm>
 #include <iterator>
 #include <thread>
 
@@ -50,12 +51,10 @@ const Step kSteps[] = {
 // "" when the answers are the expected ones, else where they first differ.
 std::string FirstDifference(const std::vector<std::string>& expected, const std::vector<std::string>& answers,
                             int round) {
-  std::size_t call = 0;
-  while (call < expected.size() && call < answers.size() && answers[call] == expected[call]) ++call;
-  if (call == expected.size() && call == answers.size()) return "";
-  return "round " + std::to_string(round) + ", call " + std::to_string(call + 1) + ": expected \"" +
-         (call < expected.size() ? expected[call] : "no call") + "\", got \"" +
-         (call < answers.size() ? answers[call] : "no call") + "\"";
+  const auto [want, got] = std::mismatch(expected.begin(), expected.end(), answers.begin(), answers.end());
+  if (want == expected.end() && got == answers.end()) return "";
+  return "round " + std::to_string(round) + ", call " + std::to_string(want - expected.begin() + 1) + ": expected \"" +
+         (want != expected.end() ? *want : "no call") + "\", got \"" + (got != answers.end() ? *got : "no call") + "\"";
 }
 
 }  // namespace

@@ -69,12 +69,8 @@ TEST_F(DeleteAfterExitTest, WhatTheInstallerLeavesGoesOnceItHasEnded) {
   for (const bool flag : {true, false}) {
     const std::wstring held = folder / L"held by the installer.dll", busy = folder / L"held by another.dll";
     const std::wstring loose = folder / L"loose.txt", tree = folder / L"tree";
-    WriteBytes(held, "x");
-    WriteBytes(busy, "x");
-    WriteBytes(loose, "x");
-    MakeFolder(tree);
-    MakeFolder(tree + L"\\deep");
-    WriteBytes(tree + L"\\deep\\file.txt", "x");
+    for (const std::wstring& folderPath : {tree, tree + L"\\deep"}) MakeFolder(folderPath);
+    for (const std::wstring& file : {held, busy, loose, tree + L"\\deep\\file.txt"}) WriteBytes(file, "x");
     const std::wstring cleanup = CopyOfProgram(L"fwcleanup.exe");
     const std::wstring script = folder / L"installer.fwcall";
     const auto quoted = [](const std::wstring& path) { return Json::String(U16(path)).Write(); };
