@@ -11,6 +11,7 @@
 #include <jni.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <memory>
 #include <string>
 #include <type_traits>
@@ -24,11 +25,7 @@
 #include "file/remove_tree.h"
 #include "registry/registry_access.h"
 
-namespace {
-
-std::u16string U16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
-
-}  // namespace
+inline std::u16string U16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
 
 namespace registry {
 
@@ -44,26 +41,19 @@ std::wstring Numbered(const wchar_t* prefix, int i) {
 }
 
 // The bare sequences: one open, the calls the library makes for the method, one close. A key that
-// does not open stays null: the calls on it fail, and so does the comparison.
-std::size_t PlainValueNames(const std::wstring& path) {
+// does not open stays null: the calls on it fail, and so does the comparison. The listings collect
+// the value names or the subkey names.
+std::size_t PlainNames(const std::wstring& path, bool values) {
   fw::UniqueKey key;
-  RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, key.put());
+  RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, values ? KEY_QUERY_VALUE : KEY_READ, key.put());
   std::vector<std::wstring> names;
   wchar_t name[1024];
   DWORD length = 1024, type = 0;
-  for (DWORD index = 0; RegEnumValueW(key.get(), index, name, &length, nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS;
+  for (DWORD index = 0; (values ? RegEnumValueW(key.get(), index, name, &length, nullptr, &type, nullptr, nullptr)
+                                : RegEnumKeyW(key.get(), index, name, 1024)) == ERROR_SUCCESS;
        ++index, length = 1024) {
-    names.emplace_back(name, length);
+    names.emplace_back(name, values ? length : std::wcslen(name));
   }
-  return names.size();
-}
-
-std::size_t PlainSubkeyNames(const std::wstring& path) {
-  fw::UniqueKey key;
-  RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.put());
-  std::vector<std::wstring> names;
-  wchar_t name[1024];
-  for (DWORD index = 0; RegEnumKeyW(key.get(), index, name, 1024) == ERROR_SUCCESS; ++index) names.emplace_back(name);
   return names.size();
 }
 
@@ -89,7 +79,7 @@ void Run(HMODULE library, bool& failed) {
   std::printf("Registry benchmark (x86_64): %d values, %d subkeys, %d string reads; best of %d rounds\n", kEntries,
               kEntries, kStringReads, fwbench::kShortRounds);
   // One call of a listing method, whose array must hold every name, against the bare listing.
-  const auto compareListing = [&](const char* method, const char* what, auto export_, auto plain,
+  const auto compareListing = [&](const char* method, const char* what, auto export_, bool values,
                                   const std::wstring& path, jsize expected) {
     fwbench::CompareInFreshVm(
         method, what, "Win32RegistryServiceImpl", failed,
@@ -97,13 +87,13 @@ void Run(HMODULE library, bool& failed) {
           const jobjectArray names = vm.Call(export_, self, kRootCurrentUser, vm.String(U16(path)));
           if (names == nullptr || vm.env()->GetArrayLength(names) != expected) failed = true;
         },
-        [&] { failed |= plain(path) != static_cast<std::size_t>(expected); });
+        [&] { failed |= PlainNames(path, values) != static_cast<std::size_t>(expected); });
   };
   compareListing("getKeyValueNames", "10,000 values, one call",
-                 FW_BENCH_EXPORT(library, Win32RegistryServiceImpl, getKeyValueNames), PlainValueNames, valuesPath,
+                 FW_BENCH_EXPORT(library, Win32RegistryServiceImpl, getKeyValueNames), true, valuesPath,
                  kEntries + 1);
   compareListing("getSubkeyNames", "10,000 subkeys, one call",
-                 FW_BENCH_EXPORT(library, Win32RegistryServiceImpl, getSubkeyNames), PlainSubkeyNames, subkeysPath,
+                 FW_BENCH_EXPORT(library, Win32RegistryServiceImpl, getSubkeyNames), false, subkeysPath,
                  kEntries);
   const auto getStringValue = FW_BENCH_EXPORT(library, Win32RegistryServiceImpl, getStringValue);
   fwbench::CompareInFreshVm(
@@ -223,15 +213,10 @@ constexpr jint kAllStates = SERVICE_STATE_ALL;
 
 // Each operation opens the manager with all access, and the service with the access it needs.
 using ServiceHandle = std::unique_ptr<std::remove_pointer_t<SC_HANDLE>, decltype(&::CloseServiceHandle)>;
-ServiceHandle OpenManager() {
-  return ServiceHandle(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS), ::CloseServiceHandle);
-}
-ServiceHandle OpenNamed(const ServiceHandle& manager, const std::wstring& key, DWORD access) {
-  return ServiceHandle(OpenServiceW(manager.get(), key.c_str(), access), ::CloseServiceHandle);
-}
+ServiceHandle Owned(SC_HANDLE handle) { return ServiceHandle(handle, ::CloseServiceHandle); }
 
 std::vector<std::wstring> PlainServiceKeys() {
-  const ServiceHandle manager = OpenManager();
+  const ServiceHandle manager = Owned(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
   DWORD needed = 0, count = 0, resume = 0;
   std::vector<std::wstring> keys;
   if (EnumServicesStatusW(manager.get(), kAllServices, kAllStates, nullptr, 0, &needed, &count, &resume) ||
@@ -249,7 +234,8 @@ std::vector<std::wstring> PlainServiceKeys() {
 // The config (sized by a first call), then the status of one service, each with its own handles.
 bool PlainQueries(const std::wstring& key) {
   {
-    const ServiceHandle manager = OpenManager(), service = OpenNamed(manager, key, READ_CONTROL | SERVICE_QUERY_CONFIG);
+    const ServiceHandle manager = Owned(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+    const ServiceHandle service = Owned(OpenServiceW(manager.get(), key.c_str(), READ_CONTROL | SERVICE_QUERY_CONFIG));
     DWORD needed = 0;
     if (QueryServiceConfigW(service.get(), nullptr, 0, &needed) || GetLastError() != ERROR_INSUFFICIENT_BUFFER) return false;
     std::vector<BYTE> buffer(needed);
@@ -257,7 +243,8 @@ bool PlainQueries(const std::wstring& key) {
       return false;
     }
   }
-  const ServiceHandle manager = OpenManager(), service = OpenNamed(manager, key, READ_CONTROL | SERVICE_QUERY_STATUS);
+  const ServiceHandle manager = Owned(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+  const ServiceHandle service = Owned(OpenServiceW(manager.get(), key.c_str(), READ_CONTROL | SERVICE_QUERY_STATUS));
   SERVICE_STATUS status = {};
   return QueryServiceStatus(service.get(), &status) != FALSE;
 }
@@ -346,9 +333,7 @@ void Run(HMODULE library, bool& failed) {
   const std::vector<std::wstring> roots = PlainRoots();
   std::printf("Volume benchmark (x86_64): drives");
   for (const std::wstring& root : roots) {
-    if (root == kWineRoot) continue;
-    std::printf(" %ls", root.c_str());
-    failed |= !PlainQuestions(root);  // every drive asked must answer
+    if (root != kWineRoot) std::printf(" %ls", root.c_str());
   }
   std::printf("; best of %d rounds\n", fwbench::kShortRounds);
   fwbench::CompareInFreshVm(

@@ -2,10 +2,9 @@
 // and the bare Win32 sequence each run once, the one that goes first changing from round to round
 // so that neither profits from the other's warm caches; each side's best round counts.
 //
-//   const fwbench::Best best = fwbench::CompareRounds(
+//   fwbench::CompareRounds("getSubkeyNames", "10,000 subkeys, one call",
 //       [&] { return fwbench::Seconds([&] { /* the native method */ }); },
 //       [&] { return fwbench::Seconds([&] { /* the Win32 calls it makes */ }); });
-//   fwbench::Print("getSubkeyNames", "10,000 subkeys, one call", best);
 //
 // Each side returns the seconds of its timed part only, so set-up (a tree to remove) stays outside.
 // Beside the ratio of the two best rounds, the median of the rounds' own ratios is printed: the two
@@ -39,37 +38,27 @@ inline double Seconds(const std::function<void()>& work) {
   return static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-struct Best {
-  double library = 1e30;
-  double plain = 1e30;
-  std::vector<double> roundRatios;
-  double MedianRatio() {
-    std::nth_element(roundRatios.begin(), roundRatios.begin() + roundRatios.size() / 2, roundRatios.end());
-    return roundRatios[roundRatios.size() / 2];
-  }
-};
-
-inline Best CompareRounds(const std::function<double()>& library, const std::function<double()>& plain,
-                          int rounds = kRounds) {
+// Runs the rounds and prints the method's line: each side's best round and their ratio, and the
+// median of the rounds' own ratios.
+inline void CompareRounds(const char* method, const char* what, const std::function<double()>& library,
+                          const std::function<double()>& plain, int rounds = kRounds,
+                          const char* libraryName = "library", const char* plainName = "plain Win32") {
   library();  // warm-up: first-use costs of both sides are not measured
   plain();
-  Best best;
+  double bestLibrary = 1e30, bestPlain = 1e30;
+  std::vector<double> roundRatios;
   for (int round = 0; round < rounds; ++round) {
     const bool libraryFirst = round % 2 == 0;
     const double earlier = libraryFirst ? library() : plain();
     const double libraryTime = libraryFirst ? earlier : library();
     const double plainTime = libraryFirst ? plain() : earlier;
-    best.library = std::min(best.library, libraryTime);
-    best.plain = std::min(best.plain, plainTime);
-    best.roundRatios.push_back(libraryTime / plainTime);
+    bestLibrary = std::min(bestLibrary, libraryTime);
+    bestPlain = std::min(bestPlain, plainTime);
+    roundRatios.push_back(libraryTime / plainTime);
   }
-  return best;
-}
-
-inline void Print(const char* method, const char* what, Best best, const char* libraryName = "library",
-                  const char* plainName = "plain Win32") {
+  std::nth_element(roundRatios.begin(), roundRatios.begin() + rounds / 2, roundRatios.end());
   std::printf("%-22s %-36s %s %9.3f ms   %s %9.3f ms   ratio %.3f (median of rounds %.3f)\n", method, what, libraryName,
-              best.library * 1e3, plainName, best.plain * 1e3, best.library / best.plain, best.MedianRatio());
+              bestLibrary * 1e3, plainName, bestPlain * 1e3, bestLibrary / bestPlain, roundRatios[rounds / 2]);
   std::fflush(stdout);
 }
 
@@ -103,7 +92,7 @@ inline void CompareInFreshVm(const char* method, const char* what, const char* s
     setUp();
     return inFreshVm([&](fwtest::TestVm&, jobject) { plain(); });
   };
-  Print(method, what, CompareRounds(libraryRound, plainRound, rounds));
+  CompareRounds(method, what, libraryRound, plainRound, rounds);
 }
 
 // fwnative.dll from the program's folder; a DLL that does not load ends the run.

@@ -30,9 +30,7 @@ void LoadWhatTheLibraryNeeds() {
   for (const wchar_t* system : {L"advapi32.dll", L"ole32.dll", L"shell32.dll", L"user32.dll", L"version.dll"}) {
     LoadLibraryW(system);
   }
-  using CoInitializeFn = decltype(&::CoInitialize);
-  reinterpret_cast<CoInitializeFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ole32.dll"), "CoInitialize")))(nullptr);
+  fwbench::Export<decltype(&::CoInitialize)>(GetModuleHandleW(L"ole32.dll"), "CoInitialize")(nullptr);
 }
 
 // In the child: the VM exists before the clock starts, as it does when a JVM loads a library.
@@ -70,10 +68,10 @@ int main(int argc, char** argv) {
   std::printf("Load benchmark (x86_64): LoadLibraryW + isWinNTor2K in a fresh process each time; best of %d rounds\n",
               fwbench::kRounds);
   const auto compare = [&](const char* what, const wchar_t* preloaded) {
-    const fwbench::Best best =
-        fwbench::CompareRounds([&] { return InFreshProcess(program, L"fwnative.dll", preloaded, failed); },
-                               [&] { return InFreshProcess(program, L"minimal_jni.dll", nullptr, failed); });
-    fwbench::Print("load + first call", what, best, "fwnative", "minimal JNI");
+    fwbench::CompareRounds(
+        "load + first call", what, [&] { return InFreshProcess(program, L"fwnative.dll", preloaded, failed); },
+        [&] { return InFreshProcess(program, L"minimal_jni.dll", nullptr, failed); }, fwbench::kRounds, "fwnative",
+        "minimal JNI");
   };
   compare("fresh process", nullptr);
   compare("system DLLs and COM ready before", L"preloaded");

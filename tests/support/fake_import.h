@@ -70,28 +70,24 @@ struct FakeThreadSlots {
 };
 inline const FakeThreadSlots fakeThreadSlots;
 
-// TlsGetValue clears the last error; the fakes leave it as the caller left it.
+// TlsGetValue clears the last error (TlsSetValue leaves it alone); the fakes leave it as the caller
+// left it.
 inline void* ThreadValue(DWORD slot) noexcept {
   const DWORD error = GetLastError();
   void* value = TlsGetValue(slot);
   SetLastError(error);
   return value;
 }
-inline void SetThreadValue(DWORD slot, const void* value) noexcept {
-  const DWORD error = GetLastError();
-  TlsSetValue(slot, const_cast<void*>(value));
-  SetLastError(error);
-}
 
 // Sets one per-thread value while it lives.
 class ThreadValueScope {
  public:
   ThreadValueScope(DWORD slot, const void* value) noexcept : slot_(slot), saved_(ThreadValue(slot)) {
-    SetThreadValue(slot, value);
+    TlsSetValue(slot, const_cast<void*>(value));
   }
   ThreadValueScope(const ThreadValueScope&) = delete;
   ThreadValueScope& operator=(const ThreadValueScope&) = delete;
-  ~ThreadValueScope() { SetThreadValue(slot_, saved_); }
+  ~ThreadValueScope() { TlsSetValue(slot_, saved_); }
 
  private:
   DWORD slot_;

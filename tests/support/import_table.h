@@ -148,11 +148,7 @@ class ImportPatch {
       if (above != nullptr) {
         above->saved = slot.saved.load();
       } else if (*slot.address == replacement_) {
-        try {
-          detail::WriteSlot(slot.address, slot.saved.load());
-        } catch (const std::exception&) {
-          // Cannot happen for a slot that was written once; nothing better to do in a destructor.
-        }
+        detail::WriteSlot(slot.address, slot.saved.load());  // cannot throw for a slot written once
       }
     }
     SetLastError(savedError);

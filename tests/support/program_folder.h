@@ -20,11 +20,10 @@ inline std::wstring ProgramPath() {
   return path.substr(0, length);
 }
 
-// Without the trailing backslash.
+// Without the trailing backslash (GetModuleFileNameW gives a full path).
 inline std::wstring ProgramFolder() {
   const std::wstring path = ProgramPath();
-  const std::size_t separator = path.find_last_of(L"\\/");
-  return separator == std::wstring::npos ? std::wstring(L".") : path.substr(0, separator);
+  return path.substr(0, path.find_last_of(L"\\/"));
 }
 
 }  // namespace fwtest

@@ -31,12 +31,10 @@ inline std::optional<RunVersion> RunVersionOfProgram(const std::wstring& program
       {"win98", VER_PLATFORM_WIN32_WINDOWS, 4, 10}, {"winme", VER_PLATFORM_WIN32_WINDOWS, 4, 90},
   };
   const std::wstring fileName = programPath.substr(programPath.find_last_of(L"\\/") + 1);
-  std::string name(fileName.begin(), fileName.end());  // the run names the copies in ASCII
-  const std::size_t dot = name.rfind('.');
-  if (dot != std::string::npos) name.erase(dot);
-  const std::size_t dash = name.rfind('-');
-  if (dash == std::string::npos) return std::nullopt;
-  const std::string suffix = name.substr(dash + 1);
+  const std::wstring stem = fileName.substr(0, fileName.rfind(L'.'));
+  const std::size_t dash = stem.rfind(L'-');
+  if (dash == std::wstring::npos) return std::nullopt;
+  const std::string suffix(stem.begin() + dash + 1, stem.end());  // the run names the copies in ASCII
   for (const RunVersion& version : kVersions) {
     if (_stricmp(suffix.c_str(), version.name) == 0) return version;
   }

@@ -78,13 +78,12 @@ TEST(Windows98StubsTest, FailTheLibrarysCallsWhileItSeesThe9xFamily) {
     EXPECT_EQ(LibraryOpensKey(), static_cast<DWORD>(ERROR_CALL_NOT_IMPLEMENTED));
     EXPECT_EQ(above.calls(), 1);
   }
-  fwtest::TestRegistryKey key;
   fwtest::LoadedLibrary library(L"fwnative.dll");
   fwtest::TestVm vm;
   const auto keyExists = FWTEST_EXPORT(library, Java_com_fernwick_wizard_platform_win32_Win32RegistryServiceImpl_keyExists);
   const VersionFake version = LibraryOnNtStubsOn98(library.get());
   EXPECT_EQ(vm.Call(keyExists, vm.This("com/fernwick/wizard/platform/win32/Win32RegistryServiceImpl"), jint{3},
-                    vm.String(fwtest::ToU16(key.Path()))),
+                    vm.String(u"Software")),
             JNI_FALSE);
   // The message stays empty: the DLL's FormatMessageW fails as well.
   fwtest::ExpectServiceException(vm, -100001, u"");

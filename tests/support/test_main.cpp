@@ -43,14 +43,10 @@ LONG WINAPI OnCrash(EXCEPTION_POINTERS* pointers) {
 LONG CALLBACK OnWineStub(EXCEPTION_POINTERS* pointers) {
   const EXCEPTION_RECORD* record = pointers->ExceptionRecord;
   if (record->ExceptionCode != 0x80000100 || record->NumberParameters < 2) return EXCEPTION_CONTINUE_SEARCH;
-  const auto* dll = reinterpret_cast<const char*>(record->ExceptionInformation[0]);
   const ULONG_PTR function = record->ExceptionInformation[1];
-  if (function < 0x10000) {
-    std::fprintf(stderr, "\nFAILED: call to unimplemented function %s.%lu", dll, static_cast<unsigned long>(function));
-  } else {
-    std::fprintf(stderr, "\nFAILED: call to unimplemented function %s.%s", dll, reinterpret_cast<const char*>(function));
-  }
-  std::fputs(" (Wine stub)", stderr);
+  const std::string name = function < 0x10000 ? std::to_string(function) : reinterpret_cast<const char*>(function);
+  std::fprintf(stderr, "\nFAILED: call to unimplemented function %s.%s (Wine stub)",
+               reinterpret_cast<const char*>(record->ExceptionInformation[0]), name.c_str());
   return StopHere(kWineStubExitCode);
 }
 
@@ -75,10 +71,9 @@ void CheckRunVersion() {
   if (!expected) return;  // no version in the program name (run by hand): nothing to check
   if (info.dwPlatformId != expected->platformId || info.dwMajorVersion != expected->major ||
       info.dwMinorVersion != expected->minor) {
-    char message[160];
-    std::snprintf(message, sizeof(message), "\"%s\" must report platform %lu, version %lu.%lu", expected->name,
-                  expected->platformId, expected->major, expected->minor);
-    throw std::runtime_error(message);
+    throw std::runtime_error("\"" + std::string(expected->name) + "\" must report platform " +
+                             std::to_string(expected->platformId) + ", version " + std::to_string(expected->major) +
+                             "." + std::to_string(expected->minor));
   }
 }
 
