@@ -110,7 +110,7 @@ DWORD WinInitRenameList::Flush() {
 
   DWORD error = 0;
   DWORD oldSize = GetFileSize(file.get(), nullptr);
-  // A size that cannot be read, or that the mapping's size cannot hold, leaves the file as it is.
+  // A size that cannot be read (or one of 4 GB, which reads the same) leaves the file as it is.
   const bool sized = oldSize != INVALID_FILE_SIZE;
   if (!sized) error = GetLastError();
   if (!sized && error == 0) error = ERROR_FILE_TOO_LARGE;

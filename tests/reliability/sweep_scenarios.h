@@ -250,8 +250,9 @@ inline std::string WithoutRunNumber(const std::string& text) {
 // Lines for the key `path` and everything below it (or only its value `only`): each key, and each
 // value with its type and data.
 [[gnu::noipa]] inline void ListKey(HKEY root, const std::wstring& path, std::string& out, const wchar_t* only = nullptr) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+  fw::UniqueKey owned;
+  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, owned.put()) != ERROR_SUCCESS) return;
+  const HKEY key = owned.get();
   out += Narrow(path) + "\n";
   wchar_t name[256];
   BYTE data[4096];
@@ -268,7 +269,6 @@ inline std::string WithoutRunNumber(const std::string& text) {
     out += "\n";
   }
   for (DWORD i = 0; only == nullptr && RegEnumKeyW(key, i, name, 256) == ERROR_SUCCESS; ++i) ListKey(root, path + L"\\" + name, out);
-  RegCloseKey(key);
 }
 
 class CallSiteSweep {
