@@ -32,12 +32,12 @@ std::uint32_t AnsiToWideInto(const char* text, int count, ScratchBuffer& out) {
 
 void WideToAnsi(const wchar_t* text, ScratchBuffer& out) { WideToAnsiInto(text, -1, out); }
 
-void WideToAnsiCounted(const wchar_t* text, std::uint32_t count, ScratchBuffer& out) {
+std::uint32_t WideToAnsiCounted(const wchar_t* text, std::uint32_t count, ScratchBuffer& out) {
   if (count == 0) {
     out.Release();
-    return;
+    return 0;
   }
-  WideToAnsiInto(text, static_cast<int>(count), out);
+  return WideToAnsiInto(text, static_cast<int>(count), out);
 }
 
 void AnsiToWide(const char* text, ScratchBuffer& out) { AnsiToWideInto(text, -1, out); }

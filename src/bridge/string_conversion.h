@@ -14,7 +14,8 @@ namespace fw {
 // Zero-terminated UTF-16 in; out holds the ANSI bytes including the terminating zero.
 void WideToAnsi(const wchar_t* text, ScratchBuffer& out);
 // count UTF-16 units in (zeros included); no terminator is added beyond what the input holds.
-void WideToAnsiCounted(const wchar_t* text, std::uint32_t count, ScratchBuffer& out);
+// Returns the number of bytes written to out.
+std::uint32_t WideToAnsiCounted(const wchar_t* text, std::uint32_t count, ScratchBuffer& out);
 // Zero-terminated ANSI in; out holds UTF-16 units including the terminating zero.
 void AnsiToWide(const char* text, ScratchBuffer& out);
 // byteCount ANSI bytes in; returns the number of UTF-16 units written to out.

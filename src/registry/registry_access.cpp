@@ -30,7 +30,7 @@ OpenedKey RegistryAccess::OpenKey(RootKey root, const wchar_t* path, REGSAM acce
 LONG RegistryAccess::QueryValue(HKEY key, const wchar_t* name, DWORD* reserved, DWORD* type, BYTE* data,
                                 DWORD* size) {
   if (ansi_) {
-    const ScratchBuffer ansiName = AnsiCopy(name);
+    const ScratchBuffer ansiName = AnsiConverted(name);
     return RegQueryValueExA(key, ansiName.As<const char>(), reserved, type, data, size);
   }
   return RegQueryValueExW(key, name, reserved, type, data, size);
@@ -39,7 +39,7 @@ LONG RegistryAccess::QueryValue(HKEY key, const wchar_t* name, DWORD* reserved, 
 LONG RegistryAccess::SetValue(HKEY key, const wchar_t* name, DWORD reserved, DWORD type, const BYTE* data,
                               DWORD size) {
   if (ansi_) {
-    const ScratchBuffer ansiName = AnsiCopy(name);
+    const ScratchBuffer ansiName = AnsiConverted(name);
     return RegSetValueExA(key, ansiName.As<const char>(), reserved, type, data, size);
   }
   return RegSetValueExW(key, name, reserved, type, data, size);
@@ -53,7 +53,7 @@ std::uint32_t RegistryAccess::ExpandString(const wchar_t* text, ScratchBuffer& o
     out.Allocate(needed, sizeof(wchar_t));
     return ExpandEnvironmentStringsW(text, out.As<wchar_t>(), needed);
   }
-  const ScratchBuffer ansiText = AnsiCopy(text);
+  const ScratchBuffer ansiText = AnsiConverted(text);
   char probe[4] = {};
   DWORD count = ExpandEnvironmentStringsA(ansiText.As<const char>(), probe, 4);
   if (count != 0) {

@@ -7,19 +7,28 @@
 
 namespace fw {
 
-ScratchBuffer AnsiCopy(const wchar_t* text) {
+namespace {
+
+// A text that is there but converted to nothing raises the conversion's error.
+void RaiseIfLost(bool lost, DWORD error) {
+  if (lost) throw RegistryException(error != 0 ? error : ERROR_NO_UNICODE_TRANSLATION);
+}
+
+}  // namespace
+
+ScratchBuffer AnsiConverted(const wchar_t* text) {
   ScratchBuffer out;
   WideToAnsi(text, out);
+  const DWORD error = GetLastError();
+  const char* ansi = out.As<const char>();
+  RaiseIfLost(text != nullptr && *text != L'\0' && (ansi == nullptr || *ansi == '\0'), error);
   return out;
 }
 
-ScratchBuffer AnsiConverted(const wchar_t* text) {
-  ScratchBuffer out = AnsiCopy(text);
-  const DWORD error = GetLastError();
-  const char* ansi = out.As<const char>();
-  if (text != nullptr && *text != L'\0' && (ansi == nullptr || *ansi == '\0')) {
-    throw RegistryException(error != 0 ? error : ERROR_NO_UNICODE_TRANSLATION);
-  }
+ScratchBuffer AnsiConvertedCounted(const wchar_t* chars, std::uint32_t count) {
+  ScratchBuffer out;
+  const std::uint32_t written = WideToAnsiCounted(chars, count, out);
+  RaiseIfLost(count != 0 && written == 0, GetLastError());
   return out;
 }
 

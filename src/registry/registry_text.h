@@ -11,11 +11,12 @@
 namespace fw {
 
 // The ANSI copy of a UTF-16 text for an A function; a null text gives an empty buffer (null data).
-ScratchBuffer AnsiCopy(const wchar_t* text);
-// The same where an empty result would do harm (a key's path or name would name the key above, the
-// root for a path; a written text would be stored empty): a text that does not convert throws
-// RegistryException with the conversion's error.
+// A text that does not convert throws RegistryException with the conversion's error: its empty copy
+// would do harm (a key's path or name would name the key above, the root for a path; a value's name
+// would name the key's default value; a written text would be stored empty).
 ScratchBuffer AnsiConverted(const wchar_t* text);
+// The same for count UTF-16 units (zeros included), as a multi-string's list is written.
+ScratchBuffer AnsiConvertedCounted(const wchar_t* chars, std::uint32_t count);
 
 WideString WideTextOf(const wchar_t* chars, std::uint32_t count);
 // Converts the bytes before the first zero with the ANSI code page.

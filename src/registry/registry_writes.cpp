@@ -4,7 +4,6 @@
 #include <cstring>
 #include <cwchar>
 
-#include "bridge/string_conversion.h"
 #include "registry/multi_string.h"
 #include "registry/registry_access.h"
 #include "registry/registry_exception.h"
@@ -46,8 +45,7 @@ void RegistryAccess::WriteMultiString(RootKey root, const wchar_t* path, const w
   const ScratchBuffer joined = JoinMultiString(list);
   LONG result;
   if (ansi_) {
-    ScratchBuffer ansiData;
-    WideToAnsiCounted(joined.As<const wchar_t>(), joined.Count(), ansiData);
+    const ScratchBuffer ansiData = AnsiConvertedCounted(joined.As<const wchar_t>(), joined.Count());
     result = SetValue(key.get(), name, 0, REG_MULTI_SZ, ansiData.As<const BYTE>(), ansiData.ByteSize());
   } else {
     result = SetValue(key.get(), name, 0, REG_MULTI_SZ, joined.As<const BYTE>(), joined.ByteSize());
@@ -76,7 +74,7 @@ void RegistryAccess::DeleteValue(RootKey root, const wchar_t* path, const wchar_
   OpenedKey key = OpenKey(root, path, KEY_SET_VALUE);
   LONG result;
   if (ansi_) {
-    const ScratchBuffer ansiName = AnsiCopy(name);
+    const ScratchBuffer ansiName = AnsiConverted(name);
     result = RegDeleteValueA(key.get(), ansiName.As<const char>());
   } else {
     result = RegDeleteValueW(key.get(), name);
