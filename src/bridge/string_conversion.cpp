@@ -32,6 +32,13 @@ std::uint32_t AnsiToWideInto(const char* text, int count, ScratchBuffer& out) {
 
 void WideToAnsi(const wchar_t* text, ScratchBuffer& out) { WideToAnsiInto(text, -1, out); }
 
+DWORD ConversionError(const wchar_t* text, const ScratchBuffer& ansi) {
+  const DWORD error = GetLastError();
+  const char* bytes = ansi.As<const char>();
+  if (text == nullptr || *text == L'\0' || (bytes != nullptr && *bytes != '\0')) return 0;
+  return error != 0 ? error : ERROR_NO_UNICODE_TRANSLATION;
+}
+
 std::uint32_t WideToAnsiCounted(const wchar_t* text, std::uint32_t count, ScratchBuffer& out) {
   if (count == 0) {
     out.Release();

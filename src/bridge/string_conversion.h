@@ -5,6 +5,8 @@
 // function as a null argument, as a null Java string does on the Unicode path.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 
 #include "bridge/scratch_buffer.h"
@@ -13,6 +15,9 @@ namespace fw {
 
 // Zero-terminated UTF-16 in; out holds the ANSI bytes including the terminating zero.
 void WideToAnsi(const wchar_t* text, ScratchBuffer& out);
+// Called at once after WideToAnsi: 0, or the conversion's error when a text with characters came
+// out with none (where an empty copy would do harm, the caller refuses it).
+DWORD ConversionError(const wchar_t* text, const ScratchBuffer& ansi);
 // count UTF-16 units in (zeros included); no terminator is added beyond what the input holds.
 // Returns the number of bytes written to out.
 std::uint32_t WideToAnsiCounted(const wchar_t* text, std::uint32_t count, ScratchBuffer& out);

@@ -7,28 +7,19 @@
 
 namespace fw {
 
-namespace {
-
-// A text that is there but converted to nothing raises the conversion's error.
-void RaiseIfLost(bool lost, DWORD error) {
-  if (lost) throw RegistryException(error != 0 ? error : ERROR_NO_UNICODE_TRANSLATION);
-}
-
-}  // namespace
-
 ScratchBuffer AnsiConverted(const wchar_t* text) {
   ScratchBuffer out;
   WideToAnsi(text, out);
-  const DWORD error = GetLastError();
-  const char* ansi = out.As<const char>();
-  RaiseIfLost(text != nullptr && *text != L'\0' && (ansi == nullptr || *ansi == '\0'), error);
+  const DWORD error = ConversionError(text, out);
+  if (error != 0) throw RegistryException(error);
   return out;
 }
 
 ScratchBuffer AnsiConvertedCounted(const wchar_t* chars, std::uint32_t count) {
   ScratchBuffer out;
   const std::uint32_t written = WideToAnsiCounted(chars, count, out);
-  RaiseIfLost(count != 0 && written == 0, GetLastError());
+  const DWORD error = GetLastError();
+  if (count != 0 && written == 0) throw RegistryException(error != 0 ? error : ERROR_NO_UNICODE_TRANSLATION);
   return out;
 }
 

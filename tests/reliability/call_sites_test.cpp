@@ -266,6 +266,7 @@ struct KnownGap {
 };
 const KnownGap kKnownGaps[] = {
     {"Win32RegistryServiceImpl.*", "WideCharToMultiByte", nullptr},  // the registry refuses such a text
+    {"WindowsEnvironment.*", "WideCharToMultiByte", nullptr},        // and so do process variables
     {"*", "WideCharToMultiByte",
      "an unconvertible text becomes a null string, so the next call reports its own error"},
     {"*", "MultiByteToWideChar",
