@@ -227,8 +227,9 @@ FwcallRun RunFwcall(const std::vector<std::u16string>& args) {
   return run;
 }
 
-// A script is checked whole first: its good first call does not run either.
-TEST(FwcallExit, BadInputIsRefusedBeforeAnythingRunsAndJniMisuseIsReportedAfterTheAnswer) {
+// A script is checked whole first: its good first call does not run either. The help marks each
+// method the DLL does not export.
+TEST(FwcallRun, RefusesBadInputBeforeAnythingRunsReportsMisuseAfterTheAnswerAndListsTheMethods) {
   TestRegistryKey key;
   TempFolder folder;
   WriteBytes(folder / L"script.fwcall", "Win32RegistryServiceImpl.createKey 3 \"" + Narrow(key.Path()) + "\" created\n"
@@ -270,10 +271,24 @@ TEST(FwcallExit, BadInputIsRefusedBeforeAnythingRunsAndJniMisuseIsReportedAfterT
     EXPECT_NE(run.err.find(message), std::string::npos) << "expected \"" << message << "\" in: " << run.err;
   }
   EXPECT_FALSE(RawKeyExists(key.Root(), key.Below(L"created")));
-  const FwcallRun run = RunFwcall({u"--dll", U16(ProgramPath()), u"Win32SystemUtilServiceImpl.isWinME"});
+  FwcallRun run = RunFwcall({u"--dll", U16(ProgramPath()), u"Win32SystemUtilServiceImpl.isWinME"});
   EXPECT_EQ(run.code, fwcall::kExitViolation);
   EXPECT_EQ(run.lines, std::vector<std::string>{"true"});
   EXPECT_NE(run.err.find("isWinME: JNI misuse: native call: string chars not released"), std::string::npos) << run.err;
+
+  TestVm vm;
+  const std::size_t natives = DeclaredNatives(vm).size();
+  ASSERT_GT(natives, 100u);
+  run = RunFwcall({u"--dll", InProgramFolder(L"fwtest_netmsg.dll"), u"--help"});
+  EXPECT_EQ(run.code, fwcall::kExitDone);
+  EXPECT_EQ(std::count_if(run.lines.begin(), run.lines.end(),
+                          [](const std::string& line) { return line.find("[not exported by this DLL]") != std::string::npos; }),
+            static_cast<std::ptrdiff_t>(natives));
+  run = RunFwcall({u"--dll", InProgramFolder(L"fwnative.dll"), u"--help"});
+  for (const char* line : {"com.fernwick.wizard.platform.win32.Win32FileServiceImpl", "  int win32CopyFile(String, String, boolean)",
+                           "  void setMultiStringValue(int, String, String, String[])", "  FileAttributes getFileAttributes(String)"}) {
+    EXPECT_NE(std::find(run.lines.begin(), run.lines.end(), line), run.lines.end()) << line;
+  }
 }
 
 // A script runs line by line: notes, directives, and calls with their answers go to the log, each
@@ -315,22 +330,6 @@ TEST(FwcallScript, RunsLineByLineIntoTheLogAndStopsAtAFailedDirective) {
                                        "  " + missing + "\n"
                                        "    -> throws ServiceException -30019 " + message + "\n"
                                        "  !! cannot hold " + base + "\\missing.txt open (error 2)\n"));
-}
-
-TEST(FwcallHelp, ListsEveryNativeMethodAndWhatTheDllLacks) {
-  TestVm vm;
-  const std::size_t natives = DeclaredNatives(vm).size();
-  ASSERT_GT(natives, 100u);
-  FwcallRun run = RunFwcall({u"--dll", InProgramFolder(L"fwtest_netmsg.dll"), u"--help"});
-  EXPECT_EQ(run.code, fwcall::kExitDone);
-  EXPECT_EQ(std::count_if(run.lines.begin(), run.lines.end(),
-                          [](const std::string& line) { return line.find("[not exported by this DLL]") != std::string::npos; }),
-            static_cast<std::ptrdiff_t>(natives));
-  run = RunFwcall({u"--dll", InProgramFolder(L"fwnative.dll"), u"--help"});
-  for (const char* line : {"com.fernwick.wizard.platform.win32.Win32FileServiceImpl", "  int win32CopyFile(String, String, boolean)",
-                           "  void setMultiStringValue(int, String, String, String[])", "  FileAttributes getFileAttributes(String)"}) {
-    EXPECT_NE(std::find(run.lines.begin(), run.lines.end(), line), run.lines.end()) << line;
-  }
 }
 
 }  // namespace
