@@ -204,6 +204,7 @@ TEST(ThrowServiceException, NetworkErrorsTakeTheirTextFromNetmsg) {
   }
   fwtest::ScopedNetmsgDll netmsg;
   EXPECT_EQ(MessageFor(2102), U16(fwtest::kNetmsgText2102) + u"\r\n (2102)");
+  EXPECT_EQ(MessageFor(2220), U16(fwtest::kNetmsgText2220) + u"\r\n (2220)");
 }  // netmsg.dll is deleted here, which fails if the library left it loaded
 
 }  // namespace
