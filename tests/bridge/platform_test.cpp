@@ -126,23 +126,14 @@ TEST(PrivilegeEnablerTest, APrivilegeTheAccountLacksIsNeitherEnabledNorDisabled)
 }
 
 // The thread's token stands in for an impersonation token: the process token with its
-// Administrators entry made deny-only (the filtered token of an administrator who has not elevated).
+// Administrators entry made deny-only.
 TEST(CurrentUserAdministratorTest, AnImpersonatingThreadIsJudgedByItsOwnTokenAndDenyOnlyCounts) {
   auto openProcessToken = SubstituteProcAddress(Self(), FWTEST_IMPORT(OpenProcessToken),
                                                 [](auto original, auto... args) { return original(args...); });
   auto openThreadToken = SubstituteProcAddress(Self(), FWTEST_IMPORT(OpenThreadToken), [](auto, HANDLE, DWORD access, BOOL, PHANDLE token) {
     return OpenProcessToken(GetCurrentProcess(), access, token);
   });
-  auto denyOnly = SubstituteProcAddress(
-      Self(), FWTEST_IMPORT(GetTokenInformation),
-      [](auto original, HANDLE token, TOKEN_INFORMATION_CLASS type, LPVOID data, DWORD size, PDWORD needed) -> BOOL {
-        const BOOL ok = original(token, type, data, size, needed);
-        auto* groups = static_cast<TOKEN_GROUPS*>(data);
-        for (DWORD i = 0; ok && type == TokenGroups && i < groups->GroupCount; ++i) {
-          if (fwtest::IsAdministratorsSid(groups->Groups[i].Sid)) groups->Groups[i].Attributes = SE_GROUP_USE_FOR_DENY_ONLY;
-        }
-        return ok;
-      });
+  auto denyOnly = fwtest::WithoutAdministratorsGroup(Self(), true);
   DWORD error = 0xDEADBEEF;
   EXPECT_TRUE(fw::IsCurrentUserAdministrator(error));
   EXPECT_EQ(error, 0u);

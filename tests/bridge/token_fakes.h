@@ -8,8 +8,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
-
 #include "support/substituted_proc_address.h"
 
 namespace fwtest {
@@ -21,19 +19,24 @@ namespace fwtest {
 }
 
 // Stands for the token of a standard user: the real TokenGroups answer with the Administrators
-// entry taken out (the SIDs stay where they are in the buffer; only the table shrinks).
-inline SubstitutedProcAddress<decltype(&::GetTokenInformation)> WithoutAdministratorsGroup(HMODULE module) {
+// entry taken out (the SIDs stay where they are in the buffer; only the table shrinks); with
+// denyOnly, for the filtered token of an administrator who has not elevated: the entry kept, deny-only.
+inline SubstitutedProcAddress<decltype(&::GetTokenInformation)> WithoutAdministratorsGroup(HMODULE module,
+                                                                                           bool denyOnly = false) {
   return SubstituteProcAddress(
       module, FWTEST_IMPORT(GetTokenInformation),
-      [](auto original, HANDLE token, TOKEN_INFORMATION_CLASS type, LPVOID data, DWORD size, PDWORD needed) -> BOOL {
+      [denyOnly](auto original, HANDLE token, TOKEN_INFORMATION_CLASS type, LPVOID data, DWORD size,
+                 PDWORD needed) -> BOOL {
         const BOOL ok = original(token, type, data, size, needed);
-        if (ok && type == TokenGroups) {
-          auto* groups = static_cast<TOKEN_GROUPS*>(data);
-          SID_AND_ATTRIBUTES* first = groups->Groups;
-          SID_AND_ATTRIBUTES* last = std::remove_if(first, first + groups->GroupCount,
-                                                    [](const SID_AND_ATTRIBUTES& g) { return IsAdministratorsSid(g.Sid); });
-          groups->GroupCount = static_cast<DWORD>(last - first);
+        auto* groups = static_cast<TOKEN_GROUPS*>(data);
+        DWORD kept = 0;
+        for (DWORD i = 0; ok && type == TokenGroups && i < groups->GroupCount; ++i) {
+          SID_AND_ATTRIBUTES group = groups->Groups[i];
+          if (IsAdministratorsSid(group.Sid) && !denyOnly) continue;
+          if (IsAdministratorsSid(group.Sid)) group.Attributes = SE_GROUP_USE_FOR_DENY_ONLY;
+          groups->Groups[kept++] = group;
         }
+        if (ok && type == TokenGroups) groups->GroupCount = kept;
         return ok;
       });
 }

@@ -80,7 +80,7 @@ NativeMethod Method(const std::string& cls, const std::string& name, const std::
   return NativeMethod{{cls, name, descriptor, false}, *vm::ParseMethodDescriptor(descriptor)};
 }
 
-TEST(FwcallMethods, ExportNamesFollowTheJniRuleInTheJvmsOrder) {
+TEST(FwcallMethods, FoundByClassNameAndExportNameWithNumbersReadAsJavaLiterals) {
   const NativeMethod copy = Method("com/fernwick/wizard/platform/win32/Win32FileServiceImpl", "win32CopyFile",
                                    "(Ljava/lang/String;Ljava/lang/String;Z)I");
   const std::string shortName = "Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_win32CopyFile";
@@ -91,10 +91,7 @@ TEST(FwcallMethods, ExportNamesFollowTheJniRuleInTheJvmsOrder) {
   EXPECT_EQ(Method("a/b_c", "set$1", "(J[I)V").ExportNames(true),
             (std::vector<std::string>{"_Java_a_b_1c_set_000241@20", "Java_a_b_1c_set_000241",
                                       "Java_a_b_1c_set_000241__J_3I"}));
-  EXPECT_EQ(copy.JavaSignature(), "int win32CopyFile(String, String, boolean)");
-}
 
-TEST(FwcallMethods, FoundBySimpleOrQualifiedClassNameWithNumbersAsJavaLiterals) {
   TestVm vm;
   const MethodTable table(vm);
   std::string error;
@@ -137,7 +134,12 @@ Json Parsed(const std::string& text) {
   return json.value_or(Json());
 }
 
-TEST(Json, WritesWhatItParsesInOneAsciiLineAndRefusesMalformedTextWithThePlace) {
+// JSON is written as it is parsed, in one ASCII line. Peers render by what their setters and
+// constructors received and are made from JSON as the library's getters read them; the service tests
+// check both on the library's own peers. Here: indexed states by constant name or number, in numeric
+// order, one no constant names by its number; then text that is not JSON, refused with the place,
+// and JSON that does not fit the type.
+TEST(VmJson, WritesWhatItReadsAndRefusesMalformedTextOrTextThatDoesNotFitTheType) {
   const std::string text =
       R"({"a": [1, -2, 3.5, true, false, null], "s": "q\"b\\ t\tn\n\u00e9\ud83d\ude00", "o": {}, "e": []})";
   const Json json = Parsed(text);
@@ -145,43 +147,24 @@ TEST(Json, WritesWhatItParsesInOneAsciiLineAndRefusesMalformedTextWithThePlace) 
   EXPECT_EQ(json.Find("s")->AsString(), u"q\"b\\ t\tn\n\u00e9\U0001F600");
   EXPECT_EQ(Parsed("-9223372036854775808").AsInteger(), INT64_MIN);
   EXPECT_FALSE(Parsed("9223372036854775808").IsInteger());
-  for (const auto& [malformed, message] : std::vector<std::pair<std::string, std::string>>{
-           {R"({"a" 1})", "expected ':' after the member name at offset 5"},
-           {"[1,]", "unexpected character ']' at offset 3"},
-           {"\"abc", "unterminated string"},
-           {"01", "a number must not start with 0"},
-           {"\"\\x\"", "unknown escape \\x"},
-           {"1 2", "unexpected text after the value at offset 2"},
-           {"{a: 1}", "expected a member name in double quotes at offset 1"},
-           {"\"\xC3\"", "the string is not valid UTF-8"},
-           {"", "expected a value at offset 0"}}) {
-    std::string error;
-    EXPECT_FALSE(Json::Parse(malformed, &error).has_value()) << malformed;
-    EXPECT_NE(error.find(message), std::string::npos) << malformed << " gave: " << error;
-  }
-}
 
-// Peers render by what their setters and constructors received and are made from JSON as the
-// library's getters read them; the service tests check both on the library's own peers. Here: indexed
-// states by constant name or number, in numeric order, one no constant names by its number.
-TEST(VmJson, RendersPeersEnumerationsAndOutcomesAndReadsIndexedStatesBack) {
   TestVm vm;
   jobject attributes = vm.NewPeer(kFileAttributes);
   vm.SetBoolProperty(attributes, TestVm::Indexed("AttributeState", 10), true);
   vm.SetBoolProperty(attributes, TestVm::Indexed("AttributeState", 2), false);
   vm.SetBoolProperty(attributes, TestVm::Indexed("AttributeState", 99), true);
   EXPECT_EQ(JsonOfReference(vm, attributes).Write(), R"({"attributeState": {"GROUP_READABLE": false, "HIDDEN": true, "99": true}})");
+  const std::string peer = std::string("L") + kFileAttributes + ";";
   jvalue v{};
   std::string error;
-  ASSERT_TRUE(JavaValueFromJson(vm, Parsed(R"({"attributeState": {"1": true, "HIDDEN": false, "SYSTEM": true}})"),
-                                std::string("L") + kFileAttributes + ";", &v, &error))
+  ASSERT_TRUE(JavaValueFromJson(vm, Parsed(R"({"attributeState": {"1": true, "HIDDEN": false, "SYSTEM": true}})"), peer,
+                                &v, &error))
       << error;
   EXPECT_EQ(JsonOfReference(vm, v.l).Write(), R"({"attributeState": {"OWNER_READABLE": true, "HIDDEN": false, "SYSTEM": true}})");
   EXPECT_EQ(JsonOfReference(vm, vm.Enumeration({u"x", u"y"})).Write(), R"(["x", "y"])");
   EXPECT_EQ(JsonOfReference(vm, nullptr).Write(), "null");
 
-  // A call's outcome: the pending exception, or the value (the other kinds are fwcall's answers in
-  // fwcall_run_test.cpp).
+  // A call's outcome: the pending exception, or the value (the other kinds are fwcall's answers below).
   EXPECT_EQ(CallOutcome(vm, jint{-5}).Write(), "-5");
   EXPECT_EQ(CallOutcome(vm, jlong{1LL << 40}).Write(), "1099511627776");
   vm.Call(fw::ThrowServiceCode, jint{-10000});
@@ -190,13 +173,17 @@ TEST(VmJson, RendersPeersEnumerationsAndOutcomesAndReadsIndexedStatesBack) {
   EXPECT_EQ(CallOutcome(vm, jobject{nullptr}).Write(),
             R"({"exception": {"class": "java/lang/OutOfMemoryError", "code": null, "message": null}})");
   EXPECT_FALSE(vm.Pending().has_value());
-  EXPECT_NO_VIOLATIONS(vm);
-}
 
-TEST(VmJson, RefusesJsonThatDoesNotFitTheType) {
-  TestVm vm;
-  const std::string attributes = std::string("L") + kFileAttributes + ";";
-  const std::vector<std::tuple<std::string, std::string, std::string>> cases = {
+  const std::vector<std::tuple<std::string, std::string, std::string>> refused = {  // no type: not JSON
+      {"", R"({"a" 1})", "expected ':' after the member name at offset 5"},
+      {"", "[1,]", "unexpected character ']' at offset 3"},
+      {"", "\"abc", "unterminated string"},
+      {"", "01", "a number must not start with 0"},
+      {"", "\"\\x\"", "unknown escape \\x"},
+      {"", "1 2", "unexpected text after the value at offset 2"},
+      {"", "{a: 1}", "expected a member name in double quotes at offset 1"},
+      {"", "\"\xC3\"", "the string is not valid UTF-8"},
+      {"", "", "expected a value at offset 0"},
       {"I", "2147483648", "2147483648 is out of range for int"},
       {"I", "1.5", "expected a whole number, not a number"},
       {"Z", "1", "expected true or false, not a number"},
@@ -204,16 +191,16 @@ TEST(VmJson, RefusesJsonThatDoesNotFitTheType) {
       {"[Ljava/lang/String;", R"(["a", 1])", "[1]: expected a string or null, not a number"},
       {"[B", R"("abc")", "hex bytes need an even number of digits"},
       {"[B", R"("zz")", "\"zz\" is not hex digits"},
-      {attributes, R"({"colour": 1})", "com/fernwick/util/FileAttributes has no property \"colour\""},
-      {attributes, R"({"attributeState": {"HIDDN": true}})", "attributeState: \"HIDDN\" is neither a number nor a constant"},
-      {attributes, R"({"attributeState": {"HIDDEN": "yes"}})", "attributeState.HIDDEN: expected true or false, not a string"},
-      {attributes, R"([true])", "expected an object with the properties of com/fernwick/util/FileAttributes, not an array"},
+      {peer, R"({"colour": 1})", "com/fernwick/util/FileAttributes has no property \"colour\""},
+      {peer, R"({"attributeState": {"HIDDN": true}})", "attributeState: \"HIDDN\" is neither a number nor a constant"},
+      {peer, R"({"attributeState": {"HIDDEN": "yes"}})", "attributeState.HIDDEN: expected true or false, not a string"},
+      {peer, R"([true])", "expected an object with the properties of com/fernwick/util/FileAttributes, not an array"},
       {"Ljava/lang/Object;", R"({})", "a java/lang/Object cannot be written as JSON"},
   };
-  for (const auto& [type, text, message] : cases) {
-    jvalue v{};
-    std::string error;
-    EXPECT_FALSE(JavaValueFromJson(vm, Parsed(text), type, &v, &error)) << type << " " << text;
+  for (const auto& [type, text, message] : refused) {
+    const std::optional<Json> parsed = Json::Parse(text, &error);
+    EXPECT_EQ(parsed.has_value(), !type.empty()) << text << ": " << error;
+    EXPECT_FALSE(parsed && JavaValueFromJson(vm, *parsed, type, &v, &error)) << type << " " << text;
     EXPECT_NE(error.find(message), std::string::npos) << type << " " << text << " gave: " << error;
   }
   EXPECT_NO_VIOLATIONS(vm);
@@ -240,15 +227,9 @@ FwcallRun RunFwcall(const std::vector<std::u16string>& args) {
   return run;
 }
 
-FwcallRun RunScript(const TempFolder& folder, const std::string& script, std::vector<std::u16string> options = {}) {
-  const std::wstring path = folder / L"script.fwcall";
-  WriteBytes(path, script);
-  options.insert(options.end(), {u"--dll", InProgramFolder(L"fwnative.dll"), u"--script", U16(path)});
-  return RunFwcall(options);
-}
-
-// A script is checked whole first: its good first call does not run either.
-TEST(FwcallBadInput, IsRefusedWithAMessageAndNothingRuns) {
+// A script is checked whole first: its good first call does not run either. The help marks each
+// method the DLL does not export.
+TEST(FwcallRun, RefusesBadInputBeforeAnythingRunsReportsMisuseAfterTheAnswerAndListsTheMethods) {
   TestRegistryKey key;
   TempFolder folder;
   WriteBytes(folder / L"script.fwcall", "Win32RegistryServiceImpl.createKey 3 \"" + Narrow(key.Path()) + "\" created\n"
@@ -290,6 +271,24 @@ TEST(FwcallBadInput, IsRefusedWithAMessageAndNothingRuns) {
     EXPECT_NE(run.err.find(message), std::string::npos) << "expected \"" << message << "\" in: " << run.err;
   }
   EXPECT_FALSE(RawKeyExists(key.Root(), key.Below(L"created")));
+  FwcallRun run = RunFwcall({u"--dll", U16(ProgramPath()), u"Win32SystemUtilServiceImpl.isWinME"});
+  EXPECT_EQ(run.code, fwcall::kExitViolation);
+  EXPECT_EQ(run.lines, std::vector<std::string>{"true"});
+  EXPECT_NE(run.err.find("isWinME: JNI misuse: native call: string chars not released"), std::string::npos) << run.err;
+
+  TestVm vm;
+  const std::size_t natives = DeclaredNatives(vm).size();
+  ASSERT_GT(natives, 100u);
+  run = RunFwcall({u"--dll", InProgramFolder(L"fwtest_netmsg.dll"), u"--help"});
+  EXPECT_EQ(run.code, fwcall::kExitDone);
+  EXPECT_EQ(std::count_if(run.lines.begin(), run.lines.end(),
+                          [](const std::string& line) { return line.find("[not exported by this DLL]") != std::string::npos; }),
+            static_cast<std::ptrdiff_t>(natives));
+  run = RunFwcall({u"--dll", InProgramFolder(L"fwnative.dll"), u"--help"});
+  for (const char* line : {"com.fernwick.wizard.platform.win32.Win32FileServiceImpl", "  int win32CopyFile(String, String, boolean)",
+                           "  void setMultiStringValue(int, String, String, String[])", "  FileAttributes getFileAttributes(String)"}) {
+    EXPECT_NE(std::find(run.lines.begin(), run.lines.end(), line), run.lines.end()) << line;
+  }
 }
 
 // A script runs line by line: notes, directives, and calls with their answers go to the log, each
@@ -304,16 +303,17 @@ TEST(FwcallScript, RunsLineByLineIntoTheLogAndStopsAtAFailedDirective) {
   const std::string base = Narrow(folder / L"made\\deeper"), held = base + "\\a.txt";
   const std::string copy = "Win32FileServiceImpl.win32CopyFile \"" + Narrow(folder / L"script.fwcall") + "\" \"" + held + "\" true";
   const std::string missing = "Win32FileServiceImpl.win32DeleteFile \"" + base + "\\missing.txt\"";
-  const FwcallRun run = RunScript(folder, "## What the library says\n"
-                                          "# a comment\n"
-                                          "!mkdir \"" + base + "\"\n"
-                                          "!write \"" + held + "\" \"caf\xC3\xA9 \"\"x\"\"\"\n"
-                                          "!hold \"" + held + "\"\n"
-                                          "   " + copy + "\r\n" +
-                                          missing + "\n"
-                                          "!hold \"" + base + "\\missing.txt\"\n"
-                                          "Win32SystemUtilServiceImpl.isWinME\n",
-                                  {u"--log", U16(folder / L"run.log")});
+  WriteBytes(folder / L"script.fwcall", "## What the library says\n"
+                                       "# a comment\n"
+                                       "!mkdir \"" + base + "\"\n"
+                                       "!write \"" + held + "\" \"caf\xC3\xA9 \"\"x\"\"\"\n"
+                                       "!hold \"" + held + "\"\n"
+                                       "   " + copy + "\r\n" +
+                                       missing + "\n"
+                                       "!hold \"" + base + "\\missing.txt\"\n"
+                                       "Win32SystemUtilServiceImpl.isWinME\n");
+  const FwcallRun run = RunFwcall({u"--log", U16(folder / L"run.log"), u"--dll", InProgramFolder(L"fwnative.dll"),
+                                   u"--script", U16(folder / L"script.fwcall")});
   EXPECT_EQ(run.code, fwcall::kExitStopped);
   // The copy waits for the next start; the call after the failed !hold did not run.
   EXPECT_EQ(run.lines, (std::vector<std::string>{"1", Thrown(-30019, ERROR_FILE_NOT_FOUND)})) << run.err;
@@ -330,30 +330,6 @@ TEST(FwcallScript, RunsLineByLineIntoTheLogAndStopsAtAFailedDirective) {
                                        "  " + missing + "\n"
                                        "    -> throws ServiceException -30019 " + message + "\n"
                                        "  !! cannot hold " + base + "\\missing.txt open (error 2)\n"));
-}
-
-TEST(FwcallRun, ReportsJniMisuseAfterTheAnswer) {
-  const FwcallRun run = RunFwcall({u"--dll", U16(ProgramPath()), u"Win32SystemUtilServiceImpl.isWinME"});
-  EXPECT_EQ(run.code, fwcall::kExitViolation);
-  EXPECT_EQ(run.lines, std::vector<std::string>{"true"});
-  EXPECT_NE(run.err.find("Win32SystemUtilServiceImpl.isWinME: JNI misuse: "), std::string::npos) << run.err;
-  EXPECT_NE(run.err.find("not released"), std::string::npos) << run.err;
-}
-
-TEST(FwcallHelp, ListsEveryNativeMethodAndWhatTheDllLacks) {
-  TestVm vm;
-  const std::size_t natives = DeclaredNatives(vm).size();
-  ASSERT_GT(natives, 100u);
-  FwcallRun run = RunFwcall({u"--dll", InProgramFolder(L"fwtest_netmsg.dll"), u"--help"});
-  EXPECT_EQ(run.code, fwcall::kExitDone);
-  EXPECT_EQ(std::count_if(run.lines.begin(), run.lines.end(),
-                          [](const std::string& line) { return line.find("[not exported by this DLL]") != std::string::npos; }),
-            static_cast<std::ptrdiff_t>(natives));
-  run = RunFwcall({u"--dll", InProgramFolder(L"fwnative.dll"), u"--help"});
-  for (const char* line : {"com.fernwick.wizard.platform.win32.Win32FileServiceImpl", "  int win32CopyFile(String, String, boolean)",
-                           "  void setMultiStringValue(int, String, String, String[])", "  FileAttributes getFileAttributes(String)"}) {
-    EXPECT_NE(std::find(run.lines.begin(), run.lines.end(), line), run.lines.end()) << line;
-  }
 }
 
 }  // namespace

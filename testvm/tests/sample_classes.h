@@ -13,7 +13,6 @@ method com/fernwick/testvm/Sample <init> ()V public
 method com/fernwick/testvm/Sample getCount ()I public
 method com/fernwick/testvm/Sample setCount (I)V public
 method com/fernwick/testvm/Sample getName ()Ljava/lang/String; public
-method com/fernwick/testvm/Sample setName (Ljava/lang/String;)V public
 method com/fernwick/testvm/Sample getState (I)Z public
 method com/fernwick/testvm/Sample addItem (Ljava/lang/String;)V public
 method com/fernwick/testvm/Sample create ()Lcom/fernwick/testvm/Sample; public,static
