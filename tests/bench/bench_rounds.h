@@ -9,8 +9,8 @@
 // Each side returns the seconds of its timed part only, so set-up (a tree to remove) stays outside.
 // Beside the ratio of the two best rounds, the median of the rounds' own ratios is printed: the two
 // sides of one round meet about the same load, so on a shared machine the two figures agreeing
-// says the best rounds were not luck. Every benchmark includes this header: it brings <windows.h>,
-// the test VM with <jni.h>, and the strings, vectors and printf they all use.
+// says the best rounds were not luck. Every benchmark includes this header, and with it <windows.h>,
+// the test VM (and <jni.h>), <cstdio>, <cstdlib>, <string> and <vector>.
 #pragma once
 
 #include <windows.h>

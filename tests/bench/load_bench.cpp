@@ -20,18 +20,16 @@ constexpr DWORD kFailed = 0xFFFFFFFF;
 constexpr char kMethod[] = "Java_com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl_isWinNTor2K";
 using MethodFn = decltype(&Java_com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl_isWinNTor2K);
 
-// What fwnative.dll brings into a process before its own code runs: its imports, and the COM
-// initialisation of its load.
-void LoadWhatTheLibraryNeeds() {
-  for (const wchar_t* system : {L"advapi32.dll", L"ole32.dll", L"shell32.dll", L"user32.dll", L"version.dll"}) {
-    LoadLibraryW(system);
-  }
-  fwbench::Export<decltype(&::CoInitialize)>(GetModuleHandleW(L"ole32.dll"), "CoInitialize")(nullptr);
-}
-
-// In the child: the VM exists before the clock starts, as it does when a JVM loads a library.
+// In the child: the VM exists before the clock starts, as it does when a JVM loads a library. With
+// `preloaded`, what fwnative.dll brings into a process before its own code runs is there too: its
+// imports, and the COM initialisation of its load.
 DWORD LoadAndCall(const std::wstring& dll, bool preloaded) {
-  if (preloaded) LoadWhatTheLibraryNeeds();
+  if (preloaded) {
+    for (const wchar_t* system : {L"advapi32.dll", L"ole32.dll", L"shell32.dll", L"user32.dll", L"version.dll"}) {
+      LoadLibraryW(system);
+    }
+    fwbench::Export<decltype(&::CoInitialize)>(GetModuleHandleW(L"ole32.dll"), "CoInitialize")(nullptr);
+  }
   fwtest::TestVm vm;
   const jobject self = vm.This("com/fernwick/wizard/platform/win32/Win32SystemUtilServiceImpl");
   jboolean answer = JNI_FALSE;
