@@ -6,16 +6,9 @@
 //   volume    getPartitionNames, then type, format, free space and long names of each drive
 // Run under Wine with
 //   cmake --build <build> --target run_registry_bench      (or api_bench.exe [registry|file|service|volume])
-#include <windows.h>
-
-#include <jni.h>
-
-#include <cstdio>
 #include <cwchar>
 #include <memory>
-#include <string>
 #include <type_traits>
-#include <vector>
 
 #include "bench_rounds.h"
 #include "bridge/unique_resource.h"
@@ -34,15 +27,9 @@ constexpr int kStringReads = 2000;  // per round
 constexpr int kBatch = 200;  // calls per fresh VM
 constexpr jint kRootCurrentUser = 3;
 
-std::wstring Numbered(const wchar_t* prefix, int i) {
-  wchar_t name[32];
-  std::swprintf(name, 32, L"%ls%05d", prefix, i);
-  return name;
-}
-
 // The bare sequences: one open, the calls the library makes for the method, one close. A key that
-// does not open stays null: the calls on it fail, and so does the comparison. The listings collect
-// the value names or the subkey names.
+// does not open stays null: the calls on it fail, and so does the comparison. The listing collects
+// the value names or the subkey names; the string read is the one getStringValue makes.
 std::size_t PlainNames(const std::wstring& path, bool values) {
   fw::UniqueKey key;
   RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, values ? KEY_QUERY_VALUE : KEY_READ, key.put());
@@ -57,14 +44,6 @@ std::size_t PlainNames(const std::wstring& path, bool values) {
   return names.size();
 }
 
-bool PlainStringRead(const std::wstring& path) {
-  fw::UniqueKey key;
-  RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, key.put());
-  wchar_t data[256] = {};
-  DWORD type = 0, size = sizeof(data);
-  return RegQueryValueExW(key.get(), L"s", nullptr, &type, reinterpret_cast<BYTE*>(data), &size) == ERROR_SUCCESS;
-}
-
 void Run(HMODULE library, bool& failed) {
   const std::wstring base = L"Software\\fwnative-bench-" + std::to_wstring(GetCurrentProcessId());
   const std::wstring valuesPath = base + L"\\values", subkeysPath = base + L"\\subkeys";
@@ -72,15 +51,19 @@ void Run(HMODULE library, bool& failed) {
   constexpr fw::RootKey kUser = fw::RootKey::CurrentUser;
   registry.CreateKey(kUser, nullptr, valuesPath.c_str());
   for (int i = 0; i < kEntries; ++i) {
-    registry.WriteDword(kUser, valuesPath.c_str(), Numbered(L"value", i).c_str(), 1);
-    registry.CreateKey(kUser, base.c_str(), (L"subkeys\\" + Numbered(L"key", i)).c_str());
+    wchar_t value[16], subkey[24];
+    std::swprintf(value, 16, L"value%05d", i);
+    std::swprintf(subkey, 24, L"subkeys\\key%05d", i);
+    registry.WriteDword(kUser, valuesPath.c_str(), value, 1);
+    registry.CreateKey(kUser, base.c_str(), subkey);
   }
   registry.WriteString(kUser, valuesPath.c_str(), L"s", false, L"C:\\Program Files\\Fernwick\\Wizard\\bin");
-  std::printf("Registry benchmark (x86_64): %d values, %d subkeys, %d string reads; best of %d rounds\n", kEntries,
-              kEntries, kStringReads, fwbench::kShortRounds);
+  std::printf("Registry benchmark (%s): %d values, %d subkeys, %d string reads; best of %d rounds\n", fwbench::kBuild,
+              kEntries, kEntries, kStringReads, fwbench::kShortRounds);
   // One call of a listing method, whose array must hold every name, against the bare listing.
-  const auto compareListing = [&](const char* method, const char* what, auto export_, bool values,
-                                  const std::wstring& path, jsize expected) {
+  const auto compareListing = [&](const char* method, const char* what, auto export_, bool values) {
+    const std::wstring& path = values ? valuesPath : subkeysPath;
+    const jsize expected = values ? kEntries + 1 : kEntries;  // the values have "s" besides
     fwbench::CompareInFreshVm(
         method, what, "Win32RegistryServiceImpl", failed,
         [&](fwtest::TestVm& vm, jobject self) {
@@ -90,11 +73,9 @@ void Run(HMODULE library, bool& failed) {
         [&] { failed |= PlainNames(path, values) != static_cast<std::size_t>(expected); });
   };
   compareListing("getKeyValueNames", "10,000 values, one call",
-                 FW_BENCH_EXPORT(library, Win32RegistryServiceImpl, getKeyValueNames), true, valuesPath,
-                 kEntries + 1);
+                 FW_BENCH_EXPORT(library, Win32RegistryServiceImpl, getKeyValueNames), true);
   compareListing("getSubkeyNames", "10,000 subkeys, one call",
-                 FW_BENCH_EXPORT(library, Win32RegistryServiceImpl, getSubkeyNames), false, subkeysPath,
-                 kEntries);
+                 FW_BENCH_EXPORT(library, Win32RegistryServiceImpl, getSubkeyNames), false);
   const auto getStringValue = FW_BENCH_EXPORT(library, Win32RegistryServiceImpl, getStringValue);
   fwbench::CompareInFreshVm(
       "getStringValue", "2000 calls", "Win32RegistryServiceImpl", failed,
@@ -107,7 +88,13 @@ void Run(HMODULE library, bool& failed) {
         }
       },
       [&] {
-        for (int i = 0; i < kStringReads; ++i) failed |= !PlainStringRead(valuesPath);
+        for (int i = 0; i < kStringReads; ++i) {
+          fw::UniqueKey key;
+          RegOpenKeyExW(HKEY_CURRENT_USER, valuesPath.c_str(), 0, KEY_QUERY_VALUE, key.put());
+          wchar_t data[256] = {};
+          DWORD type = 0, size = sizeof(data);
+          failed |= RegQueryValueExW(key.get(), L"s", nullptr, &type, reinterpret_cast<BYTE*>(data), &size) != 0;
+        }
       },
       fwbench::kShortRounds, kStringReads / kBatch);
   fw::DeleteKeyTree(HKEY_CURRENT_USER, base.c_str());
@@ -177,7 +164,7 @@ void Run(HMODULE library, bool& failed) {
   const std::wstring base = std::wstring(temp) + L"fwfile-bench-" + std::to_wstring(GetCurrentProcessId());
   const std::wstring root = base + L"\\tree", source = base + L"\\source.bin", target = base + L"\\target.bin";
   CreateDirectoryW(base.c_str(), nullptr);
-  std::printf("File benchmark (x86_64): best of %d rounds\n", fwbench::kRounds);
+  std::printf("File benchmark (%s): best of %d rounds\n", fwbench::kBuild, fwbench::kRounds);
   // Each side runs after its set-up (a tree to remove, no target).
   fwbench::CompareInFreshVm(
       "win32DeleteDirectory", "10,000 files in 100 directories", "Win32FileServiceImpl", failed,
@@ -219,10 +206,7 @@ std::vector<std::wstring> PlainServiceKeys() {
   const ServiceHandle manager = Owned(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
   DWORD needed = 0, count = 0, resume = 0;
   std::vector<std::wstring> keys;
-  if (EnumServicesStatusW(manager.get(), kAllServices, kAllStates, nullptr, 0, &needed, &count, &resume) ||
-      GetLastError() != ERROR_MORE_DATA) {
-    return keys;
-  }
+  EnumServicesStatusW(manager.get(), kAllServices, kAllStates, nullptr, 0, &needed, &count, &resume);  // the size
   std::vector<BYTE> buffer(needed);
   const auto entries = reinterpret_cast<ENUM_SERVICE_STATUSW*>(buffer.data());
   if (EnumServicesStatusW(manager.get(), kAllServices, kAllStates, entries, needed, &needed, &count, &resume)) {
@@ -255,8 +239,8 @@ void Run(HMODULE library, bool& failed) {
   const auto queryStatus = FW_BENCH_EXPORT(library, Win32ServiceImpl, queryNTServiceStatus);
   const std::size_t services = PlainServiceKeys().size();
   failed |= services == 0;
-  std::printf("Service benchmark (x86_64): %zu services; best of %d rounds\n", services, fwbench::kShortRounds);
-  // A round is one listing followed by the two queries of every service listed.
+  std::printf("Service benchmark (%s): %zu services; best of %d rounds\n", fwbench::kBuild, services,
+              fwbench::kShortRounds);
   fwbench::CompareInFreshVm(
       "enumNTServiceKeys etc.", "list, then config + status of each", "Win32ServiceImpl", failed,
       [&](fwtest::TestVm& vm, jobject self) {
@@ -331,11 +315,10 @@ void Run(HMODULE library, bool& failed) {
   const auto freeSpace = FW_BENCH_EXPORT(library, Win32FileServiceImpl, getPartitionFreeSpace);
   const auto longNames = FW_BENCH_EXPORT(library, Win32FileServiceImpl, supportsLongFileNames);
   const std::vector<std::wstring> roots = PlainRoots();
-  std::printf("Volume benchmark (x86_64): drives");
-  for (const std::wstring& root : roots) {
-    if (root != kWineRoot) std::printf(" %ls", root.c_str());
-  }
-  std::printf("; best of %d rounds\n", fwbench::kShortRounds);
+  std::wstring drives;
+  for (const std::wstring& root : roots) drives += root == kWineRoot ? L"" : L" " + root;
+  std::printf("Volume benchmark (%s): drives%ls; best of %d rounds\n", fwbench::kBuild, drives.c_str(),
+              fwbench::kShortRounds);
   fwbench::CompareInFreshVm(
       "getPartition* etc.", "50 x (list + 4 questions per drive)", "Win32FileServiceImpl", failed,
       [&](fwtest::TestVm& vm, jobject self) {

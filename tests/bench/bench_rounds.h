@@ -9,7 +9,8 @@
 // Each side returns the seconds of its timed part only, so set-up (a tree to remove) stays outside.
 // Beside the ratio of the two best rounds, the median of the rounds' own ratios is printed: the two
 // sides of one round meet about the same load, so on a shared machine the two figures agreeing
-// says the best rounds were not luck.
+// says the best rounds were not luck. Every benchmark includes this header, and with it <windows.h>,
+// the test VM (and <jni.h>), <cstdio>, <cstdlib>, <string> and <vector>.
 #pragma once
 
 #include <windows.h>
@@ -28,6 +29,8 @@ namespace fwbench {
 constexpr int kRounds = 10;
 // Short rounds, many of them, give the best round a chance on a machine that others share.
 constexpr int kShortRounds = 30;
+// The build named in each benchmark's first line.
+constexpr const char* kBuild = sizeof(void*) == 8 ? "x86_64" : "i686";
 
 inline double Seconds(const std::function<void()>& work) {
   LARGE_INTEGER frequency, start, end;
@@ -38,8 +41,6 @@ inline double Seconds(const std::function<void()>& work) {
   return static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-// Runs the rounds and prints the method's line: each side's best round and their ratio, and the
-// median of the rounds' own ratios.
 inline void CompareRounds(const char* method, const char* what, const std::function<double()>& library,
                           const std::function<double()>& plain, int rounds = kRounds,
                           const char* libraryName = "library", const char* plainName = "plain Win32") {

@@ -5,11 +5,8 @@
 set -euo pipefail
 for build in "$@"; do
   for file in src/fwnative.dll tools/fwcleanup/fwcleanup.exe tests/bench/minimal_jni.dll; do
-    if [ -f "$build/$file" ]; then
-      bytes=$(stat -c %s "$build/$file")
-      awk -v f="$build/$file" -v b="$bytes" 'BEGIN { printf "%-50s %9d bytes %7.1f KiB\n", f, b, b / 1024 }'
-    else
-      printf '%-50s not built\n' "$build/$file"
-    fi
+    [ -f "$build/$file" ] || { printf '%-50s not built\n' "$build/$file"; continue; }
+    awk -v f="$build/$file" -v b="$(stat -c %s "$build/$file")" \
+      'BEGIN { printf "%-50s %9d bytes %7.1f KiB\n", f, b, b / 1024 }'
   done
 done

@@ -11,33 +11,27 @@
 #include <objbase.h>
 #include <process.h>
 
-#include <cstdio>
-#include <string>
-
 #include "bench_rounds.h"
 #include "com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl.h"
 
 namespace {
 
 constexpr DWORD kFailed = 0xFFFFFFFF;
-constexpr char kServiceClass[] = "com/fernwick/wizard/platform/win32/Win32SystemUtilServiceImpl";
 constexpr char kMethod[] = "Java_com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl_isWinNTor2K";
 using MethodFn = decltype(&Java_com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl_isWinNTor2K);
 
-// What fwnative.dll brings into a process before its own code runs: its imports, and the COM
-// initialisation of its load.
-void LoadWhatTheLibraryNeeds() {
-  for (const wchar_t* system : {L"advapi32.dll", L"ole32.dll", L"shell32.dll", L"user32.dll", L"version.dll"}) {
-    LoadLibraryW(system);
-  }
-  fwbench::Export<decltype(&::CoInitialize)>(GetModuleHandleW(L"ole32.dll"), "CoInitialize")(nullptr);
-}
-
-// In the child: the VM exists before the clock starts, as it does when a JVM loads a library.
+// In the child: the VM exists before the clock starts, as it does when a JVM loads a library. With
+// `preloaded`, what fwnative.dll brings into a process before its own code runs is there too: its
+// imports, and the COM initialisation of its load.
 DWORD LoadAndCall(const std::wstring& dll, bool preloaded) {
-  if (preloaded) LoadWhatTheLibraryNeeds();
+  if (preloaded) {
+    for (const wchar_t* system : {L"advapi32.dll", L"ole32.dll", L"shell32.dll", L"user32.dll", L"version.dll"}) {
+      LoadLibraryW(system);
+    }
+    fwbench::Export<decltype(&::CoInitialize)>(GetModuleHandleW(L"ole32.dll"), "CoInitialize")(nullptr);
+  }
   fwtest::TestVm vm;
-  const jobject self = vm.This(kServiceClass);
+  const jobject self = vm.This("com/fernwick/wizard/platform/win32/Win32SystemUtilServiceImpl");
   jboolean answer = JNI_FALSE;
   const double seconds = fwbench::Seconds([&] {
     const HMODULE module = LoadLibraryW(dll.c_str());  // when null, the look-up fails too
@@ -45,14 +39,6 @@ DWORD LoadAndCall(const std::wstring& dll, bool preloaded) {
     if (method != nullptr) answer = vm.Call(method, self);
   });
   return answer == JNI_TRUE ? static_cast<DWORD>(seconds * 1e6) : kFailed;
-}
-
-// The child's exit code: the microseconds it measured. With `preloaded` null the list of arguments
-// ends before it; a child that does not start counts as failed.
-double InFreshProcess(const wchar_t* program, const wchar_t* dll, const wchar_t* preloaded, bool& failed) {
-  const auto microseconds = static_cast<DWORD>(_wspawnl(_P_WAIT, program, L"load_bench", dll, preloaded, nullptr));
-  failed |= microseconds == kFailed;
-  return microseconds / 1e6;
 }
 
 }  // namespace
@@ -65,13 +51,19 @@ int main(int argc, char** argv) {
   wchar_t program[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, program, MAX_PATH);
   bool failed = false;
-  std::printf("Load benchmark (x86_64): LoadLibraryW + isWinNTor2K in a fresh process each time; best of %d rounds\n",
-              fwbench::kRounds);
+  std::printf("Load benchmark (%s): LoadLibraryW + isWinNTor2K in a fresh process each time; best of %d rounds\n",
+              fwbench::kBuild, fwbench::kRounds);
+  // The child's exit code: the microseconds it measured. With `preloaded` null the list of arguments
+  // ends before it; a child that does not start counts as failed.
+  const auto inFreshProcess = [&](const wchar_t* dll, const wchar_t* preloaded) {
+    const auto microseconds = static_cast<DWORD>(_wspawnl(_P_WAIT, program, L"load_bench", dll, preloaded, nullptr));
+    failed |= microseconds == kFailed;
+    return microseconds / 1e6;
+  };
   const auto compare = [&](const char* what, const wchar_t* preloaded) {
-    fwbench::CompareRounds(
-        "load + first call", what, [&] { return InFreshProcess(program, L"fwnative.dll", preloaded, failed); },
-        [&] { return InFreshProcess(program, L"minimal_jni.dll", nullptr, failed); }, fwbench::kRounds, "fwnative",
-        "minimal JNI");
+    fwbench::CompareRounds("load + first call", what, [&] { return inFreshProcess(L"fwnative.dll", preloaded); },
+                           [&] { return inFreshProcess(L"minimal_jni.dll", nullptr); }, fwbench::kRounds, "fwnative",
+                           "minimal JNI");
   };
   compare("fresh process", nullptr);
   compare("system DLLs and COM ready before", L"preloaded");

@@ -4,47 +4,14 @@
 //   cmake --build <build> --target run_threads_bench          (or threads_bench.exe <rounds>)
 // It prints the calls per second of both runs, their ratio, any thread whose answers differed, and
 // what the process holds more after each run than before it.
-#include <windows.h>
-
-#include <cstdio>
-#include <cstdlib>
-#include <string>
-#include <vector>
-
 #include "bench_rounds.h"
 #include "registry/registry_access.h"
 #include "reliability/thread_script.h"
 #include "support/resource_counts.h"
 
-namespace {
-
-constexpr int kThreads = 8;
-const wchar_t kRegistryParent[] = L"Software\\fwnative-bench";
-const wchar_t kRegistryBase[] = L"Software\\fwnative-bench\\threads";
-
-// Runs `rounds` rounds on each of `threads` threads; prints the rate and returns it. `differed`
-// becomes true when a thread answered otherwise than one round alone.
-double Measure(HMODULE library, const std::wstring& folder, const std::vector<std::string>& expected, int threads,
-               int rounds, bool& differed) {
-  std::vector<std::string> mismatches(threads);
-  const fwtest::ResourceCounts before = fwtest::CountResources();
-  const double seconds =
-      fwbench::Seconds([&] { fwtest::RunConcurrently(library, kRegistryBase, folder, expected, rounds, mismatches); });
-  const std::string growth = fwtest::ResourceGrowth(before, fwtest::CountResources());
-  const double calls = static_cast<double>(threads) * rounds * fwtest::ThreadScript::CallsPerRound();
-  std::printf("%d thread(s) x %d rounds: %.0f calls in %.2f s, %.0f calls/s; resource growth: %s\n", threads, rounds,
-              calls, seconds, calls / seconds, growth.empty() ? "none" : growth.c_str());
-  for (int thread = 0; thread < threads; ++thread) {
-    if (mismatches[thread].empty()) continue;
-    std::printf("  thread %d differs: %s\n", thread + 1, mismatches[thread].c_str());
-    differed = true;
-  }
-  return calls / seconds;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
+  constexpr int kThreads = 8;
+  const wchar_t kRegistryBase[] = L"Software\\fwnative-bench\\threads";
   const int rounds = argc > 1 ? std::atoi(argv[1]) : 2000;
   const HMODULE library = fwbench::LoadFwnative();
   wchar_t temp[MAX_PATH];
@@ -57,12 +24,29 @@ int main(int argc, char** argv) {
       fwtest::ThreadScript(library, fwtest::PlaceOf(0, kRegistryBase, folder)).RunRound();
   std::vector<std::string> warmUp(kThreads);
   fwtest::RunConcurrently(library, kRegistryBase, folder, expected, 1, warmUp);
+  // `rounds` rounds on each of `threads` threads; prints the rate and returns it. `differed` becomes
+  // true when a thread answered otherwise than one round alone.
   bool differed = false;
-  const double one = Measure(library, folder, expected, 1, rounds, differed);
-  const double eight = Measure(library, folder, expected, kThreads, rounds, differed);
+  const auto measure = [&](int threads) {
+    std::vector<std::string> mismatches(threads);
+    const fwtest::ResourceCounts before = fwtest::CountResources();
+    const double seconds = fwbench::Seconds(
+        [&] { fwtest::RunConcurrently(library, kRegistryBase, folder, expected, rounds, mismatches); });
+    const std::string growth = fwtest::ResourceGrowth(before, fwtest::CountResources());
+    const double calls = static_cast<double>(threads) * rounds * fwtest::ThreadScript::CallsPerRound();
+    std::printf("%d thread(s) x %d rounds: %.0f calls in %.2f s, %.0f calls/s; resource growth: %s\n", threads,
+                rounds, calls, seconds, calls / seconds, growth.empty() ? "none" : growth.c_str());
+    for (int thread = 0; thread < threads; ++thread) {
+      if (mismatches[thread].empty()) continue;
+      std::printf("  thread %d differs: %s\n", thread + 1, mismatches[thread].c_str());
+      differed = true;
+    }
+    return calls / seconds;
+  };
+  const double one = measure(1), eight = measure(kThreads);
   std::printf("%d threads against one: %.2f times the calls per second\n", kThreads, eight / one);
 
-  fw::DeleteKeyTree(HKEY_CURRENT_USER, kRegistryParent);
+  fw::DeleteKeyTree(HKEY_CURRENT_USER, L"Software\\fwnative-bench");
   RemoveDirectoryW(folder.c_str());
   FreeLibrary(library);
   return differed ? 1 : 0;
