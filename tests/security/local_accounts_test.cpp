@@ -122,7 +122,6 @@ TEST_F(LocalAccountsTest, ANewUserIsAddedDescribedAndJoinsItsGroups) {
   EXPECT_EQ(Answer(User("new") + R"( ["Users", "Nowhere", "Users"])"), "{\"exception\": {\"code\": -110001" + notFound);
   EXPECT_EQ(std::vector<std::string>(store.calls.begin() + 4, store.calls.end()),
             (std::vector<std::string>{"members Users: new", "members Nowhere: new"}));
-  EXPECT_EQ(Answer("deleteGroup Nowhere"), "{\"exception\": {\"code\": -110002" + notFound);
 }
 
 // A description of the wrong shape is refused first, on either family; then the 9x family, which
