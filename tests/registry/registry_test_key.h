@@ -119,8 +119,6 @@ inline std::u16string ErrorMessage(DWORD error) {
   return message + u" (" + std::u16string(number.begin(), number.end()) + u")";
 }
 
-inline std::u16string ToU16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
-
 // The Win32 error a registry operation raised, or 0.
 template <typename Operation>
 DWORD RaisedBy(Operation operation) {
