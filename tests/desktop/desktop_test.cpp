@@ -80,7 +80,7 @@ class DesktopTest : public FileServiceTest {
 
 HMODULE Self() { return GetModuleHandleW(nullptr); }
 
-TEST(DesktopFolderTokens, ResolveByFamilyEveryOccurrenceAndCaseSensitively) {
+TEST(DesktopFolderTokens, ResolveByFamilyOnceAndCaseSensitivelyIntoItemPaths) {
   for (const bool win9x : {true, false}) {
     SCOPED_TRACE(win9x ? "Windows 98" : "Windows 2000");
     auto version = win9x ? FakeWindows98(Self()) : FakeVersion(Self(), VER_PLATFORM_WIN32_NT, 5, 0);
@@ -94,11 +94,8 @@ TEST(DesktopFolderTokens, ResolveByFamilyEveryOccurrenceAndCaseSensitively) {
     EXPECT_EQ(path, ShellFolder(win9x ? CSIDL_STARTMENU : CSIDL_COMMON_STARTMENU) + L";" + programs + L";" +
                         ShellFolder(CSIDL_DESKTOPDIRECTORY) + L";" + programs + L";$userprograms$");
   }
-}
-
-// An item path adds a separator only where the folder has none. The shell's own failures reach the
-// caller through every method that takes a token (call-site sweep).
-TEST(DesktopFolderTokens, InsertedTextIsNotSearchedAgainItemPathsJoinAndAnUnnamedFolderIsAFailure) {
+  // Text a token brings is not searched again; an item path adds a separator only where the folder has
+  // none; a folder the shell cannot name is a failure.
   {
     auto odd = ReplaceImport(Self(), FWTEST_IMPORT(SHGetPathFromIDListA), [](auto, PCIDLIST_ABSOLUTE, LPSTR out) {
       std::strcpy(out, "C:\\Odd$UserPrograms$");
