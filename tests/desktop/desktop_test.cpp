@@ -119,7 +119,7 @@ TEST(DesktopFolderTokens, ResolveByFamilyOnceAndCaseSensitivelyIntoItemPaths) {
 
 using ProgramFolderTest = DesktopTest;
 
-TEST_F(ProgramFolderTest, CreatesMissingLevelsAndNotifiesOnceAsWritten) {
+TEST_F(ProgramFolderTest, CreatesMissingLevelsKeepsFoldersInUseAndNotifiesAsWritten) {
   MakeFolder(folder / L"A");
   vm.Call(FW_DESKTOP(createDesktopFolder), self, Path(folder.path()), Path(L"A\\B\\C"));
   vm.Call(FW_DESKTOP(createDesktopFolder), self, Path(folder.path()), Path(L"D/E"));
@@ -131,6 +131,15 @@ TEST_F(ProgramFolderTest, CreatesMissingLevelsAndNotifiesOnceAsWritten) {
   ExpectFailure(vm, -80000, ERROR_INVALID_PARAMETER);
   EXPECT_EQ(TakeNotes(), Notes{});
 
+  // A folder still in use stays, without a word: only a removal to the end is announced.
+  WriteBytes(folder / L"A\\other.lnk", "x");
+  vm.Call(FW_DESKTOP(removeDesktopFolder), self, Path(folder.path()), Path(L"A\\B\\C"));
+  vm.Call(FW_DESKTOP(removeDesktopFolder), self, Path(folder.path()), Path(L"Gone\\X"));
+  ExpectNoException(vm);
+  EXPECT_FALSE(Exists(folder / L"A\\B"));
+  EXPECT_TRUE(Exists(folder / L"A\\other.lnk"));
+  EXPECT_EQ(TakeNotes(), Notes{Note(SHCNE_RMDIR, folder / L"Gone\\X")});
+
   // Empty levels never reach outside the base (empty: a walk one level too far would remove it).
   const std::wstring base = folder / L"base";
   MakeFolder(base);
@@ -141,18 +150,6 @@ TEST_F(ProgramFolderTest, CreatesMissingLevelsAndNotifiesOnceAsWritten) {
   ExpectNoException(vm);
   EXPECT_FALSE(Exists(base + L"\\A"));
   EXPECT_TRUE(Exists(base));
-}
-
-TEST_F(ProgramFolderTest, RemovalKeepsFoldersInUse) {
-  MakeFolder(folder / L"A");
-  MakeFolder(folder / L"A\\B");
-  WriteBytes(folder / L"A\\other.lnk", "x");
-  vm.Call(FW_DESKTOP(removeDesktopFolder), self, Path(folder.path()), Path(L"A\\B"));
-  vm.Call(FW_DESKTOP(removeDesktopFolder), self, Path(folder.path()), Path(L"Gone\\X"));
-  ExpectNoException(vm);
-  EXPECT_FALSE(Exists(folder / L"A\\B"));
-  EXPECT_TRUE(Exists(folder / L"A\\other.lnk"));
-  EXPECT_EQ(TakeNotes(), Notes{Note(SHCNE_RMDIR, folder / L"Gone\\X")});  // "not empty" is not announced
 }
 
 class ShortcutTest : public DesktopTest {

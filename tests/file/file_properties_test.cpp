@@ -114,20 +114,17 @@ TEST_F(FileAttributesTest, UnmakeablePeerGivesEFailAndNothingElse) {
   const std::wstring file = folder / L"system.txt";
   WriteBytes(file, "x");
   SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_SYSTEM);  // the peer needs its SYSTEM state
-  const struct {
-    const char* what;
-    void (*hide)(TestVm&);
-  } cases[] = {
+  const std::pair<const char*, void (*)(TestVm&)> cases[] = {
       {"SYSTEM constant", [](TestVm& v) { v.HideField(kFileAttributes, "SYSTEM"); }},
       {"class", [](TestVm& v) { v.HideClass(kFileAttributes); }},
       {"constructor", [](TestVm& v) { v.HideMethod(kFileAttributes, "<init>"); }},
       {"setAttributeState", [](TestVm& v) { v.HideMethod(kFileAttributes, "setAttributeState"); }},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
+  for (const auto& [what, hide] : cases) {
+    SCOPED_TRACE(what);
     TestVm local;
     const jobject localSelf = local.This(kFileService);
-    c.hide(local);
+    hide(local);
     EXPECT_TRUE(local.IsNull(local.Call(FW_FILE(getFileAttributes), localSelf, local.String(U16(file)))));
     ExpectFailure(local, -30000, 0x80004005);
   }
