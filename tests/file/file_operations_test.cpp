@@ -291,7 +291,6 @@ TEST_F(DeleteDirectoryTest, WhatWaitsKeepsItsDirectoriesAndALinkGoesWithoutWhatI
   const std::wstring denied = root + L"\\top.txt";
   const std::wstring link = root + L"\\a\\c";
   const std::wstring elsewhere = folder / L"elsewhere";
-  const std::string shortBusy = ShortPathOf(busy), shortDenied = ShortPathOf(denied);
   {
     const auto deny = [&denied](auto original, auto path) -> BOOL {
       if (Ansi(denied) == AnsiOf(path)) {
@@ -325,7 +324,7 @@ TEST_F(DeleteDirectoryTest, WhatWaitsKeepsItsDirectoriesAndALinkGoesWithoutWhatI
   EXPECT_FALSE(Exists(link));
   EXPECT_EQ(ReadBytes(elsewhere + L"\\x.txt"), "x");
   EXPECT_FALSE(Exists(root + L"\\d")) << "the subtree after the busy one";
-  const std::string lines = "[Rename]\nNUL=" + shortDenied + "\nNUL=" + shortBusy + "\n";
+  const std::string lines = "[Rename]\nNUL=" + ShortPathOf(denied) + "\nNUL=" + ShortPathOf(busy) + "\n";
   EXPECT_EQ(winInit.Contents(), fw::IsWindows9x() ? std::optional(lines) : std::nullopt);
   const Renames waiting = {{busy, L""}, {root + L"\\a\\b", L""}, {root + L"\\a", L""}, {denied, L""}, {root, L""}};
   EXPECT_EQ(pending.Added(), fw::IsWindows9x() ? Renames{} : waiting);

@@ -156,19 +156,12 @@ std::string SidText(PSID sid) {
 // or SACL, and its owner and group.
 using Received = std::tuple<SECURITY_INFORMATION, bool, std::string, std::string>;
 
-class FileSecurityTest : public FileServiceTest {
- protected:
-  FileSecurityTest() { WriteBytes(file, "x"); }
-  void SetOwner(bool owner, const char16_t* account) {
-    owner ? vm.Call(FW_FILE(setFileOwner), self, Path(file), vm.String(account))
-          : vm.Call(FW_FILE(setFileOwnerGroup), self, Path(file), vm.String(account));
-  }
-
-  const std::wstring file = folder / L"owned.txt";
-};
+using FileSecurityTest = FileServiceTest;
 
 TEST_F(FileSecurityTest, ASetOwnerSendsOneSidUnderThePrivilegesAndReleasesThemInReverse) {
   auto xp = FakeWindowsXP(Library());
+  const std::wstring file = folder / L"owned.txt";
+  WriteBytes(file, "x");
   // The privileges switched ("+name", "-name") and the descriptor sent ("set"), in order.
   std::vector<std::string> calls;
   Received received;
@@ -196,18 +189,18 @@ TEST_F(FileSecurityTest, ASetOwnerSendsOneSidUnderThePrivilegesAndReleasesThemIn
         calls.push_back(((state->Privileges[0].Attributes & SE_PRIVILEGE_ENABLED) != 0 ? "+" : "-") + std::string(name));
         return original(token, all, state, size, previous, length);
       });
-  SetOwner(true, u"Administrators");
+  vm.Call(FW_FILE(setFileOwner), self, Path(file), vm.String(u"Administrators"));
   ExpectNoException(vm);
   EXPECT_EQ(received, Received(OWNER_SECURITY_INFORMATION, true, "S-1-5-32-544", ""));
   EXPECT_EQ(calls, (std::vector<std::string>{"+SeTakeOwnershipPrivilege", "+SeRestorePrivilege", "+SeBackupPrivilege",
                                              "set", "-SeBackupPrivilege", "-SeRestorePrivilege",
                                              "-SeTakeOwnershipPrivilege"}));
-  SetOwner(false, u"SYSTEM");
+  vm.Call(FW_FILE(setFileOwnerGroup), self, Path(file), vm.String(u"SYSTEM"));
   ExpectNoException(vm);
   EXPECT_EQ(received, Received(GROUP_SECURITY_INFORMATION, true, "", "S-1-5-18"));
   // An account that does not resolve: nothing enabled, nothing sent.
   calls.clear();
-  SetOwner(true, u"NoSuchAccountForFernwick");
+  vm.Call(FW_FILE(setFileOwner), self, Path(file), vm.String(u"NoSuchAccountForFernwick"));
   ExpectFailure(vm, -30013, ERROR_NONE_MAPPED);
   EXPECT_TRUE(calls.empty());
 }

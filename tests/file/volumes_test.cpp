@@ -16,14 +16,6 @@
 namespace fwtest {
 namespace {
 
-[[gnu::noipa]] std::u16string CurrentVersionText(const wchar_t* name) {
-  wchar_t text[MAX_PATH] = {};
-  DWORD size = sizeof(text);
-  RegGetValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion", name, RRF_RT_REG_SZ, nullptr, text,
-               &size);
-  return U16(text);
-}
-
 class VolumesTest : public FileServiceTest {
  protected:
   std::u16string Text(jstring value) { return vm.StringValue(value).value_or(u"<null>"); }
@@ -55,8 +47,12 @@ TEST_F(VolumesTest, DrivesAndStandardDirectoriesAreTheSystemsOwn) {
   EXPECT_EQ(Text(vm.Call(FW_FILE(win32GetWindowsDirectory), self)), U16(windows));
   EXPECT_EQ(Text(vm.Call(FW_FILE(getLibraryDirectory), self)), U16(system));
   // As the registry holds them for this process (a 32-bit one sees "Program Files (x86)").
-  EXPECT_EQ(Text(vm.Call(FW_FILE(getStandardInstallDirectory), self)), CurrentVersionText(L"ProgramFilesDir"));
-  EXPECT_EQ(Text(vm.Call(FW_FILE(win32GetCommonDirectory), self)), CurrentVersionText(L"CommonFilesDir"));
+  const auto registered = [](const wchar_t* name) {
+    const auto value = GetRawValue(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion", name);
+    return value ? std::u16string(reinterpret_cast<const char16_t*>(value->bytes.data())) : u"";
+  };
+  EXPECT_EQ(Text(vm.Call(FW_FILE(getStandardInstallDirectory), self)), registered(L"ProgramFilesDir"));
+  EXPECT_EQ(Text(vm.Call(FW_FILE(win32GetCommonDirectory), self)), registered(L"CommonFilesDir"));
   ExpectNoException(vm);
 }
 
