@@ -12,7 +12,6 @@
 #include <optional>
 #include <string>
 #include <thread>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -21,7 +20,6 @@
 #include "file/file_service_fixture.h"
 #include "support/fake_import.h"
 #include "support/fake_version.h"
-#include "support/recorded_import.h"
 
 // One native method of the desktop service in the fixture's DLL.
 #define FW_DESKTOP(method) \
