@@ -12,7 +12,6 @@
 #include <optional>
 #include <string>
 #include <thread>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -21,7 +20,6 @@
 #include "file/file_service_fixture.h"
 #include "support/fake_import.h"
 #include "support/fake_version.h"
-#include "support/recorded_import.h"
 
 // One native method of the desktop service in the fixture's DLL.
 #define FW_DESKTOP(method) \
@@ -80,7 +78,7 @@ class DesktopTest : public FileServiceTest {
 
 HMODULE Self() { return GetModuleHandleW(nullptr); }
 
-TEST(DesktopFolderTokens, ResolveByFamilyEveryOccurrenceAndCaseSensitively) {
+TEST(DesktopFolderTokens, ResolveByFamilyOnceAndCaseSensitivelyIntoItemPaths) {
   for (const bool win9x : {true, false}) {
     SCOPED_TRACE(win9x ? "Windows 98" : "Windows 2000");
     auto version = win9x ? FakeWindows98(Self()) : FakeVersion(Self(), VER_PLATFORM_WIN32_NT, 5, 0);
@@ -94,11 +92,8 @@ TEST(DesktopFolderTokens, ResolveByFamilyEveryOccurrenceAndCaseSensitively) {
     EXPECT_EQ(path, ShellFolder(win9x ? CSIDL_STARTMENU : CSIDL_COMMON_STARTMENU) + L";" + programs + L";" +
                         ShellFolder(CSIDL_DESKTOPDIRECTORY) + L";" + programs + L";$userprograms$");
   }
-}
-
-// An item path adds a separator only where the folder has none. The shell's own failures reach the
-// caller through every method that takes a token (call-site sweep).
-TEST(DesktopFolderTokens, InsertedTextIsNotSearchedAgainItemPathsJoinAndAnUnnamedFolderIsAFailure) {
+  // Text a token brings is not searched again; an item path adds a separator only where the folder has
+  // none; a folder the shell cannot name is a failure.
   {
     auto odd = ReplaceImport(Self(), FWTEST_IMPORT(SHGetPathFromIDListA), [](auto, PCIDLIST_ABSOLUTE, LPSTR out) {
       std::strcpy(out, "C:\\Odd$UserPrograms$");
@@ -122,7 +117,7 @@ TEST(DesktopFolderTokens, InsertedTextIsNotSearchedAgainItemPathsJoinAndAnUnname
 
 using ProgramFolderTest = DesktopTest;
 
-TEST_F(ProgramFolderTest, CreatesMissingLevelsAndNotifiesOnceAsWritten) {
+TEST_F(ProgramFolderTest, CreatesMissingLevelsKeepsFoldersInUseAndNotifiesAsWritten) {
   MakeFolder(folder / L"A");
   vm.Call(FW_DESKTOP(createDesktopFolder), self, Path(folder.path()), Path(L"A\\B\\C"));
   vm.Call(FW_DESKTOP(createDesktopFolder), self, Path(folder.path()), Path(L"D/E"));
@@ -134,6 +129,15 @@ TEST_F(ProgramFolderTest, CreatesMissingLevelsAndNotifiesOnceAsWritten) {
   ExpectFailure(vm, -80000, ERROR_INVALID_PARAMETER);
   EXPECT_EQ(TakeNotes(), Notes{});
 
+  // A folder still in use stays, without a word: only a removal to the end is announced.
+  WriteBytes(folder / L"A\\other.lnk", "x");
+  vm.Call(FW_DESKTOP(removeDesktopFolder), self, Path(folder.path()), Path(L"A\\B\\C"));
+  vm.Call(FW_DESKTOP(removeDesktopFolder), self, Path(folder.path()), Path(L"Gone\\X"));
+  ExpectNoException(vm);
+  EXPECT_FALSE(Exists(folder / L"A\\B"));
+  EXPECT_TRUE(Exists(folder / L"A\\other.lnk"));
+  EXPECT_EQ(TakeNotes(), Notes{Note(SHCNE_RMDIR, folder / L"Gone\\X")});
+
   // Empty levels never reach outside the base (empty: a walk one level too far would remove it).
   const std::wstring base = folder / L"base";
   MakeFolder(base);
@@ -144,18 +148,6 @@ TEST_F(ProgramFolderTest, CreatesMissingLevelsAndNotifiesOnceAsWritten) {
   ExpectNoException(vm);
   EXPECT_FALSE(Exists(base + L"\\A"));
   EXPECT_TRUE(Exists(base));
-}
-
-TEST_F(ProgramFolderTest, RemovalKeepsFoldersInUse) {
-  MakeFolder(folder / L"A");
-  MakeFolder(folder / L"A\\B");
-  WriteBytes(folder / L"A\\other.lnk", "x");
-  vm.Call(FW_DESKTOP(removeDesktopFolder), self, Path(folder.path()), Path(L"A\\B"));
-  vm.Call(FW_DESKTOP(removeDesktopFolder), self, Path(folder.path()), Path(L"Gone\\X"));
-  ExpectNoException(vm);
-  EXPECT_FALSE(Exists(folder / L"A\\B"));
-  EXPECT_TRUE(Exists(folder / L"A\\other.lnk"));
-  EXPECT_EQ(TakeNotes(), Notes{Note(SHCNE_RMDIR, folder / L"Gone\\X")});  // "not empty" is not announced
 }
 
 class ShortcutTest : public DesktopTest {

@@ -11,13 +11,13 @@
 #include <optional>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "file/file_service_fixture.h"
 #include "reliability/line_call.h"
 #include "support/fake_import.h"
 #include "support/fake_version.h"
-#include "support/recorded_import.h"
 #include "support/substituted_proc_address.h"
 
 namespace fwtest {
@@ -71,14 +71,17 @@ TEST_F(FileAttributesTest, ReadsTheWordIntoStates) {
     ExpectNoException(vm);
     EXPECT_EQ(vm.ClassNameOf(peer), kFileAttributes);
     EXPECT_EQ(TrueStates(peer), c.expected);
-    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
   }
 }
 
+// Exactly the word the states describe, through the family's function: never FILE_ATTRIBUTE_NORMAL.
+// "." is refused before the system is asked; ".." is not. Nothing really changes here.
 TEST_F(FileAttributesTest, WritesTheWordTheStatesDescribe) {
+  constexpr DWORD kRefused = 0x80070057;  // E_INVALIDARG
   const struct {
     std::initializer_list<const char*> states;
     DWORD word;
+    const wchar_t* path = nullptr;  // none: a file in the folder
   } cases[] = {
       {{}, FILE_ATTRIBUTE_READONLY},
       {{"WORLD_WRITEABLE"}, 0},
@@ -86,36 +89,23 @@ TEST_F(FileAttributesTest, WritesTheWordTheStatesDescribe) {
       {{"OWNER_WRITEABLE", "ARCHIVE", "SYSTEM"}, FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_SYSTEM},
       // Readable and executable states are not consulted.
       {{"OWNER_READABLE", "OWNER_EXECUTABLE", "WORLD_EXECUTABLE"}, FILE_ATTRIBUTE_READONLY},
+      {{"OWNER_WRITEABLE"}, kRefused, L"."},
+      {{"OWNER_WRITEABLE"}, 0, L".."},
   };
-  const std::wstring path = folder / L"target.txt";
-  WriteBytes(path, "x");
-  const bool windows9x = fw::IsWindows9x();
+  std::vector<std::string> given;  // each call: "A" or "W", the path and the word
+  const auto record = [&given](auto, auto path, DWORD word) -> BOOL {
+    given.push_back((sizeof(*path) == 1 ? "A " : "W ") + AnsiOf(path) + " " + std::to_string(word));
+    return TRUE;
+  };
+  auto ansi = ReplaceImport(Library(), FWTEST_IMPORT(SetFileAttributesA), record);
+  auto wide = ReplaceImport(Library(), FWTEST_IMPORT(SetFileAttributesW), record);
   for (const auto& c : cases) {
-    auto ansi = RecordImport(Library(), FWTEST_IMPORT(SetFileAttributesA));
-    auto wide = RecordImport(Library(), FWTEST_IMPORT(SetFileAttributesW));
+    const std::wstring path = c.path != nullptr ? c.path : folder / L"target.txt";
     vm.Call(FW_FILE(setFileAttributes), self, Path(path), Peer(c.states));
-    ExpectNoException(vm);
-    // Exactly this word through the family's function: never FILE_ATTRIBUTE_NORMAL.
-    ASSERT_EQ(windows9x ? ansi.count() : wide.count(), 1u);
-    EXPECT_EQ(windows9x ? wide.count() : ansi.count(), 0u);
-    if (windows9x) {
-      EXPECT_EQ(ansi.calls()[0], std::make_tuple(std::optional<std::string>(Ansi(path)), c.word));
-    } else {
-      EXPECT_EQ(wide.calls()[0], std::make_tuple(std::optional<std::wstring>(path), c.word));
-    }
+    c.word == kRefused ? ExpectFailure(vm, -30001, kRefused) : ExpectNoException(vm);
+    const std::string call = (fw::IsWindows9x() ? "A " : "W ") + Ansi(path) + " " + std::to_string(c.word);
+    EXPECT_EQ(std::exchange(given, {}), c.word == kRefused ? std::vector<std::string>{} : std::vector{call});
   }
-}
-
-TEST_F(FileAttributesTest, FailuresTheJavaSideSees) {
-  // "." is refused before the system is asked; ".." is not. Nothing really changes here.
-  auto ansi = FailImport(Library(), FWTEST_IMPORT(SetFileAttributesA), TRUE, 0);
-  auto wide = FailImport(Library(), FWTEST_IMPORT(SetFileAttributesW), TRUE, 0);
-  vm.Call(FW_FILE(setFileAttributes), self, vm.String(u"."), Peer({"OWNER_WRITEABLE"}));
-  ExpectFailure(vm, -30001, 0x80070057);
-  EXPECT_EQ(ansi.calls() + wide.calls(), 0);
-  vm.Call(FW_FILE(setFileAttributes), self, vm.String(u".."), Peer({"OWNER_WRITEABLE"}));
-  ExpectNoException(vm);
-  EXPECT_EQ(ansi.calls() + wide.calls(), 1);
 }
 
 // A peer the getter cannot make: one ServiceException with E_FAIL's text, with no Java look-up error
@@ -124,24 +114,20 @@ TEST_F(FileAttributesTest, UnmakeablePeerGivesEFailAndNothingElse) {
   const std::wstring file = folder / L"system.txt";
   WriteBytes(file, "x");
   SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_SYSTEM);  // the peer needs its SYSTEM state
-  const struct {
-    const char* what;
-    void (*hide)(TestVm&);
-  } cases[] = {
+  const std::pair<const char*, void (*)(TestVm&)> cases[] = {
       {"SYSTEM constant", [](TestVm& v) { v.HideField(kFileAttributes, "SYSTEM"); }},
       {"class", [](TestVm& v) { v.HideClass(kFileAttributes); }},
       {"constructor", [](TestVm& v) { v.HideMethod(kFileAttributes, "<init>"); }},
       {"setAttributeState", [](TestVm& v) { v.HideMethod(kFileAttributes, "setAttributeState"); }},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
+  for (const auto& [what, hide] : cases) {
+    SCOPED_TRACE(what);
     TestVm local;
     const jobject localSelf = local.This(kFileService);
-    c.hide(local);
+    hide(local);
     EXPECT_TRUE(local.IsNull(local.Call(FW_FILE(getFileAttributes), localSelf, local.String(U16(file)))));
     ExpectFailure(local, -30000, 0x80004005);
   }
-  SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 // The name of the account that owns (or is the group of) the file, asked independently.
@@ -170,19 +156,12 @@ std::string SidText(PSID sid) {
 // or SACL, and its owner and group.
 using Received = std::tuple<SECURITY_INFORMATION, bool, std::string, std::string>;
 
-class FileSecurityTest : public FileServiceTest {
- protected:
-  FileSecurityTest() { WriteBytes(file, "x"); }
-  void SetOwner(bool owner, const char16_t* account) {
-    owner ? vm.Call(FW_FILE(setFileOwner), self, Path(file), vm.String(account))
-          : vm.Call(FW_FILE(setFileOwnerGroup), self, Path(file), vm.String(account));
-  }
-
-  const std::wstring file = folder / L"owned.txt";
-};
+using FileSecurityTest = FileServiceTest;
 
 TEST_F(FileSecurityTest, ASetOwnerSendsOneSidUnderThePrivilegesAndReleasesThemInReverse) {
   auto xp = FakeWindowsXP(Library());
+  const std::wstring file = folder / L"owned.txt";
+  WriteBytes(file, "x");
   // The privileges switched ("+name", "-name") and the descriptor sent ("set"), in order.
   std::vector<std::string> calls;
   Received received;
@@ -210,18 +189,18 @@ TEST_F(FileSecurityTest, ASetOwnerSendsOneSidUnderThePrivilegesAndReleasesThemIn
         calls.push_back(((state->Privileges[0].Attributes & SE_PRIVILEGE_ENABLED) != 0 ? "+" : "-") + std::string(name));
         return original(token, all, state, size, previous, length);
       });
-  SetOwner(true, u"Administrators");
+  vm.Call(FW_FILE(setFileOwner), self, Path(file), vm.String(u"Administrators"));
   ExpectNoException(vm);
   EXPECT_EQ(received, Received(OWNER_SECURITY_INFORMATION, true, "S-1-5-32-544", ""));
   EXPECT_EQ(calls, (std::vector<std::string>{"+SeTakeOwnershipPrivilege", "+SeRestorePrivilege", "+SeBackupPrivilege",
                                              "set", "-SeBackupPrivilege", "-SeRestorePrivilege",
                                              "-SeTakeOwnershipPrivilege"}));
-  SetOwner(false, u"SYSTEM");
+  vm.Call(FW_FILE(setFileOwnerGroup), self, Path(file), vm.String(u"SYSTEM"));
   ExpectNoException(vm);
   EXPECT_EQ(received, Received(GROUP_SECURITY_INFORMATION, true, "", "S-1-5-18"));
   // An account that does not resolve: nothing enabled, nothing sent.
   calls.clear();
-  SetOwner(true, u"NoSuchAccountForFernwick");
+  vm.Call(FW_FILE(setFileOwner), self, Path(file), vm.String(u"NoSuchAccountForFernwick"));
   ExpectFailure(vm, -30013, ERROR_NONE_MAPPED);
   EXPECT_TRUE(calls.empty());
 }

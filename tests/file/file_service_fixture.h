@@ -36,13 +36,7 @@ class FileServiceTest : public ::testing::Test {
   jobject self = vm.This(kFileService);
 };
 
-// A ServiceException of `code` whose message ends with the Win32 error in parentheses.
-inline void ExpectFailure(TestVm& vm, jint code, unsigned long error) {
-  const auto e = ExpectServiceExceptionCode(vm, code);
-  const std::string suffix = " (" + std::to_string(error) + ")";
-  const std::u16string message = e ? e->message : u"", wide(suffix.begin(), suffix.end());
-  EXPECT_TRUE(message.size() >= wide.size() && message.compare(message.size() - wide.size(), wide.size(), wide) == 0)
-      << (e ? e->Describe() : "");
-}
+// A ServiceException of `code` whose message is the system's text for `error` and the number.
+inline void ExpectFailure(TestVm& vm, jint code, DWORD error) { ExpectServiceException(vm, code, ErrorMessage(error)); }
 
 }  // namespace fwtest

@@ -79,8 +79,6 @@ fw::UniqueFileHandle HoldOpen(const std::wstring& path, DWORD share) {
   return file;
 }
 
-std::u16string U16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
-
 std::string Ansi(const std::wstring& text) {
   const int size = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
   std::string out(size > 0 ? size - 1 : 0, '\0');

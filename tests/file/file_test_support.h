@@ -55,9 +55,12 @@ inline std::wstring ShellFolder(int csidl) {
 fw::UniqueFileHandle HoldOpen(const std::wstring& path, DWORD share = 0);
 
 // UTF-16 and ANSI (code page of the moment) conversions for test values.
-std::u16string U16(const std::wstring& text);
+inline std::u16string U16(const std::wstring& text) { return ToU16(text); }
 std::string Ansi(const std::wstring& text);
 std::string ShortPathOf(const std::wstring& path);  // GetShortPathNameA of the ANSI path
+// A text argument of either family's function, in ANSI.
+inline std::string AnsiOf(const char* text) { return text; }
+inline std::string AnsiOf(const wchar_t* text) { return Ansi(text); }
 
 // Backs up "WinInit.Ini" of the Windows directory, removes it, and puts the original back at the
 // end, so no test leaves lines that a later start would carry out.

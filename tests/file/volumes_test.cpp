@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "file/file_service_fixture.h"
@@ -14,14 +15,6 @@
 
 namespace fwtest {
 namespace {
-
-[[gnu::noipa]] std::u16string CurrentVersionText(const wchar_t* name) {
-  wchar_t text[MAX_PATH] = {};
-  DWORD size = sizeof(text);
-  RegGetValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion", name, RRF_RT_REG_SZ, nullptr, text,
-               &size);
-  return U16(text);
-}
 
 class VolumesTest : public FileServiceTest {
  protected:
@@ -37,12 +30,11 @@ class VolumesTest : public FileServiceTest {
 TEST_F(VolumesTest, DrivesAndStandardDirectoriesAreTheSystemsOwn) {
   EXPECT_EQ(vm.StringArrayValue(vm.Call(FW_FILE(getPartitionNames), self)),
             (StringList{u"A:\\", u"C:\\", u"D:\\", u"N:\\", u"Z:\\"}));
-  const struct {
-    const char16_t* root;  // none: the current drive
-    jint kind;
-  } kinds[] = {{u"A:\\", 2}, {u"C:\\", 1}, {u"D:\\", 4}, {u"N:\\", 3}, {u"Q:\\", -1}, {nullptr, 1}};
-  for (const auto& k : kinds) {
-    EXPECT_EQ(vm.Call(FW_FILE(getPartitionType), self, k.root ? vm.String(k.root) : jstring{nullptr}), k.kind);
+  // Each root (none: the current drive) and its kind.
+  const std::pair<const char16_t*, jint> kinds[] = {{u"A:\\", 2}, {u"C:\\", 1}, {u"D:\\", 4},
+                                                    {u"N:\\", 3}, {u"Q:\\", -1}, {nullptr, 1}};
+  for (const auto& [root, kind] : kinds) {
+    EXPECT_EQ(vm.Call(FW_FILE(getPartitionType), self, root ? vm.String(root) : jstring{nullptr}), kind);
   }
   EXPECT_EQ(Text(vm.Call(FW_FILE(getPartitionFormat), self, vm.String(u"C:\\"))), u"NTFS");
   EXPECT_EQ(vm.Call(FW_FILE(supportsLongFileNames), self, vm.String(u"C:\\")), JNI_TRUE);
@@ -55,8 +47,12 @@ TEST_F(VolumesTest, DrivesAndStandardDirectoriesAreTheSystemsOwn) {
   EXPECT_EQ(Text(vm.Call(FW_FILE(win32GetWindowsDirectory), self)), U16(windows));
   EXPECT_EQ(Text(vm.Call(FW_FILE(getLibraryDirectory), self)), U16(system));
   // As the registry holds them for this process (a 32-bit one sees "Program Files (x86)").
-  EXPECT_EQ(Text(vm.Call(FW_FILE(getStandardInstallDirectory), self)), CurrentVersionText(L"ProgramFilesDir"));
-  EXPECT_EQ(Text(vm.Call(FW_FILE(win32GetCommonDirectory), self)), CurrentVersionText(L"CommonFilesDir"));
+  const auto registered = [](const wchar_t* name) {
+    const auto value = GetRawValue(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion", name);
+    return value ? std::u16string(reinterpret_cast<const char16_t*>(value->bytes.data())) : u"";
+  };
+  EXPECT_EQ(Text(vm.Call(FW_FILE(getStandardInstallDirectory), self)), registered(L"ProgramFilesDir"));
+  EXPECT_EQ(Text(vm.Call(FW_FILE(win32GetCommonDirectory), self)), registered(L"CommonFilesDir"));
   ExpectNoException(vm);
 }
 
@@ -140,12 +136,8 @@ TEST_F(VolumesTest, WritabilityProbesNamesAndLeavesNothing) {
   for (int i = 1; i < 100; ++i) WriteBytes(dir + L"\\fw_test" + std::to_wstring(i) + L".txt", "taken");
   EXPECT_EQ(vm.Call(FW_FILE(isDirectoryWritable), self, Path(dir)), JNI_TRUE);
   // A directory Windows refuses (read-only medium, no rights): false, and no exception.
-  const auto denied = [](auto, auto...) -> HANDLE {
-    SetLastError(ERROR_ACCESS_DENIED);
-    return INVALID_HANDLE_VALUE;
-  };
-  auto deniedW = ReplaceImport(Library(), FWTEST_IMPORT(CreateFileW), denied);
-  auto deniedA = ReplaceImport(Library(), FWTEST_IMPORT(CreateFileA), denied);
+  auto deniedW = FailImport(Library(), FWTEST_IMPORT(CreateFileW), INVALID_HANDLE_VALUE, ERROR_ACCESS_DENIED);
+  auto deniedA = FailImport(Library(), FWTEST_IMPORT(CreateFileA), INVALID_HANDLE_VALUE, ERROR_ACCESS_DENIED);
   EXPECT_EQ(vm.Call(FW_FILE(isDirectoryWritable), self, Path(folder.path())), JNI_FALSE);
   ExpectNoException(vm);
 }

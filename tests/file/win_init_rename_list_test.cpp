@@ -36,18 +36,14 @@ class WinInitRenameListTest : public ::testing::Test {
   const std::wstring target = folder / L"a long target name.dll";
 };
 
-// A destination not there yet is FileOperationsTest's (an 8.3 name in its folder's short form).
-TEST_F(WinInitRenameListTest, MissingPathNeverMakesALineWithoutAPath) {
-  WinInitRenameList list;
-  EXPECT_NE(list.AddDelete(Ansi(folder / L"nofolder\\X.DLL").c_str()), 0u);
-  EXPECT_NE(list.AddMove(Ansi(folder / L"gone.dll").c_str(), Ansi(target).c_str()), 0u);
-  EXPECT_EQ(list.Count(), 0u);
-}
-
-TEST_F(WinInitRenameListTest, InsertsUnderTheHeaderAndKeepsEveryOtherByte) {
-  WinInitRenameList empty;
-  EXPECT_EQ(empty.Flush(), 0u);
-  EXPECT_FALSE(winInit.Contents().has_value()) << "an empty list makes no file";
+// A path that is not there makes no line (a destination not there yet is FileOperationsTest's: an 8.3
+// name in its folder's short form), and a list without lines no file.
+TEST_F(WinInitRenameListTest, MakesNoLineWithoutAPathAndInsertsUnderTheHeaderKeepingEveryOtherByte) {
+  WinInitRenameList refused;
+  EXPECT_NE(refused.AddDelete(Ansi(folder / L"nofolder\\X.DLL").c_str()), 0u);
+  EXPECT_NE(refused.AddMove(Ansi(folder / L"gone.dll").c_str(), Ansi(target).c_str()), 0u);
+  EXPECT_EQ(refused.Flush(), 0u);
+  EXPECT_FALSE(winInit.Contents().has_value());
   const struct {
     const char* what;
     std::optional<std::string> before;  // nullopt: no file yet
