@@ -55,7 +55,7 @@ inline std::wstring ShellFolder(int csidl) {
 fw::UniqueFileHandle HoldOpen(const std::wstring& path, DWORD share = 0);
 
 // UTF-16 and ANSI (code page of the moment) conversions for test values.
-inline std::u16string U16(const std::wstring& text) { return ToU16(text); }
+inline std::u16string U16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
 std::string Ansi(const std::wstring& text);
 std::string ShortPathOf(const std::wstring& path);  // GetShortPathNameA of the ANSI path
 // A text argument of either family's function, in ANSI.
