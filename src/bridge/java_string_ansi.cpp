@@ -9,6 +9,7 @@ JavaStringAnsi::JavaStringAnsi(JNIEnv* env, jstring text) {
   // The UTF-16 copy is a temporary: the Java characters are released inside it, and it is freed
   // before this holder is handed out.
   const JavaStringChars wide(env, text);
+  roundTripError_ = AnsiRoundTripError(wide.Get());
   WideToAnsi(wide.Get(), ansi_);
 }
 

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cwchar>
+
 namespace fw {
 namespace {
 
@@ -37,6 +39,18 @@ DWORD ConversionError(const wchar_t* text, const ScratchBuffer& ansi) {
   const char* bytes = ansi.As<const char>();
   if (text == nullptr || *text == L'\0' || (bytes != nullptr && *bytes != '\0')) return 0;
   return error != 0 ? error : ERROR_NO_UNICODE_TRANSLATION;
+}
+
+DWORD AnsiRoundTripError(const wchar_t* text) {
+  if (text == nullptr) return 0;
+  ScratchBuffer ansi;
+  WideToAnsi(text, ansi);
+  if (const DWORD error = ConversionError(text, ansi)) return error;
+  ScratchBuffer back;
+  AnsiToWide(ansi.As<const char>(), back);
+  const DWORD error = GetLastError();
+  if (back.Empty()) return error != 0 ? error : ERROR_NO_UNICODE_TRANSLATION;
+  return std::wcscmp(back.As<const wchar_t>(), text) == 0 ? 0 : ERROR_NO_UNICODE_TRANSLATION;
 }
 
 std::uint32_t WideToAnsiCounted(const wchar_t* text, std::uint32_t count, ScratchBuffer& out) {

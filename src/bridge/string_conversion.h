@@ -18,6 +18,11 @@ void WideToAnsi(const wchar_t* text, ScratchBuffer& out);
 // Called at once after WideToAnsi: 0, or the conversion's error when a text with characters came
 // out with none (where an empty copy would do harm, the caller refuses it).
 DWORD ConversionError(const wchar_t* text, const ScratchBuffer& ansi);
+// 0 when the text converts to the ANSI code page and back to exactly itself (a null text too);
+// otherwise the conversion's error, or ERROR_NO_UNICODE_TRANSLATION when a character comes back as
+// another (a best fit such as "i" for a dotless i, or the default character). A path that does not
+// come back names another file, so whatever would destroy or overwrite it must refuse it.
+DWORD AnsiRoundTripError(const wchar_t* text);
 // count UTF-16 units in (zeros included); no terminator is added beyond what the input holds.
 // Returns the number of bytes written to out.
 std::uint32_t WideToAnsiCounted(const wchar_t* text, std::uint32_t count, ScratchBuffer& out);

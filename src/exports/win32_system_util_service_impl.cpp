@@ -81,6 +81,8 @@ JNIEXPORT void JNICALL Java_com_fernwick_wizard_platform_win32_Win32SystemUtilSe
     if (!fw::ReadAfterExitList(env, files, trees, list)) return;
     if (list.empty() && flag == JNI_FALSE) return;  // nothing to hand over
     const fw::JavaStringAnsi program(env, jprogram);
+    // Another program's file would be started, and deleted once it has run.
+    if (const DWORD error = program.RoundTripError()) return Report(env, kCodeDeleteAfterExit, error);
     Report(env, kCodeDeleteAfterExit, fw::LaunchCleanupProgram(list, flag != JNI_FALSE, program.IsNull() ? "" : program.Get()));
   });
 }

@@ -4,6 +4,7 @@
 //   DeleteFileA(ansi.Get());   // a null path stays null
 #pragma once
 
+#include "bridge/platform.h"
 #include "bridge/scratch_buffer.h"
 #include "bridge/string_conversion.h"
 
@@ -20,5 +21,9 @@ class AnsiPath {
  private:
   ScratchBuffer ansi_;
 };
+
+// 0, or on the 9x family why the path's ANSI form would name another file (AnsiRoundTripError):
+// what deletes, moves or overwrites a path refuses such a one rather than touch that other file.
+inline DWORD AnsiPathError(const wchar_t* path) { return IsWindows9x() ? AnsiRoundTripError(path) : 0; }
 
 }  // namespace fw

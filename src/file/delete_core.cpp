@@ -42,6 +42,7 @@ void DeleteCore(int& result, DWORD& error, const wchar_t* path, bool isFile) {
 
 FileOutcome DeleteFileOrSchedule(const wchar_t* path) {
   if (path == nullptr) return Failed(ERROR_INVALID_PARAMETER);
+  if (const DWORD error = AnsiPathError(path)) return Failed(error);
   int result = -1;
   DWORD error = 0;
   DeleteCore(result, error, path, true);

@@ -57,6 +57,8 @@ FileOutcome CopyBesideBusyTarget9x(const wchar_t* source, const WideString& targ
 
 FileOutcome CopyFileOrSchedule(const wchar_t* source, const wchar_t* target, bool overwrite) {
   if (source == nullptr || target == nullptr) return Failed(ERROR_INVALID_PARAMETER);
+  // A target whose ANSI form names another file would overwrite that one.
+  if (const DWORD error = AnsiPathError(target)) return Failed(error);
   const BOOL failIfExists = overwrite ? FALSE : TRUE;
   const ReadOnlyGuard guard(target, false);
   if (CopyOne(source, target, failIfExists)) return Done();

@@ -129,6 +129,9 @@ FileOutcome Move9x(const wchar_t* wideSource, const wchar_t* wideTarget, bool ov
 
 FileOutcome MoveFileOrSchedule(const wchar_t* source, const wchar_t* target, bool overwrite) {
   if (source == nullptr || target == nullptr) return Failed(ERROR_INVALID_PARAMETER);
+  // On 9x the ANSI form of either path could name another file, which would be moved away or replaced.
+  if (const DWORD error = AnsiPathError(source)) return Failed(error);
+  if (const DWORD error = AnsiPathError(target)) return Failed(error);
   if (IsWindowsNT()) return MoveNT(source, target, overwrite);
   return Move9x(source, target, overwrite);
 }

@@ -8,6 +8,7 @@
 #include "bridge/scratch_buffer.h"
 #include "bridge/string_conversion.h"
 #include "bridge/unique_resource.h"
+#include "file/ansi_path.h"
 #include "file/delete_core.h"
 #include "file/move_file_ex.h"
 
@@ -128,6 +129,7 @@ FileOutcome RemoveDirectoryOrTree(const wchar_t* path, bool single, bool recursi
   if (path == nullptr) return Failed(ERROR_INVALID_PARAMETER);
   // An empty path names no directory: the walk would make it "\*", the root of the current drive.
   if (*path == L'\0') return Failed(ERROR_PATH_NOT_FOUND);
+  if (const DWORD error = AnsiPathError(path)) return Failed(error);
   int result = -1;
   DWORD error = 0;
   if (single) {

@@ -3,6 +3,7 @@
 #include "bridge/java_exception_pending.h"
 #include "bridge/java_local_ref.h"
 #include "bridge/java_string_ansi.h"
+#include "bridge/win32_exception.h"
 
 namespace fw {
 namespace {
@@ -20,6 +21,8 @@ void Append(JNIEnv* env, jobject enumeration, jmethodID hasMore, jmethodID next,
     const LocalRef<jstring> path(env, static_cast<jstring>(env->CallObjectMethod(enumeration, next)));
     Check(env);
     const JavaStringAnsi ansi(env, path.get());
+    // The clean-up program would delete the other file that such an entry names.
+    if (const DWORD error = ansi.RoundTripError()) throw Win32Exception(error);
     if (!list.empty()) list += ';';
     list += mark;
     if (!ansi.IsNull()) list += ansi.Get();

@@ -12,7 +12,8 @@
 namespace fw {
 
 // False, with nothing pending, when the Enumeration class or its methods cannot be had. A Java
-// exception from the enumerations themselves leaves as JavaExceptionPending.
+// exception from the enumerations themselves leaves as JavaExceptionPending; an entry whose ANSI
+// form would name another file (one that does not convert back exactly) as Win32Exception.
 bool ReadAfterExitList(JNIEnv* env, jobject files, jobject trees, NarrowString& list);
 
 }  // namespace fw

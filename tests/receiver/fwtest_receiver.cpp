@@ -16,7 +16,7 @@ constexpr UINT kRequestTimeoutMs = 30000;
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
   fwcleanup::ReceivedRequest request;
-  if (!fwcleanup::ReceiveRequest(instance, kRequestTimeoutMs, request)) return 1;
+  if (!fwcleanup::ReceiveRequest(instance, kRequestTimeoutMs, nullptr, request)) return 1;
   char path[MAX_PATH + sizeof("received.bin")] = {};
   GetModuleFileNameA(nullptr, path, MAX_PATH);
   std::strcpy(std::strrchr(path, '\\') + 1, "received.bin");

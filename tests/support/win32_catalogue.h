@@ -46,8 +46,9 @@ R FailureResult(Failure failure, DWORD error) {
 
 }  // namespace fwtest
 
-// Imported by the library.
+// Imported by the library (CharUpperBuffW by the clean-up program's core, linked into the tests too).
 #define FW_WIN32_IMPORTS(X)                                                                                         \
+  X(CharUpperBuffW, Zero)                                                                                           \
   X(CloseHandle, Release) X(CoCreateInstance, Hresult) X(CoInitialize, Hresult) X(CopyFileA, Zero)                  \
   X(CopyFileW, Zero) X(CreateDirectoryA, Zero) X(CreateDirectoryW, Zero) X(CreateFileA, AllOnes)                    \
   X(CreateFileW, AllOnes) X(CreateFileMappingA, Zero) X(CreateProcessA, Zero) X(DeleteFileA, Zero)                  \

@@ -20,6 +20,7 @@ constexpr UINT_PTR kTimeoutTimer = 1;
 
 // Window procedures are plain functions, so the state of the one wait lives here.
 ReceivedRequest* g_target = nullptr;
+const RequestFilter* g_filter = nullptr;
 bool g_received = false;
 std::pair<HWND, WNDPROC> g_forwarding[4];  // the system's windows of the thread, with their own procedures
 int g_forwardingCount = 0;
@@ -30,7 +31,9 @@ LRESULT Receive(WPARAM sender, LPARAM lParam) {
   if (data == nullptr || g_target == nullptr || g_received) return FALSE;
   try {
     const char* bytes = static_cast<const char*>(data->lpData);
-    g_target->bytes.assign(bytes != nullptr ? bytes : "", bytes != nullptr ? data->cbData : 0);
+    std::string copy(bytes != nullptr ? bytes : "", bytes != nullptr ? data->cbData : 0);
+    if (*g_filter && !(*g_filter)(copy)) return FALSE;
+    g_target->bytes = std::move(copy);
   } catch (...) {  // nothing may unwind through the system's message dispatch
     return FALSE;
   }
@@ -70,19 +73,21 @@ HWND CreateRequestWindow(HINSTANCE instance) {
 
 }  // namespace
 
-bool ReceiveRequest(HINSTANCE instance, UINT timeoutMs, ReceivedRequest& out) {
+bool ReceiveRequest(HINSTANCE instance, UINT timeoutMs, const RequestFilter& filter, ReceivedRequest& out) {
   const WNDCLASSA windowClass{0, &OwnWindowProc, 0, 0, instance, nullptr, nullptr, nullptr, nullptr, kClassName};
   RegisterClassA(&windowClass);
   const UniqueWindow first(CreateRequestWindow(instance));
   const UniqueWindow last(CreateRequestWindow(instance));
   SetWindowPos(last.get(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   g_target = &out;
+  g_filter = &filter;
   EnumThreadWindows(GetCurrentThreadId(), &ForwardRequests, 0);
   if (first && SetTimer(first.get(), kTimeoutTimer, timeoutMs, nullptr) != 0) {
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
   }
   g_target = nullptr;
+  g_filter = nullptr;
   return g_received;
 }
 
