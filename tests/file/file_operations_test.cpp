@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <string>
 #include <tuple>
@@ -229,6 +230,33 @@ TEST_F(FileOperationsTest, EachFamilyReplacesAtOnceOrAtTheNextStartAndNeverWhatI
     const bool lines = r.windows9x && (*r.scheduled != '\0' || (r.setup & kWinInitHeld));
     EXPECT_EQ(winInitNow.Contents(),
               lines ? std::optional<std::string>("[Rename]\n" + expand(r.scheduled, true)) : std::nullopt);
+  }
+}
+
+// On Windows 9x a path whose ANSI form is another name (a best fit: "i" for a dotless i, "A" for
+// an A with a macron) is refused with error 1113: the file of that other name is never deleted,
+// moved away or overwritten.
+TEST_F(FileOperationsTest, A9xPathThatNamesAnotherFileIsRefused) {
+  auto version = FakeWindows98(Library());
+  const std::wstring dotless = folder / L"\u0131.txt", macron = folder / L"\u0100.txt";
+  const std::wstring others[] = {folder / L"i.txt", folder / L"A.txt", folder / L"idir\\f.txt"};
+  MakeFolder(folder / L"idir");
+  for (const std::wstring& other : others) WriteBytes(other, "kept");
+  WriteBytes(source, kNew);
+  const struct {
+    jint code;
+    std::function<jint()> call;
+  } cases[] = {
+      {-30019, [&] { return vm.Call(FW_FILE(win32DeleteFile), self, Path(dotless)); }},
+      {-30018, [&] { return vm.Call(FW_FILE(win32MoveFile), self, Path(dotless), Path(folder / L"moved.txt"), jboolean{true}); }},
+      {-30018, [&] { return vm.Call(FW_FILE(win32MoveFile), self, Path(source), Path(macron), jboolean{true}); }},
+      {-30017, [&] { return vm.Call(FW_FILE(win32CopyFile), self, Path(source), Path(macron), jboolean{true}); }},
+      {-30020, [&] { return vm.Call(FW_FILE(win32DeleteDirectory), self, Path(folder / L"\u0131dir"), jboolean{false}, jboolean{true}); }},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.call(), -1);
+    ExpectFailure(vm, c.code, ERROR_NO_UNICODE_TRANSLATION);
+    for (const std::wstring& other : others) EXPECT_EQ(ReadBytes(other), std::optional<std::string>("kept")) << c.code;
   }
 }
 

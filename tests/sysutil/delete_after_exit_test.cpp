@@ -2,17 +2,21 @@
 // them (fwtestreceiver.exe), and the whole hand-over with the clean-up program we ship
 // (fwcleanup.exe): an "installer" (fwcall.exe) holds files, hands them over and exits, and they go.
 #include <windows.h>
-#include <process.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <optional>
 #include <string>
 
 #include "com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl.h"
 #include "file/file_service_fixture.h"
 #include "json.h"
+#include "bridge/platform.h"
 #include "support/program_folder.h"
 #include "support/recorded_import.h"
+#include "support/run_version.h"
 #include "winservice/service_test_support.h"
 
 namespace fwtest {
@@ -61,32 +65,115 @@ TEST_F(DeleteAfterExitTest, TheRequestArrivesByteForByte) {
   ExpectNoException(vm);
   EXPECT_EQ(started.count(), 0u);
   EXPECT_TRUE(Exists(unused));
+  // An entry or a program whose ANSI form names another file (a best fit: "i" for a dotless i) is
+  // refused on either family: the request is ANSI text, and the clean-up program would delete, or
+  // the library start and delete, that other file.
+  WriteBytes(folder / L"i.txt", "kept");
+  HandOver({U16(folder / L"\u0131.txt")}, {}, true, unused);
+  ExpectFailure(vm, -70007, ERROR_NO_UNICODE_TRANSLATION);
+  HandOver({}, {}, true, folder / L"\u0131.exe");
+  ExpectFailure(vm, -70007, ERROR_NO_UNICODE_TRANSLATION);
+  EXPECT_EQ(started.count(), 0u);
+  EXPECT_TRUE(Exists(folder / L"i.txt"));
 }
 
-// The installer is fwcall.exe: it holds one file while it hands the list over, then exits. A third
-// program (this test) holds another file throughout.
-TEST_F(DeleteAfterExitTest, WhatTheInstallerLeavesGoesOnceItHasEnded) {
+// The clean-up program's window, once the process the installer started for it has made one.
+HWND CleanupWindowOf(DWORD installerPid) {
+  DWORD cleanupPid = 0;
+  const fw::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
+    if (entry.th32ParentProcessID == installerPid) cleanupPid = entry.th32ProcessID;
+  }
+  struct Search {
+    DWORD pid;
+    HWND found;
+  } search{cleanupPid, nullptr};
+  if (cleanupPid == 0) return nullptr;
+  EnumWindows(
+      [](HWND window, LPARAM lParam) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(lParam);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        char name[64] = {};
+        GetClassNameA(window, name, sizeof(name));
+        if (pid == s->pid && std::string(name) == "FernwickCleanupRequest") s->found = window;
+        return s->found == nullptr;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// The installer is fwcall.exe, started in the folder the relative entry names from: it holds one
+// file while it hands the list over, then exits. A third program (this test) holds another file
+// throughout, and sends the clean-up program a request of its own before the installer's. Both
+// programs run as the run's Windows version, so the 9x family hands over and deletes with the A
+// functions and leaves what stays in use to WinInit.Ini.
+TEST_F(DeleteAfterExitTest, WhatTheInstallerLeavesGoesOnceItHasEndedAndNobodyElseIsObeyed) {
+  const auto run = RunVersionOfProgram(ProgramPath());
+  const std::wstring suffix = run ? L"-" + std::wstring(run->name, run->name + std::strlen(run->name)) : L"";
+  for (const std::wstring name : {L"fwcall", L"fwcleanup"}) {
+    if (run && std::strcmp(run->name, "default") != 0) {
+      const std::wstring key = L"Software\\Wine\\AppDefaults\\" + name + suffix + L".exe";
+      const std::wstring version(run->name, run->name + std::strlen(run->name));
+      HKEY created = nullptr;
+      ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &created, nullptr), 0);
+      const fw::UniqueKey appDefaults(created);
+      RegSetValueExW(created, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version.c_str()),
+                     static_cast<DWORD>((version.size() + 1) * sizeof(wchar_t)));
+    }
+  }
+  const bool nt = !fw::IsWindows9x();
   for (const bool flag : {true, false}) {
+    SCOPED_TRACE(flag ? "flag 1" : "flag 0");
     const std::wstring held = folder / L"held by the installer.dll", busy = folder / L"held by another.dll";
-    const std::wstring loose = folder / L"loose.txt", tree = folder / L"tree";
-    for (const std::wstring& folderPath : {tree, tree + L"\\deep"}) MakeFolder(folderPath);
-    for (const std::wstring& file : {held, busy, loose, tree + L"\\deep\\file.txt"}) WriteBytes(file, "x");
-    const std::wstring cleanup = CopyOfProgram(L"fwcleanup.exe");
+    const std::wstring loose = folder / L"loose.txt", tree = folder / L"tree", relative = folder / L"reltree";
+    const std::wstring decoy = folder / L"decoy.txt";
+    for (const std::wstring& folderPath : {tree, tree + L"\\deep", relative}) MakeFolder(folderPath);
+    for (const std::wstring& file : {held, busy, loose, decoy, tree + L"\\deep\\file.txt", relative + L"\\r.txt"}) {
+      WriteBytes(file, "x");
+    }
+    const std::wstring cleanup = folder / (L"fwcleanup" + suffix + L".exe"), installer = folder / (L"fwcall" + suffix + L".exe");
+    CopyFileW((ProgramFolder() + L"\\fwcleanup.exe").c_str(), cleanup.c_str(), FALSE);
+    CopyFileW((ProgramFolder() + L"\\fwcall.exe").c_str(), installer.c_str(), FALSE);
     const std::wstring script = folder / L"installer.fwcall";
     const auto quoted = [](const std::wstring& path) { return Json::String(U16(path)).Write(); };
     WriteBytes(script, "!hold \"" + Ansi(held) + "\"\nWin32SystemUtilServiceImpl.nativeDeleteFilesAfterExit [" + quoted(held) +
-                           ", " + quoted(loose) + ", " + quoted(busy) + "] [" + quoted(tree) + "] " +
+                           ", " + quoted(loose) + ", " + quoted(busy) + "] [" + quoted(tree) + ", \"reltree\"] " +
                            (flag ? "true" : "false") + " \"" + Ansi(cleanup) + "\"\n");
     const auto third = HoldOpen(busy);
     const std::size_t scheduledBefore = pending.Added().size();
-    const std::wstring dll = L"\"" + ProgramFolder() + L"\\fwnative.dll\"", scriptWord = L"\"" + script + L"\"";
-    ASSERT_EQ(_wspawnl(_P_WAIT, (ProgramFolder() + L"\\fwcall.exe").c_str(), L"fwcall", L"--dll", dll.c_str(), L"--script", scriptWord.c_str(), nullptr), 0);
-    EXPECT_TRUE(Eventually([&] { return !Exists(held) && !Exists(loose) && !Exists(tree); }));
+    const std::optional<std::string> winInitBefore = winInit.Contents();
+    const std::string busyShort = ShortPathOf(busy);
+    std::wstring commandLine = L"\"" + installer + L"\" --dll \"" + ProgramFolder() + L"\\fwnative.dll\" --script \"" + script + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION started{};
+    ASSERT_TRUE(CreateProcessW(installer.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               folder.path().c_str(), &startup, &started));
+    const fw::UniqueHandle process(started.hProcess), thread(started.hThread);
+
+    HWND window = nullptr;
+    ASSERT_TRUE(Eventually([&] { return (window = CleanupWindowOf(started.dwProcessId)) != nullptr; }));
+    char hex[16] = {};
+    std::string forged(hex, wsprintfA(hex, "1%lx ", GetCurrentProcessId()));
+    forged += Ansi(decoy) + ";*" + Ansi(folder.path());
+    COPYDATASTRUCT data = {0, static_cast<DWORD>(forged.size() + 1), forged.data()};
+    EXPECT_EQ(SendMessageA(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data)), FALSE);
+
+    DWORD exitCode = 1;
+    ASSERT_EQ(WaitForSingleObject(process.get(), 4 * 60 * 1000), WAIT_OBJECT_0);
+    GetExitCodeProcess(process.get(), &exitCode);
+    ASSERT_EQ(exitCode, 0u);
+    EXPECT_TRUE(Eventually([&] { return !Exists(held) && !Exists(loose) && !Exists(tree) && !Exists(relative); }));
     EXPECT_TRUE(Eventually([&] { return !Exists(cleanup); })) << "the clean-up program's file goes after it ends";
     EXPECT_TRUE(Exists(busy)) << "still held by another program";
+    EXPECT_TRUE(Exists(decoy)) << "named only by another program's request";
     using Renames = std::vector<std::pair<std::wstring, std::wstring>>;
     const Renames scheduled = pending.Added();
-    EXPECT_EQ(Renames(scheduled.begin() + scheduledBefore, scheduled.end()), (flag ? Renames{{busy, L""}} : Renames{}));
+    EXPECT_EQ(Renames(scheduled.begin() + scheduledBefore, scheduled.end()), (flag && nt ? Renames{{busy, L""}} : Renames{}));
+    EXPECT_EQ(winInit.Contents(), flag && !nt ? std::optional<std::string>("[Rename]\nNUL=" + busyShort + "\n") : winInitBefore);
   }
 }
 
