@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <type_traits>
 
+#include "bridge/function_binding.h"
 #include "bridge/scratch_buffer.h"
 #include "bridge/string_conversion.h"
 #include "bridge/unique_resource.h"
@@ -24,6 +25,7 @@ struct Ansi {
   static DWORD Expand(const char* text, char* out, DWORD size) { return ExpandEnvironmentStringsA(text, out, size); }
   static UINT WindowsFolder(char* out, UINT size) { return GetWindowsDirectoryA(out, size); }
   static UINT SystemFolder(char* out, UINT size) { return GetSystemDirectoryA(out, size); }
+  static constexpr char kWow64Folder[] = "GetSystemWow64DirectoryA";
   static void Upper(char* text, DWORD length) { CharUpperBuffA(text, length); }
   static LONG OpenKey(const char* name, HKEY* key) { return RegOpenKeyExA(HKEY_LOCAL_MACHINE, name, 0, KEY_QUERY_VALUE, key); }
   static LONG Query(HKEY key, const char* name, DWORD* type, char* out, DWORD* bytes) {
@@ -48,6 +50,7 @@ struct Wide {
   static DWORD Expand(const wchar_t* text, wchar_t* out, DWORD size) { return ExpandEnvironmentStringsW(text, out, size); }
   static UINT WindowsFolder(wchar_t* out, UINT size) { return GetWindowsDirectoryW(out, size); }
   static UINT SystemFolder(wchar_t* out, UINT size) { return GetSystemDirectoryW(out, size); }
+  static constexpr char kWow64Folder[] = "GetSystemWow64DirectoryW";
   static void Upper(wchar_t* text, DWORD length) { CharUpperBuffW(text, length); }
   static LONG OpenKey(const wchar_t* name, HKEY* key) { return RegOpenKeyExW(HKEY_LOCAL_MACHINE, name, 0, KEY_QUERY_VALUE, key); }
   static LONG Query(HKEY key, const wchar_t* name, DWORD* type, wchar_t* out, DWORD* bytes) {
@@ -163,6 +166,12 @@ std::vector<String> ProtectedKeys() {
   std::vector<String> keys;
   AddKeys(FullPath(Filled<String>([](auto* out, DWORD size) { return Calls::WindowsFolder(out, size); })), keys);
   AddKeys(FullPath(Filled<String>([](auto* out, DWORD size) { return Calls::SystemFolder(out, size); })), keys);
+  // 64-bit Windows only (bound by name): the 32-bit system directory, which the one above may stand for.
+  fw::FunctionBinder kernel32(GetModuleHandleA("kernel32.dll"));
+  using Wow64Folder = UINT(WINAPI*)(typename String::value_type*, UINT);
+  if (const auto wow64Folder = kernel32.Bind<Wow64Folder>(Calls::kWow64Folder)) {
+    AddKeys(FullPath(Filled<String>([&](auto* out, DWORD size) { return wow64Folder(out, size); })), keys);
+  }
   for (const char* name : {"SystemRoot", "windir", "ProgramFiles", "ProgramFiles(x86)", "ProgramW6432",
                            "CommonProgramFiles", "CommonProgramFiles(x86)", "CommonProgramW6432", "USERPROFILE",
                            "ALLUSERSPROFILE", "PUBLIC", "ProgramData", "APPDATA", "LOCALAPPDATA", "TEMP", "TMP"}) {
