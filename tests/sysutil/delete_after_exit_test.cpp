@@ -77,31 +77,31 @@ TEST_F(DeleteAfterExitTest, TheRequestArrivesByteForByte) {
   EXPECT_TRUE(Exists(folder / L"i.txt"));
 }
 
+struct WindowSearch {
+  DWORD pid;
+  HWND found;
+};
+
+BOOL CALLBACK FindRequestWindow(HWND window, LPARAM lParam) {
+  auto* search = reinterpret_cast<WindowSearch*>(lParam);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  char name[64] = {};
+  GetClassNameA(window, name, sizeof(name));
+  if (pid == search->pid && std::string(name) == "FernwickCleanupRequest") search->found = window;
+  return search->found == nullptr;
+}
+
 // The clean-up program's window, once the process the installer started for it has made one.
 HWND CleanupWindowOf(DWORD installerPid) {
-  DWORD cleanupPid = 0;
+  WindowSearch search{0, nullptr};
   const fw::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof(entry);
   for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
-    if (entry.th32ParentProcessID == installerPid) cleanupPid = entry.th32ProcessID;
+    if (entry.th32ParentProcessID == installerPid) search.pid = entry.th32ProcessID;
   }
-  struct Search {
-    DWORD pid;
-    HWND found;
-  } search{cleanupPid, nullptr};
-  if (cleanupPid == 0) return nullptr;
-  EnumWindows(
-      [](HWND window, LPARAM lParam) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lParam);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(window, &pid);
-        char name[64] = {};
-        GetClassNameA(window, name, sizeof(name));
-        if (pid == s->pid && std::string(name) == "FernwickCleanupRequest") s->found = window;
-        return s->found == nullptr;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  if (search.pid != 0) EnumWindows(&FindRequestWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
