@@ -89,36 +89,51 @@ String Filled(Fill fill) {
   return text;
 }
 
-bool IsSeparator(int c) { return c == '\\' || c == '/'; }
+// Which characters of a path are separators. In an ANSI path of a double-byte code page the second
+// byte of a character may be a backslash's; it is never a separator (nor is it a dot, a blank or
+// a wildcard, which all lie below that range).
+template <typename String>
+std::vector<bool> Separators(const String& path) {
+  std::vector<bool> separator(path.size(), false);
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    if constexpr (std::is_same_v<String, std::string>) {
+      if (IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < path.size()) {
+        ++i;
+        continue;
+      }
+    }
+    separator[i] = path[i] == '\\' || path[i] == '/';
+  }
+  return separator;
+}
 
 // The components of a path, between separators; empty ones are dropped.
 template <typename String>
 std::vector<String> Components(const String& path) {
+  const std::vector<bool> separator = Separators(path);
   std::vector<String> parts;
   for (std::size_t start = 0; start < path.size();) {
     std::size_t end = start;
-    while (end < path.size() && !IsSeparator(path[end])) ++end;
+    while (end < path.size() && !separator[end]) ++end;
     if (end > start) parts.push_back(path.substr(start, end - start));
     start = end + 1;
   }
   return parts;
 }
 
-// What the file system treats as one name: upper case, without trailing separators, each component
-// without its trailing dots and blanks.
+bool IsUnc(const std::vector<bool>& separator) { return separator.size() >= 2 && separator[0] && separator[1]; }
+
+// What the file system treats as one name: upper case, one backslash between components, each
+// component without its trailing dots and blanks, none after the last.
 template <typename String>
 String Key(const String& path) {
   using Calls = CallsOf<String>;
-  String key;
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    if (IsSeparator(path[i])) {
-      while (!key.empty() && (key.back() == '.' || key.back() == ' ')) key.pop_back();
-      key += '\\';
-    } else {
-      key += path[i];
-    }
+  String key = IsUnc(Separators(path)) ? String(2, '\\') : String();
+  for (String part : Components(path)) {
+    while (!part.empty() && (part.back() == '.' || part.back() == ' ')) part.pop_back();
+    key += part + String(1, '\\');
   }
-  while (!key.empty() && (key.back() == '.' || key.back() == ' ' || key.back() == '\\')) key.pop_back();
+  if (!key.empty()) key.pop_back();
   if (!key.empty()) Calls::Upper(&key[0], static_cast<DWORD>(key.size()));
   return key;
 }
@@ -199,17 +214,15 @@ std::vector<String> ProtectedKeys() {
 // A root, a device path, a path with wildcards or dot components: nothing a request may name.
 template <typename String>
 bool IsUnsafeShape(const String& full) {
-  if (full.size() >= 4 && IsSeparator(full[0]) && IsSeparator(full[1]) && (full[2] == '?' || full[2] == '.') &&
-      IsSeparator(full[3])) {
-    return true;
-  }
+  const std::vector<bool> separator = Separators(full);
+  if (full.size() >= 4 && IsUnc(separator) && (full[2] == '?' || full[2] == '.') && separator[3]) return true;
   if (full.find_first_of(Text<String>("*?<>\"")) != String::npos) return true;
   const std::vector<String> parts = Components(full);
   for (const String& part : parts) {
     if (part == Text<String>(".") || part == Text<String>("..")) return true;
   }
   // "\\server\share" is a share's root; "C:" a drive's, and a path that is only separators the current one's.
-  if (full.size() >= 2 && IsSeparator(full[0]) && IsSeparator(full[1])) return parts.size() < 3;
+  if (IsUnc(separator)) return parts.size() < 3;
   return parts.size() < 2;
 }
 
@@ -223,7 +236,8 @@ std::vector<Target<String>> Resolve(const std::vector<DeletionEntry>& entries) {
     if (!Calls::FromAnsi(entry.path, given)) continue;
     String full = FullPath(given);
     if (full.empty() || IsUnsafeShape(full)) continue;
-    while (IsSeparator(full.back())) full.pop_back();  // a root is refused above
+    const std::vector<bool> separator = Separators(full);
+    while (separator[full.size() - 1]) full.pop_back();  // a root, all separators, is refused above
     std::vector<String> keys;
     AddKeys(full, keys);
     const auto isProtected = [&](const String& key) {
