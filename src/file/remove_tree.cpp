@@ -78,6 +78,7 @@ bool RemoveLevel(int& result, DWORD& error, const std::basic_string<typename Wal
       error = GetLastError();
       return deferred;
     }
+    BOOL more = TRUE;
     do {
       const String name = entry.cFileName;
       if (name == Walk::kDot || name == Walk::kDotDot) continue;
@@ -92,7 +93,12 @@ bool RemoveLevel(int& result, DWORD& error, const std::basic_string<typename Wal
         deferred = true;
       }
       if (error != 0) break;
-    } while (Walk::Next(find.get(), &entry));
+    } while ((more = Walk::Next(find.get(), &entry)) != FALSE);
+    if (!more) {
+      const DWORD listingError = GetLastError();
+      // A listing that stops early is reported as itself, not as a directory left not empty.
+      if (listingError != ERROR_NO_MORE_FILES) error = listingError;
+    }
   }
 
   // Files go after the enumeration is closed: deleting while it is open would disturb it.

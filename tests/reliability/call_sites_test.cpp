@@ -279,8 +279,6 @@ const KnownGap kKnownGaps[] = {
     {"Win32RegistryServiceImpl.getStringValue", "ExpandEnvironmentStrings*", "a failed expansion answers an empty string"},
     {"Win32FileServiceImpl.win32GetWindowsDirectory", "GetWindowsDirectory*", "a failed second call answers an empty string"},
     {"Win32FileServiceImpl.getTempDirectory", "GetTempPath*", "a failed second call is reported as the empty path's error"},
-    {"Win32FileServiceImpl.win32DeleteDirectory", "FindNextFile*",
-     "a failed listing ends the listing; the folder is then reported not empty"},
     {"Win32DesktopServiceImpl.*", "GetFileAttributes*", "any failure to read the attributes counts as missing"},
     {"Win32DesktopServiceImpl.removeDesktop*", "RemoveDirectoryA",
      "Windows 9x leaves a folder it cannot remove without a word, as it cannot tell one still in use", "changed"},
