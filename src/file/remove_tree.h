@@ -14,7 +14,9 @@
 // restart leaves nothing; the start-up processing of Windows 9x deletes files only, so there it
 // stays, with every directory above it. A junction or directory link (a reparse point) is removed
 // as the link itself and never walked into: nothing outside the tree is touched. The first
-// failure stops the enumeration at its level; files already listed there are still deleted. The
+// failure stops the enumeration at its level; files already listed there are still deleted. A
+// listing that fails part-way (FindNextFile with any error but ERROR_NO_MORE_FILES) is such a
+// failure, reported with its own error. The
 // Unicode walk runs on the NT family, the ANSI walk (FindFirstFileA on the converted path) on
 // Windows 9x.
 #pragma once
