@@ -422,8 +422,10 @@ class CallSiteSweep {
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof(entry);
     for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
+      // Only the sweep's own copies, "r<number>.exe": never Wine's rpcss.exe or rundll32.exe.
       const std::wstring name = entry.szExeFile;
-      if (name.rfind(L"r", 0) != 0 || name.find(L".exe") == std::wstring::npos) continue;
+      const std::size_t digits = name.size() > 5 ? name.find_first_not_of(L"0123456789", 1) : 0;
+      if (digits < 2 || digits == std::wstring::npos || name[0] != L'r' || name.substr(digits) != L".exe") continue;
       const fw::UniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
       if (process && TerminateProcess(process.get(), 0)) WaitForSingleObject(process.get(), 5000);
     }
