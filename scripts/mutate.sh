@@ -2,18 +2,40 @@
 # Applies one mutation of tests/mutations.md to src/, rebuilds the suite, puts the source back at
 # once (before any test runs, so the edit is never left in place), and runs the mutation's tests
 # under the x86_64 winxp and win98 runs. Prints "caught" when the suite fails, "MISSED" otherwise.
+# Each set of tests first runs on the unchanged build, as a control: when it fails there (a Wine or
+# prefix failure, a test already broken), no mutation is judged by it and the line says so.
 #
 #   scripts/mutate.sh [--build DIR] NUMBER...
 #
 # A mutation is a line "N. FILE, FUNCTION: `OLD` → `NEW` (why); caught by FILTER", where OLD occurs
-# exactly once in FILE and FILTER is a --gtest_filter. The build tree defaults to build/lean-x86_64
-# and must have run its wine_prefix_setup fixture. A FILE with changes of anyone's is refused.
+# exactly once in FILE and FILTER is a --gtest_filter. The build tree defaults to build/x86_64 (the
+# x86_64 preset's) and must have run its wine_prefix_setup fixture. A FILE with changes of anyone's is refused.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-build=build/lean-x86_64
+build=build/x86_64
 if [ "${1:-}" = --build ]; then build=$2; shift 2; fi
 [ $# -ge 1 ] || { echo "usage: scripts/mutate.sh [--build DIR] NUMBER..." >&2; exit 2; }
+
+# Runs the tests of FILTER under winxp, then win98, appending to LOG; prints the first version where
+# they fail ("winxp", "win98", with " (no end within 300 s)" for a run that never ended), or nothing.
+run_tests() {
+  local filter=$1 log=$2 version rc
+  for version in winxp win98; do
+    # A run that never ends fails too (CTest's timeout would end it): a crash can leave a thread of the
+    # program behind under Wine.
+    rc=0
+    timeout 300 scripts/wine-run.sh --prefix "$build/wine-prefix" \
+      "$build/tests/wine-run/$version/fwnative_tests-$version.exe" --gtest_filter="$filter" >>"$log" 2>&1 || rc=$?
+    if [ "$rc" -ne 0 ]; then
+      [ "$rc" -ne 124 ] && echo "$version" || echo "$version, no end within 300 s"
+      return
+    fi
+  done
+}
+
+# The control's answer for each set of tests: "" when they pass on the unchanged build.
+declare -A control
 
 status=0
 for number in "$@"; do
@@ -23,6 +45,20 @@ for number in "$@"; do
   filter=$(sed -E 's/.*caught by ([^ ]+)$/\1/' <<<"$line")
   if ! git diff --quiet -- "$file"; then
     echo "$number: $file has changes; not touched" >&2
+    status=2
+    continue
+  fi
+  # The control, on the unchanged source rebuilt (the last mutation's build is still in the tree).
+  if [ -z "${control[$filter]+set}" ]; then
+    echo "== control for $filter" >>"$build/mutation-control.log"
+    if cmake --build "$build" -j2 --target fwnative_tests_wine_run >>"$build/mutation-control.log" 2>&1; then
+      control[$filter]=$(run_tests "$filter" "$build/mutation-control.log")
+    else
+      control[$filter]="does not build"
+    fi
+  fi
+  if [ -n "${control[$filter]}" ]; then
+    echo "$number: not judged: its tests fail on the unchanged build too (${control[$filter]}; see $build/mutation-control.log)"
     status=2
     continue
   fi
@@ -52,20 +88,9 @@ EOF
     status=1
     continue
   fi
+  failed=$(run_tests "$filter" "$build/mutation-$number.log")
   result=MISSED
-  for version in winxp win98; do
-    # A run that never ends fails too (CTest's timeout would end it): a crash can leave a thread of the
-    # program behind under Wine.
-    rc=0
-    timeout 300 scripts/wine-run.sh --prefix "$build/wine-prefix" \
-      "$build/tests/wine-run/$version/fwnative_tests-$version.exe" --gtest_filter="$filter" \
-      >>"$build/mutation-$number.log" 2>&1 || rc=$?
-    if [ "$rc" -ne 0 ]; then
-      result="caught ($version)"
-      [ "$rc" -ne 124 ] || result="caught ($version, no end within 300 s)"
-      break
-    fi
-  done
+  [ -z "$failed" ] || result="caught ($failed)"
   echo "$number: $result"
   [ "$result" != MISSED ] || status=1
 done
