@@ -5,6 +5,7 @@
 #include "bridge/platform.h"
 #include "bridge/scratch_buffer.h"
 #include "bridge/string_conversion.h"
+#include "bridge/win32_exception.h"
 
 namespace fw {
 namespace {
@@ -31,6 +32,9 @@ HMODULE GetOrLoadModule(const wchar_t* fileName) noexcept {
     return LoadLibraryA(ansi.As<const char>());
   } catch (const std::bad_alloc&) {
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+  } catch (const Win32Exception& e) {  // a name that does not convert
+    SetLastError(e.Error());
     return nullptr;
   }
 }

@@ -1,5 +1,7 @@
 #include "bridge/service_exception.h"
 
+#include <string>
+
 #include "bridge/format_allocated.h"
 #include "bridge/java_local_ref.h"
 #include "bridge/java_results.h"
@@ -8,6 +10,7 @@
 #include "bridge/string_conversion.h"
 #include "bridge/unique_resource.h"
 #include "bridge/wide_string.h"
+#include "bridge/win32_exception.h"
 
 namespace fw {
 namespace {
@@ -36,8 +39,13 @@ WideString BuildMessage(DWORD error, bool ansi) {
     const LocalMemoryHolder formatted = FormatAllocatedA("%1!s! (%2!lu!)", text, error);
     if (formatted) {
       ScratchBuffer wide;
-      AnsiToWide(formatted.as<const char>(), wide);
-      if (!wide.Empty()) message.assign(wide.As<const wchar_t>());
+      try {
+        AnsiToWide(formatted.as<const char>(), wide);
+        message.assign(wide.As<const wchar_t>());
+      } catch (const Win32Exception&) {
+        // A system text that does not convert is left out: the error's number still goes out.
+        message = L" (" + std::to_wstring(error) + L")";
+      }
     }
   } else {
     FormatMessageW(flags, netmsg.get(), error, kUserDefaultLanguage,

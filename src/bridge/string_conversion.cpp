@@ -4,19 +4,28 @@
 
 #include <cwchar>
 
+#include "bridge/win32_exception.h"
+
 namespace fw {
 namespace {
+
+// A conversion fails only when the system cannot do it (memory, a code page it lacks): the text is
+// then lost, and the call it was for must not go on with nothing in its place.
+[[noreturn]] void ThrowConversionFailure(DWORD error) {
+  throw Win32Exception(error != 0 ? error : ERROR_NO_UNICODE_TRANSLATION);
+}
 
 std::uint32_t WideToAnsiInto(const wchar_t* text, int count, ScratchBuffer& out) {
   out.Release();
   if (text == nullptr) return 0;
   const UINT codePage = GetACP();
   const int size = WideCharToMultiByte(codePage, 0, text, count, nullptr, 0, nullptr, nullptr);
-  if (size <= 0) return 0;
+  if (size <= 0) ThrowConversionFailure(GetLastError());
   out.Allocate(static_cast<std::uint32_t>(size), 1);
   const int written =
       WideCharToMultiByte(codePage, 0, text, count, out.As<char>(), size, nullptr, nullptr);
-  return written > 0 ? static_cast<std::uint32_t>(written) : 0;
+  if (written <= 0) ThrowConversionFailure(GetLastError());
+  return static_cast<std::uint32_t>(written);
 }
 
 std::uint32_t AnsiToWideInto(const char* text, int count, ScratchBuffer& out) {
@@ -24,32 +33,26 @@ std::uint32_t AnsiToWideInto(const char* text, int count, ScratchBuffer& out) {
   if (text == nullptr) return 0;
   const UINT codePage = GetACP();
   const int size = MultiByteToWideChar(codePage, 0, text, count, nullptr, 0);
-  if (size <= 0) return 0;
+  if (size <= 0) ThrowConversionFailure(GetLastError());
   out.Allocate(static_cast<std::uint32_t>(size), sizeof(wchar_t));
   const int written = MultiByteToWideChar(codePage, 0, text, count, out.As<wchar_t>(), size);
-  return written > 0 ? static_cast<std::uint32_t>(written) : 0;
+  if (written <= 0) ThrowConversionFailure(GetLastError());
+  return static_cast<std::uint32_t>(written);
 }
 
 }  // namespace
 
 void WideToAnsi(const wchar_t* text, ScratchBuffer& out) { WideToAnsiInto(text, -1, out); }
 
-DWORD ConversionError(const wchar_t* text, const ScratchBuffer& ansi) {
-  const DWORD error = GetLastError();
-  const char* bytes = ansi.As<const char>();
-  if (text == nullptr || *text == L'\0' || (bytes != nullptr && *bytes != '\0')) return 0;
-  return error != 0 ? error : ERROR_NO_UNICODE_TRANSLATION;
-}
-
 DWORD AnsiRoundTripError(const wchar_t* text) {
   if (text == nullptr) return 0;
-  ScratchBuffer ansi;
-  WideToAnsi(text, ansi);
-  if (const DWORD error = ConversionError(text, ansi)) return error;
-  ScratchBuffer back;
-  AnsiToWide(ansi.As<const char>(), back);
-  const DWORD error = GetLastError();
-  if (back.Empty()) return error != 0 ? error : ERROR_NO_UNICODE_TRANSLATION;
+  ScratchBuffer ansi, back;
+  try {
+    WideToAnsi(text, ansi);
+    AnsiToWide(ansi.As<const char>(), back);
+  } catch (const Win32Exception& e) {
+    return e.Error();
+  }
   return std::wcscmp(back.As<const wchar_t>(), text) == 0 ? 0 : ERROR_NO_UNICODE_TRANSLATION;
 }
 

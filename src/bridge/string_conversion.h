@@ -1,8 +1,9 @@
 // Conversions between UTF-16 and the ANSI code page of the moment (GetACP() at each call), in two
 // passes: the first asks for the size, the second converts into a ScratchBuffer of exactly that
 // size. No flags and no default character, so unmappable characters get the system's substitute.
-// A null or unconvertible input leaves the output empty (null data), which then reaches the A
-// function as a null argument, as a null Java string does on the Unicode path.
+// A null input leaves the output empty (null data), which then reaches the A function as a null
+// argument, as a null Java string does on the Unicode path. A conversion the system fails (memory)
+// throws Win32Exception with its error: the call the text was for must not go on without it.
 #pragma once
 
 #include <windows.h>
@@ -15,9 +16,6 @@ namespace fw {
 
 // Zero-terminated UTF-16 in; out holds the ANSI bytes including the terminating zero.
 void WideToAnsi(const wchar_t* text, ScratchBuffer& out);
-// Called at once after WideToAnsi: 0, or the conversion's error when a text with characters came
-// out with none (where an empty copy would do harm, the caller refuses it).
-DWORD ConversionError(const wchar_t* text, const ScratchBuffer& ansi);
 // 0 when the text converts to the ANSI code page and back to exactly itself (a null text too);
 // otherwise the conversion's error, or ERROR_NO_UNICODE_TRANSLATION when a character comes back as
 // another (a best fit such as "i" for a dotless i, or the default character). A path that does not

@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include "bridge/platform.h"
+#include "bridge/win32_exception.h"
 #include "desktop/shell_folders.h"
 #include "desktop/shell_notification.h"
 #include "desktop/trailing_separator.h"
@@ -13,12 +14,17 @@ namespace {
 
 constexpr wchar_t kSeparators[] = L"\\/";
 
-// 0 or the error of the failed call, read before the ANSI copy is released.
-DWORD MakeDirectory(const WideString& path, bool win9x) {
+// 0 or the error of the failed call, read before the ANSI copy is released; a path that does not
+// convert fails as the call would, so that the levels made before it are undone.
+DWORD MakeDirectory(const WideString& path, bool win9x) try {
   if (win9x) return CreateDirectoryA(AnsiPath(path.c_str()).Get(), nullptr) ? 0 : GetLastError();
   return CreateDirectoryW(path.c_str(), nullptr) ? 0 : GetLastError();
+} catch (const Win32Exception& e) {
+  return e.Error();
 }
 
+// A path that does not convert throws: Windows 9x passes over a folder it cannot remove, but not one
+// it was never asked to.
 DWORD RemoveEmptyDirectory(const WideString& path, bool win9x) {
   if (win9x) return RemoveDirectoryA(AnsiPath(path.c_str()).Get()) ? 0 : GetLastError();
   return RemoveDirectoryW(path.c_str()) ? 0 : GetLastError();

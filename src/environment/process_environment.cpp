@@ -61,13 +61,12 @@ DWORD WriteProcessVariable(const wchar_t* name, const wchar_t* value) {
   if (IsWindowsNT()) {
     done = SetEnvironmentVariableW(name, value);
   } else {
-    // A name or value that does not convert would name no variable, or delete it.
+    // A name or value that does not convert throws its error: its empty copy would name no
+    // variable, or delete one.
     ScratchBuffer ansiName;
     WideToAnsi(name, ansiName);
-    if (const DWORD lost = ConversionError(name, ansiName)) return lost;
     ScratchBuffer ansiValue;
     WideToAnsi(value, ansiValue);  // a null value stays null and deletes
-    if (const DWORD lost = ConversionError(value, ansiValue)) return lost;
     // No variable holds 32,767 characters or more, and the ANSI entry point cannot even convert
     // such a text (Wine then passes on an uninitialised pointer and crashes).
     if (ansiName.Count() > kLongestText || ansiValue.Count() > kLongestText) return ERROR_INVALID_PARAMETER;

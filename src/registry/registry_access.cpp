@@ -1,6 +1,7 @@
 // RegistryAccess: the family record and the primitives every operation goes through.
 #include "registry/registry_access.h"
 
+#include <cstring>
 #include <utility>
 
 #include "bridge/platform.h"
@@ -60,7 +61,8 @@ std::uint32_t RegistryAccess::ExpandString(const wchar_t* text, ScratchBuffer& o
     ScratchBuffer expanded;
     expanded.Allocate(count, 1);
     count = ExpandEnvironmentStringsA(ansiText.As<const char>(), expanded.As<char>(), count);
-    if (count != 0) AnsiToWide(expanded.As<const char>(), out);
+    const char* bytes = expanded.As<const char>();
+    if (count != 0) WideConvertedCounted(bytes, static_cast<std::uint32_t>(std::strlen(bytes) + 1), out);
   }
   return count;
 }

@@ -73,7 +73,7 @@ void RegistryAccess::ReadMultiString(RootKey root, const wchar_t* path, const wc
   const std::uint32_t bytes = std::min<std::uint32_t>(size, data.ByteSize());
   if (ansi_) {
     ScratchBuffer wide;
-    const std::uint32_t count = AnsiToWideCounted(data.As<const char>(), bytes, wide);
+    const std::uint32_t count = WideConvertedCounted(data.As<const char>(), bytes, wide);
     SplitMultiString(wide.As<const wchar_t>(), count, out);
   } else {
     SplitMultiString(data.As<const wchar_t>(), bytes / sizeof(wchar_t), out);

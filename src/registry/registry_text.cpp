@@ -9,18 +9,30 @@ namespace fw {
 
 ScratchBuffer AnsiConverted(const wchar_t* text) {
   ScratchBuffer out;
-  WideToAnsi(text, out);
-  const DWORD error = ConversionError(text, out);
-  if (error != 0) throw RegistryException(error);
+  try {
+    WideToAnsi(text, out);
+  } catch (const Win32Exception& e) {
+    throw RegistryException(e.Error());
+  }
   return out;
 }
 
 ScratchBuffer AnsiConvertedCounted(const wchar_t* chars, std::uint32_t count) {
   ScratchBuffer out;
-  const std::uint32_t written = WideToAnsiCounted(chars, count, out);
-  const DWORD error = GetLastError();
-  if (count != 0 && written == 0) throw RegistryException(error != 0 ? error : ERROR_NO_UNICODE_TRANSLATION);
+  try {
+    WideToAnsiCounted(chars, count, out);
+  } catch (const Win32Exception& e) {
+    throw RegistryException(e.Error());
+  }
   return out;
+}
+
+std::uint32_t WideConvertedCounted(const char* bytes, std::uint32_t byteCount, ScratchBuffer& wide) {
+  try {
+    return AnsiToWideCounted(bytes, byteCount, wide);
+  } catch (const Win32Exception& e) {
+    throw RegistryException(e.Error());
+  }
 }
 
 WideString WideTextOf(const wchar_t* chars, std::uint32_t count) {
@@ -32,7 +44,7 @@ WideString WideTextOfAnsi(const char* bytes, std::uint32_t byteCount) {
   if (bytes == nullptr) return WideString();
   const auto length = static_cast<std::uint32_t>(std::find(bytes, bytes + byteCount, '\0') - bytes);
   ScratchBuffer wide;
-  const std::uint32_t count = AnsiToWideCounted(bytes, length, wide);
+  const std::uint32_t count = WideConvertedCounted(bytes, length, wide);
   return WideTextOf(wide.As<wchar_t>(), count);
 }
 

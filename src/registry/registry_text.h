@@ -18,6 +18,11 @@ ScratchBuffer AnsiConverted(const wchar_t* text);
 // The same for count UTF-16 units (zeros included), as a multi-string's list is written.
 ScratchBuffer AnsiConvertedCounted(const wchar_t* chars, std::uint32_t count);
 
+// The UTF-16 copy of byteCount ANSI bytes read from the registry; returns its unit count. A text
+// that does not convert throws RegistryException with the conversion's error, as the read's own
+// failure would.
+std::uint32_t WideConvertedCounted(const char* bytes, std::uint32_t byteCount, ScratchBuffer& wide);
+
 WideString WideTextOf(const wchar_t* chars, std::uint32_t count);
 // Converts the bytes before the first zero with the ANSI code page.
 WideString WideTextOfAnsi(const char* bytes, std::uint32_t byteCount);

@@ -331,9 +331,11 @@ std::vector<BadValue> BadValues(const vm::Manifest& manifest, const vm::TypeDesc
   return bad;
 }
 
-// "The system's text (n)", or no message at all.
-bool ClearMessage(const Outcome& o) {
-  if (!o.hasMessage) return true;
+// "The system's text (n)"; no message at all only with a code that carries none (E_FAIL for a failure
+// that is no Win32 error, E_INVALIDARG for an argument refused before any call, the unsupported
+// operation's code): a method's own code always comes with the error's text.
+bool ClearMessage(const Outcome& o, const std::set<std::optional<jint>>& silent) {
+  if (!o.hasMessage) return silent.count(o.code) != 0;
   const std::u16string& m = o.message;
   const std::size_t open = m.rfind(u" (");
   if (open == std::u16string::npos || m.size() < open + 4 || m.back() != u')') return false;
@@ -365,11 +367,18 @@ TEST(BadInput, EveryParameterOfEveryMethodRefusesBadValuesCleanly) {
         for (const BadValue& bad : BadValues(manifest, method.signature.params[i])) {
           const std::string label = method.QualifiedName() + ", parameter " + std::to_string(i + 1) + " " + bad.label;
           std::wstring named;  // the text in its place, up to a zero, as the system reads it
-          const Outcome o = sweep.Measured(scenario.call, [&](TestVm& vm, const fwcall::NativeMethod&, std::vector<jvalue>& args) {
+          named.reserve(1 << 17);  // longer than any bad text: kept during the call, it makes no heap block
+          const auto edit = [&](TestVm& vm, const fwcall::NativeMethod&, std::vector<jvalue>& args) {
             args[i] = bad.make(vm, args[i]);
             if (IsString(method.signature.params[i])) named = Wide(vm.StringValue(args[i].l).value_or(u"")).c_str();
             if (bad.hide) bad.hide(vm);
-          });
+          };
+          Outcome o = sweep.Measured(scenario.call, edit);
+          // The system's own caches may fill on a first call: a real leak grows again.
+          if (!o.growth.empty()) {
+            sweep.Prepare(scenario);
+            o = sweep.Measured(scenario.call, edit);
+          }
           ++calls;
           // A service that a bad name or configuration made goes, so that the next call can make it again.
           if (method.declared.className == kServiceClass && named.rfind(L"FwSweepSvc", 0) == 0 && named != prepared) {
@@ -377,13 +386,20 @@ TEST(BadInput, EveryParameterOfEveryMethodRefusesBadValuesCleanly) {
           }
           if (scenario.setup.empty()) RemoveService(prepared);
           if (!o.violations.empty()) problems.push_back(label + ": JNI misuse: " + o.violations.front());
+          // Wine keeps the accounts it makes in the process's heap: only handles count there. Its
+          // WaitForInputIdle keeps a handle to the started clean-up program's idle event.
+          const std::string& name = method.declared.name;
+          if (!o.growth.empty() && (name != "win32CreateUser" || o.growth.rfind("handles", 0) == 0) &&
+              (name != "nativeDeleteFilesAfterExit" || o.growth != "handles +1")) {
+            problems.push_back(label + ": left behind: " + o.growth);
+          }
           if (!o.threw) continue;
           ++threw;
           if (o.exceptionClass != kServiceException) {
             problems.push_back(label + ": left pending " + o.exceptionClass);
           } else if (!o.code || (o.code != own && generic.count(o.code) == 0)) {
             problems.push_back(label + ": code " + std::to_string(o.code.value_or(0)));
-          } else if (!ClearMessage(o)) {
+          } else if (!ClearMessage(o, generic)) {
             problems.push_back(label + ": unclear message " + Narrow(o.message));
           }
         }

@@ -4,5 +4,5 @@ if(FW_BUILD_FWCALL)
   target_sources(fwnative_tests PRIVATE
     reliability/call_sites_test.cpp
   )
-  target_link_libraries(fwnative_tests PRIVATE fwcall_core)
+  target_link_libraries(fwnative_tests PRIVATE fwcall_core netapi32)
 endif()

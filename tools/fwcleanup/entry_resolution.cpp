@@ -11,6 +11,7 @@
 #include "bridge/scratch_buffer.h"
 #include "bridge/string_conversion.h"
 #include "bridge/unique_resource.h"
+#include "bridge/win32_exception.h"
 #include "desktop/shell_folders.h"
 
 namespace fwcleanup {
@@ -33,7 +34,11 @@ struct Ansi {
   }
   static std::string FromWide(const fw::WideString& wide) {
     fw::ScratchBuffer ansi;
-    fw::WideToAnsi(wide.c_str(), ansi);
+    try {
+      fw::WideToAnsi(wide.c_str(), ansi);
+    } catch (const fw::Win32Exception&) {
+      return std::string();
+    }
     return ansi.Empty() ? std::string() : std::string(ansi.As<const char>());
   }
   static bool FromAnsi(const std::string& ansi, std::string& out) {
@@ -59,7 +64,11 @@ struct Wide {
   static std::wstring FromWide(const fw::WideString& wide) { return wide; }
   static bool FromAnsi(const std::string& ansi, std::wstring& out) {
     fw::ScratchBuffer wide;
-    fw::AnsiToWide(ansi.c_str(), wide);
+    try {
+      fw::AnsiToWide(ansi.c_str(), wide);
+    } catch (const fw::Win32Exception&) {
+      return false;
+    }
     if (wide.Empty()) return false;
     out = wide.As<const wchar_t>();
     return true;
