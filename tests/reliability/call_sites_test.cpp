@@ -292,10 +292,6 @@ const KnownGap kKnownGaps[] = {
      "a failed administrator test counts as a standard user's (the user's list), and a failure rolls nothing back", "changed"},
     {"Win32SystemUtilServiceImpl.nativeDeleteFilesAfterExit", "*",
      "a run that does not hand the request over leaves one handle in this process (Wine's, not traced further)"},
-    {"Win32ServiceImpl.*", "GetModuleHandleA",
-     "CloseServiceHandle is looked up again to close a handle; if that fails, the handle stays open"},
-    {"Win32ServiceImpl.*", "GetProcAddress",
-     "CloseServiceHandle is looked up again to close a handle; if that fails, the handle stays open"},
 };
 
 // "name", or a prefix followed by "*" (A and W forms, a class's methods).
