@@ -62,11 +62,16 @@ bool IsCurrentUserAdministrator(DWORD& error) {
 
   ScratchBuffer groups;
   if (error == 0) {
-    // Asks for the size only; this call fails by design and its error is not kept.
+    // Asks for the size only: "insufficient buffer" is the answer, any other failure the test's.
     DWORD size = 0;
-    getTokenInformation(token.get(), TokenGroups, nullptr, 0, &size);
-    groups.Allocate(size, 1);
-    if (!getTokenInformation(token.get(), TokenGroups, groups.Data(), size, &size)) error = GetLastError();
+    if (!getTokenInformation(token.get(), TokenGroups, nullptr, 0, &size)) {
+      error = GetLastError();
+      if (error == ERROR_INSUFFICIENT_BUFFER) error = 0;
+    }
+    if (error == 0) {
+      groups.Allocate(size, 1);
+      if (!getTokenInformation(token.get(), TokenGroups, groups.Data(), size, &size)) error = GetLastError();
+    }
   }
 
   BoundSid administrators(freeSid);

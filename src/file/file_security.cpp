@@ -44,7 +44,11 @@ DWORD FileSecurity::LookupSecurityName(WideString& name, WideString& domain, boo
 
   DWORD nameLength = 0, domainLength = 0;
   SID_NAME_USE use = SidTypeUnknown;
-  lookupAccountSid(nullptr, sid, nullptr, &nameLength, nullptr, &domainLength, &use);  // the sizes only
+  // The sizes only: "insufficient buffer" is the answer; any other failure is the look-up's own.
+  if (!lookupAccountSid(nullptr, sid, nullptr, &nameLength, nullptr, &domainLength, &use)) {
+    const DWORD sizeError = GetLastError();
+    if (sizeError != ERROR_INSUFFICIENT_BUFFER) return sizeError;
+  }
   ScratchBuffer nameBuffer, domainBuffer;
   nameBuffer.Allocate(nameLength, sizeof(wchar_t));
   domainBuffer.Allocate(domainLength, sizeof(wchar_t));
@@ -70,7 +74,11 @@ DWORD FileSecurity::ApplySecurityName(const wchar_t* name, bool owner) const {
 
   DWORD sidLength = 0, domainLength = 0;
   SID_NAME_USE use = SidTypeUnknown;
-  lookupAccountName(nullptr, name, nullptr, &sidLength, nullptr, &domainLength, &use);  // the sizes only
+  // The sizes only, as for the SID's name above.
+  if (!lookupAccountName(nullptr, name, nullptr, &sidLength, nullptr, &domainLength, &use)) {
+    const DWORD error = GetLastError();
+    if (error != ERROR_INSUFFICIENT_BUFFER) return error;  // no privilege has been touched
+  }
   ScratchBuffer sid, domain;
   sid.Allocate(sidLength, 1);
   domain.Allocate(domainLength, sizeof(wchar_t));

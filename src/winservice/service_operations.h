@@ -5,8 +5,8 @@
 //   const DWORD error = QueryNTServiceStatus(name, status);   // error: report; !status: return null
 //
 // Every call follows one sequence: the argument checks (a missing or empty name, or a missing
-// configuration: ERROR_BAD_ARGUMENTS, 160), then the operation's own functions bound by name (one
-// missing: ERROR_PROC_NOT_FOUND, 127, nothing opened), then the service control manager and the
+// configuration: ERROR_BAD_ARGUMENTS, 160), then the operation's own functions and
+// CloseServiceHandle bound by name (one missing: ERROR_PROC_NOT_FOUND, 127, nothing opened), then the service control manager and the
 // service opened with the narrowest access the call needs, the call, and both handles closed on
 // every path. When the system lacks OpenSCManagerW or OpenServiceW themselves nothing is reported
 // and nothing is returned. Variable-length results are asked for once with no buffer and once more
@@ -59,8 +59,8 @@ DWORD QueryWin2kServiceFailureActions(const JavaStringChars& name, ScratchBuffer
 // from before the service is opened until after it is closed, and the shutdown privilege is held
 // around the one change when a reboot action is among them.
 DWORD ChangeWin2kServiceFailureActions(JNIEnv* env, const JavaStringChars& name, jobject actions);
-// A description that cannot be read is none: only the argument check and a missing function set
-// `error`.
+// A description that cannot be read is none; the argument check, a missing function and a manager
+// or service that cannot be opened set `error`.
 std::optional<WideString> QueryWin2kServiceDescription(const JavaStringChars& name, DWORD& error);
 // A null description removes it.
 DWORD ChangeWin2kServiceDescription(const JavaStringChars& name, const JavaStringChars& description);

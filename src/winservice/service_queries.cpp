@@ -11,8 +11,8 @@ constexpr DWORD kQueryStatusAccess = READ_CONTROL | SERVICE_QUERY_STATUS;
 // GetServiceDisplayNameW and GetServiceKeyNameW share their shape: a name in, a name out, the
 // length in characters without the terminator.
 template <typename Lookup>
-DWORD LookUpName(Lookup lookup, const JavaStringChars& name, std::optional<WideString>& out) {
-  return OnServiceManager([&](SC_HANDLE manager) -> DWORD {
+DWORD LookUpName(Lookup lookup, ServiceCloser close, const JavaStringChars& name, std::optional<WideString>& out) {
+  return OnServiceManager(close, [&](SC_HANDLE manager) -> DWORD {
     DWORD length = 0;
     if (lookup(manager, name.Get(), nullptr, &length)) return 0;
     const DWORD error = GetLastError();
@@ -32,8 +32,9 @@ DWORD QueryNTServiceStatus(const JavaStringChars& name, std::optional<SERVICE_ST
   if (!IsServiceName(name)) return ERROR_BAD_ARGUMENTS;
   FunctionBinder advapi32 = ServiceFunctions();
   const auto queryStatus = FW_BIND(advapi32, QueryServiceStatus);
+  const ServiceCloser close = BindServiceCloser(advapi32);
   if (!advapi32.Complete()) return ERROR_PROC_NOT_FOUND;
-  return OnService(name.Get(), kQueryStatusAccess, [&](SC_HANDLE service) -> DWORD {
+  return OnService(close, name.Get(), kQueryStatusAccess, [&](SC_HANDLE service) -> DWORD {
     SERVICE_STATUS answer = {};
     if (!queryStatus(service, &answer)) return GetLastError();
     status = answer;
@@ -45,8 +46,9 @@ DWORD QueryNTServiceConfig(const JavaStringChars& name, ScratchBuffer& config) {
   if (!IsServiceName(name)) return ERROR_BAD_ARGUMENTS;
   FunctionBinder advapi32 = ServiceFunctions();
   const auto queryConfig = FW_BIND(advapi32, QueryServiceConfigW);
+  const ServiceCloser close = BindServiceCloser(advapi32);
   if (!advapi32.Complete()) return ERROR_PROC_NOT_FOUND;
-  return OnService(name.Get(), kQueryConfigAccess, [&](SC_HANDLE service) -> DWORD {
+  return OnService(close, name.Get(), kQueryConfigAccess, [&](SC_HANDLE service) -> DWORD {
     return QueryTwice(
         [&](BYTE* buffer, DWORD size, DWORD* needed) {
           return queryConfig(service, reinterpret_cast<QUERY_SERVICE_CONFIGW*>(buffer), size, needed);
@@ -57,9 +59,12 @@ DWORD QueryNTServiceConfig(const JavaStringChars& name, ScratchBuffer& config) {
 
 ServiceExistence FindService(const JavaStringChars& name) {
   ServiceExistence found;
-  found.managerError = OnServiceManager([&](SC_HANDLE manager) -> DWORD {
+  FunctionBinder advapi32 = ServiceFunctions();
+  const ServiceCloser close = BindServiceCloser(advapi32);
+  if (!advapi32.Complete()) return found;  // no service manager here, like a missing OpenSCManagerW
+  found.managerError = OnServiceManager(close, [&](SC_HANDLE manager) -> DWORD {
     UniqueServiceHandle service;
-    const DWORD error = OpenServiceByName(manager, name.Get(), STANDARD_RIGHTS_REQUIRED, service);
+    const DWORD error = OpenServiceByName(close, manager, name.Get(), STANDARD_RIGHTS_REQUIRED, service);
     found.exists = static_cast<bool>(service);
     if (error != ERROR_SERVICE_DOES_NOT_EXIST) found.serviceError = error;
     return 0;
@@ -70,22 +75,25 @@ ServiceExistence FindService(const JavaStringChars& name) {
 DWORD GetNTServiceDisplayName(const JavaStringChars& keyName, std::optional<WideString>& displayName) {
   FunctionBinder advapi32 = ServiceFunctions();
   const auto lookup = FW_BIND(advapi32, GetServiceDisplayNameW);
+  const ServiceCloser close = BindServiceCloser(advapi32);
   if (!advapi32.Complete()) return ERROR_PROC_NOT_FOUND;
-  return LookUpName(lookup, keyName, displayName);
+  return LookUpName(lookup, close, keyName, displayName);
 }
 
 DWORD GetNTServiceKeyName(const JavaStringChars& displayName, std::optional<WideString>& keyName) {
   FunctionBinder advapi32 = ServiceFunctions();
   const auto lookup = FW_BIND(advapi32, GetServiceKeyNameW);
+  const ServiceCloser close = BindServiceCloser(advapi32);
   if (!advapi32.Complete()) return ERROR_PROC_NOT_FOUND;
-  return LookUpName(lookup, displayName, keyName);
+  return LookUpName(lookup, close, displayName, keyName);
 }
 
 DWORD EnumNTServiceKeys(DWORD serviceType, DWORD serviceState, std::optional<StringList>& keyNames) {
   FunctionBinder advapi32 = ServiceFunctions();
   const auto enumServices = FW_BIND(advapi32, EnumServicesStatusW);
+  const ServiceCloser close = BindServiceCloser(advapi32);
   if (!advapi32.Complete()) return ERROR_PROC_NOT_FOUND;
-  return OnServiceManager([&](SC_HANDLE manager) -> DWORD {
+  return OnServiceManager(close, [&](SC_HANDLE manager) -> DWORD {
     DWORD returned = 0, resume = 0;
     ScratchBuffer buffer;
     const DWORD error = QueryTwice(

@@ -1,7 +1,7 @@
 // The open-operate-close sequence every service operation shares (service_changes.cpp,
 // service_queries.cpp): the manager, then the named service, then the work; the handles are closed
-// in the reverse order on every path. An open function the system lacks ends the sequence with
-// nothing to report.
+// in the reverse order on every path, with the CloseServiceHandle the operation bound before it
+// opened anything. An open function the system lacks ends the sequence with nothing to report.
 #pragma once
 
 #include <windows.h>
@@ -18,20 +18,20 @@ namespace fw {
 inline bool IsServiceName(const JavaStringChars& name) noexcept { return !name.IsNull() && name.Length() != 0; }
 
 template <typename Operate>
-DWORD OnServiceManager(Operate&& operate) {
+DWORD OnServiceManager(ServiceCloser close, Operate&& operate) {
   UniqueServiceHandle manager;
-  if (const DWORD error = OpenServiceManager(manager)) return error;
+  if (const DWORD error = OpenServiceManager(close, manager)) return error;
   if (!manager) return 0;
-  return operate(manager.get());
+  return operate(manager.get().handle);
 }
 
 template <typename Operate>
-DWORD OnService(const wchar_t* name, DWORD access, Operate&& operate) {
-  return OnServiceManager([&](SC_HANDLE manager) -> DWORD {
+DWORD OnService(ServiceCloser close, const wchar_t* name, DWORD access, Operate&& operate) {
+  return OnServiceManager(close, [&](SC_HANDLE manager) -> DWORD {
     UniqueServiceHandle service;
-    if (const DWORD error = OpenServiceByName(manager, name, access, service)) return error;
+    if (const DWORD error = OpenServiceByName(close, manager, name, access, service)) return error;
     if (!service) return 0;
-    return operate(service.get());
+    return operate(service.get().handle);
   });
 }
 

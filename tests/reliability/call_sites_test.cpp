@@ -307,12 +307,6 @@ struct KnownGap {
 const KnownGap kKnownGaps[] = {
     {"Win32DesktopServiceImpl.*", "SHGetMalloc",
      "the shell's item list is freed through the shell's allocator; without it, it stays", "left behind: heap blocks +1 "},
-    {"*", "LookupAccountSidW", "a failed size query is followed by the real query, whose error is reported",
-     "message does not name the error"},
-    {"*", "LookupAccountNameW", "a failed size query is followed by the real query, whose error is reported",
-     "message does not name the error"},
-    {"Win32SecurityServiceImpl.isCurrentUserAdmin", "GetTokenInformation",
-     "a failed size query is followed by the real query, whose error is reported", "message does not name the error"},
     {"Win32RegistryServiceImpl.getStringValue", "ExpandEnvironmentStrings*", "a failed expansion answers an empty string",
      "answered \"\" "},
     {"Win32FileServiceImpl.win32GetWindowsDirectory", "GetWindowsDirectory*",
@@ -348,10 +342,6 @@ const KnownGap kKnownGaps[] = {
     // Proved by the runs in which WaitForInputIdle fails: they leave none.
     {"Win32SystemUtilServiceImpl.nativeDeleteFilesAfterExit", "*",
      "Wine's WaitForInputIdle keeps a handle to the started program's idle event", "left behind: handles +1"},
-    {"Win32ServiceImpl.*", "GetModuleHandleA",
-     "CloseServiceHandle is looked up again to close a handle; if that fails, the handle stays open", "left behind: heap blocks"},
-    {"Win32ServiceImpl.*", "GetProcAddress",
-     "CloseServiceHandle is looked up again to close a handle; if that fails, the handle stays open", "left behind: heap blocks"},
 };
 
 // "name", or a prefix followed by "*" (A and W forms, a class's methods).

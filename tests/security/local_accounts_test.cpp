@@ -22,14 +22,16 @@ namespace fwtest {
 namespace {
 
 // Records each account call with what it was given; every call succeeds except on the group
-// "Nowhere", which does not exist.
+// "Nowhere", which does not exist, and the adding of "Users", which does.
 class AccountCalls {
  public:
   explicit AccountCalls(HMODULE library) {
     Keep(SubstituteProcAddress(library, FWTEST_IMPORT(NetUserAdd), [this](auto, LPCWSTR, DWORD level, LPBYTE buffer, LPDWORD) {
       const auto* user = reinterpret_cast<const USER_INFO_1*>(buffer);
       return Record("add " + std::to_string(level) + " " + Narrow(user->usri1_name) + ": flags " + std::to_string(user->usri1_flags) +
-                    ", privilege " + std::to_string(user->usri1_priv) + ", home " + Narrow(user->usri1_home_dir));
+                    ", privilege " + std::to_string(user->usri1_priv) + ", home " + Narrow(user->usri1_home_dir) + ", comment " +
+                    Narrow(user->usri1_comment) + ", script " + Narrow(user->usri1_script_path) + ", password " +
+                    Narrow(user->usri1_password) + ", age " + std::to_string(user->usri1_password_age));
     }));
     Keep(SubstituteProcAddress(library, FWTEST_IMPORT(NetUserGetInfo), [this](auto, LPCWSTR, LPCWSTR, DWORD level, LPBYTE* out) {
       info = {};
@@ -47,7 +49,8 @@ class AccountCalls {
     }));
     Keep(SubstituteProcAddress(library, FWTEST_IMPORT(NetUserDel), [this](auto, LPCWSTR, LPCWSTR user) { return Record("delete " + Narrow(user)); }));
     Keep(SubstituteProcAddress(library, FWTEST_IMPORT(NetLocalGroupAdd), [this](auto, LPCWSTR, DWORD, LPBYTE buffer, LPDWORD) {
-      return Record("group " + Narrow(reinterpret_cast<const LOCALGROUP_INFO_0*>(buffer)->lgrpi0_name));
+      const wchar_t* group = reinterpret_cast<const LOCALGROUP_INFO_0*>(buffer)->lgrpi0_name;
+      return Record("group " + Narrow(group), group);
     }));
     Keep(SubstituteProcAddress(library, FWTEST_IMPORT(NetLocalGroupAddMembers), [this](auto, LPCWSTR, LPCWSTR group, DWORD, LPBYTE buffer, DWORD count) {
       std::string call = "members " + Narrow(group) + ":";
@@ -64,6 +67,7 @@ class AccountCalls {
  private:
   NET_API_STATUS Record(const std::string& call, LPCWSTR group = L"") {
     calls.push_back(call);
+    if (call.rfind("group ", 0) == 0) return std::wstring(group) == L"Users" ? NET_API_STATUS{NERR_GroupExists} : NET_API_STATUS{0};
     return std::wstring(group) == L"Nowhere" ? NET_API_STATUS{NERR_GroupNotFound} : NET_API_STATUS{0};
   }
   template <typename T>
@@ -81,7 +85,7 @@ class LocalAccountsTest : public ::testing::Test {
   std::string Answer(const std::string& line) { return calls.Answer("Win32SecurityServiceImpl." + line); }
   // A win32CreateUser line up to its groups: the nine texts of the description.
   static std::string User(const char* name, const char* expiry = "0", const char* disabled = "0", const char* expired = "0") {
-    return std::string("win32CreateUser [\"") + expiry + R"(", "comment", "C:\\home", "logon.cmd", "secret", "Fern Wick", ")" + name +
+    return std::string("win32CreateUser [\"") + expiry + R"(", "Runs Fernwick", "C:\\home", "logon.cmd", "secret", "Fern Wick", ")" + name +
            "\", \"" + disabled + "\", \"" + expired + "\"]";
   }
 
@@ -92,10 +96,13 @@ class LocalAccountsTest : public ::testing::Test {
 
 TEST_F(LocalAccountsTest, ANewUserIsAddedDescribedAndJoinsItsGroups) {
   EXPECT_EQ(Answer("win32CreateGroup \"Fernwick Users\" null"), "null");
+  EXPECT_EQ(Answer(R"(win32CreateGroup Fernwick ["fern", "sam", "VM\\root"])"), "null");  // all members in one call
   EXPECT_EQ(Answer(User("fern", "86400", "0", "1") + R"( ["Users", "Fernwick Users"])"), "null");
   // A script runs at logon (UF_SCRIPT | UF_NORMAL_ACCOUNT: 513), a user's privileges (1), expiry
-  // one day after 1970.
-  EXPECT_EQ(store.calls, (std::vector<std::string>{"group Fernwick Users", "add 1 fern: flags 513, privilege 1, home C:\\home", "get 3",
+  // one day after 1970; each text of the description in its own field.
+  const std::string described = ", privilege 1, home C:\\home, comment Runs Fernwick, script logon.cmd, password secret, age 0";
+  EXPECT_EQ(store.calls, (std::vector<std::string>{"group Fernwick Users", "group Fernwick", "members Fernwick: fern sam VM\\root",
+                                                   "add 1 fern: flags 513" + described, "get 3",
                                                    "set 3: expires 86400, name Fern Wick, password expired 1", "free as returned",
                                                    "members Users: fern", "members Fernwick Users: fern"}));
 
@@ -108,7 +115,7 @@ TEST_F(LocalAccountsTest, ANewUserIsAddedDescribedAndJoinsItsGroups) {
   for (const auto& c : cases) {
     store.calls.clear();
     EXPECT_EQ(Answer(User("sam", c.expiry, c.disabled) + " null"), "null");
-    EXPECT_EQ(store.calls, (std::vector<std::string>{"add 1 sam: flags 515, privilege 1, home C:\\home", "get 3",
+    EXPECT_EQ(store.calls, (std::vector<std::string>{"add 1 sam: flags 515" + described, "get 3",
                                                      "set 3: expires " + std::string(c.expires) + ", name Fern Wick, password expired 0",
                                                      "free as returned"}))
         << c.disabled << " " << c.expiry;
@@ -122,6 +129,10 @@ TEST_F(LocalAccountsTest, ANewUserIsAddedDescribedAndJoinsItsGroups) {
   EXPECT_EQ(Answer(User("new") + R"( ["Users", "Nowhere", "Users"])"), "{\"exception\": {\"code\": -110001" + notFound);
   EXPECT_EQ(std::vector<std::string>(store.calls.begin() + 4, store.calls.end()),
             (std::vector<std::string>{"members Users: new", "members Nowhere: new"}));
+  // A group that is already there gets no members.
+  store.calls.clear();
+  EXPECT_EQ(Answer(R"(win32CreateGroup Users ["new"])"), Thrown(-110001, NERR_GroupExists));
+  EXPECT_EQ(store.calls, std::vector<std::string>{"group Users"});
 }
 
 // A description of the wrong shape is refused first, on either family; then the 9x family, which

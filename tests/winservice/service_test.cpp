@@ -62,7 +62,7 @@ TEST_F(ServiceTest, ARealServiceFromCreationToDeletion) {
           {"createNTService {S} " + given, Thrown(-120000, ERROR_SERVICE_EXISTS)},
           {"serviceExists {S}", "true"},
           {"serviceExists FwNoSuchService", "false"},
-          {"queryWin2kServiceDescription FwNoSuchService", "null"},  // one that cannot be read, silently
+          {"queryWin2kServiceDescription FwNoSuchService", Thrown(-1200011, ERROR_SERVICE_DOES_NOT_EXIST)},
           {"queryNTServiceConfig {S}", stored},
           {"getNTServiceDisplayName {S}", R"("Fernwick Test {S}")"},
           {"getNTServiceKeyName \"Fernwick Test {S}\"", R"("{S}")"},
@@ -97,13 +97,15 @@ TEST_F(ServiceTest, ARealServiceFromCreationToDeletion) {
   EXPECT_EQ(ReadBytes(record), "start \"first\" \"second arg\"\ncontrol 4\ncontrol 200\ncontrol 1\n");
 }
 
-// The answer of a variable-length query that holds `value` alone, by the two-call pattern.
+// The answer of a variable-length query that holds `value` alone, by the two-call pattern; or,
+// `atOnce`, a first call that already works with nothing to give, leaving a stale "insufficient
+// buffer" behind.
 template <typename T>
-BOOL AnswerQuery(void* buffer, DWORD size, LPDWORD needed, const T& value) {
+BOOL AnswerQuery(void* buffer, DWORD size, LPDWORD needed, const T& value, bool atOnce = false) {
   *needed = sizeof(T);
   if (size < sizeof(T)) {
     SetLastError(ERROR_INSUFFICIENT_BUFFER);
-    return FALSE;
+    return atOnce;
   }
   *static_cast<T*>(buffer) = value;
   return TRUE;
@@ -125,7 +127,8 @@ TEST_F(ServiceTest, WhatNeitherTheSweepsNorWineShow) {
     for (const char* empty : {"\"\"", "null"}) EXPECT_EQ(Answer(Replaced(line, "{N}", empty)), Thrown(code, ERROR_BAD_ARGUMENTS)) << line;
   }
   // CreateServiceW as the system receives it: display name, type, the dependencies as a
-  // multi-string (each unit followed by '|'), and the account rule.
+  // multi-string (each unit followed by '|'), and the account rule; ChangeServiceConfigW gets the
+  // account exactly as given ("" is not absent) and no dependencies as a null pointer.
   std::wstring sent;
   const auto text = [](LPCWSTR t) { return t != nullptr ? std::wstring(t) : std::wstring(L"(null)"); };
   auto create = SubstituteProcAddress(
@@ -138,25 +141,68 @@ TEST_F(ServiceTest, WhatNeitherTheSweepsNorWineShow) {
         SetLastError(ERROR_SERVICE_EXISTS);  // nothing is made
         return nullptr;
       });
-  const std::pair<const char*, std::wstring> accounts[] = {
-      {R"("userName": "", "password": "pw")", L"x 272 RpcSs|+Network| (null) (null)"},
-      {R"("userName": ".\\installer", "password": "")", L"x 272 RpcSs|+Network| .\\installer (null)"},
-      {R"("userName": ".\\installer", "password": "pw")", L"x 272 RpcSs|+Network| .\\installer pw"}};
-  for (const auto& [account, expected] : accounts) {
-    EXPECT_EQ(Answer(R"(createNTService {S} {"displayName": "x", "serviceType": 16, "enableDesktopInteraction": true, "dependencies": ["RpcSs", "+Network"], )" +
-                     std::string(account) + "}"),
-              Thrown(-120000, ERROR_SERVICE_EXISTS));
-    EXPECT_EQ(sent, expected);
+  auto changeConfig = SubstituteProcAddress(
+      library(), FWTEST_IMPORT(ChangeServiceConfigW),
+      [&](auto, SC_HANDLE, DWORD, DWORD, DWORD, LPCWSTR, LPCWSTR, LPDWORD, LPCWSTR dependencies, LPCWSTR user,
+          LPCWSTR password, LPCWSTR) -> BOOL {
+        sent = text(user) + L"|" + text(password) + L"|" + text(dependencies);
+        return TRUE;  // nothing is changed
+      });
+  const std::string creation = R"(createNTService {S} {"displayName": "x", "serviceType": 16, "enableDesktopInteraction": true, "dependencies": ["RpcSs", "+Network"], )";
+  const std::string reconfiguration = R"(changeNTServiceConfig RpcSs {"startType": -1, )";
+  const struct {
+    std::string line, answer;
+    std::wstring sent;
+  } sends[] = {
+      {creation + R"("userName": "", "password": "pw"})", Thrown(-120000, ERROR_SERVICE_EXISTS), L"x 272 RpcSs|+Network| (null) (null)"},
+      {creation + R"("userName": ".\\installer", "password": ""})", Thrown(-120000, ERROR_SERVICE_EXISTS), L"x 272 RpcSs|+Network| .\\installer (null)"},
+      {creation + R"("userName": ".\\installer", "password": "pw"})", Thrown(-120000, ERROR_SERVICE_EXISTS), L"x 272 RpcSs|+Network| .\\installer pw"},
+      {reconfiguration + R"("userName": ".\\installer", "password": ""})", "null", L".\\installer||(null)"},
+      {reconfiguration + R"("userName": "", "dependencies": []})", "null", L"|(null)|(null)"}};
+  for (const auto& c : sends) {
+    EXPECT_EQ(Answer(c.line), c.answer) << c.line;
+    EXPECT_EQ(sent, c.sent) << c.line;
   }
 
-  // Dependencies read back (Wine never returns them), from a configuration the system hands over.
-  // The strings may lie outside the buffer: the library reads them through the pointers.
+  // A query whose first call already works has nothing to give: null, nothing reported. Then
+  // dependencies read back (Wine never returns them), from a configuration the system hands over,
+  // and failure actions without actions or texts. The strings may lie outside the buffer: the
+  // library reads them through the pointers.
+  bool atOnce = true;
   wchar_t dependencies[] = L"A\0BC\0", user[] = L"LocalSystem";
   auto query = SubstituteProcAddress(library(), FWTEST_IMPORT(QueryServiceConfigW), [&](auto, SC_HANDLE, LPQUERY_SERVICE_CONFIGW buffer, DWORD size, LPDWORD needed) {
-    return AnswerQuery(buffer, size, needed, QUERY_SERVICE_CONFIGW{0x110, 0, 0, nullptr, nullptr, 0, dependencies, user, nullptr});
+    return AnswerQuery(buffer, size, needed, QUERY_SERVICE_CONFIGW{0x110, 0, 0, nullptr, nullptr, 0, dependencies, user, nullptr}, atOnce);
   });
+  auto query2 = SubstituteProcAddress(library(), FWTEST_IMPORT(QueryServiceConfig2W), [&](auto, SC_HANDLE, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed) {
+    if (level == SERVICE_CONFIG_DESCRIPTION) return AnswerQuery(buffer, size, needed, SERVICE_DESCRIPTIONW{user}, atOnce);
+    return AnswerQuery(buffer, size, needed, SERVICE_FAILURE_ACTIONSW{3600, nullptr, nullptr, 0, nullptr}, atOnce);
+  });
+  auto statusEx = SubstituteProcAddress(library(), FWTEST_IMPORT(QueryServiceStatusEx), [&](auto, SC_HANDLE, SC_STATUS_TYPE, LPBYTE buffer, DWORD size, LPDWORD needed) {
+    return AnswerQuery(buffer, size, needed, SERVICE_STATUS_PROCESS{}, atOnce);
+  });
+  auto enumerate = SubstituteProcAddress(library(), FWTEST_IMPORT(EnumServicesStatusW), [&](auto, SC_HANDLE, DWORD, DWORD, LPENUM_SERVICE_STATUSW buffer, DWORD size, LPDWORD needed, LPDWORD returned, LPDWORD) {
+    *returned = 0;
+    return AnswerQuery(buffer, size, needed, ENUM_SERVICE_STATUSW{}, atOnce);
+  });
+  for (const char* line : {"queryNTServiceConfig RpcSs", "queryWin2kServiceFailureActions RpcSs", "queryWin2kServiceDescription RpcSs",
+                           "queryWin2kServiceStatusProcess RpcSs", "enumNTServiceKeys 48 3"}) {
+    EXPECT_EQ(Answer(line), "null") << line;
+  }
+  atOnce = false;
+  EXPECT_EQ(Answer("queryWin2kServiceFailureActions RpcSs"), R"({"resetPeriod": 3600})");
   EXPECT_EQ(Answer("queryNTServiceConfig RpcSs"),
             R"({"command": null, "dependencies": ["A", "BC"], "displayName": null, "enableDesktopInteraction": true, "errorControl": 0, "loadOrderGroup": null, "password": null, "serviceType": 16, "startType": 0, "userName": "LocalSystem"})");
+  {
+    // A manager that refuses is reported, even by the description; without CloseServiceHandle
+    // nothing is opened, so nothing can stay open.
+    auto refused = SubstituteProcAddress(library(), FWTEST_IMPORT(OpenSCManagerW), [](auto, LPCWSTR, LPCWSTR, DWORD) -> SC_HANDLE {
+      SetLastError(ERROR_ACCESS_DENIED);
+      return nullptr;
+    });
+    EXPECT_EQ(Answer("queryWin2kServiceDescription RpcSs"), Thrown(-1200011, ERROR_ACCESS_DENIED));
+    HiddenProcAddresses noClose(library(), {"CloseServiceHandle"});
+    EXPECT_EQ(Answer("deleteNTService FwNoSuchService"), Thrown(-120001, ERROR_PROC_NOT_FOUND));
+  }
   HiddenProcAddresses noManager(library(), {"OpenSCManagerW"});
   EXPECT_EQ(Answer("serviceExists FwNoSuchService"), "false");
   EXPECT_EQ(Answer("deleteNTService FwNoSuchService"), "null");
