@@ -106,8 +106,9 @@ TEST(FunctionBindingTest, LoadsAModuleOnceAndKeepsItLoaded) {
   EXPECT_EQ(LoadedHandle(kModule), first) << "and it is never freed";
 }
 
-// A privilege the account lacks is reported as not enabled. That those it holds are enabled for the object's lifetime and disabled at its end is the file owner tests';
-// that the 9x family enables nothing, the service tests'.
+// A privilege the account lacks is reported as not enabled. That those it holds are enabled for the
+// object's lifetime and disabled at its end is the file owner tests'; that the 9x family enables
+// nothing, the service tests'.
 TEST(PrivilegeEnablerTest, APrivilegeTheAccountLacksIsReportedAsNotEnabled) {
   auto windowsXP = fwtest::FakeWindowsXP(Self());  // the token functions work in every Wine mode
   fw::PrivilegeEnabler createToken("SeCreateTokenPrivilege");
