@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Lines of test code (the test program, its support, the benchmarks, the test VM's own tests, the
+# Lines of test code (the test program, its support, the test VM's own tests, the
 # Java suite) against lines of code (the library, the tools, the Java side and its demo, the test VM
 # library), counted over the C++ and Java sources git tracks.
 set -euo pipefail

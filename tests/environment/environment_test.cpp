@@ -12,7 +12,6 @@
 #include "registry/fwcall_lines.h"
 #include "registry/redirected_roots.h"
 #include "support/fake_import.h"
-#include "support/recorded_import.h"
 
 namespace fwtest {
 namespace {
@@ -87,15 +86,10 @@ TEST_F(EnvironmentTest, PersistentVariablesOfEachFamily) {
 [[gnu::noipa]] void SetForTest(const wchar_t* name, const wchar_t* value) { SetEnvironmentVariableW(name, value); }
 
 TEST_F(EnvironmentTest, ProcessVariables) {
-  auto readW = RecordImport(library(), FWTEST_IMPORT(GetEnvironmentVariableW));
-  auto readA = RecordImport(library(), FWTEST_IMPORT(GetEnvironmentVariableA));
   for (const std::size_t length : {254u, 255u, 300u}) {
     SetForTest(L"FWTEST_VAR", std::wstring(length, L'v').c_str());
     EXPECT_EQ(Answer("getProcessEnvironmentVariable FWTEST_VAR"), "\"" + std::string(length, 'v') + "\"");
   }
-  // Read once when the text fits, twice otherwise, in the family's character set.
-  EXPECT_EQ(fw::IsWindowsNT() ? readW.count() : readA.count(), 5u);
-  EXPECT_EQ(readW.count() + readA.count(), 5u);
   const std::pair<const char*, const char*> answers[] = {
       {"setProcessEnvironmentVariable FWTEST_VAR \"\"", "null"},
       {"getProcessEnvironmentVariable FWTEST_VAR", "null"},  // set, but empty
@@ -114,7 +108,6 @@ TEST_F(EnvironmentTest, ProcessVariables) {
     auto failA = FailImport(library(), FWTEST_IMPORT(SetEnvironmentVariableA), FALSE, c.error);
     EXPECT_EQ(Answer(c.deleting ? "setProcessEnvironmentVariable FWTEST_VAR null" : "setProcessEnvironmentVariable FWTEST_VAR x"),
               c.reported == 0 ? "null" : Thrown(-70008, c.reported));
-    EXPECT_EQ(failW.calls() + failA.calls(), 1);
   }
 }
 

@@ -39,6 +39,7 @@ std::wstring WideOf(const std::string& ansi) {
   if (!wide.empty()) wide.pop_back();
   return wide;
 }
+std::wstring WideOf(const std::wstring& wide) { return wide; }
 
 std::vector<fwcleanup::DeletionEntry> Request(const Entries& entries) {
   std::vector<fwcleanup::DeletionEntry> request;
@@ -46,19 +47,19 @@ std::vector<fwcleanup::DeletionEntry> Request(const Entries& entries) {
   return request;
 }
 
-// The family's resolution, in UTF-16 either way.
-std::vector<std::wstring> Resolved(const Entries& entries) {
+// The family's resolution (the A functions' text on 9x), in UTF-16 either way; with `remove`, the
+// targets are removed too.
+template <typename Text>
+std::vector<std::wstring> ResolvedAs(const Entries& entries, std::optional<bool> remove) {
+  std::vector<fwcleanup::Target<Text>> targets;
+  fwcleanup::ResolveEntries(Request(entries), targets);
+  if (remove) fwcleanup::RemoveTargets(targets, *remove, 0);
   std::vector<std::wstring> paths;
-  if (fw::IsWindows9x()) {
-    std::vector<fwcleanup::Target<std::string>> targets;
-    fwcleanup::ResolveEntries(Request(entries), targets);
-    for (const auto& target : targets) paths.push_back(WideOf(target.path));
-  } else {
-    std::vector<fwcleanup::Target<std::wstring>> targets;
-    fwcleanup::ResolveEntries(Request(entries), targets);
-    for (const auto& target : targets) paths.push_back(target.path);
-  }
+  for (const auto& target : targets) paths.push_back(WideOf(target.path));
   return paths;
+}
+std::vector<std::wstring> Resolved(const Entries& entries, std::optional<bool> remove = std::nullopt) {
+  return fw::IsWindows9x() ? ResolvedAs<std::string>(entries, remove) : ResolvedAs<std::wstring>(entries, remove);
 }
 
 TEST(CleanupRequestTest, OnlyTheLibrarysFormIsARequest) {
@@ -181,15 +182,7 @@ TEST_F(CleanupTest, WhatStaysIsLeftAsFoundAndOnlyWhatIsAskedForWaitsForTheRestar
   const std::string busyShort = ShortPathOf(busy);
   const Entries entries = {{Ansi(full), false}, {Ansi(busy), false}, {Ansi(tree), true}};
   for (const bool atRestart : {false, true}) {
-    if (fw::IsWindows9x()) {
-      std::vector<fwcleanup::Target<std::string>> targets;
-      fwcleanup::ResolveEntries(Request(entries), targets);
-      fwcleanup::RemoveTargets(targets, atRestart, 0);
-    } else {
-      std::vector<fwcleanup::Target<std::wstring>> targets;
-      fwcleanup::ResolveEntries(Request(entries), targets);
-      fwcleanup::RemoveTargets(targets, atRestart, 0);
-    }
+    Resolved(entries, atRestart);
     SCOPED_TRACE(atRestart ? "flag 1" : "flag 0");
     EXPECT_TRUE(Exists(full + L"\\f.txt") && Exists(outside)) << "a plain entry and what a link leads to stay";
     EXPECT_EQ(fullAttributes, DWORD{FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY});

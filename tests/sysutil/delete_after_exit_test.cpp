@@ -111,19 +111,10 @@ HWND CleanupWindowOf(DWORD installerPid) {
 // programs run as the run's Windows version, so the 9x family hands over and deletes with the A
 // functions and leaves what stays in use to WinInit.Ini.
 TEST_F(DeleteAfterExitTest, WhatTheInstallerLeavesGoesOnceItHasEndedAndNobodyElseIsObeyed) {
+  // The run's registry settings give copies named fwcall-<version>.exe and fwcleanup-<version>.exe
+  // the run's version (tests/CMakeLists.txt).
   const auto run = RunVersionOfProgram(ProgramPath());
   const std::wstring suffix = run ? L"-" + std::wstring(run->name, run->name + std::strlen(run->name)) : L"";
-  for (const std::wstring name : {L"fwcall", L"fwcleanup"}) {
-    if (run && std::strcmp(run->name, "default") != 0) {
-      const std::wstring key = L"Software\\Wine\\AppDefaults\\" + name + suffix + L".exe";
-      const std::wstring version(run->name, run->name + std::strlen(run->name));
-      HKEY created = nullptr;
-      ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &created, nullptr), 0);
-      const fw::UniqueKey appDefaults(created);
-      RegSetValueExW(created, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version.c_str()),
-                     static_cast<DWORD>((version.size() + 1) * sizeof(wchar_t)));
-    }
-  }
   const bool nt = !fw::IsWindows9x();
   for (const bool flag : {true, false}) {
     SCOPED_TRACE(flag ? "flag 1" : "flag 0");

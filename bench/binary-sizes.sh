@@ -4,7 +4,7 @@
 #   binary-sizes.sh BUILD_DIR...
 set -euo pipefail
 for build in "$@"; do
-  for file in src/fwnative.dll tools/fwcleanup/fwcleanup.exe tests/bench/minimal_jni.dll; do
+  for file in src/fwnative.dll tools/fwcleanup/fwcleanup.exe bench/minimal_jni.dll; do
     [ -f "$build/$file" ] || { printf '%-50s not built\n' "$build/$file"; continue; }
     awk -v f="$build/$file" -v b="$(stat -c %s "$build/$file")" \
       'BEGIN { printf "%-50s %9d bytes %7.1f KiB\n", f, b, b / 1024 }'
