@@ -70,7 +70,7 @@ DWORD ReplaceFolderToken(WideString& path, const WideString& token, int folderId
 }
 
 bool PathExists(const WideString& path) {
-  if (IsWindows9x()) return GetFileAttributesA(AnsiPath(path.c_str()).Get()) != INVALID_FILE_ATTRIBUTES;
+  if (IsWindows9x()) return GetFileAttributesA(AnsiPath(path.c_str()).Checked()) != INVALID_FILE_ATTRIBUTES;
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
