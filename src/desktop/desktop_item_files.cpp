@@ -7,7 +7,11 @@
 namespace fw {
 namespace {
 
+// A null name would leave a path the caller never meant, such as the root of the current drive.
 DWORD PathOf(const DesktopName& name, WideString& path) {
+  if (name.folder == nullptr || name.subFolder == nullptr || (name.item && name.itemName == nullptr)) {
+    return ERROR_INVALID_PARAMETER;
+  }
   return name.item ? DesktopItemPath(name.folder, name.subFolder, name.itemName, path)
                    : DesktopFolderPath(name.folder, name.subFolder, path);
 }

@@ -4,7 +4,8 @@
 //   const DesktopName item{folder, subFolder, itemName, true};   // <folder>\<sub-folder>\<item>.lnk
 //   DWORD status = GetDesktopOwner(item, true, owner);
 //
-// A token that does not resolve ends the call with its status before the file is touched.
+// A null folder, sub-folder or item name is refused with ERROR_INVALID_PARAMETER, and a token
+// that does not resolve ends the call with its status before the file is touched.
 // Statuses are 0, a Win32 error or an HRESULT, as the operation on the path gives them.
 #pragma once
 

@@ -3,7 +3,6 @@
 #include <shlobj.h>
 
 #include "bridge/platform.h"
-#include "bridge/win32_exception.h"
 #include "desktop/shell_folders.h"
 #include "desktop/shell_notification.h"
 #include "desktop/trailing_separator.h"
@@ -14,20 +13,31 @@ namespace {
 
 constexpr wchar_t kSeparators[] = L"\\/";
 
-// 0 or the error of the failed call, read before the ANSI copy is released; a path that does not
-// convert fails as the call would, so that the levels made before it are undone.
-DWORD MakeDirectory(const WideString& path, bool win9x) try {
-  if (win9x) return CreateDirectoryA(AnsiPath(path.c_str()).Get(), nullptr) ? 0 : GetLastError();
+// 0 or the error of the failed call (or conversion), read before the ANSI copy is released.
+DWORD MakeDirectory(const WideString& path, bool win9x) {
+  if (win9x) {
+    const AnsiPath ansi(path.c_str());
+    if (ansi.Error() != 0) return ansi.Error();
+    return CreateDirectoryA(ansi.Get(), nullptr) ? 0 : GetLastError();
+  }
   return CreateDirectoryW(path.c_str(), nullptr) ? 0 : GetLastError();
-} catch (const Win32Exception& e) {
-  return e.Error();
 }
 
-// A path that does not convert throws: Windows 9x passes over a folder it cannot remove, but not one
-// it was never asked to.
+// A level Windows 9x cannot remove is left without a word, but one whose path does not even
+// convert is reported (Win32Exception): nothing was tried on it.
 DWORD RemoveEmptyDirectory(const WideString& path, bool win9x) {
   if (win9x) return RemoveDirectoryA(AnsiPath(path.c_str()).Get()) ? 0 : GetLastError();
   return RemoveDirectoryW(path.c_str()) ? 0 : GetLastError();
+}
+
+// Undoing what this call made: whatever cannot be removed stays.
+void RemoveMadeDirectory(const WideString& path, bool win9x) {
+  if (win9x) {
+    const AnsiPath ansi(path.c_str());
+    if (ansi.Error() == 0) RemoveDirectoryA(ansi.Get());
+    return;
+  }
+  RemoveDirectoryW(path.c_str());
 }
 
 // base, a separator unless it ends in one, then the name exactly as written.
@@ -86,7 +96,7 @@ DWORD CreateFolderLevels(const WideString& base, const WideString& name, WideStr
   }
   if (error == 0) return 0;
 
-  for (auto level = created.rbegin(); level != created.rend(); ++level) RemoveEmptyDirectory(*level, win9x);
+  for (auto level = created.rbegin(); level != created.rend(); ++level) RemoveMadeDirectory(*level, win9x);
   made.clear();
   return error;
 }

@@ -25,7 +25,8 @@ DWORD ResolveFolderTokens(WideString& path);
 // shell is asked only when the token occurs. Inserted text is never searched again.
 DWORD ReplaceFolderToken(WideString& path, const WideString& token, int folderId);
 
-// True when the path names an existing file or directory.
+// True when the path names an existing file or directory. On Windows 9x a path that does not
+// convert to ANSI throws Win32Exception with the conversion's error: it is not missing, just unnamed.
 bool PathExists(const WideString& path);
 
 // Resolved folder, a separator unless it ends in one, then the sub-folder as written. A null text

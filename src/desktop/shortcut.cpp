@@ -4,8 +4,6 @@
 #include <shlobj.h>
 
 #include "bridge/platform.h"
-#include "bridge/scratch_buffer.h"
-#include "bridge/string_conversion.h"
 #include "desktop/program_folder.h"
 #include "desktop/shell_notification.h"
 #include "desktop/shell_owners.h"
@@ -17,16 +15,8 @@ namespace {
 
 const wchar_t* TextOrEmpty(const wchar_t* text) { return text != nullptr ? text : L""; }
 
-// The ANSI copy of one link property; a null text stays absent.
-class AnsiText {
- public:
-  explicit AnsiText(const wchar_t* text) { WideToAnsi(text, ansi_); }
-  const char* Get() const noexcept { return ansi_.As<const char>(); }
-  bool Given() const noexcept { return !ansi_.Empty() && Get()[0] != '\0'; }
-
- private:
-  ScratchBuffer ansi_;
-};
+// An absent or empty text leaves its property unset.
+bool Given(const char* text) { return text != nullptr && text[0] != '\0'; }
 
 bool FileExists(const WideString& path, bool win9x) {
   if (win9x) return GetFileAttributesA(AnsiPath(path.c_str()).Get()) != INVALID_FILE_ATTRIBUTES;
@@ -44,6 +34,9 @@ DWORD DeleteOneFile(const WideString& path, bool win9x) {
 DWORD CreateShortcut(const WideString& folder, const WideString& subFolder, const wchar_t* itemName,
                      const wchar_t* target, const wchar_t* arguments, const wchar_t* iconLocation,
                      const wchar_t* workingDirectory) {
+  // A text that does not convert would leave its property unset without a word: refused first.
+  const ShellLinkTexts texts(target, itemName, arguments, workingDirectory, iconLocation);
+  if (texts.Error() != 0) return texts.Error();
   WideString linkPath;
   const DWORD status = CreateProgramFolder(folder, subFolder, linkPath);
   if (status != 0) return status;
@@ -51,7 +44,7 @@ DWORD CreateShortcut(const WideString& folder, const WideString& subFolder, cons
   linkPath += TextOrEmpty(itemName);
   linkPath += L".lnk";
 
-  HRESULT result = WriteShellLink(target, arguments, workingDirectory, linkPath.c_str(), itemName, iconLocation);
+  HRESULT result = WriteShellLink(texts, linkPath.c_str());
   if (result == CO_E_NOTINITIALIZED) {
     // A Java thread other than the one that loaded the library: COM for the length of this call.
     const HRESULT initialised = CoInitialize(nullptr);
@@ -59,15 +52,26 @@ DWORD CreateShortcut(const WideString& folder, const WideString& subFolder, cons
       if (SUCCEEDED(initialised)) CoUninitialize();  // keep the thread's COM count as it was
       return static_cast<DWORD>(initialised);
     }
-    result = WriteShellLink(target, arguments, workingDirectory, linkPath.c_str(), itemName, iconLocation);
+    result = WriteShellLink(texts, linkPath.c_str());
     CoUninitialize();
   }
   if (result == S_OK) NotifyShellOfPath(SHCNE_CREATE, linkPath);
   return static_cast<DWORD>(result);
 }
 
-HRESULT WriteShellLink(const wchar_t* target, const wchar_t* arguments, const wchar_t* workingDirectory,
-                       const wchar_t* linkPath, const wchar_t* itemName, const wchar_t* iconLocation) {
+ShellLinkTexts::ShellLinkTexts(const wchar_t* target, const wchar_t* itemName, const wchar_t* arguments,
+                               const wchar_t* workingDirectory, const wchar_t* iconLocation)
+    : target_(target), description_(itemName), arguments_(arguments), directory_(workingDirectory),
+      icon_(iconLocation) {}
+
+DWORD ShellLinkTexts::Error() const noexcept {
+  for (const AnsiPath* text : {&target_, &description_, &arguments_, &directory_, &icon_}) {
+    if (text->Error() != 0) return text->Error();
+  }
+  return 0;
+}
+
+HRESULT WriteShellLink(const ShellLinkTexts& texts, const wchar_t* linkPath) {
   ComInterface<IShellLinkA> link;
   HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                     reinterpret_cast<void**>(link.put()));
@@ -76,17 +80,12 @@ HRESULT WriteShellLink(const wchar_t* target, const wchar_t* arguments, const wc
   result = link.get()->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.put()));
   if (FAILED(result)) return result;
 
-  const AnsiText ansiTarget(target);
-  const AnsiText description(itemName);
-  const AnsiText ansiArguments(arguments);
-  const AnsiText directory(workingDirectory);
-  const AnsiText icon(iconLocation);
-  result = link.get()->SetPath(ansiTarget.Get());
+  result = link.get()->SetPath(texts.Target());
   // A refused property does not stop the link from being saved; the save decides the outcome.
-  if (SUCCEEDED(result) && description.Given()) result = link.get()->SetDescription(description.Get());
-  if (SUCCEEDED(result) && ansiArguments.Given()) result = link.get()->SetArguments(ansiArguments.Get());
-  if (SUCCEEDED(result) && directory.Given()) result = link.get()->SetWorkingDirectory(directory.Get());
-  if (SUCCEEDED(result) && icon.Given()) link.get()->SetIconLocation(icon.Get(), 0);
+  if (SUCCEEDED(result) && Given(texts.Description())) result = link.get()->SetDescription(texts.Description());
+  if (SUCCEEDED(result) && Given(texts.Arguments())) result = link.get()->SetArguments(texts.Arguments());
+  if (SUCCEEDED(result) && Given(texts.Directory())) result = link.get()->SetWorkingDirectory(texts.Directory());
+  if (SUCCEEDED(result) && Given(texts.Icon())) link.get()->SetIconLocation(texts.Icon(), 0);
   return file.get()->Save(linkPath, TRUE);
 }
 

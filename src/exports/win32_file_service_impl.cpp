@@ -215,10 +215,13 @@ JNIEXPORT jint JNICALL Java_com_fernwick_wizard_platform_win32_Win32FileServiceI
 
 JNIEXPORT jobjectArray JNICALL Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_getPartitionNames(
     JNIEnv* env, jobject) {
+  // Never a ServiceException and never null: the empty answer is made before the work.
+  const jobjectArray none = fw::NewJavaStringArray(env, fw::StringList());
   try {
-    return fw::NewJavaStringArray(env, fw::DriveRoots());
+    const jobjectArray roots = fw::NewJavaStringArray(env, fw::DriveRoots());
+    return roots != nullptr ? roots : none;
   } catch (...) {
-    return nullptr;  // never a ServiceException
+    return none;
   }
 }
 
@@ -273,10 +276,13 @@ JNIEXPORT jstring JNICALL Java_com_fernwick_wizard_platform_win32_Win32FileServi
 
 JNIEXPORT jstring JNICALL Java_com_fernwick_wizard_platform_win32_Win32FileServiceImpl_getLibraryDirectory(JNIEnv* env,
                                                                                                          jobject) {
+  // Never a ServiceException and never null: "" is made before the work.
+  const jstring empty = fw::NewJavaString(env, fw::WideString());
   try {
-    return fw::NewJavaString(env, fw::SystemDirectory());
+    const jstring directory = fw::NewJavaString(env, fw::SystemDirectory());
+    return directory != nullptr ? directory : empty;
   } catch (...) {
-    return nullptr;  // never a ServiceException
+    return empty;
   }
 }
 

@@ -4,10 +4,22 @@
 #include "file/ansi_path.h"
 
 namespace fw {
+namespace {
+
+// A path that did not convert fails with the conversion's error, not with what Windows says of a
+// null path (which would pass for a missing file).
+template <typename Result>
+Result Unconverted(const AnsiPath& ansi, Result failure) {
+  SetLastError(ansi.Error());
+  return failure;
+}
+
+}  // namespace
 
 DWORD ReadFileAttributes(const wchar_t* path) {
   if (IsWindows9x()) {
     const AnsiPath ansi(path);
+    if (ansi.Error() != 0) return Unconverted(ansi, INVALID_FILE_ATTRIBUTES);
     return GetFileAttributesA(ansi.Get());
   }
   return GetFileAttributesW(path);
@@ -16,6 +28,7 @@ DWORD ReadFileAttributes(const wchar_t* path) {
 BOOL WriteFileAttributes(const wchar_t* path, DWORD attributes) {
   if (IsWindows9x()) {
     const AnsiPath ansi(path);
+    if (ansi.Error() != 0) return Unconverted(ansi, FALSE);
     return SetFileAttributesA(ansi.Get(), attributes);
   }
   return SetFileAttributesW(path, attributes);

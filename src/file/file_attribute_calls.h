@@ -1,5 +1,6 @@
 // GetFileAttributes and SetFileAttributes by the character-set rule: the W function on Unicode
-// systems, the A function on the converted path on the Windows 9x family.
+// systems, the A function on the converted path on the Windows 9x family (a path that does not
+// convert fails with the conversion's error as the last error).
 #pragma once
 
 #include <windows.h>

@@ -63,7 +63,7 @@ struct Path9x {
   explicit Path9x(const wchar_t* path) : wide(path), ansi(path) {}
   const wchar_t* wide;
   const AnsiPath ansi;
-  const char* Get() const noexcept { return ansi.Get(); }
+  const char* Get() const { return ansi.Get(); }
 };
 
 // A source the system will not move now (access denied: in use) moves at the next start, but only

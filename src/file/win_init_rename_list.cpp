@@ -1,6 +1,7 @@
 #include "file/win_init_rename_list.h"
 
 #include <cstring>
+#include <new>
 
 #include "bridge/scratch_buffer.h"
 #include "bridge/unique_resource.h"
@@ -62,6 +63,31 @@ DWORD AppendShortPath(const char* path, NarrowString& line, bool mayBeMissing) {
   return 0;
 }
 
+// Sets the end of `file` at `size`; 0 or the error of the failed call.
+DWORD CutAt(HANDLE file, DWORD size) {
+  if (SetFilePointer(file, static_cast<LONG>(size), nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) {
+    return GetLastError();
+  }
+  if (!SetEndOfFile(file)) return GetLastError();
+  return 0;
+}
+
+// Puts the file's old text back over the `length` bytes the mapping made of it, then cuts it to
+// that text. Should even that fail, the file is left with its old text followed by zero bytes: no
+// line of a failed call is carried out at the next start.
+void PutBack(HANDLE file, const NarrowString& old, DWORD length) {
+  {
+    const UniqueHandle mapping(CreateFileMappingA(file, nullptr, PAGE_READWRITE, 0, length, nullptr));
+    if (!mapping) return;
+    const UniqueMappedView view(MapViewOfFile(mapping.get(), FILE_MAP_WRITE, 0, 0, 0));
+    if (!view) return;
+    char* text = static_cast<char*>(view.get());
+    std::memcpy(text, old.data(), old.size());
+    std::memset(text + old.size(), 0, length - old.size());
+  }
+  CutAt(file, static_cast<DWORD>(old.size()));
+}
+
 }  // namespace
 
 DWORD WinInitPath(NarrowString& path) {
@@ -115,7 +141,16 @@ DWORD WinInitRenameList::Flush() {
   if (!sized) error = GetLastError();
   if (!sized && error == 0) error = ERROR_FILE_TOO_LARGE;
   DWORD newSize = oldSize;
+  NarrowString old;
+  DWORD mappedSize = 0;  // the file's length once the lines are in its view, 0 before
   if (sized) {
+    try {
+      old.reserve(oldSize);
+    } catch (const std::bad_alloc&) {
+      error = ERROR_NOT_ENOUGH_MEMORY;
+    }
+  }
+  if (sized && error == 0) {
     const DWORD mappingSize = oldSize + total + kMappingSlack;
     // The mapping extends the file to its size; the slack is cut off below.
     const UniqueHandle mapping(CreateFileMappingA(file.get(), nullptr, PAGE_READWRITE, 0, mappingSize, nullptr));
@@ -128,6 +163,8 @@ DWORD WinInitRenameList::Flush() {
     }
     if (error == 0) {
       char* text = static_cast<char*>(view.get());
+      old.assign(text, oldSize);  // put back should the cut below fail
+      mappedSize = mappingSize;
       std::memset(text + oldSize, 0, mappingSize - oldSize);  // the text is now zero-terminated
       char* insertion = nullptr;
       bool lineFeedInserted = false;
@@ -158,14 +195,10 @@ DWORD WinInitRenameList::Flush() {
     }
   }
   // The mapping's slack is cut off. A pointer that did not move would cut the file at its start, so
-  // the cut needs the move.
+  // the cut needs the move. A failed cut is reported, so the lines must not wait for the next start.
   if (sized) {
-    DWORD cutError = 0;
-    if (SetFilePointer(file.get(), static_cast<LONG>(newSize), nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) {
-      cutError = GetLastError();
-    } else if (!SetEndOfFile(file.get())) {
-      cutError = GetLastError();
-    }
+    const DWORD cutError = CutAt(file.get(), newSize);
+    if (cutError != 0 && mappedSize != 0) PutBack(file.get(), old, mappedSize);
     if (error == 0) error = cutError;
   }
   if (error != 0) {

@@ -16,7 +16,8 @@
 // at the end of the file when there is none, and creating the file when it is missing), each line
 // ended by one line feed, and keeps every other byte. The file is opened with share mode 0: a
 // second writer gets a sharing violation. On failure the file keeps its contents and size (a file
-// that was not there before is not left behind) and the lines stay pending; lines never flushed are dropped with the list.
+// that was not there before is not left behind; a file that cannot be cut again gets its old text
+// back, followed at worst by zero bytes, never by a line of the failed call) and the lines stay pending; lines never flushed are dropped with the list.
 #pragma once
 
 #include <windows.h>

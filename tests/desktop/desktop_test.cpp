@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <cwchar>
 #include <optional>
 #include <string>
 #include <thread>
@@ -177,6 +178,19 @@ TEST_F(ShortcutTest, ALinkRoundTripsAndASecondCallOverwritesIt) {
           nullptr);
   ExpectFailure(vm, -80002, ERROR_INVALID_PARAMETER);
   EXPECT_FALSE(Exists(folder / L"Null"));
+  {  // Arguments that do not convert are refused, not left out of the link.
+    auto unconvertible = ReplaceImport(Library(), FWTEST_IMPORT(WideCharToMultiByte),
+        [](auto original, UINT page, DWORD flags, LPCWSTR text, int length, LPSTR out, int size, LPCSTR fill, LPBOOL used) {
+          if (text != nullptr && std::wcscmp(text, L"-x") == 0) {
+            SetLastError(ERROR_NO_UNICODE_TRANSLATION);
+            return 0;
+          }
+          return original(page, flags, text, length, out, size, fill, used);
+        });
+    CreateItem(L"Lost", L"Readme", L"-x");
+    ExpectFailure(vm, -80002, ERROR_NO_UNICODE_TRANSLATION);
+    EXPECT_FALSE(Exists(folder / L"Lost"));
+  }
 
   // A thread without COM gets it for the one call, and has none after it.
   HRESULT after = E_UNEXPECTED;
@@ -209,6 +223,17 @@ TEST_F(ShortcutTest, RemovalFindsOlderItemKindsOnlyOnWindows9xAndEmptiesTheSubFo
   EXPECT_FALSE(Exists(folder / L"Fw"));
   EXPECT_EQ(TakeNotes(), (Notes{Note(SHCNE_DELETE, folder / (win9x ? L"Fw\\Gone.url" : L"Fw\\Gone.lnk")),
                                 Note(SHCNE_RMDIR, folder / L"Fw")}));
+
+  // On Windows 9x a path that does not convert is reported, not taken for an item or folder gone.
+  MakeFolder(folder / L"Fw");
+  auto version = FakeWindows98(Library());
+  auto unconvertible = FailImport(Library(), FWTEST_IMPORT(WideCharToMultiByte), 0, ERROR_NO_UNICODE_TRANSLATION);
+  vm.Call(FW_DESKTOP(removeDesktopItem), self, Path(folder.path()), Path(L"Fw"), Path(L"Gone"));
+  ExpectFailure(vm, -80003, ERROR_NO_UNICODE_TRANSLATION);
+  vm.Call(FW_DESKTOP(removeDesktopFolder), self, Path(folder.path()), Path(L"Fw"));
+  ExpectFailure(vm, -80001, ERROR_NO_UNICODE_TRANSLATION);
+  EXPECT_TRUE(Exists(folder / L"Fw"));
+  EXPECT_EQ(TakeNotes(), Notes{});
 }
 
 TEST(DesktopComInit, AFailedLoadTimeInitialisationRefusesEveryItem) {

@@ -208,7 +208,7 @@ TEST_F(FileSecurityTest, ASetOwnerSendsOneSidUnderThePrivilegesAndReleasesThemIn
 // Every owner and attribute method of both services, on "<folder>\Fw\Item.lnk" or "<folder>\Fw": each
 // answers, a getter with something, an owner or group with the bare account name the system gives
 // (an item and its folder have the same here); Windows 9x has no file security and refuses every
-// owner method.
+// owner method. A desktop method refuses a null name with its own code.
 TEST_F(FileSecurityTest, EveryOwnerAndAttributeMethodAnswersAndWindows9xRefusesTheOwners) {
   MakeFolder(folder / L"Fw");
   WriteBytes(folder / L"Fw\\Item.lnk", "link");
@@ -217,21 +217,23 @@ TEST_F(FileSecurityTest, EveryOwnerAndAttributeMethodAnswersAndWindows9xRefusesT
   const fwcall::MethodTable table(vm);
   const std::string f = "Win32FileServiceImpl.", d = "Win32DesktopServiceImpl.";
   const std::string writable = R"( {"attributeState": {"OWNER_WRITEABLE": true}})";
-  // Each getter with its setter, which is given the value that follows.
-  const std::tuple<std::string, const char*, std::string> pairs[] = {
-      {f, "FileOwner {F}\\Fw\\Item.lnk", " SYSTEM"},        {f, "FileOwnerGroup {F}\\Fw", " SYSTEM"},
-      {d, "DesktopItemOwnerGroup {F} Fw Item", " SYSTEM"}, {d, "DesktopItemOwner {F} Fw Item", " SYSTEM"},
-      {d, "DesktopFolderOwnerGroup {F} Fw", " SYSTEM"},    {d, "DesktopFolderOwner {F} Fw", " SYSTEM"},
-      {d, "DesktopItemAttributes {F} Fw Item", writable},  {d, "DesktopFolderAttributes {F} Fw", writable}};
-  std::vector<std::string> calls;
-  for (const auto& [service, method, value] : pairs) {
-    calls.push_back(service + "get" + method);
-    calls.push_back(service + "set" + method + value);
+  // Each getter with its setter, which is given the value that follows, and the getter's code (the
+  // setter's is the next below). An empty sub-folder names the folder itself.
+  const std::tuple<std::string, const char*, std::string, jint> pairs[] = {
+      {f, "FileOwner {F}\\Fw\\Item.lnk", " SYSTEM", -30012},         {f, "FileOwnerGroup {F}\\Fw", " SYSTEM", -30008},
+      {d, "DesktopItemOwnerGroup {F} Fw Item", " SYSTEM", -80010}, {d, "DesktopItemOwner {F} Fw Item", " SYSTEM", -80012},
+      {d, "DesktopFolderOwnerGroup {F} Fw", " SYSTEM", -80014},    {d, "DesktopFolderOwner {F} Fw", " SYSTEM", -80016},
+      {d, "DesktopItemAttributes {F} Fw Item", writable, -80018},  {d, "DesktopFolderAttributes {F} Fw", writable, -80020},
+      {d, "DesktopFolderAttributes {F}\\Fw \"\"", writable, -80020}};
+  std::vector<std::pair<std::string, jint>> calls;
+  for (const auto& [service, method, value, code] : pairs) {
+    calls.emplace_back(service + "get" + method, code);
+    calls.emplace_back(service + "set" + method + value, code - 1);
   }
   const jint notSupported = *vm.StaticIntConstant("com/fernwick/wizard/service/ServiceException", "OPERATION_NOT_SUPPORTED");
   for (const bool windows9x : {false, true}) {
     auto version = windows9x ? FakeWindows98(Library()) : FakeWindowsXP(Library());
-    for (const std::string& call : calls) {
+    for (const auto& [call, code] : calls) {
       SCOPED_TRACE(call + (windows9x ? " on Windows 98" : " on Windows XP"));
       const LineCall c = CallLine(vm, table, Library(), Replaced(call, "{F}", Ansi(folder.path())));
       const bool ofOwner = call.find("Owner") != std::string::npos;
@@ -241,11 +243,24 @@ TEST_F(FileSecurityTest, EveryOwnerAndAttributeMethodAnswersAndWindows9xRefusesT
         continue;
       }
       ExpectNoException(vm);
+      // A null folder, sub-folder or item name is refused, never taken for the current drive's root.
+      for (const char* named : {"{F} ", " Fw", " Item"}) {
+        const std::string refused = Replaced(call, named, named[0] == ' ' ? " null" : "null ");
+        if (call.rfind(d, 0) != 0 || refused == call) continue;
+        CallLine(vm, table, Library(), Replaced(refused, "{F}", Ansi(folder.path())));
+        ExpectFailure(vm, code, ERROR_INVALID_PARAMETER);
+      }
       if (c.method->signature.result.kind == 'V') continue;
       EXPECT_FALSE(vm.IsNull(c.result.l));
       EXPECT_TRUE(!ofOwner || vm.StringValue(static_cast<jstring>(c.result.l)) == account) << call;
     }
   }
+  // What is not there: a link, an account.
+  CallLine(vm, table, Library(), d + "getDesktopItemAttributes " + Ansi(folder.path()) + " Fw Missing");
+  ExpectFailure(vm, -80018, ERROR_FILE_NOT_FOUND);
+  auto version = FakeWindowsXP(Library());
+  CallLine(vm, table, Library(), d + "setDesktopFolderOwner " + Ansi(folder.path()) + " Fw NoSuchAccountForFernwick");
+  ExpectFailure(vm, -80017, ERROR_NONE_MAPPED);
   EXPECT_TRUE(Exists(folder / L"Fw\\Item.lnk")) << "nothing was removed on the way";
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "file/file_service_fixture.h"
+#include "registry/redirected_roots.h"
 #include "support/fake_import.h"
 #include "support/hidden_proc_addresses.h"
 #include "support/recorded_import.h"
@@ -54,6 +55,20 @@ TEST_F(VolumesTest, DrivesAndStandardDirectoriesAreTheSystemsOwn) {
   EXPECT_EQ(Text(vm.Call(FW_FILE(getStandardInstallDirectory), self)), registered(L"ProgramFilesDir"));
   EXPECT_EQ(Text(vm.Call(FW_FILE(win32GetCommonDirectory), self)), registered(L"CommonFilesDir"));
   ExpectNoException(vm);
+  // A missing value is the registry's error.
+  {
+    const RedirectedRoots machine({L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion"}, {});
+    ASSERT_TRUE(machine.ok());
+    EXPECT_EQ(Text(vm.Call(FW_FILE(getStandardInstallDirectory), self)), u"");
+    ExpectFailure(vm, -60001, ERROR_FILE_NOT_FOUND);
+  }
+  // Never null, even when the answer cannot be made: only the VM's own error is pending.
+  vm.FailAllocations(1, 1);
+  EXPECT_EQ(vm.StringArrayValue(vm.Call(FW_FILE(getPartitionNames), self)), StringList{});
+  EXPECT_EQ(vm.TakePending().value_or(ThrownException{}).className, "java/lang/OutOfMemoryError");
+  vm.FailAllocations(1, 1);
+  EXPECT_EQ(Text(vm.Call(FW_FILE(getLibraryDirectory), self)), u"");
+  EXPECT_EQ(vm.TakePending().value_or(ThrownException{}).className, "java/lang/OutOfMemoryError");
 }
 
 TEST_F(VolumesTest, WhatWineCannotShow) {
@@ -135,6 +150,11 @@ TEST_F(VolumesTest, WritabilityProbesNamesAndLeavesNothing) {
   // Every name taken: nothing more to try, and that counts as writable.
   for (int i = 1; i < 100; ++i) WriteBytes(dir + L"\\fw_test" + std::to_wstring(i) + L".txt", "taken");
   EXPECT_EQ(vm.Call(FW_FILE(isDirectoryWritable), self, Path(dir)), JNI_TRUE);
+  // A missing directory is not writable; an empty name is no directory at all.
+  EXPECT_EQ(vm.Call(FW_FILE(isDirectoryWritable), self, Path(dir + L"\\missing")), JNI_FALSE);
+  ExpectNoException(vm);
+  EXPECT_EQ(vm.Call(FW_FILE(isDirectoryWritable), self, Path(L"")), JNI_FALSE);
+  ExpectServiceExceptionCode(vm, static_cast<jint>(0x80070057));
   // A directory Windows refuses (read-only medium, no rights): false, and no exception.
   auto deniedW = FailImport(Library(), FWTEST_IMPORT(CreateFileW), INVALID_HANDLE_VALUE, ERROR_ACCESS_DENIED);
   auto deniedA = FailImport(Library(), FWTEST_IMPORT(CreateFileA), INVALID_HANDLE_VALUE, ERROR_ACCESS_DENIED);

@@ -320,10 +320,6 @@ const KnownGap kKnownGaps[] = {
      "a folder or item whose attributes cannot be read counts as gone", "changed other than without it"},
     {"Win32DesktopServiceImpl.removeDesktop*", "RemoveDirectoryA",
      "Windows 9x leaves a folder it cannot remove without a word, as it cannot tell one still in use", "changed other than without it"},
-    {"Win32FileServiceImpl.win32DeleteFile", "SetFilePointer",
-     "a WinInit.Ini that cannot be cut is reported, and keeps its new lines and the mapping's zero bytes", "changed, and threw"},
-    {"Win32FileServiceImpl.win32DeleteFile", "SetEndOfFile",
-     "a WinInit.Ini that cannot be cut is reported, and keeps its new lines and the mapping's zero bytes", "changed, and threw"},
     // The administrator test: its look-ups, the token and the group's identifier.
     {"Win32ProductServiceImpl.*", "GetProcAddress",
      "a failed administrator test counts as a standard user's: the entry goes to the user's list", "changed other than without it"},

@@ -63,7 +63,11 @@ inline std::vector<Scenario> Scenarios(const std::vector<ScenarioGroup>& groups)
   std::vector<Scenario> scenarios;
   for (const ScenarioGroup& group : groups) {
     std::vector<std::string> setup;
-    for (const char* line : group.setup) setup.push_back(line[0] == '!' ? line : group.className + "." + line);
+    for (const char* line : group.setup) {
+      const std::string text = line;
+      const bool qualified = text[0] == '!' || text.find('.') < text.find(' ');  // "!write ...", "Class.method ..."
+      setup.push_back(qualified ? text : group.className + "." + text);
+    }
     for (const char* call : group.calls) scenarios.push_back({group.className + "." + call, setup});
   }
   return scenarios;
@@ -129,7 +133,11 @@ const std::vector<Scenario> kScenarios = Scenarios({
      "WindowsEnvironment",
      {"getProcessEnvironmentVariable WINDIR", "setProcessEnvironmentVariable FWSWEEP x",
       "winNTSetEnvironmentVariable FWSWEEP x false", "winNTGetRawEnvironmentVariable TEMP false",
-      "winMESetEnvironmentVariable FWSWEEP x", "winMEGetRawEnvironmentVariable PATH"}},
+      "winMEGetRawEnvironmentVariable PATH"}},
+    // A new Wine prefix lacks the key Windows ME keeps its variables in.
+    {{"Win32RegistryServiceImpl.createKey 4 SYSTEM\\CurrentControlSet\\Control SessionManager\\Environment"},
+     "WindowsEnvironment",
+     {"winMESetEnvironmentVariable FWSWEEP x"}},
     // System
     {{},
      "Win32SystemUtilServiceImpl",
