@@ -420,10 +420,9 @@ TEST(CallSitesTest, EveryWin32CallOfEveryMethodFailsCleanly) {
     const auto wine = kWineRefusals.find(methodName);
     const std::u16string wineError = wine != kWineRefusals.end() ? wine->second : u"";
     if (const std::string problem = BaselineProblem(plain, record, refused, wineError); !problem.empty()) {
+      // A gap of every call site covers the run without faults too; only call sites are counted.
       const KnownGap* gap = GapOf(method.QualifiedName(), "(no fault)");
-      if (gap != nullptr && problem.rfind(gap->only, 0) == 0) {
-        ++gaps[gap];
-      } else {
+      if (gap == nullptr || problem.rfind(gap->only, 0) != 0) {
         problems.push_back(method.QualifiedName() + " without faults: " + problem);
       }
     }
