@@ -29,11 +29,11 @@ class ShellLinkTexts {
                  const wchar_t* workingDirectory, const wchar_t* iconLocation);
   // 0, or the error of the first text that did not convert (which the link must not go without).
   DWORD Error() const noexcept;
-  const char* Target() const noexcept { return target_.Get(); }
-  const char* Description() const noexcept { return description_.Get(); }
-  const char* Arguments() const noexcept { return arguments_.Get(); }
-  const char* Directory() const noexcept { return directory_.Get(); }
-  const char* Icon() const noexcept { return icon_.Get(); }
+  const char* Target() const { return target_.Get(); }
+  const char* Description() const { return description_.Get(); }
+  const char* Arguments() const { return arguments_.Get(); }
+  const char* Directory() const { return directory_.Get(); }
+  const char* Icon() const { return icon_.Get(); }
 
  private:
   const AnsiPath target_, description_, arguments_, directory_, icon_;
