@@ -300,7 +300,7 @@ std::string Judge(const Outcome& baseline, const Outcome& run, MethodRecord& met
 // sweep until it is taken off this list.
 struct KnownGap {
   const char* method;    // "Class.method", or "Class.*" for every method of a class
-  const char* function;
+  const char* function;  // a function's name or pattern, alternatives between "|"
   const char* reason;
   const char* only;      // the problem it excuses, e.g. "changed other than without it"
 };
@@ -321,27 +321,20 @@ const KnownGap kKnownGaps[] = {
     {"Win32DesktopServiceImpl.removeDesktop*", "RemoveDirectoryA",
      "Windows 9x leaves a folder it cannot remove without a word, as it cannot tell one still in use", "changed other than without it"},
     // The administrator test: its look-ups, the token and the group's identifier.
-    {"Win32ProductServiceImpl.*", "GetProcAddress",
+    {"Win32ProductServiceImpl.*", "GetProcAddress|OpenProcessToken|OpenThreadToken|GetTokenInformation|AllocateAndInitializeSid",
      "a failed administrator test counts as a standard user's: the entry goes to the user's list", "changed other than without it"},
-    {"Win32ProductServiceImpl.*", "OpenProcessToken",
-     "a failed administrator test counts as a standard user's: the entry goes to the user's list", "changed other than without it"},
-    {"Win32ProductServiceImpl.*", "OpenThreadToken",
-     "a failed administrator test counts as a standard user's: the entry goes to the user's list", "changed other than without it"},
-    {"Win32ProductServiceImpl.*", "GetTokenInformation",
-     "a failed administrator test counts as a standard user's: the entry goes to the user's list", "changed other than without it"},
-    {"Win32ProductServiceImpl.*", "AllocateAndInitializeSid",
-     "a failed administrator test counts as a standard user's: the entry goes to the user's list", "changed other than without it"},
-    {"Win32ProductServiceImpl.win32RegisterUninstaller", "Reg*",
-     "the entry is written value by value, and a failure leaves the values written before it", "changed, and threw"},
-    {"Win32ProductServiceImpl.win32RegisterUninstaller", "WideCharToMultiByte",
+    {"Win32ProductServiceImpl.win32RegisterUninstaller", "Reg*|WideCharToMultiByte",
      "the entry is written value by value, and a failure leaves the values written before it", "changed, and threw"},
     // Proved by the runs in which WaitForInputIdle fails: they leave none.
     {"Win32SystemUtilServiceImpl.nativeDeleteFilesAfterExit", "*",
      "Wine's WaitForInputIdle keeps a handle to the started program's idle event", "left behind: handles +1"},
 };
 
-// "name", or a prefix followed by "*" (A and W forms, a class's methods).
+// "name", or a prefix followed by "*" (A and W forms, a class's methods); alternatives between "|".
 bool Matches(const std::string& pattern, const std::string& name) {
+  if (const std::size_t bar = pattern.find('|'); bar != std::string::npos) {
+    return Matches(pattern.substr(0, bar), name) || Matches(pattern.substr(bar + 1), name);
+  }
   if (pattern.back() != '*') return pattern == name;
   return name.rfind(pattern.substr(0, pattern.size() - 1), 0) == 0;
 }
