@@ -38,11 +38,6 @@ using Text = std::optional<std::u16string>;
 constexpr char kServiceClass[] = "com/fernwick/wizard/platform/win32/Win32ServiceImpl";
 constexpr wchar_t kVersionKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 
-std::wstring Lower(std::wstring text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](wchar_t c) { return static_cast<wchar_t>(towlower(c)); });
-  return text;
-}
-
 // The full path in lower case; nullopt when the system cannot make one. The paths the ANSI functions
 // are given here are ASCII (an unpaired surrogate reaches them as '?').
 template <typename Char>
@@ -53,7 +48,8 @@ std::optional<std::wstring> FullPath(const Char* path) {
   const DWORD length = full.empty() ? 0 : GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
   if (length == 0 || length >= full.size()) return std::nullopt;
   full.resize(length);
-  return Lower(full);
+  for (wchar_t& c : full) c = static_cast<wchar_t>(towlower(c));
+  return full;
 }
 
 std::vector<std::wstring> DriveRootEntries(const std::wstring& folder) {

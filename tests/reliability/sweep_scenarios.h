@@ -183,8 +183,6 @@ std::shared_ptr<void> Patched(HMODULE module, ImportOf<Fn> function, bool bound,
 
 inline std::u16string U16Of(const std::string& text) { return std::u16string(text.begin(), text.end()); }
 
-inline std::string JsonEscaped(const std::string& path) { return Replaced(path, "\\", "\\\\"); }
-
 // "win32CopyFile" -> "WIN32_COPY_FILE", as OperationCodes names each method's code.
 inline std::string CodeName(const std::string& method) {
   if (method == "set32BitValue") return "SET_32_BIT_VALUE";
@@ -304,8 +302,8 @@ class CallSiteSweep {
       text = Replaced(text, "$UserPrograms$ FwSweep", "{T} " + folder_.substr(3) + "\\FwSweep");
       text = std::regex_replace(text, std::regex(R"(\{T\}( |$))"), "{T}\\$1");
     }
-    text = Replaced(text, "{TJ}", JsonEscaped(folder_));
-    text = Replaced(text, "{PJ}", JsonEscaped(Narrow(ProgramFolder())));
+    text = Replaced(text, "{TJ}", Replaced(folder_, "\\", "\\\\"));
+    text = Replaced(text, "{PJ}", Replaced(Narrow(ProgramFolder()), "\\", "\\\\"));
     text = Replaced(text, "{T}", folder_);
     text = Replaced(text, "{P}", Narrow(ProgramFolder()));
     text = Replaced(text, "{N}", std::to_string(runs_));
