@@ -4,7 +4,8 @@
 #   decoration, the form a 32-bit JVM finds);
 # - it imports only Windows system DLLs (the language runtime is linked statically), and from
 #   kernel32 only functions every supported Windows has (scripts/kernel32-imports.txt).
-# Usage: check-dll.sh <objdump> <dll> [--list]   (--list also prints the exports)
+# Usage: check-dll.sh <objdump> <dll> [--summary|--list]
+#   --summary prints one line: the exports counted and checked, the DLLs imported; --list also the exports
 set -euo pipefail
 objdump=$1 dll=$2 list=${3:-}
 
@@ -52,8 +53,9 @@ while IFS= read -r name; do
   fi
 done <<<"$kernel32_imports"
 
-if [ "$list" = "--list" ]; then
-  echo "$dll: $count exports; imports: $(echo $imports)"
-  printf '%s\n' "$exports" | sed 's/^/  /'
+if [ -n "$list" ]; then
+  echo "$dll: $count exports, $([ $status -eq 0 ] && echo checked || echo "NOT as they must be"); imports: $(echo $imports)"
 fi
+[ "$list" = "--list" ] && printf '%s\n' "$exports" | sed 's/^/  /'
+
 exit $status
