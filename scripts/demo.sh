@@ -24,6 +24,7 @@
 # it needs is missing.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/scripts/avian-wine.sh"
 build=$root/build/x86_64
 out=$root/build/demo
 avian=
@@ -43,25 +44,16 @@ cleanup=$build/tools/fwcleanup/fwcleanup.exe
 [ -f "$cleanup" ] || { echo "demo: $cleanup is missing; build the fwcleanup target first" >&2; exit 2; }
 service=$build/tests/service/fwtestsvc.exe
 [ -f "$service" ] || { echo "demo: $service is missing; build the fwtest_service target first" >&2; exit 2; }
-if [ ! -f "$avian/avian.exe" ] || [ ! -d "$avian/classpath" ]; then
-  echo "demo: no Avian in $avian (avian.exe and classpath/): the Java demo cannot run without it." >&2
-  [ ! -f "$avian/unavailable.txt" ] || cat "$avian/unavailable.txt" >&2
-  echo "demo: build it with  scripts/avian.sh --arch x86_64 --out $avian  (about two minutes)" >&2
-  exit 2
-fi
-javac=${JAVA_HOME:+$JAVA_HOME/bin/}javac
-command -v "$javac" >/dev/null || { echo "demo: no javac (set JAVA_HOME); run scripts/setup.sh" >&2; exit 2; }
+need_avian demo "$avian" x86_64
 
 prefix=$out/wine-prefix
 mkdir -p "$out"
-rm -rf "$out/classes"
 rm -f "$out/demo.log" "$out/handed-over.txt" "$out/fwnative.dll" "$out/fwcleanup.exe" "$out/fwtestsvc.exe"
 
 # The classes the library binds to and the demo, for Java 8 as Avian's class library has it (the
 # demo uses nothing else).
 mapfile -t sources < <(find "$root/java/src" "$root/java/demo" -name '*.java' | LC_ALL=C sort)
-"$javac" -source 8 -target 8 -encoding UTF-8 -Xlint:all,-options -Werror \
-  -bootclasspath "$avian/classpath" -d "$out/classes" "${sources[@]}"
+avian_javac demo "$avian" "$out/classes" "${sources[@]}"
 # Avian's System.loadLibrary finds the DLL in the current folder.
 cp "$dll" "$out/fwnative.dll"
 # The clean-up program the uninstall hands its last files to (the program copies it before use).
@@ -69,25 +61,12 @@ cp "$cleanup" "$out/fwcleanup.exe"
 # The demo's service program: the tests' own service, which records its start and its controls.
 cp "$service" "$out/fwtestsvc.exe"
 
-# The null display driver, and no crash dialog waiting for a click.
-cat >"$out/wine.reg" <<'REG'
-REGEDIT4
+start_prefix "$root" "$prefix" "$out/wine.reg"
 
-[HKEY_CURRENT_USER\Software\Wine\Drivers]
-"Graphics"="null"
-
-[HKEY_CURRENT_USER\Software\Wine\WineDbg]
-"ShowCrashDialog"=dword:00000000
-REG
-"$root/scripts/wine-prefix.sh" setup --template "$root/build/wine-template" --prefix "$prefix" --reg "$out/wine.reg"
-trap '"$root/scripts/wine-prefix.sh" stop --prefix "$prefix" >/dev/null' EXIT
-
-# Avian takes its class path as a Windows path; Wine's drive Z: is the Linux root.
-classes=$out/classes
-classes="Z:${classes//\//\\}"
+# Avian takes its class path as a Windows path.
 echo
 status=0
-(cd "$out" && "$root/scripts/wine-run.sh" --prefix "$prefix" "$avian/avian.exe" -cp "$classes" \
+(cd "$out" && "$root/scripts/wine-run.sh" --prefix "$prefix" "$avian/avian.exe" -cp "$(windows_path "$out/classes")" \
   com.fernwick.demo.Demo demo.log handed-over.txt) || status=$?
 ended=$EPOCHREALTIME
 
@@ -95,30 +74,6 @@ ended=$EPOCHREALTIME
 say() {
   echo "$1"
   echo "$1" >>"$out/demo.log"
-}
-# The Linux path of a Windows path of the prefix (drive letters are the links in dosdevices), each
-# name matched regardless of case as Windows does; fails when something on the way is missing.
-find_path() {
-  local rest=${1//\\//} drive dir name names
-  drive=${rest%%:*}
-  dir="$prefix/dosdevices/${drive,,}:"
-  [ -d "$dir" ] || return 1
-  IFS=/ read -ra names <<<"${rest#*:}"
-  for name in "${names[@]}"; do
-    [ -n "$name" ] || continue
-    dir=$(find "$dir/" -mindepth 1 -maxdepth 1 -iname "$name" -print -quit 2>/dev/null)
-    [ -n "$dir" ] || return 1
-  done
-  echo "$dir"
-}
-present() { find_path "$1" >/dev/null; }
-# Milliseconds since the program ended; and a number of them as seconds to a tenth.
-since_end() {
-  local now=$EPOCHREALTIME
-  echo $(( (10#${now//[.,]/} - 10#${ended//[.,]/}) / 1000 ))
-}
-seconds() {
-  echo "$(($1 / 1000)).$(($1 % 1000 / 100))"
 }
 wait_s=30
 after_checks=0
@@ -145,21 +100,18 @@ if [ "$status" -ne 2 ]; then
       for other in "${handed[@]}"; do
         [ -n "$other" ] && [[ "${folder,,}\\" == "${other,,}\\"* ]] && inside=$other
       done
-      if [ -z "$inside" ] && ! present "$folder"; then
+      if [ -z "$inside" ] && ! prefix_has "$prefix" "$folder"; then
         say "  [$path: the folder it is in is not found]"
         after_failures+=("the folder of $path is there")
         say "    !! expected: the folder of $path is there"
         continue
       fi
-      while present "$path" && [ "$(since_end)" -lt $((wait_s * 1000)) ]; do
-        sleep 0.2
-      done
-      if present "$path"; then
-        say "  [$path is still there $(seconds "$(since_end)") s after the end]"
+      if ! wait_gone "$prefix" "$path" "$ended" "$wait_s"; then
+        say "  [$path is still there $(seconds "$(ms_since "$ended")") s after the end]"
         after_failures+=("$path is gone within $wait_s s")
         say "    !! expected: $path is gone within $wait_s s"
       else
-        say "  [$path is gone $(seconds "$(since_end)") s after the end]"
+        say "  [$path is gone $(seconds "$(ms_since "$ended")") s after the end]"
       fi
     done
   fi
