@@ -22,3 +22,13 @@ add_custom_target(release
   DEPENDS fwnative fwcleanup fwnative_java
   COMMENT "Making fwnative-${PROJECT_VERSION}.zip"
   VERBATIM)
+
+# The archive as it ships: made (after both trees are built), unpacked and run.
+if(FW_BUILD_TESTS)
+  add_test(NAME release_archive_make COMMAND ${CMAKE_COMMAND} --build "${CMAKE_BINARY_DIR}" --target release)
+  set_tests_properties(release_archive_make PROPERTIES FIXTURES_SETUP fw_release_archive)
+  add_test(NAME release_archive
+           COMMAND "${PROJECT_SOURCE_DIR}/scripts/release-test.sh" "${FW_RELEASE_ARCHIVE}" "${CMAKE_BINARY_DIR}/avian"
+                   "${FW_X86_BUILD_DIR}/avian" "${CMAKE_BINARY_DIR}/release-test")
+  set_tests_properties(release_archive PROPERTIES FIXTURES_REQUIRED fw_release_archive TIMEOUT 900)
+endif()
