@@ -17,77 +17,171 @@ public class Win2kServiceStatusProcess {
     private int processId;
     private int serviceFlags;
 
+    /** A status with every field 0, filled by the extended status query. */
     public Win2kServiceStatusProcess() {
     }
 
+    /**
+     * Tells the service type, SERVICE_INTERACTIVE_PROCESS (0x100) included.
+     *
+     * @return the service type as the system gives it
+     */
     public int getServiceType() {
         return serviceType;
     }
 
+    /**
+     * Sets the service type, SERVICE_INTERACTIVE_PROCESS (0x100) included.
+     *
+     * @param serviceType the service type as the system gives it
+     */
     public void setServiceType(int serviceType) {
         this.serviceType = serviceType;
     }
 
+    /**
+     * Tells the service's state.
+     *
+     * @return 1 stopped, 2 start pending, 3 stop pending, 4 running, 5 continue pending, 6 pause
+     *         pending, 7 paused
+     */
     public int getCurrentState() {
         return currentState;
     }
 
+    /**
+     * Sets the service's state.
+     *
+     * @param currentState 1 stopped, 2 start pending, 3 stop pending, 4 running, 5 continue
+     *        pending, 6 pause pending, 7 paused
+     */
     public void setCurrentState(int currentState) {
         this.currentState = currentState;
     }
 
+    /**
+     * Tells the control codes the service accepts now.
+     *
+     * @return bits: 1 stop, 2 pause and continue, 4 shutdown, ...
+     */
     public int getControlsAccepted() {
         return controlsAccepted;
     }
 
+    /**
+     * Sets the control codes the service accepts now.
+     *
+     * @param controlsAccepted bits: 1 stop, 2 pause and continue, 4 shutdown, ...
+     */
     public void setControlsAccepted(int controlsAccepted) {
         this.controlsAccepted = controlsAccepted;
     }
 
+    /**
+     * Tells the Win32 error the service reports for its start or stop.
+     *
+     * @return the error; 1066 means see the service-specific exit code
+     */
     public int getWin32ExitCode() {
         return win32ExitCode;
     }
 
+    /**
+     * Sets the Win32 error the service reports for its start or stop.
+     *
+     * @param win32ExitCode the error; 1066 means see the service-specific exit code
+     */
     public void setWin32ExitCode(int win32ExitCode) {
         this.win32ExitCode = win32ExitCode;
     }
 
+    /**
+     * Tells the service's own error code.
+     *
+     * @return the code, meaningful when the Win32 exit code is 1066
+     */
     public int getServiceSpecificExitCode() {
         return serviceSpecificExitCode;
     }
 
+    /**
+     * Sets the service's own error code.
+     *
+     * @param serviceSpecificExitCode the code, meaningful when the Win32 exit code is 1066
+     */
     public void setServiceSpecificExitCode(int serviceSpecificExitCode) {
         this.serviceSpecificExitCode = serviceSpecificExitCode;
     }
 
+    /**
+     * Tells the progress counter of a pending start, stop, pause or continue.
+     *
+     * @return the counter, which the service increases as it progresses
+     */
     public int getCheckPoint() {
         return checkPoint;
     }
 
+    /**
+     * Sets the progress counter of a pending start, stop, pause or continue.
+     *
+     * @param checkPoint the counter, which the service increases as it progresses
+     */
     public void setCheckPoint(int checkPoint) {
         this.checkPoint = checkPoint;
     }
 
+    /**
+     * Tells how long the pending operation is expected to take.
+     *
+     * @return the time in milliseconds before the next check point
+     */
     public int getWaitHint() {
         return waitHint;
     }
 
+    /**
+     * Sets how long the pending operation is expected to take.
+     *
+     * @param waitHint the time in milliseconds before the next check point
+     */
     public void setWaitHint(int waitHint) {
         this.waitHint = waitHint;
     }
 
+    /**
+     * Tells the id of the process the service runs in.
+     *
+     * @return the process id; 0 when the service is not running
+     */
     public int getProcessId() {
         return processId;
     }
 
+    /**
+     * Sets the id of the process the service runs in.
+     *
+     * @param processId the process id; 0 when the service is not running
+     */
     public void setProcessId(int processId) {
         this.processId = processId;
     }
 
+    /**
+     * Tells the service flags.
+     *
+     * @return 1 (SERVICE_RUNS_IN_SYSTEM_PROCESS) when the service runs in a system process, else 0
+     */
     public int getServiceFlags() {
         return serviceFlags;
     }
 
+    /**
+     * Sets the service flags.
+     *
+     * @param serviceFlags 1 (SERVICE_RUNS_IN_SYSTEM_PROCESS) when the service runs in a system
+     *        process, else 0
+     */
     public void setServiceFlags(int serviceFlags) {
         this.serviceFlags = serviceFlags;
     }
