@@ -1,9 +1,7 @@
-// The desktop service: folder tokens and desktop paths called in the test program itself (the
-// library's code is linked in, the program's own imports faked where the shell must misbehave); then
-// through the built DLL, below a temporary base folder, program folders and links written, read back
-// by the shell and removed. The twelve owner and attribute methods (the file service's operations on
-// "<folder>\<sub-folder>\<item>.lnk" or a folder) are in the file service's owner and attribute table.
-// Every shell notification is recorded, checked and passed on.
+// The desktop service: folder tokens and item paths in the test program itself, the rest through the
+// built DLL below a temporary base folder: program folders and links made, read back by the shell and
+// removed, with every shell notification recorded, checked and passed on. The owner and attribute
+// methods are in the file service's owner and attribute table.
 #include <objbase.h>
 #include <shlobj.h>
 #include <windows.h>
@@ -33,7 +31,6 @@ constexpr char kDesktopService[] = "com/fernwick/wizard/platform/win32/Win32Desk
 
 using Notes = std::vector<std::pair<LONG, std::string>>;  // event, ANSI path
 
-// The expected notification: the ANSI form of the path.
 inline std::pair<LONG, std::string> Note(LONG event, const std::wstring& path) { return {event, Ansi(path)}; }
 
 // A link's path, arguments, working directory, description and "icon location,index" as read back.
@@ -125,10 +122,6 @@ TEST_F(ProgramFolderTest, CreatesMissingLevelsKeepsFoldersInUseAndNotifiesAsWrit
   ExpectNoException(vm);
   EXPECT_TRUE(Exists(folder / L"A\\B\\C") && Exists(folder / L"D\\E"));
   EXPECT_EQ(TakeNotes(), (Notes{Note(SHCNE_MKDIR, folder / L"A\\B\\C"), Note(SHCNE_MKDIR, folder / L"D/E")}));
-
-  vm.Call(FW_DESKTOP(createDesktopFolder), self, jstring{nullptr}, Path(L"A"));
-  ExpectFailure(vm, -80000, ERROR_INVALID_PARAMETER);
-  EXPECT_EQ(TakeNotes(), Notes{});
 
   // A folder still in use stays, without a word: only a removal to the end is announced.
   WriteBytes(folder / L"A\\other.lnk", "x");
@@ -223,17 +216,6 @@ TEST_F(ShortcutTest, RemovalFindsOlderItemKindsOnlyOnWindows9xAndEmptiesTheSubFo
   EXPECT_FALSE(Exists(folder / L"Fw"));
   EXPECT_EQ(TakeNotes(), (Notes{Note(SHCNE_DELETE, folder / (win9x ? L"Fw\\Gone.url" : L"Fw\\Gone.lnk")),
                                 Note(SHCNE_RMDIR, folder / L"Fw")}));
-
-  // On Windows 9x a path that does not convert is reported, not taken for an item or folder gone.
-  MakeFolder(folder / L"Fw");
-  auto version = FakeWindows98(Library());
-  auto unconvertible = FailImport(Library(), FWTEST_IMPORT(WideCharToMultiByte), 0, ERROR_NO_UNICODE_TRANSLATION);
-  vm.Call(FW_DESKTOP(removeDesktopItem), self, Path(folder.path()), Path(L"Fw"), Path(L"Gone"));
-  ExpectFailure(vm, -80003, ERROR_NO_UNICODE_TRANSLATION);
-  vm.Call(FW_DESKTOP(removeDesktopFolder), self, Path(folder.path()), Path(L"Fw"));
-  ExpectFailure(vm, -80001, ERROR_NO_UNICODE_TRANSLATION);
-  EXPECT_TRUE(Exists(folder / L"Fw"));
-  EXPECT_EQ(TakeNotes(), Notes{});
 }
 
 TEST(DesktopComInit, AFailedLoadTimeInitialisationRefusesEveryItem) {

@@ -1,6 +1,5 @@
-// win32CopyFile, win32MoveFile, win32DeleteFile, win32DeleteDirectory and the file-time methods: done
-// at once, or, for a file in use, completed at the next start through MoveFileExW (NT family) or
-// WinInit.Ini (Windows 9x). Most tests force each family with the version the DLL sees.
+// Copies, moves, deletes and file times: done at once, or for a file in use at the next start through
+// MoveFileExW (NT family) or WinInit.Ini (Windows 9x); most tests force each family through the DLL's version.
 #include <windows.h>
 
 #include <cstring>
@@ -260,26 +259,21 @@ TEST_F(FileOperationsTest, A9xPathThatNamesAnotherFileIsRefused) {
   }
 }
 
-std::optional<ULONGLONG> Value(const FILETIME* time) {
-  if (time == nullptr) return std::nullopt;
-  return (static_cast<ULONGLONG>(time->dwHighDateTime) << 32) | time->dwLowDateTime;
+std::optional<ULONGLONG> Value(const FILETIME* t) {
+  return t != nullptr ? std::optional((ULONGLONG{t->dwHighDateTime} << 32) | t->dwLowDateTime) : std::nullopt;
 }
 
 TEST_F(FileOperationsTest, FileTimesAreSetAsGivenAndAReadOnlyFileStaysReadOnly) {
-  constexpr jlong kCreated = 126227808000000000LL;   // 2001-01-01
-  constexpr jlong kAccessed = 126543168000000000LL;  // 2002-01-01
-  constexpr jlong kWritten = 126858528001234567LL;   // 2003-01-01, 100 ns precision
+  constexpr jlong kCreated = 126227808000000000LL, kAccessed = 126543168000000000LL;  // 2001-01-01, 2002-01-01
+  constexpr jlong kWritten = 126858528001234567LL;  // 2003-01-01, 100 ns precision
   WriteBytes(target, "old");
   SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY);
-  // What SetFileTime was given: each time or its absence.
   using TimesSeen = std::vector<std::optional<ULONGLONG>>;
-  TimesSeen seen;
-  auto setFileTime = ReplaceImport(
-      Library(), FWTEST_IMPORT(SetFileTime),
-      [&seen](auto original, HANDLE file, const FILETIME* c, const FILETIME* a, const FILETIME* w) -> BOOL {
-        seen = {Value(c), Value(a), Value(w)};
-        return original(file, c, a, w);
-      });
+  TimesSeen seen;  // what SetFileTime was given: each time or its absence
+  auto setFileTime = ReplaceImport(Library(), FWTEST_IMPORT(SetFileTime), [&seen](auto original, HANDLE file, auto... times) {
+    seen = {Value(times)...};
+    return original(file, times...);
+  });
   const std::nullopt_t none = std::nullopt;
   vm.Call(FW_FILE(win32SetFileCreated), self, Path(target), kCreated);
   EXPECT_EQ(seen, (TimesSeen{kCreated, none, none}));

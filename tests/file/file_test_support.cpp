@@ -16,6 +16,21 @@ std::wstring StripPrefix(std::wstring path) {
   return path;
 }
 
+std::optional<RawValue> ReadPendingRenames() { return GetRawValue(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames); }
+
+// The strings of a multi-string value (none when there is no value).
+std::vector<std::wstring> SplitMultiString(const std::optional<RawValue>& value) {
+  const std::vector<std::uint8_t> data = value ? value->bytes : std::vector<std::uint8_t>{};
+  const std::wstring all(reinterpret_cast<const wchar_t*>(data.data()), data.size() / sizeof(wchar_t));
+  std::vector<std::wstring> parts;
+  for (std::size_t start = 0; start < all.size(); start += parts.back().size() + 1) {
+    parts.push_back(all.substr(start, all.find(L'\0', start) - start));  // to the end when no zero follows
+  }
+  // The list ends with an extra terminator (an empty part that belongs to no pair).
+  if (parts.size() % 2 == 1 && parts.back().empty()) parts.pop_back();
+  return parts;
+}
+
 }  // namespace
 
 TempFolder::TempFolder() {
@@ -67,8 +82,6 @@ std::optional<std::string> ReadBytes(const std::wstring& path) {
   return bytes;
 }
 
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 void MakeFolder(const std::wstring& path) {
   if (!CreateDirectoryW(path.c_str(), nullptr)) throw std::runtime_error("cannot make a test folder");
 }
@@ -105,37 +118,17 @@ ScopedWinInit::~ScopedWinInit() {
   if (saved_) WriteBytes(path_, *saved_);
 }
 
-namespace {
-
-std::optional<RawValue> ReadPendingRenames() { return GetRawValue(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames); }
-
-// The strings of a multi-string value (none when there is no value).
-std::vector<std::wstring> SplitMultiString(const std::optional<RawValue>& value) {
-  const std::vector<std::uint8_t> data = value ? value->bytes : std::vector<std::uint8_t>{};
-  const std::wstring all(reinterpret_cast<const wchar_t*>(data.data()), data.size() / sizeof(wchar_t));
-  std::vector<std::wstring> parts;
-  for (std::size_t start = 0; start < all.size(); start += parts.back().size() + 1) {
-    parts.push_back(all.substr(start, all.find(L'\0', start) - start));  // to the end when no zero follows
-  }
-  // The list ends with an extra terminator (an empty part that belongs to no pair).
-  if (parts.size() % 2 == 1 && parts.back().empty()) parts.pop_back();
-  return parts;
-}
-
-}  // namespace
-
 ScopedPendingRenames::ScopedPendingRenames() : saved_(ReadPendingRenames()) {}
 
 ScopedPendingRenames::~ScopedPendingRenames() {
-  if (saved_) {
-    SetRawValue(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames, REG_MULTI_SZ, saved_->bytes.data(),
-                static_cast<DWORD>(saved_->bytes.size()));
+  fw::UniqueKey key;
+  RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_SET_VALUE, key.put());
+  if (!saved_) {
+    RegDeleteValueW(key.get(), kPendingRenames);
     return;
   }
-  fw::UniqueKey key;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_SET_VALUE, key.put()) == ERROR_SUCCESS) {
-    RegDeleteValueW(key.get(), kPendingRenames);
-  }
+  const DWORD size = static_cast<DWORD>(saved_->bytes.size());
+  RegSetValueExW(key.get(), kPendingRenames, 0, REG_MULTI_SZ, saved_->bytes.data(), size);
 }
 
 std::vector<std::pair<std::wstring, std::wstring>> ScopedPendingRenames::Added() const {

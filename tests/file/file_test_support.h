@@ -1,6 +1,5 @@
-// Shared pieces of the file-service tests: a temporary folder per test, files and their bytes,
-// files held open the way an installer meets them, and backups of the machine-wide reboot-time
-// records.
+// Shared pieces of the file-service tests: a temporary folder per test, files and their bytes, files
+// held open the way an installer meets them, and backups of the machine-wide reboot-time records.
 #pragma once
 
 #include <windows.h>
@@ -40,7 +39,7 @@ void RemoveAll(const std::wstring& path);
 void WriteBytes(const std::wstring& path, const std::string& bytes);
 // nullopt when the file cannot be opened.
 std::optional<std::string> ReadBytes(const std::wstring& path);
-bool Exists(const std::wstring& path);
+inline bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 void MakeFolder(const std::wstring& path);
 
 // The path of a shell folder (CSIDL), asked independently of the code under test; "" when there is none.

@@ -16,34 +16,23 @@ namespace {
 using fwtest::Ansi;
 using fwtest::ShortPathOf;
 
-class WinInitRenameListTest : public ::testing::Test {
- protected:
-  WinInitRenameListTest() {
-    fwtest::WriteBytes(source, "new");
-    fwtest::WriteBytes(target, "old");
-  }
-  // A list with one delete line and one move line; returns the bytes they make.
-  std::string AddTwoLines(WinInitRenameList& list) {
-    EXPECT_EQ(list.AddDelete(Ansi(target).c_str()), 0u);
-    EXPECT_EQ(list.AddMove(Ansi(source).c_str(), Ansi(target).c_str()), 0u);
-    EXPECT_NE(ShortPathOf(source), ShortPathOf(target));
-    return "NUL=" + ShortPathOf(target) + "\n" + ShortPathOf(target) + "=" + ShortPathOf(source) + "\n";
-  }
-
-  fwtest::TempFolder folder;
-  fwtest::ScopedWinInit winInit;
-  const std::wstring source = folder / L"a long source name.dll";
-  const std::wstring target = folder / L"a long target name.dll";
-};
-
 // A path that is not there makes no line (a destination not there yet is FileOperationsTest's: an 8.3
 // name in its folder's short form), and a list without lines no file.
-TEST_F(WinInitRenameListTest, MakesNoLineWithoutAPathAndInsertsUnderTheHeaderKeepingEveryOtherByte) {
+TEST(WinInitRenameListTest, MakesNoLineWithoutAPathAndInsertsUnderTheHeaderKeepingEveryOtherByte) {
+  const fwtest::TempFolder folder;
+  const fwtest::ScopedWinInit winInit;
+  const std::wstring source = folder / L"a long source name.dll", target = folder / L"a long target name.dll";
+  fwtest::WriteBytes(source, "new");
+  fwtest::WriteBytes(target, "old");
   WinInitRenameList refused;
   EXPECT_NE(refused.AddDelete(Ansi(folder / L"nofolder\\X.DLL").c_str()), 0u);
   EXPECT_NE(refused.AddMove(Ansi(folder / L"gone.dll").c_str(), Ansi(target).c_str()), 0u);
   EXPECT_EQ(refused.Flush(), 0u);
   EXPECT_FALSE(winInit.Contents().has_value());
+  // One delete line and one move line.
+  const std::string shortSource = ShortPathOf(source), shortTarget = ShortPathOf(target);
+  ASSERT_NE(shortSource, shortTarget);
+  const std::string lines = "NUL=" + shortTarget + "\n" + shortTarget + "=" + shortSource + "\n";
   const struct {
     const char* what;
     std::optional<std::string> before;  // nullopt: no file yet
@@ -64,7 +53,8 @@ TEST_F(WinInitRenameListTest, MakesNoLineWithoutAPathAndInsertsUnderTheHeaderKee
     DeleteFileW(winInit.path().c_str());
     if (c.before) fwtest::WriteBytes(winInit.path(), *c.before);
     WinInitRenameList list;
-    const std::string lines = AddTwoLines(list);
+    ASSERT_EQ(list.AddDelete(Ansi(target).c_str()), 0u);
+    ASSERT_EQ(list.AddMove(Ansi(source).c_str(), Ansi(target).c_str()), 0u);
     ASSERT_EQ(list.Flush(), 0u);
     const std::string before = c.before.value_or("");
     EXPECT_EQ(winInit.Contents(), c.head + c.added + lines + before.substr(c.head.size()));
