@@ -40,18 +40,14 @@ std::wstring WideOf(const std::string& ansi) {
 }
 std::wstring WideOf(const std::wstring& wide) { return wide; }
 
-std::vector<fwcleanup::DeletionEntry> Request(const Entries& entries) {
-  std::vector<fwcleanup::DeletionEntry> request;
-  for (const auto& [path, tree] : entries) request.push_back({path, tree});
-  return request;
-}
-
 // The family's resolution (the A functions' text on 9x), in UTF-16 either way; with `remove`, the
 // targets are removed too.
 template <typename Text>
 std::vector<std::wstring> ResolvedAs(const Entries& entries, std::optional<bool> remove) {
+  std::vector<fwcleanup::DeletionEntry> request;
+  for (const auto& [path, tree] : entries) request.push_back({path, tree});
   std::vector<fwcleanup::Target<Text>> targets;
-  fwcleanup::ResolveEntries(Request(entries), targets);
+  fwcleanup::ResolveEntries(request, targets);
   if (remove) fwcleanup::RemoveTargets(targets, *remove, 0);
   std::vector<std::wstring> paths;
   for (const auto& target : targets) paths.push_back(WideOf(target.path));
