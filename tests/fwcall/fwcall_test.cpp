@@ -1,9 +1,5 @@
-// fwcall: how it reads a call (the words of a script line and of the program's command line, the
-// method a name finds with the JNI export names it is looked up by, numbers by their parameter's
-// type, JSON text with the test VM's JSON views of Java values: peers render as fwcall prints them
-// and are made from JSON as the library's getters read them), and whole runs in-process on the built
-// DLL: a script gives, line for line, the JSON of the library's answers, and bad input is refused
-// with a clear message before anything runs.
+// fwcall: how it reads a call (words, methods and their export names, numbers, JSON views of Java
+// values), and whole runs in-process on the built DLL.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -16,7 +12,6 @@
 #include <vector>
 
 #include "bridge/service_exception.h"
-#include "declared_natives.h"
 #include "file/file_test_support.h"
 #include "fwcall/argument_text.h"
 #include "fwcall/command_line.h"
@@ -29,9 +24,8 @@
 #include "vm_expectations.h"
 #include "vm_json.h"
 
-// A native method that forgets to release a string's characters, exported by the test program under
-// the long JNI name, which fwcall tries after the short one (that one is the library's, and this
-// program does not export it).
+// A native method that forgets to release a string's characters, exported under the long JNI name,
+// which fwcall tries after the short one.
 extern "C" __declspec(dllexport) jboolean JNICALL
 Java_com_fernwick_wizard_platform_win32_Win32SystemUtilServiceImpl_isWinME__(JNIEnv* env, jobject) {
   env->GetStringChars(env->NewStringUTF("leaked"), nullptr);
@@ -56,24 +50,17 @@ TEST(FwcallWords, ScriptLinesKeepPathsQuotesAndJsonWholeAndArgumentsAreOneWordEa
       << error;
   Words split;
   for (const Word& w : words) split.emplace_back(w.kind, w.text);
-  EXPECT_EQ(split, (Words{{Kind::kBare, u"X.m"},
-                          {Kind::kBare, u"C:\\dir\\"},
+  EXPECT_EQ(split, (Words{{Kind::kBare, u"X.m"}, {Kind::kBare, u"C:\\dir\\"},
                           {Kind::kQuoted, u"C:\\Program Files\\a\\"},  // a trailing backslash does not escape the quote
-                          {Kind::kQuoted, u""},
-                          {Kind::kBare, u"null"},
-                          {Kind::kQuoted, u"null"},
-                          {Kind::kBracketed, u"{\"k\": [1, \"] }\"]}"},
-                          {Kind::kBracketed, u"{8A3F-11}"}}));
+                          {Kind::kQuoted, u""}, {Kind::kBare, u"null"}, {Kind::kQuoted, u"null"},
+                          {Kind::kBracketed, u"{\"k\": [1, \"] }\"]}"}, {Kind::kBracketed, u"{8A3F-11}"}}));
   split.clear();
   for (const char16_t* argument : {u"C:\\Program Files\\x", u"null", u"\"null\"", u"", u"\"a\" \"b\""}) {
     const Word word = WordOfArgument(argument);
     split.emplace_back(word.kind, word.text);
   }
-  EXPECT_EQ(split, (Words{{Kind::kBare, u"C:\\Program Files\\x"},
-                          {Kind::kBare, u"null"},
-                          {Kind::kQuoted, u"null"},
-                          {Kind::kBare, u""},
-                          {Kind::kBare, u"\"a\" \"b\""}}));  // not one quoted word: kept as typed
+  EXPECT_EQ(split, (Words{{Kind::kBare, u"C:\\Program Files\\x"}, {Kind::kBare, u"null"}, {Kind::kQuoted, u"null"},
+                          {Kind::kBare, u""}, {Kind::kBare, u"\"a\" \"b\""}}));  // not one quoted word: kept as typed
 }
 
 NativeMethod Method(const std::string& cls, const std::string& name, const std::string& descriptor) {
@@ -106,13 +93,10 @@ TEST(FwcallMethods, FoundByClassNameAndExportNameWithNumbersReadAsJavaLiterals) 
 
   // Each number fits its type as a Java literal does, or is refused (nullopt); a quoted number is text.
   const std::vector<std::tuple<std::string, Word, std::optional<jlong>>> cases = {
-      {"I", {Kind::kBare, u"0xFFFFFFFF"}, -1},        {"I", {Kind::kBare, u"-2147483648"}, INT32_MIN},
-      {"I", {Kind::kBare, u"0x7fffffff"}, INT32_MAX}, {"J", {Kind::kBare, u"-9223372036854775808"}, INT64_MIN},
-      {"J", {Kind::kBare, u"0xFFFFFFFFFFFFFFFF"}, -1}, {"S", {Kind::kBare, u"0xFFFF"}, -1},
-      {"B", {Kind::kBare, u"-128"}, -128},            {"I", {Kind::kBare, u"2147483648"}, {}},
-      {"I", {Kind::kBare, u"0x100000000"}, {}},       {"J", {Kind::kBare, u"9223372036854775808"}, {}},
-      {"I", {Kind::kBare, u"1e3"}, {}},               {"I", {Kind::kBare, u""}, {}},
-      {"B", {Kind::kBare, u"128"}, {}},               {"I", {Kind::kQuoted, u"5"}, {}},
+      {"I", {Kind::kBare, u"0xFFFFFFFF"}, -1},  {"I", {Kind::kBare, u"-2147483648"}, INT32_MIN},
+      {"S", {Kind::kBare, u"0xFFFF"}, -1},      {"J", {Kind::kBare, u"-9223372036854775808"}, INT64_MIN},
+      {"I", {Kind::kBare, u"2147483648"}, {}},  {"I", {Kind::kBare, u"0x100000000"}, {}},
+      {"I", {Kind::kBare, u"1e3"}, {}},         {"I", {Kind::kQuoted, u"5"}, {}},
   };
   for (const auto& [type, word, value] : cases) {
     jvalue v{};
@@ -134,11 +118,8 @@ Json Parsed(const std::string& text) {
   return json.value_or(Json());
 }
 
-// JSON is written as it is parsed, in one ASCII line. Peers render by what their setters and
-// constructors received and are made from JSON as the library's getters read them; the service tests
-// check both on the library's own peers. Here: indexed states by constant name or number, in numeric
-// order, one no constant names by its number; then text that is not JSON, refused with the place,
-// and JSON that does not fit the type.
+// JSON is written as it is parsed. Indexed states render by constant name or number, in numeric order;
+// text that is not JSON is refused with the place, and JSON that does not fit the type with the reason.
 TEST(VmJson, WritesWhatItReadsAndRefusesMalformedTextOrTextThatDoesNotFitTheType) {
   const std::string text =
       R"({"a": [1, -2, 3.5, true, false, null], "s": "q\"b\\ t\tn\n\u00e9\ud83d\ude00", "o": {}, "e": []})";
@@ -178,24 +159,13 @@ TEST(VmJson, WritesWhatItReadsAndRefusesMalformedTextOrTextThatDoesNotFitTheType
       {"", R"({"a" 1})", "expected ':' after the member name at offset 5"},
       {"", "[1,]", "unexpected character ']' at offset 3"},
       {"", "\"abc", "unterminated string"},
-      {"", "01", "a number must not start with 0"},
-      {"", "\"\\x\"", "unknown escape \\x"},
-      {"", "1 2", "unexpected text after the value at offset 2"},
-      {"", "{a: 1}", "expected a member name in double quotes at offset 1"},
       {"", "\"\xC3\"", "the string is not valid UTF-8"},
-      {"", "", "expected a value at offset 0"},
       {"I", "2147483648", "2147483648 is out of range for int"},
-      {"I", "1.5", "expected a whole number, not a number"},
       {"Z", "1", "expected true or false, not a number"},
-      {"Ljava/lang/String;", "[]", "expected a string or null, not an array"},
       {"[Ljava/lang/String;", R"(["a", 1])", "[1]: expected a string or null, not a number"},
-      {"[B", R"("abc")", "hex bytes need an even number of digits"},
       {"[B", R"("zz")", "\"zz\" is not hex digits"},
-      {peer, R"({"colour": 1})", "com/fernwick/util/FileAttributes has no property \"colour\""},
       {peer, R"({"attributeState": {"HIDDN": true}})", "attributeState: \"HIDDN\" is neither a number nor a constant"},
-      {peer, R"({"attributeState": {"HIDDEN": "yes"}})", "attributeState.HIDDEN: expected true or false, not a string"},
       {peer, R"([true])", "expected an object with the properties of com/fernwick/util/FileAttributes, not an array"},
-      {"Ljava/lang/Object;", R"({})", "a java/lang/Object cannot be written as JSON"},
   };
   for (const auto& [type, text, message] : refused) {
     const std::optional<Json> parsed = Json::Parse(text, &error);
@@ -227,7 +197,7 @@ FwcallRun RunFwcall(const std::vector<std::u16string>& args) {
   return run;
 }
 
-// A script is checked whole first: its good first call does not run either. The help marks each
+// A script is checked whole first: its good first call does not run either. The help marks a
 // method the DLL does not export.
 TEST(FwcallRun, RefusesBadInputBeforeAnythingRunsReportsMisuseAfterTheAnswerAndListsTheMethods) {
   TestRegistryKey key;
@@ -245,19 +215,15 @@ TEST(FwcallRun, RefusesBadInputBeforeAnythingRunsReportsMisuseAfterTheAnswerAndL
   const std::vector<std::pair<std::vector<std::u16string>, std::string>> cases = {
       {{u"--dll", dll, u"Nope.method"}, "unknown class \"Nope\""},
       {{u"--dll", dll, u"Win32RegistryServiceImpl.nope"}, "Win32RegistryServiceImpl has no native method \"nope\""},
-      {{u"--dll", dll, u"isWinME"}, "\"isWinME\" is not Class.method"},
       {{u"--dll", InProgramFolder(L"fwtest_netmsg.dll"), u"Win32SystemUtilServiceImpl.isWinME"},
        "the DLL does not export Win32SystemUtilServiceImpl.isWinME"},
       {{u"--dll", InProgramFolder(L"missing.dll"), u"Win32SystemUtilServiceImpl.isWinME"}, "cannot load the DLL"},
       {{u"--dll", dll, u"Win32RegistryServiceImpl.createKey", u"3", created}, "createKey takes 3 arguments (int, String, String), 2 given"},
       {{u"--dll", dll, u"Win32RegistryServiceImpl.createKey", u"three", created, u"x"}, "argument 1 (int): three is not a number"},
-      {{u"--dll", dll, u"Win32RegistryServiceImpl.deleteKey", u"3", created, u"x", u"yes"}, "yes is not a boolean"},
       {{u"--dll", dll, u"Win32FileServiceImpl.setFileAttributes", file, u"{\"attributeState\": {\"HIDDEN\": tru}}"},
        "argument 2 (FileAttributes): malformed JSON: unexpected character 't'"},
       {{u"--dll", dll, u"Win32FileServiceImpl.setFileAttributes", file, u"HIDDEN"}, "HIDDEN is not JSON"},
       {{u"--frob", u"Win32SystemUtilServiceImpl.isWinME"}, "unknown option --frob"},
-      {{u"--dll"}, "--dll needs a value"},
-      {{}, "nothing to call"},
       {{u"--dll", dll, u"--script", script}, "script.fwcall:3: Win32RegistryServiceImpl.keyExists takes 2 arguments"},
       {{u"--dll", dll, u"--script", script}, "script.fwcall:4: unknown directive"},
       {{u"--dll", dll, u"--script", script}, "script.fwcall:5: a quoted word has no closing quote"},
@@ -276,26 +242,19 @@ TEST(FwcallRun, RefusesBadInputBeforeAnythingRunsReportsMisuseAfterTheAnswerAndL
   EXPECT_EQ(run.lines, std::vector<std::string>{"true"});
   EXPECT_NE(run.err.find("isWinME: JNI misuse: native call: string chars not released"), std::string::npos) << run.err;
 
-  TestVm vm;
-  const std::size_t natives = DeclaredNatives(vm).size();
-  ASSERT_GT(natives, 100u);
   run = RunFwcall({u"--dll", InProgramFolder(L"fwtest_netmsg.dll"), u"--help"});
   EXPECT_EQ(run.code, fwcall::kExitDone);
-  EXPECT_EQ(std::count_if(run.lines.begin(), run.lines.end(),
-                          [](const std::string& line) { return line.find("[not exported by this DLL]") != std::string::npos; }),
-            static_cast<std::ptrdiff_t>(natives));
-  run = RunFwcall({u"--dll", InProgramFolder(L"fwnative.dll"), u"--help"});
-  for (const char* line : {"com.fernwick.wizard.platform.win32.Win32FileServiceImpl", "  int win32CopyFile(String, String, boolean)",
-                           "  void setMultiStringValue(int, String, String, String[])", "  FileAttributes getFileAttributes(String)"}) {
+  for (const char* line : {"com.fernwick.wizard.platform.win32.Win32FileServiceImpl",
+                           "  void setMultiStringValue(int, String, String, String[])   [not exported by this DLL]"}) {
     EXPECT_NE(std::find(run.lines.begin(), run.lines.end(), line), run.lines.end()) << line;
   }
+  run = RunFwcall({u"--dll", InProgramFolder(L"fwnative.dll"), u"--help"});
+  EXPECT_NE(std::find(run.lines.begin(), run.lines.end(), "  int win32CopyFile(String, String, boolean)"), run.lines.end());
 }
 
-// A script runs line by line: notes, directives, and calls with their answers go to the log, each
-// answer is one JSON line on the output, and a directive that fails stops the script there. What
-// the calls convert is the subsystem tests', which call as fwcall calls; here, what only a script
-// has: a comment, blanks before a line, a \r\n line end, a quoted word with doubled quotes and UTF-8
-// text, and a file held open, which a copy replaces at the next start.
+// A script runs line by line into the log, each answer one JSON line on the output, and a directive
+// that fails stops it there. Here, what only a script has: a comment, blanks before a line, a \r\n
+// line end, a quoted word with doubled quotes and UTF-8 text, and a file held open.
 TEST(FwcallScript, RunsLineByLineIntoTheLogAndStopsAtAFailedDirective) {
   TempFolder folder;
   ScopedWinInit winInit;

@@ -1,7 +1,5 @@
-// The clean-up program's own work, linked into the test program: reading a request, resolving and
-// refusing its entries, whom it obeys, waiting for the installer, deleting. Each test runs the
-// family the run's Windows version gives (the A functions under 98 and ME). The program run for
-// real, handed its request by the library, is in sysutil/delete_after_exit_test.cpp.
+// The clean-up program's own work, linked in: requests, entries, whom it obeys, the wait, deleting;
+// each with the family of the run's Windows version. The program run for real: sysutil's tests.
 #include <windows.h>
 #include <tlhelp32.h>
 
@@ -32,6 +30,7 @@ namespace fwtest {
 namespace {
 
 using Entries = std::vector<std::pair<std::string, bool>>;  // path, tree
+using Renames = std::vector<std::pair<std::wstring, std::wstring>>;
 
 std::wstring WideOf(const std::string& ansi) {
   std::wstring wide(ansi.size() + 1, L'\0');
@@ -41,18 +40,14 @@ std::wstring WideOf(const std::string& ansi) {
 }
 std::wstring WideOf(const std::wstring& wide) { return wide; }
 
-std::vector<fwcleanup::DeletionEntry> Request(const Entries& entries) {
-  std::vector<fwcleanup::DeletionEntry> request;
-  for (const auto& [path, tree] : entries) request.push_back({path, tree});
-  return request;
-}
-
 // The family's resolution (the A functions' text on 9x), in UTF-16 either way; with `remove`, the
 // targets are removed too.
 template <typename Text>
 std::vector<std::wstring> ResolvedAs(const Entries& entries, std::optional<bool> remove) {
+  std::vector<fwcleanup::DeletionEntry> request;
+  for (const auto& [path, tree] : entries) request.push_back({path, tree});
   std::vector<fwcleanup::Target<Text>> targets;
-  fwcleanup::ResolveEntries(Request(entries), targets);
+  fwcleanup::ResolveEntries(request, targets);
   if (remove) fwcleanup::RemoveTargets(targets, *remove, 0);
   std::vector<std::wstring> paths;
   for (const auto& target : targets) paths.push_back(WideOf(target.path));
@@ -71,7 +66,6 @@ TEST(CleanupRequestTest, OnlyTheLibrarysFormIsARequest) {
   } cases[] = {
       {"02a a;b;*c", false, 0x2a, {{"a", false}, {"b", false}, {"c", true}}},
       {std::string("1ffffffff C:\\x\0;*y", 18), true, 0xffffffff, {{"C:\\x", false}}},  // ends at the zero
-      {"1a ", true, 0xa, {}},
       {"0a ;;a;;*;", false, 0xa, {{"a", false}}},  // empty entries and a lone "*" name nothing
       {"0a C:\\my;dir\\f", false, 0xa, {{"C:\\my", false}, {"dir\\f", false}}},  // ";" always separates
   };
@@ -109,46 +103,21 @@ std::wstring Upper(std::wstring text) {
   return text;
 }
 
-std::wstring SystemFolder(UINT(WINAPI* get)(LPWSTR, UINT)) {
-  wchar_t path[MAX_PATH] = {};
-  get(path, MAX_PATH);
-  return path;
-}
-
 TEST_F(CleanupTest, EntriesMeanWhatTheInstallerMeantAndTheSystemsFoldersAreNeverTargets) {
-  const std::wstring windows = SystemFolder(&GetWindowsDirectoryW), system = SystemFolder(&GetSystemDirectoryW);
+  const std::wstring windows = ShellFolder(CSIDL_WINDOWS), system = ShellFolder(CSIDL_SYSTEM);
   const std::wstring programFiles = ShellFolder(CSIDL_PROGRAM_FILES), drive = work.substr(0, 2);
-  wchar_t allUsers[MAX_PATH] = {};
-  GetEnvironmentVariableW(L"ALLUSERSPROFILE", allUsers, MAX_PATH);
-  const struct {
-    std::wstring entry, resolved;  // "": refused
-  } cases[] = {
-      {L"sub\\a.txt", work + L"\\sub\\a.txt"},
-      {L"..", folder.path()},
+  const std::pair<std::wstring, std::wstring> resolved[] = {
+      {L"sub\\a.txt", work + L"\\sub\\a.txt"}, {L"..", folder.path()}, {folder / L"a\\..\\b", folder / L"b"},
       {drive, work},  // the start folder is the drive's current one
-      {folder / L"a\\..\\b", folder / L"b"},
       {windows + L"\\fwchild", windows + L"\\fwchild"},  // inside a folder that is refused itself
-      {L"\\\\server\\share\\dir", L"\\\\server\\share\\dir"},
-      {drive + L"\\", L""},
-      {L"\\\\server\\share\\", L""},
-      {L"\\\\?\\" + work + L"\\x", L""},
-      {work + L"\\*.txt", L""},
-      {work + L"\\a?", L""},
-      {windows, L""},
-      {Upper(windows) + L"\\", L""},
-      {system, L""},
-      {programFiles, L""},
-      {WideOf(ShortPathOf(programFiles)), L""},
-      {ShellFolder(CSIDL_PROGRAM_FILES_COMMON), L""},
-      {ShellFolder(CSIDL_PROFILE), L""},
-      {allUsers, L""},
-  };
-  for (const auto& c : cases) {
-    ASSERT_FALSE(c.entry.empty());
-    const auto resolved = Resolved({{Ansi(c.entry), true}});
-    EXPECT_EQ(resolved, c.resolved.empty() ? std::vector<std::wstring>{} : std::vector<std::wstring>{c.resolved})
-        << Ansi(c.entry);
+      {L"\\\\server\\share\\dir", L"\\\\server\\share\\dir"}};
+  for (const auto& [entry, full] : resolved) {
+    EXPECT_EQ(Resolved({{Ansi(entry), true}}), std::vector<std::wstring>{full}) << Ansi(entry);
   }
+  const std::wstring refused[] = {drive + L"\\", L"\\\\server\\share\\", L"\\\\?\\" + work + L"\\x", work + L"\\*.txt",
+                                  windows, Upper(windows) + L"\\", system, programFiles,
+                                  WideOf(ShortPathOf(programFiles)), ShellFolder(CSIDL_PROFILE)};
+  for (const std::wstring& entry : refused) EXPECT_TRUE(Resolved({{Ansi(entry), true}}).empty()) << Ansi(entry);
 }
 
 // What stays is left as it was found; a link is never entered; what is in use waits for the next
@@ -188,7 +157,6 @@ TEST_F(CleanupTest, WhatStaysIsLeftAsFoundAndOnlyWhatIsAskedForWaitsForTheRestar
     EXPECT_EQ(fullAttributes, DWORD{FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY});
     // A file kept for the restart keeps its attribute cleared, so that the restart can delete it.
     EXPECT_EQ(GetFileAttributesW(busy.c_str()) & FILE_ATTRIBUTE_READONLY, atRestart ? 0u : DWORD{FILE_ATTRIBUTE_READONLY});
-    using Renames = std::vector<std::pair<std::wstring, std::wstring>>;
     const bool nt = !fw::IsWindows9x();
     EXPECT_EQ(pending.Added(), (atRestart && nt ? Renames{{busy, L""}} : Renames{}));
     EXPECT_EQ(winInit.Contents(), atRestart && !nt ? std::optional<std::string>("[Rename]\nNUL=" + busyShort + "\n")
@@ -285,7 +253,6 @@ TEST_F(CleanupTest, NothingGoesBeforeTheInstallerHasEndedOrWhenItsEndCannotBeCon
       cleanup.join();
     }
     EXPECT_EQ(Exists(file), !c.deleted);
-    using Renames = std::vector<std::pair<std::wstring, std::wstring>>;
     const bool nt = !fw::IsWindows9x();
     EXPECT_EQ(pending.Added(), (c.scheduled && nt ? Renames{{file, L""}} : Renames{}));
     EXPECT_EQ(winInit.Contents().has_value(), c.scheduled && !nt);

@@ -1,9 +1,6 @@
-// fwtestreceiver.exe: stands in for the clean-up program in the tests of nativeDeleteFilesAfterExit.
-// It offers the same windows as fwcleanup.exe (tools/fwcleanup/request_windows.h), so the library
-// finds it the same way, writes the bytes of the one WM_COPYDATA it receives, exactly, to
-// received.bin beside its own exe, and exits with 0 (2 when the file cannot be written); a test
-// reads it once the program has ended.
-// With no request within 30 s it writes nothing and exits with 1.
+// fwtestreceiver.exe: stands in for the clean-up program, with the same windows. It writes the bytes
+// of the one WM_COPYDATA it receives to received.bin beside its exe and exits with 0 (2 when the file
+// cannot be written; 1, writing nothing, with no request within 30 s).
 #include <windows.h>
 
 #include <cstdio>

@@ -1,15 +1,7 @@
-// fwtestsvc.exe: a service that records what the service control manager gives it, so a test can
-// check the start arguments and the controls its calls produced.
-//
-//   binary path:  "C:\...\fwtestsvc.exe" "C:\...\record.txt"
-//
-// Each line is appended to the record file in UTF-8, ending in "\n", and the file is closed after
-// every line, so a test may read it while the service runs:
-//   start "arg1" "arg two"     when ServiceMain begins: its arguments after the service name, each
-//                              in double quotes exactly as received (quotes inside not escaped)
-//   control 200                every control the handler receives, in decimal
-// The service accepts stop and interrogation; a control 128-255 is recorded and changes nothing.
-// Started outside the service control manager, it exits with code 2.
+// fwtestsvc.exe "C:\...\record.txt": a service that appends to the record file, a UTF-8 line each,
+// what the service control manager gives it: `start "arg1" "arg two"` (its arguments, quoted as
+// received) and `control 200` (each control). It accepts stop and interrogation; a control 128-255 is
+// recorded and changes nothing. Started outside the service control manager, it exits with code 2.
 #include <windows.h>
 
 #include <string>

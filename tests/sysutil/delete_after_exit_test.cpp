@@ -2,7 +2,6 @@
 // them (fwtestreceiver.exe), and the whole hand-over with the clean-up program we ship
 // (fwcleanup.exe): an "installer" (fwcall.exe) holds files, hands them over and exits, and they go.
 #include <windows.h>
-#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -28,8 +27,8 @@ namespace {
 class DeleteAfterExitTest : public FileServiceTest {
  protected:
   // A copy of a program of the run's, since the library has its file deleted once it has run.
-  std::wstring CopyOfProgram(const wchar_t* name) {
-    const std::wstring copy = folder / name;
+  std::wstring CopyOfProgram(const std::wstring& name, const std::wstring& copyName = L"") {
+    const std::wstring copy = folder / (copyName.empty() ? name : copyName);
     CopyFileW((ProgramFolder() + L"\\" + name).c_str(), copy.c_str(), FALSE);
     return copy;
   }
@@ -77,95 +76,56 @@ TEST_F(DeleteAfterExitTest, TheRequestArrivesByteForByte) {
   EXPECT_TRUE(Exists(folder / L"i.txt"));
 }
 
-struct WindowSearch {
-  DWORD pid;
-  HWND found;
-};
-
-BOOL CALLBACK FindRequestWindow(HWND window, LPARAM lParam) {
-  auto* search = reinterpret_cast<WindowSearch*>(lParam);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(window, &pid);
-  char name[64] = {};
-  GetClassNameA(window, name, sizeof(name));
-  if (pid == search->pid && std::string(name) == "FernwickCleanupRequest") search->found = window;
-  return search->found == nullptr;
-}
-
-// The clean-up program's window, once the process the installer started for it has made one.
-HWND CleanupWindowOf(DWORD installerPid) {
-  WindowSearch search{0, nullptr};
-  const fw::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  PROCESSENTRY32W entry{};
-  entry.dwSize = sizeof(entry);
-  for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
-    if (entry.th32ParentProcessID == installerPid) search.pid = entry.th32ProcessID;
-  }
-  if (search.pid != 0) EnumWindows(&FindRequestWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-// The installer is fwcall.exe, started in the folder the relative entry names from: it holds one
-// file while it hands the list over, then exits. A third program (this test) holds another file
-// throughout, and sends the clean-up program a request of its own before the installer's. Both
-// programs run as the run's Windows version, so the 9x family hands over and deletes with the A
-// functions and leaves what stays in use to WinInit.Ini.
+// The installer, fwcall.exe started in the folder of the relative entry, holds one file while it hands
+// the list over, then exits. This test holds another file, which waits for the restart, and sends a
+// request of its own first. Both programs run as the run's Windows version (copies fwcall-<version>.exe).
 TEST_F(DeleteAfterExitTest, WhatTheInstallerLeavesGoesOnceItHasEndedAndNobodyElseIsObeyed) {
-  // The run's registry settings give copies named fwcall-<version>.exe and fwcleanup-<version>.exe
-  // the run's version (tests/CMakeLists.txt).
   const auto run = RunVersionOfProgram(ProgramPath());
   const std::wstring suffix = run ? L"-" + std::wstring(run->name, run->name + std::strlen(run->name)) : L"";
-  const bool nt = !fw::IsWindows9x();
-  for (const bool flag : {true, false}) {
-    SCOPED_TRACE(flag ? "flag 1" : "flag 0");
-    const std::wstring held = folder / L"held by the installer.dll", busy = folder / L"held by another.dll";
-    const std::wstring loose = folder / L"loose.txt", tree = folder / L"tree", relative = folder / L"reltree";
-    const std::wstring decoy = folder / L"decoy.txt";
-    for (const std::wstring& folderPath : {tree, tree + L"\\deep", relative}) MakeFolder(folderPath);
-    for (const std::wstring& file : {held, busy, loose, decoy, tree + L"\\deep\\file.txt", relative + L"\\r.txt"}) {
-      WriteBytes(file, "x");
-    }
-    const std::wstring cleanup = folder / (L"fwcleanup" + suffix + L".exe"), installer = folder / (L"fwcall" + suffix + L".exe");
-    CopyFileW((ProgramFolder() + L"\\fwcleanup.exe").c_str(), cleanup.c_str(), FALSE);
-    CopyFileW((ProgramFolder() + L"\\fwcall.exe").c_str(), installer.c_str(), FALSE);
-    const std::wstring script = folder / L"installer.fwcall";
-    const auto quoted = [](const std::wstring& path) { return Json::String(U16(path)).Write(); };
-    WriteBytes(script, "!hold \"" + Ansi(held) + "\"\nWin32SystemUtilServiceImpl.nativeDeleteFilesAfterExit [" + quoted(held) +
-                           ", " + quoted(loose) + ", " + quoted(busy) + "] [" + quoted(tree) + ", \"reltree\"] " +
-                           (flag ? "true" : "false") + " \"" + Ansi(cleanup) + "\"\n");
-    const auto third = HoldOpen(busy);
-    const std::size_t scheduledBefore = pending.Added().size();
-    const std::optional<std::string> winInitBefore = winInit.Contents();
-    const std::string busyShort = ShortPathOf(busy);
-    std::wstring commandLine = L"\"" + installer + L"\" --dll \"" + ProgramFolder() + L"\\fwnative.dll\" --script \"" + script + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION started{};
-    ASSERT_TRUE(CreateProcessW(installer.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               folder.path().c_str(), &startup, &started));
-    const fw::UniqueHandle process(started.hProcess), thread(started.hThread);
-
-    HWND window = nullptr;
-    ASSERT_TRUE(Eventually([&] { return (window = CleanupWindowOf(started.dwProcessId)) != nullptr; }));
-    char hex[16] = {};
-    std::string forged(hex, wsprintfA(hex, "1%lx ", GetCurrentProcessId()));
-    forged += Ansi(decoy) + ";*" + Ansi(folder.path());
-    COPYDATASTRUCT data = {0, static_cast<DWORD>(forged.size() + 1), forged.data()};
-    EXPECT_EQ(SendMessageA(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data)), FALSE);
-
-    DWORD exitCode = 1;
-    ASSERT_EQ(WaitForSingleObject(process.get(), 4 * 60 * 1000), WAIT_OBJECT_0);
-    GetExitCodeProcess(process.get(), &exitCode);
-    ASSERT_EQ(exitCode, 0u);
-    EXPECT_TRUE(Eventually([&] { return !Exists(held) && !Exists(loose) && !Exists(tree) && !Exists(relative); }));
-    EXPECT_TRUE(Eventually([&] { return !Exists(cleanup); })) << "the clean-up program's file goes after it ends";
-    EXPECT_TRUE(Exists(busy)) << "still held by another program";
-    EXPECT_TRUE(Exists(decoy)) << "named only by another program's request";
-    using Renames = std::vector<std::pair<std::wstring, std::wstring>>;
-    const Renames scheduled = pending.Added();
-    EXPECT_EQ(Renames(scheduled.begin() + scheduledBefore, scheduled.end()), (flag && nt ? Renames{{busy, L""}} : Renames{}));
-    EXPECT_EQ(winInit.Contents(), flag && !nt ? std::optional<std::string>("[Rename]\nNUL=" + busyShort + "\n") : winInitBefore);
+  const std::wstring held = folder / L"held by the installer.dll", busy = folder / L"held by another.dll";
+  const std::wstring loose = folder / L"loose.txt", tree = folder / L"tree", relative = folder / L"reltree";
+  const std::wstring decoy = folder / L"decoy.txt";
+  for (const std::wstring& folderPath : {tree, tree + L"\\deep", relative}) MakeFolder(folderPath);
+  for (const std::wstring& file : {held, busy, loose, decoy, tree + L"\\deep\\file.txt", relative + L"\\r.txt"}) {
+    WriteBytes(file, "x");
   }
+  const std::wstring cleanup = CopyOfProgram(L"fwcleanup.exe", L"fwcleanup" + suffix + L".exe");
+  const std::wstring installer = CopyOfProgram(L"fwcall.exe", L"fwcall" + suffix + L".exe");
+  const std::wstring script = folder / L"installer.fwcall";
+  const auto quoted = [](const std::wstring& path) { return Json::String(U16(path)).Write(); };
+  WriteBytes(script, "!hold \"" + Ansi(held) + "\"\nWin32SystemUtilServiceImpl.nativeDeleteFilesAfterExit [" + quoted(held) +
+                         ", " + quoted(loose) + ", " + quoted(busy) + "] [" + quoted(tree) + ", \"reltree\"] true \"" +
+                         Ansi(cleanup) + "\"\n");
+  const auto third = HoldOpen(busy);
+  const std::string busyShort = ShortPathOf(busy);
+  std::wstring commandLine = L"\"" + installer + L"\" --dll \"" + ProgramFolder() + L"\\fwnative.dll\" --script \"" + script + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION started{};
+  ASSERT_TRUE(CreateProcessW(installer.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                             folder.path().c_str(), &startup, &started));
+  const fw::UniqueHandle process(started.hProcess), thread(started.hThread);
+
+  HWND window = nullptr;
+  ASSERT_TRUE(Eventually([&] { return (window = FindWindowA("FernwickCleanupRequest", nullptr)) != nullptr; }));
+  char hex[16] = {};
+  std::string forged(hex, wsprintfA(hex, "1%lx ", GetCurrentProcessId()));
+  forged += Ansi(decoy) + ";*" + Ansi(folder.path());
+  COPYDATASTRUCT data = {0, static_cast<DWORD>(forged.size() + 1), forged.data()};
+  EXPECT_EQ(SendMessageA(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data)), FALSE);
+
+  DWORD exitCode = 1;
+  ASSERT_EQ(WaitForSingleObject(process.get(), 4 * 60 * 1000), WAIT_OBJECT_0);
+  GetExitCodeProcess(process.get(), &exitCode);
+  ASSERT_EQ(exitCode, 0u);
+  EXPECT_TRUE(Eventually([&] { return !Exists(held) && !Exists(loose) && !Exists(tree) && !Exists(relative); }));
+  EXPECT_TRUE(Eventually([&] { return !Exists(cleanup); })) << "the clean-up program's file goes after it ends";
+  EXPECT_TRUE(Exists(busy)) << "still held by another program";
+  EXPECT_TRUE(Exists(decoy)) << "named only by another program's request";
+  const bool nt = !fw::IsWindows9x();
+  using Renames = std::vector<std::pair<std::wstring, std::wstring>>;
+  EXPECT_EQ(pending.Added(), (nt ? Renames{{busy, L""}} : Renames{}));
+  EXPECT_EQ(winInit.Contents(), nt ? std::nullopt : std::optional<std::string>("[Rename]\nNUL=" + busyShort + "\n"));
 }
 
 }  // namespace

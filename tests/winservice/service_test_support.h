@@ -17,8 +17,7 @@
 
 namespace fwtest {
 
-// Polls until the condition holds (a program started by the test has done its part); false after
-// four minutes.
+// Polls until the condition holds (a program started by the test has done its part), for four minutes.
 template <typename Condition>
 bool Eventually(Condition condition) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::minutes(4);

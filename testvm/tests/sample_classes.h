@@ -10,14 +10,12 @@ inline constexpr const char* kSampleException = "com/fernwick/testvm/SampleExcep
 inline constexpr const char* kSampleManifest = R"(# test VM sample classes
 class com/fernwick/testvm/Sample super java/lang/Object
 method com/fernwick/testvm/Sample <init> ()V public
-method com/fernwick/testvm/Sample getCount ()I public
 method com/fernwick/testvm/Sample setCount (I)V public
 method com/fernwick/testvm/Sample getName ()Ljava/lang/String; public
 method com/fernwick/testvm/Sample getState (I)Z public
 method com/fernwick/testvm/Sample addItem (Ljava/lang/String;)V public
 method com/fernwick/testvm/Sample create ()Lcom/fernwick/testvm/Sample; public,static
 field com/fernwick/testvm/Sample LIMIT I public,static,final = 42
-field com/fernwick/testvm/Sample size I private
 class com/fernwick/testvm/SampleException super java/lang/Exception
 method com/fernwick/testvm/SampleException <init> (I)V public
 method com/fernwick/testvm/SampleException <init> (ILjava/lang/String;)V public

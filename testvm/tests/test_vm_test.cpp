@@ -1,9 +1,5 @@
-// The test VM's own rules, those that make misuse fail where a JVM would let it pass: what the VM
-// reports after a native call, one row per rule (the exact violations of JNI misuse, and the
-// exception left pending by failed look-ups, throws, array reads out of bounds and the JDK's
-// Enumeration read past its end), and string copies. How it reads arguments and keeps peers,
-// references and allocations is met by the library's own tests (file attributes, service peers,
-// results and the boundary), and string characters left unreleased by fwcall's JNI misuse test.
+// The test VM's own rules, those that make misuse fail where a JVM would let it pass: what it reports
+// after a native call, one row per rule. What it reads and keeps is met by the library's own tests.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -21,18 +17,17 @@ using Body = std::function<void(JNIEnv*, jstring, jobject)>;
 
 jstring savedFromEarlierCall = nullptr;
 
-// A look-up that must fail: a method, static method, field or static field of `cls`, or the class.
-enum Find { kMethod, kStaticMethod, kField, kStaticField, kClass };
+// A look-up that must fail: a method, field or static field of `cls`, or the class.
+enum Find { kMethod, kField, kStaticField, kClass };
 const std::string kNoMethod = "pending java/lang/NoSuchMethodError message=...";
 const std::string kNoField = "pending java/lang/NoSuchFieldError message=...";
 Body Missing(Find find, const char* cls, const char* name = "", const char* descriptor = "") {
   return [=](JNIEnv* env, jstring, jobject) {
     jclass c = find == kClass ? nullptr : env->FindClass(cls);
-    const void* found = find == kMethod         ? static_cast<const void*>(env->GetMethodID(c, name, descriptor))
-                        : find == kStaticMethod ? static_cast<const void*>(env->GetStaticMethodID(c, name, descriptor))
-                        : find == kField        ? static_cast<const void*>(env->GetFieldID(c, name, descriptor))
-                        : find == kStaticField  ? static_cast<const void*>(env->GetStaticFieldID(c, name, descriptor))
-                                                : static_cast<const void*>(env->FindClass(cls));
+    const void* found = find == kMethod        ? static_cast<const void*>(env->GetMethodID(c, name, descriptor))
+                        : find == kField       ? static_cast<const void*>(env->GetFieldID(c, name, descriptor))
+                        : find == kStaticField ? static_cast<const void*>(env->GetStaticFieldID(c, name, descriptor))
+                                               : static_cast<const void*>(env->FindClass(cls));
     EXPECT_EQ(found, nullptr);
   };
 }
@@ -159,33 +154,17 @@ TEST(TestVmOutcomes, EachRuleIsReportedOnceAfterTheCall) {
        {"pending com/fernwick/testvm/SampleException code=-1 (no message)"}},
       // Look-ups: each failure names what was asked for (that hidden members are missing, the boundary's).
       {"a wrong descriptor", Missing(kMethod, kSampleClass, "setCount", "(J)V"), {kNoMethod + "setCount(J)V"}},
-      {"no return type", Missing(kMethod, kSampleClass, "setCount", "(I)"), {kNoMethod + "setCount(I)"}},
       {"a static method as an instance one", Missing(kMethod, kSampleClass, "create", "()Lcom/fernwick/testvm/Sample;"),
        {kNoMethod + "create()"}},
-      {"an instance method as a static one", Missing(kStaticMethod, kSampleClass, "getCount", "()I"), {kNoMethod + "getCount()I"}},
       {"a constructor not declared", Missing(kMethod, kSampleException, "<init>", "()V"), {kNoMethod + "<init>()V"}},
       {"a field of another type", Missing(kStaticField, kSampleClass, "LIMIT", "J"), {kNoField + "LIMIT"}},
       {"a static field as an instance one", Missing(kField, kSampleClass, "LIMIT", "I"), {kNoField + "LIMIT"}},
-      {"an instance field as a static one", Missing(kStaticField, kSampleClass, "size", "I"), {kNoField + "size"}},
       {"a class not in the manifest", Missing(kClass, "com/fernwick/testvm/Missing"),
        {"pending java/lang/NoClassDefFoundError message=...com/fernwick/testvm/Missing"}},
-      {"what is found: inherited methods, statics, the overloads left, fields",
-       [](JNIEnv* env, jstring, jobject p) {
-         jclass sample = env->FindClass(kSampleClass);
-         EXPECT_NE(env->GetMethodID(env->FindClass(kSampleException), "getMessage", "()Ljava/lang/String;"), nullptr);
-         EXPECT_NE(env->GetMethodID(env->FindClass("java/util/Vector"), "stream", "()Ljava/util/stream/Stream;"), nullptr);
-         EXPECT_NE(env->GetStaticMethodID(sample, "create", "()Lcom/fernwick/testvm/Sample;"), nullptr);
-         EXPECT_NE(env->GetMethodID(sample, "<init>", "()V"), nullptr);
-         const jfieldID size = env->GetFieldID(sample, "size", "I");
-         env->SetIntField(p, size, 3);
-         EXPECT_EQ(env->GetIntField(p, size), 3);
-       },
-       {}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     TestVm vm{kSampleManifest};
-    vm.HideMethod(kSampleClass, "<init>", "(I)V");  // no such overload: hides nothing
     vm.Call([](JNIEnv*, jstring text) { savedFromEarlierCall = text; }, vm.String(u"abc"));
     vm.Call([&](JNIEnv* env, jstring text, jobject peer) { c.body(env, text, peer); }, vm.String(u"abc"),
             c.overEnumeration ? vm.Enumeration({u"x", std::nullopt, u"z"}) : vm.NewPeer(kSampleClass));

@@ -1,14 +1,10 @@
 // GoogleTest checks of the boundary after a native call, one line each:
 //
-//   jint r = vm.Call(Java_..._set32BitValue, self, jint{3}, key, name, jint{7});
-//   fwtest::ExpectNoException(vm);                         // also fails on any violation
 //   fwtest::ExpectServiceException(vm, -100006, u"Access is denied. (5)");
-//   EXPECT_NO_VIOLATIONS(vm);
 //   EXPECT_REPORTS(vm, {"GetStringLength: ...was deleted", "pending java/lang/NoSuchMethodError..."});
 //
-// ExpectServiceException and ExpectServiceExceptionCode take (and so clear) the pending exception; every
-// check also takes the violations recorded so far, so each is reported once, at the check after the
-// call that caused it.
+// Every check takes the violations recorded so far (the exception checks, the pending exception too),
+// so each is reported once, at the check after the call that caused it.
 #ifndef FWTEST_TESTVM_VM_EXPECTATIONS_H
 #define FWTEST_TESTVM_VM_EXPECTATIONS_H
 
@@ -25,8 +21,7 @@ namespace fwtest {
 
 inline constexpr const char* kServiceException = "com/fernwick/wizard/service/ServiceException";
 
-// A call's whole outcome: the violations recorded so far, then "pending " and the pending
-// exception's Describe() (both taken).
+// A call's whole outcome: the violations recorded so far, then "pending " and the exception's Describe().
 inline std::vector<std::string> TakeReports(TestVm& vm) {
   std::vector<std::string> reports = vm.TakeViolations();
   if (const std::optional<ThrownException> e = vm.TakePending()) reports.push_back("pending " + e->Describe());
@@ -64,8 +59,7 @@ inline ::testing::AssertionResult NoViolations(TestVm& vm) { return ReportsMatch
 // No exception pending and no violation.
 inline void ExpectNoException(TestVm& vm) { EXPECT_REPORTS(vm, {}); }
 
-// A pending ServiceException with this code, whatever its message (taken), and no violation;
-// returns it for further checks.
+// A pending ServiceException with this code, whatever its message, and no violation; returns it.
 inline std::optional<ThrownException> ExpectServiceExceptionCode(TestVm& vm, jint code) {
   std::optional<ThrownException> e = vm.TakePending();
   if (!e) {

@@ -27,9 +27,8 @@ import java.util.Arrays;
 import java.util.Collections;
 
 /**
- * One case per method family: every method called once, each kind of value a caller hands over or
- * gets back checked once, and the answers that differ between the NT and the 9x family; the values
- * themselves (registry, drives, directories, platform, services) are the GoogleTest suite's.
+ * One case per method family: every method called once, each kind of value checked once, and the
+ * answers that differ between the NT and the 9x family; the values themselves are the GoogleTest suite's.
  */
 final class Cases {
     private static final int HKCU = 3;  // HKEY_CURRENT_USER

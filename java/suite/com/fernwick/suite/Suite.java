@@ -11,13 +11,8 @@ import java.util.Objects;
 import java.util.Vector;
 
 /**
- * The library as an installer meets it: fwnative.dll loaded with System.loadLibrary by a real Java
- * VM and called through the Java classes. The cases make every native call through call(), which
- * notes the method; after them the suite checks that every method the DLL exports was called.
- *
- *   Suite EXPORTS-FILE VERSION    (the export names, one a line; the Windows version the run emulates)
- *
- * Prints one line a case and ends with "N passed, N failed"; exits 0 only when nothing failed.
+ * fwnative.dll loaded by a real Java VM and called through the Java classes; every exported method
+ * must be called. Suite EXPORTS-FILE VERSION; exits 0 only when no case failed.
  */
 public final class Suite {
     /** A case's body; any exception or AssertionError fails it. */
@@ -42,11 +37,7 @@ public final class Suite {
         }
     }
 
-    /**
-     * Calls {object, "method", arguments...}: the object's one public method of that name and
-     * argument count, with the arguments as they are (an int for an int, a long for a long). Of
-     * the methods it notes, the native ones are what the export check counts.
-     */
+    /** Calls {object, "method", arguments...}: its one public method of that name and argument count. */
     public static Object call(Object... call) throws Throwable {
         Object[] arguments = new Object[call.length - 2];
         System.arraycopy(call, 2, arguments, 0, arguments.length);
@@ -69,10 +60,7 @@ public final class Suite {
         check(Objects.deepEquals(expected, actual), call[1] + ": expected " + show(expected) + ", got " + show(actual));
     }
 
-    /**
-     * The call must throw a ServiceException with this code and a message ending in this text; a
-     * null text asks for no message at all.
-     */
+    /** The call must throw a ServiceException of this code and message end (null: no message). */
     public static void fails(int code, String messageEnd, Object... call) throws Throwable {
         try {
             Object result = call(call);
@@ -98,8 +86,7 @@ public final class Suite {
     public static void main(String[] args) throws Throwable {
         System.loadLibrary("fwnative");
         Cases.run(args[1]);
-        // Every exported method must have been called: "Java_com_..._Win32FileServiceImpl_win32CopyFile"
-        // is "Win32FileServiceImpl.win32CopyFile".
+        // "Java_com_..._Win32FileServiceImpl_win32CopyFile" is "Win32FileServiceImpl.win32CopyFile".
         Vector<String> missed = new Vector<String>();
         BufferedReader exports = new BufferedReader(new FileReader(args[0]));
         for (String export = exports.readLine(); export != null; export = exports.readLine()) {
