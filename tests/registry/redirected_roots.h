@@ -1,7 +1,6 @@
 // RedirectedRoots: HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER lead, for the whole process, to keys
-// below a test key while the object lives, so a test may change the system's own keys (the
-// uninstall list, the run-once key, the environment keys) without touching the machine's. Only the
-// keys named (machine's, user's) are made; everything goes at the end. RawText reads a text value.
+// below a test key while the object lives, so a test may change the system's own keys without
+// touching the machine's. Only the keys named (machine's, user's) are made. RawText reads a text.
 #pragma once
 
 #include <windows.h>
@@ -32,9 +31,8 @@ class RedirectedRoots {
  private:
   [[gnu::noipa]] static LONG Override(HKEY root, HKEY target) { return RegOverridePredefKey(root, target); }
   bool Redirect(HKEY root, const wchar_t* below) {
-    fw::UniqueKey target;
-    return RegCreateKeyExW(HKEY_CURRENT_USER, sandbox_.Below(below).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, target.put(), nullptr) == ERROR_SUCCESS &&
-           Override(root, target.get()) == ERROR_SUCCESS;
+    const fw::UniqueKey target = OpenRawKey(HKEY_CURRENT_USER, sandbox_.Below(below), true);
+    return target && Override(root, target.get()) == ERROR_SUCCESS;
   }
 
   TestRegistryKey sandbox_;

@@ -13,10 +13,7 @@ namespace fwtest {
 inline std::wstring ProgramPath() {
   std::wstring path(32768, L'\0');  // the longest path Win32 has
   const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-  if (length == 0) {
-    const DWORD error = GetLastError();
-    throw std::runtime_error("GetModuleFileNameW failed, error " + std::to_string(error));
-  }
+  if (length == 0) throw std::runtime_error("GetModuleFileNameW failed, error " + std::to_string(GetLastError()));
   return path.substr(0, length);
 }
 

@@ -1,7 +1,6 @@
-// The Windows version that Wine emulates for this copy of the test program. The run gives each copy
-// a name ending in the version ("fwnative_tests-win98.exe") and sets the version for that name in
-// the prefix; a setting that did not take would silently run the suite under the wrong version,
-// so the program checks what GetVersionExA reports before any test runs (test_main.cpp).
+// The Windows version Wine emulates for this copy of the test program, named by the end of its name
+// ("fwnative_tests-win98.exe"); test_main.cpp checks it before any test runs, since a prefix setting
+// that did not take would silently run the suite under the wrong version.
 //
 //   const auto run = fwtest::RunVersionOfProgram(fwtest::ProgramPath());   // run->name: "win98"
 #pragma once
