@@ -9,7 +9,7 @@
 
 #include "bridge/platform.h"
 #include "registry/fwcall_lines.h"
-#include "registry/redirected_roots.h"
+#include "registry/registry_test_key.h"
 #include "support/fake_import.h"
 
 namespace fwtest {

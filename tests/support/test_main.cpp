@@ -2,7 +2,6 @@
 // selects, with the Windows 98 stubs for the whole run. A crash, or a call to a function Wine has not
 // implemented, ends the program as a failure (Wine's debugger would end it with exit code 0).
 #include "support/program_folder.h"
-#include "support/run_version.h"
 #include "support/windows98_stubs.h"
 
 #include <gtest/gtest.h>
