@@ -1,10 +1,6 @@
-// The JNI boundary: Java strings in (every test that passes a string converts it; here, a copy the
-// VM cannot make, which stops the work under the guard), Java results out (strings, string arrays,
-// byte arrays) with the VM's failures on the way, the guard that turns every internal failure into
-// one ServiceException, the ScratchBuffer every conversion and registry read fills, and the
-// reporters: ServiceException with the system's text of an error (through the ANSI or the Unicode
-// message functions, and "netmsg.dll" for network-management errors), with a code alone, or "not
-// supported", and never over an exception already pending.
+// The JNI boundary: Java strings in and results out with the VM's failures on the way, the guard
+// that turns every internal failure into one ServiceException, the ScratchBuffer, and the reporters
+// (the system's text of an error, a code alone, "not supported"; never over a pending exception).
 #include "bridge/native_boundary.h"
 
 #include <windows.h>
@@ -12,9 +8,8 @@
 #include <gtest/gtest.h>
 
 #if defined(__x86_64__)
-// FormatMessage takes a va_list*, and the 64-bit va_list type carries an ABI attribute that GCC
-// drops from template arguments. 64-bit code has one calling convention, so the fake's type is
-// still exact; the 32-bit build, where the convention matters, raises no such warning.
+// FormatMessage's va_list* carries an ABI attribute GCC drops from template arguments (harmless
+// where there is one calling convention).
 #pragma GCC diagnostic ignored "-Wignored-attributes"
 #endif
 
@@ -35,7 +30,6 @@
 #include "registry/registry_test_key.h"
 #include "support/fake_import.h"
 #include "support/fake_version.h"
-#include "support/recorded_import.h"
 #include "support/scoped_netmsg_dll.h"
 #include "test_vm.h"
 #include "vm_expectations.h"
@@ -50,11 +44,9 @@ TEST(JavaResults, StringsKeepTheirExactLengthAndArraysDropElementReferencesAsThe
   EXPECT_EQ(vm.StringValue(vm.Call([](JNIEnv* env) { return NewJavaString(env, WideString(L"a\u0416\0b", 4)); })),
             std::u16string(u"a\u0416\0b", 4));
   EXPECT_EQ(vm.StringValue(vm.Call([](JNIEnv* env) { return NewJavaString(env, nullptr, 0); })), u"");
-  fwtest::ExpectNoException(vm);
   StringList many(500, L"x");
   vm.Call([&](JNIEnv* env) { return NewJavaStringArray(env, many); });
   EXPECT_EQ(vm.LastCallPeakLocalRefs(), 3);  // the class, the array and one element at a time
-  EXPECT_NO_VIOLATIONS(vm);
 }
 
 constexpr jint kCode = -100008;
@@ -83,11 +75,10 @@ void ReportError(JNIEnv* env) { ThrowServiceException(env, -100000, 2); }
 
 const std::string kThrown = "pending com/fernwick/wizard/service/ServiceException code=";
 
-// Each failure at the boundary leaves exactly one exception: the VM's own when a result cannot be
-// made, a look-up fails or one is already pending (nothing is thrown over it), otherwise one
-// ServiceException: the method's code and the system's text for a Win32 error, E_FAIL without a
-// message for any other internal failure, and "not supported" as 0 when the Java side lacks its
-// constant (that the constant is read, the file owner and account tests show on the 9x family).
+// Each failure leaves exactly one exception: the VM's own when a result cannot be made, a look-up
+// fails or one is already pending; otherwise one ServiceException: the method's code and the text of
+// a Win32 error, E_FAIL without a message for any other failure, and "not supported" as 0 without
+// its constant.
 TEST(Boundary, EachFailureLeavesExactlyOneException) {
   const struct {
     const char* what;
@@ -107,7 +98,6 @@ TEST(Boundary, EachFailureLeavesExactlyOneException) {
        kThrown + "-100008 message=\"... (2147500037)\""},
       {"bad_alloc", nullptr, [](JNIEnv* env) { Guarded(env, [] { throw std::bad_alloc(); }); },
        kThrown + "-2147467259 (no message)"},
-      {"an int", nullptr, [](JNIEnv* env) { Guarded(env, [] { throw 42; }); }, kThrown + "-2147467259 (no message)"},
       {"no ServiceException class", [](TestVm& vm) { vm.HideClass(kServiceException); }, ReportError,
        "pending java/lang/NoClassDefFoundError..."},
       {"no (int, String) constructor",
@@ -141,9 +131,7 @@ TEST(Boundary, EachFailureLeavesExactlyOneException) {
 }
 
 // A move hands the block over, a zero count holds nothing, and a size that overflows is refused,
-// never a smaller block; either releases the block held. That a fresh block is zero-filled, every
-// registry text read without its zero shows, and that a move assignment hands the block over, every
-// binary value read.
+// never a smaller block; either releases the block held.
 TEST(ScratchBuffer, MovesItsBlockAndHoldsNothingAfterAZeroCountOrASizeThatOverflows) {
   ScratchBuffer moved;
   moved.Allocate(5, 2);
@@ -171,10 +159,8 @@ std::u16string MessageFor(DWORD error) {
   return e ? e->message : u"<none>";
 }
 
-// The 9x family takes the ANSI message functions (the library's Unicode ones fail as on Windows 98);
-// the NT family, and a system whose version is unknown, the Unicode ones, so a failing ANSI function
-// costs them nothing. That the 9x family converts the system's text from the code page is the
-// registry tests' (one conversion).
+// The 9x family takes the ANSI message functions (the Unicode ones fail as on Windows 98); the NT
+// family, and a system whose version is unknown, the Unicode ones.
 TEST(ThrowServiceException, TakesTheAnsiFunctionsOnlyOn9x) {
   const std::u16string systemMessage = fwtest::ErrorMessage(ERROR_FILE_NOT_FOUND);
   {
@@ -190,8 +176,7 @@ TEST(ThrowServiceException, TakesTheAnsiFunctionsOnlyOn9x) {
 
 // Network-management errors take their text from netmsg.dll, loaded as data for 2100 to 2999 only.
 TEST(ThrowServiceException, NetworkErrorsTakeTheirTextFromNetmsg) {
-  // Without the module only the system's table is searched, and Wine's has no text for 2102.
-  EXPECT_EQ(MessageFor(2102), u" (2102)");
+  EXPECT_EQ(MessageFor(2102), u" (2102)");  // without the module: Wine's system table has no text
   for (const auto& [error, loaded] : {std::pair<DWORD, bool>{2099, false}, {2100, true}, {2102, true}, {2999, true},
                                      {3000, false}, {5, false}}) {
     auto loads = fwtest::RecordImport(Self(), FWTEST_IMPORT(LoadLibraryExA));

@@ -1,8 +1,5 @@
-// The platform tests (the version asked at every call, with its fallback); the built DLL as a JVM
-// sees it: COM for the loading thread, and the platform methods it exports; and what the library
-// binds by name in advapi32: a module loaded once and kept; PrivilegeEnabler on Wine's token, which
-// lacks SeCreateTokenPrivilege; the administrator test on an impersonating thread's token with a
-// deny-only Administrators entry (Wine's own token and a standard user's: the uninstaller's tests).
+// The platform tests (the version asked at every call, with its fallback), COM for the DLL's loading
+// thread, modules bound by name, PrivilegeEnabler and the administrator test on a thread's token.
 #include "bridge/platform.h"
 
 #include <windows.h>
@@ -22,7 +19,6 @@
 #include "support/fake_import.h"
 #include "support/fake_version.h"
 #include "support/loaded_library.h"
-#include "support/substituted_proc_address.h"
 
 namespace fw {
 namespace {
@@ -36,9 +32,8 @@ PlatformAnswers Ask() { return {IsWindows9x(), IsWindowsNT(), IsWindows2000(), I
 
 HMODULE Self() { return GetModuleHandleW(nullptr); }
 
-// The answers inside the library and from the DLL's platform methods, for the version of each call
-// (asked again at every call: every test that fakes a version after another shows that nothing is
-// cached). A system that takes only the older structure (98, NT 4 before SP6) is asked again with it.
+// The answers inside the library and from the DLL, for the version of each call. A system that takes
+// only the older structure (98, NT 4 before SP6) is asked again with it.
 TEST(Platform, ReleasesAreToldApartByExactVersion) {
   fwtest::FwcallLines calls;
   enum Takes { kEither, kOlderOnly, kNone };  // the structures GetVersionExA accepts
@@ -78,10 +73,9 @@ TEST(Platform, ReleasesAreToldApartByExactVersion) {
 }
 
 TEST(Library, InitialisesComOnTheLoadingThreadAndUninitialisesAtUnload) {
-  // A thread of its own, so that no other test's COM state is involved.
   HRESULT whileLoaded = E_UNEXPECTED;
   HRESULT afterUnload = E_UNEXPECTED;
-  std::thread([&] {
+  std::thread([&] {  // a thread of its own: no other test's COM state is involved
     {
       fwtest::LoadedLibrary library(L"fwnative.dll");
       whileLoaded = CoInitialize(nullptr);  // S_FALSE: the library's initialisation is in force
@@ -106,9 +100,6 @@ TEST(FunctionBindingTest, LoadsAModuleOnceAndKeepsItLoaded) {
   EXPECT_EQ(LoadedHandle(kModule), first) << "and it is never freed";
 }
 
-// A privilege the account lacks is reported as not enabled. That those it holds are enabled for the
-// object's lifetime and disabled at its end is the file owner tests'; that the 9x family enables
-// nothing, the service tests'.
 TEST(PrivilegeEnablerTest, APrivilegeTheAccountLacksIsReportedAsNotEnabled) {
   auto windowsXP = fwtest::FakeWindowsXP(Self());  // the token functions work in every Wine mode
   fw::PrivilegeEnabler createToken("SeCreateTokenPrivilege");
@@ -116,9 +107,8 @@ TEST(PrivilegeEnablerTest, APrivilegeTheAccountLacksIsReportedAsNotEnabled) {
   EXPECT_FALSE(createToken.Enabled());
 }
 
-// The thread's token stands in for an impersonation token: the process token with its
-// Administrators entry made deny-only. The process token itself cannot be opened, so an answer
-// taken from it fails.
+// The thread's token stands in for an impersonation token with a deny-only Administrators entry; the
+// process token cannot be opened, so an answer taken from it fails.
 TEST(CurrentUserAdministratorTest, AnImpersonatingThreadIsJudgedByItsOwnTokenAndDenyOnlyCounts) {
   auto openProcessToken = SubstituteProcAddress(Self(), FWTEST_IMPORT(OpenProcessToken), [](auto, HANDLE, DWORD, PHANDLE) -> BOOL {
     SetLastError(ERROR_ACCESS_DENIED);

@@ -1,14 +1,12 @@
-// Token fakes for code that binds the token functions by name (GetProcAddress substitutes, see
-// support/substituted_proc_address.h). Wine runs every program as an elevated administrator, so a
-// standard user exists only this way.
+// Token fakes for code that binds the token functions by name. Wine runs every program as an
+// elevated administrator, so a standard user exists only this way.
 //
-//   auto standardUser = fwtest::WithoutAdministratorsGroup(library.get());
-//   ... the code under test now sees a token without BUILTIN\Administrators ...
+//   auto standardUser = fwtest::WithoutAdministratorsGroup(library.get());   // no BUILTIN\Administrators
 #pragma once
 
 #include <windows.h>
 
-#include "support/substituted_proc_address.h"
+#include "support/fake_import.h"
 
 namespace fwtest {
 
@@ -28,15 +26,16 @@ inline SubstitutedProcAddress<decltype(&::GetTokenInformation)> WithoutAdministr
       [denyOnly](auto original, HANDLE token, TOKEN_INFORMATION_CLASS type, LPVOID data, DWORD size,
                  PDWORD needed) -> BOOL {
         const BOOL ok = original(token, type, data, size, needed);
+        if (!ok || type != TokenGroups) return ok;
         auto* groups = static_cast<TOKEN_GROUPS*>(data);
         DWORD kept = 0;
-        for (DWORD i = 0; ok && type == TokenGroups && i < groups->GroupCount; ++i) {
+        for (DWORD i = 0; i < groups->GroupCount; ++i) {
           SID_AND_ATTRIBUTES group = groups->Groups[i];
           if (IsAdministratorsSid(group.Sid) && !denyOnly) continue;
           if (IsAdministratorsSid(group.Sid)) group.Attributes = SE_GROUP_USE_FOR_DENY_ONLY;
           groups->Groups[kept++] = group;
         }
-        if (ok && type == TokenGroups) groups->GroupCount = kept;
+        groups->GroupCount = kept;
         return ok;
       });
 }

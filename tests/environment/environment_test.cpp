@@ -1,6 +1,5 @@
 // WindowsEnvironment through the built DLL: process variables, and the persistent ones in the
-// environment keys (the registry roots redirected to a test key), with every change notice checked
-// and passed on.
+// environment keys of redirected registry roots.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -10,7 +9,7 @@
 
 #include "bridge/platform.h"
 #include "registry/fwcall_lines.h"
-#include "registry/redirected_roots.h"
+#include "registry/registry_test_key.h"
 #include "support/fake_import.h"
 
 namespace fwtest {
@@ -28,8 +27,7 @@ class EnvironmentTest : public ::testing::Test {
 
   RedirectedRoots roots{{kSystem, kMe}, {kUser}};
   FwcallLines calls;
-  // Every change notice, checked while it is sent (a hung window may hold it up 3 s at most) and
-  // passed on.
+  // Every change notice, checked (a hung window may hold it up 3 s at most) and passed on.
   FakeImport<decltype(&::SendMessageTimeoutA)> notices = ReplaceImport(
       library(), FWTEST_IMPORT(SendMessageTimeoutA),
       [](auto original, HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT flags, UINT timeout,
@@ -43,8 +41,7 @@ class EnvironmentTest : public ::testing::Test {
 
 TEST_F(EnvironmentTest, PersistentVariablesOfEachFamily) {
   const bool nt = fw::IsWindowsNT(), windowsMe = fw::IsWindowsME();
-  // Each line's answer where its family (winNT..., winME...) applies; elsewhere nothing is stored and
-  // nothing is read.
+  // Each line's answer where its family (winNT..., winME...) applies; elsewhere nothing is done.
   const auto expect = [&](const std::vector<std::pair<std::string, std::string>>& answers) {
     for (const auto& [line, answer] : answers) EXPECT_EQ(Answer(line), (line.rfind("winNT", 0) == 0 ? nt : windowsMe) ? answer : "null") << line;
   };

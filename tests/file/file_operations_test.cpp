@@ -15,7 +15,6 @@
 #include "reliability/line_call.h"
 #include "support/fake_import.h"
 #include "support/fake_version.h"
-#include "support/substituted_proc_address.h"
 
 namespace fwtest {
 namespace {

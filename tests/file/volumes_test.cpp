@@ -8,9 +8,8 @@
 #include <vector>
 
 #include "file/file_service_fixture.h"
+#include "registry/registry_test_key.h"
 #include "support/fake_import.h"
-#include "support/hidden_proc_addresses.h"
-#include "support/substituted_proc_address.h"
 
 namespace fwtest {
 namespace {

@@ -1,11 +1,9 @@
 // FwcallLines: fwcall lines called one after another on the built DLL in one test VM, each giving
-// the JSON fwcall prints for it, so that a test is a table of calls and their literal answers.
+// the JSON fwcall prints for it (or "JNI misuse: " and the first violation), so that a test is a
+// table of calls and their literal answers.
 //
-//   FwcallLines calls;
 //   EXPECT_EQ(calls.Answer("Win32RegistryServiceImpl.keyExists 3 Software"), "true");
 //   EXPECT_EQ(calls.Answer("Win32ServiceImpl.queryNTServiceStatus \"\""), Thrown(-1200006, ERROR_BAD_ARGUMENTS));
-//
-// A call that misused JNI answers "JNI misuse: " and the first violation instead.
 #pragma once
 
 #include <string>

@@ -1,8 +1,5 @@
-// RegistryAccess: texts as stored, the A path on the 9x family and deletion of whole trees. (Listings,
-// reads of texts and multi-strings: RegistryServiceTest. Every key opened is closed on every path: the call-site
-// sweep counts the handles. Values of the wrong type, and no subkey name for a tree deletion:
-// BadInput.RegistryMethods*. That every operation takes the A path on the 9x family: the Windows 98
-// runs, whose W functions fail.)
+// RegistryAccess: texts as stored, and deletion of whole trees. (Listings and reads: RegistryServiceTest;
+// wrong types and names: BadInput.RegistryMethods*.)
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -17,7 +14,6 @@
 #include "registry/registry_test_key.h"
 #include "support/fake_import.h"
 #include "support/fake_version.h"
-#include "support/recorded_import.h"
 
 namespace fw {
 namespace {
@@ -29,7 +25,6 @@ using fwtest::RaisedBy;
 class RegistryAccessTest : public ::testing::Test {
  protected:
   const wchar_t* Path() const { return key_.Path().c_str(); }
-  void Create(const std::wstring& relative) const { fwtest::CreateRawKey(key_.Root(), key_.Below(relative)); }
 
   fwtest::TestRegistryKey key_;
   RegistryAccess registry_;
@@ -67,9 +62,8 @@ TEST_F(RegistryAccessTest, StringsAreStoredWithoutTheirZeroAndReadBack) {
 
 TEST_F(RegistryAccessTest, DeleteKeyTreeGoesDepthFirstAndStopsAtTheFirstFailure) {
   auto nt = fwtest::FakeWindowsXP(Self());  // the tree deletion of the NT family, in every run
-  for (const wchar_t* path : {L"top\\a\\a1", L"top\\b\\b1", L"top\\c"}) Create(path);
-  fw::UniqueKey parent;
-  ASSERT_EQ(RegOpenKeyExW(key_.Root(), Path(), 0, KEY_ALL_ACCESS, parent.put()), ERROR_SUCCESS);
+  for (const wchar_t* path : {L"top\\a\\a1", L"top\\b\\b1", L"top\\c"}) fwtest::CreateRawKey(key_.Root(), key_.Below(path));
+  const fw::UniqueKey parent = fwtest::OpenRawKey(key_.Root(), key_.Path());
   // Wine deletes whatever it is asked to, so "b" is made to fail as a key without rights would.
   std::vector<std::wstring> deleted;
   auto deleteW = fwtest::ReplaceImport(Self(), FWTEST_IMPORT(RegDeleteKeyW), [&](auto original, HKEY key, LPCWSTR name) -> LONG {

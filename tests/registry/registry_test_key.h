@@ -1,13 +1,11 @@
-// Registry fixtures for the tests: a uniquely named key that is removed with everything below it
-// when the test ends, and direct W-function access to arrange and inspect values without going
-// through the library.
+// Registry fixtures: a uniquely named key removed with everything below it when the test ends, the
+// roots redirected below one, and direct W-function access to arrange and inspect values without the
+// library. The raw helpers are never inlined, so a fake on the program's own imports reaches them
+// too: install fakes after arranging, and end them before inspecting.
 //
 //   fwtest::TestRegistryKey key;                         // HKCU\Software\fwnative-tests\<unique>
 //   fwtest::SetRawValue(key.Root(), key.Path(), L"v", REG_SZ, L"abc", 6);
 //   auto raw = fwtest::GetRawValue(key.Root(), key.Path(), L"v");   // nullopt when missing
-//
-// The raw helpers are never inlined into a test, so a fake the test installs on the program's own
-// imports reaches them too: install fakes after arranging, and end them before inspecting.
 #pragma once
 
 #include <windows.h>
@@ -18,8 +16,10 @@
 
 #include <atomic>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "bridge/local_memory_holder.h"
@@ -33,48 +33,51 @@ struct RawValue {
   std::vector<std::uint8_t> bytes;
 };
 
-[[gnu::noipa]] inline void CreateRawKey(HKEY root, const std::wstring& path) {
+// The key opened with all access (created when `create`), or null.
+[[gnu::noipa]] inline fw::UniqueKey OpenRawKey(HKEY root, const std::wstring& path, bool create = false) {
   fw::UniqueKey key;
-  const LONG result = RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr);
-  EXPECT_EQ(result, ERROR_SUCCESS) << "creating the test key";
+  if (create) RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr);
+  else RegOpenKeyExW(root, path.c_str(), 0, KEY_ALL_ACCESS, key.put());
+  return key;
 }
 
-[[gnu::noipa]] inline bool RawKeyExists(HKEY root, const std::wstring& path) {
-  fw::UniqueKey key;
-  return RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, key.put()) == ERROR_SUCCESS;
+inline void CreateRawKey(HKEY root, const std::wstring& path) {
+  EXPECT_TRUE(OpenRawKey(root, path, true)) << "creating the test key";
 }
+
+inline bool RawKeyExists(HKEY root, const std::wstring& path) { return static_cast<bool>(OpenRawKey(root, path)); }
 
 [[gnu::noipa]] inline void SetRawValue(HKEY root, const std::wstring& path, const wchar_t* name, DWORD type, const void* data,
                                        DWORD size) {
-  fw::UniqueKey key;
-  ASSERT_EQ(RegOpenKeyExW(root, path.c_str(), 0, KEY_SET_VALUE, key.put()), ERROR_SUCCESS);
+  const fw::UniqueKey key = OpenRawKey(root, path);
   EXPECT_EQ(RegSetValueExW(key.get(), name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
 }
 
 [[gnu::noipa]] inline std::optional<RawValue> GetRawValue(HKEY root, const std::wstring& path, const wchar_t* name) {
-  fw::UniqueKey key;
-  RawValue value;
-  DWORD size = 1 << 16;  // more than any value a test writes
-  value.bytes.resize(size);
-  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS ||
-      RegQueryValueExW(key.get(), name, nullptr, &value.type, value.bytes.data(), &size) != ERROR_SUCCESS) {
-    return std::nullopt;
-  }
+  RawValue value{REG_NONE, std::vector<std::uint8_t>(1 << 16)};  // more than any value a test writes
+  DWORD size = static_cast<DWORD>(value.bytes.size());
+  const fw::UniqueKey key = OpenRawKey(root, path);
+  if (RegQueryValueExW(key.get(), name, nullptr, &value.type, value.bytes.data(), &size) != ERROR_SUCCESS) return std::nullopt;
   value.bytes.resize(size);
   return value;
 }
 
 [[gnu::noipa]] inline std::vector<std::wstring> RawValueNames(HKEY root, const std::wstring& path) {
   std::vector<std::wstring> names;
-  fw::UniqueKey key;
-  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS) return names;
+  const fw::UniqueKey key = OpenRawKey(root, path);
   wchar_t name[16384];
-  for (DWORD index = 0;; ++index) {
-    DWORD length = 16384;
-    if (RegEnumValueW(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-    names.emplace_back(name, length);
+  DWORD length = 16384;
+  while (RegEnumValueW(key.get(), static_cast<DWORD>(names.size()), name, &length, nullptr, nullptr, nullptr, nullptr) == 0) {
+    names.emplace_back(name, std::exchange(length, 16384));
   }
   return names;
+}
+
+// The text of a value up to its zero, when it exists with that type.
+inline std::optional<std::wstring> RawText(HKEY root, const std::wstring& path, const wchar_t* name, DWORD type = REG_SZ) {
+  const auto raw = GetRawValue(root, path, name);
+  if (!raw || raw->type != type) return std::nullopt;
+  return std::wstring(reinterpret_cast<const wchar_t*>(raw->bytes.data()), raw->bytes.size() / sizeof(wchar_t)).c_str();
 }
 
 [[gnu::noipa]] inline void DeleteRawTree(HKEY root, const std::wstring& path) {
@@ -129,5 +132,33 @@ DWORD RaisedBy(Operation operation) {
   }
   return 0;
 }
+
+// RedirectedRoots: HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER lead, for the whole process, to keys
+// below a test key while the object lives, so a test may change the system's own keys without
+// touching the machine's. Only the keys named (machine's, user's) are made.
+class RedirectedRoots {
+ public:
+  RedirectedRoots(std::initializer_list<std::wstring> machineKeys, std::initializer_list<std::wstring> userKeys) {
+    for (const std::wstring& key : machineKeys) CreateRawKey(HKEY_CURRENT_USER, sandbox_.Below(L"machine\\" + key));
+    for (const std::wstring& key : userKeys) CreateRawKey(HKEY_CURRENT_USER, sandbox_.Below(L"user\\" + key));
+    // The machine first, while the current user's hive is still the real one.
+    ok_ = Redirect(HKEY_LOCAL_MACHINE, L"machine") && Redirect(HKEY_CURRENT_USER, L"user");
+  }
+  ~RedirectedRoots() {
+    Override(HKEY_CURRENT_USER, nullptr);
+    Override(HKEY_LOCAL_MACHINE, nullptr);
+  }
+  bool ok() const noexcept { return ok_; }
+
+ private:
+  [[gnu::noipa]] static LONG Override(HKEY root, HKEY target) { return RegOverridePredefKey(root, target); }
+  bool Redirect(HKEY root, const wchar_t* below) {
+    const fw::UniqueKey target = OpenRawKey(HKEY_CURRENT_USER, sandbox_.Below(below), true);
+    return target && Override(root, target.get()) == ERROR_SUCCESS;
+  }
+
+  TestRegistryKey sandbox_;
+  bool ok_ = false;
+};
 
 }  // namespace fwtest

@@ -25,7 +25,7 @@
 
 #include "embedded_manifests.h"
 #include "manifest.h"
-#include "registry/redirected_roots.h"
+#include "registry/registry_test_key.h"
 #include "reliability/sweep_scenarios.h"
 #include "support/fake_version.h"
 

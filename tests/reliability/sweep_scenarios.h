@@ -31,7 +31,6 @@
 #include "support/loaded_library.h"
 #include "support/program_folder.h"
 #include "support/resource_counts.h"
-#include "support/substituted_proc_address.h"
 #include "test_vm.h"
 #include "vm_json.h"
 #include "winservice/service_test_support.h"

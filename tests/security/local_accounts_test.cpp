@@ -1,7 +1,5 @@
-// Win32SecurityServiceImpl through the built DLL. Wine's account functions keep nothing (users live
-// in the adding process, groups are stubs, NetUserSetInfo ends the process), so the Netapi32
-// functions the library binds by name are replaced by substitutes that record what they are given
-// and answer as Windows documents.
+// Win32SecurityServiceImpl through the built DLL. Wine's account functions keep nothing, so the
+// Netapi32 functions the library binds by name are substitutes that record what they are given.
 #include <windows.h>
 
 #include <lm.h>
@@ -16,7 +14,6 @@
 #include "registry/fwcall_lines.h"
 #include "support/fake_version.h"
 #include "support/scoped_netmsg_dll.h"
-#include "support/substituted_proc_address.h"
 
 namespace fwtest {
 namespace {
@@ -106,9 +103,8 @@ TEST_F(LocalAccountsTest, ANewUserIsAddedDescribedAndJoinsItsGroups) {
                                                    "set 3: expires 86400, name Fern Wick, password expired 1", "free as returned",
                                                    "members Users: fern", "members Fernwick Users: fern"}));
 
-  // Any first character but '0' disables (UF_ACCOUNTDISABLE: 515); "0" leaves the password-expired
-  // setting as returned. The expiry is the low 32 bits of a number that is not negative, otherwise
-  // TIMEQ_FOREVER.
+  // Any first character but '0' disables (UF_ACCOUNTDISABLE: 515); the expiry is the low 32 bits of a
+  // number that is not negative, otherwise TIMEQ_FOREVER.
   const struct {
     const char *disabled, *expiry, *expires;
   } cases[] = {{"1", "-5", "4294967295"}, {"false", "4294967297", "1"}, {"", "soon", "4294967295"}};
@@ -121,12 +117,11 @@ TEST_F(LocalAccountsTest, ANewUserIsAddedDescribedAndJoinsItsGroups) {
         << c.disabled << " " << c.expiry;
   }
 
-  // A group that does not exist stops the call there; nothing done before it is undone. Network
-  // statuses take their text from the network message file.
+  // A group that does not exist stops the call there, undoing nothing; its text from netmsg.dll.
   ScopedNetmsgDll netmsg;
-  const std::string notFound = ", \"message\": " + Json::String(u"Test message table: 2220.\r\n (2220)").Write() + "}}";
   store.calls.clear();
-  EXPECT_EQ(Answer(User("new") + R"( ["Users", "Nowhere", "Users"])"), "{\"exception\": {\"code\": -110001" + notFound);
+  EXPECT_EQ(Answer(User("new") + R"( ["Users", "Nowhere", "Users"])"),
+            R"j({"exception": {"code": -110001, "message": "Test message table: 2220.\r\n (2220)"}})j");
   EXPECT_EQ(std::vector<std::string>(store.calls.begin() + 4, store.calls.end()),
             (std::vector<std::string>{"members Users: new", "members Nowhere: new"}));
   // A group that is already there gets no members.
@@ -135,9 +130,8 @@ TEST_F(LocalAccountsTest, ANewUserIsAddedDescribedAndJoinsItsGroups) {
   EXPECT_EQ(store.calls, std::vector<std::string>{"group Users"});
 }
 
-// A description of the wrong shape is refused first, on either family; then the 9x family, which
-// has no local accounts, refuses every change and counts every user an administrator. The NT
-// family asks the token (Wine runs programs as administrators).
+// A description of the wrong shape is refused first; then the 9x family, which has no local accounts,
+// refuses every change and counts every user an administrator; the NT family asks the token.
 TEST_F(LocalAccountsTest, TheShapeFirstThenTheFamily) {
   for (const bool windows9x : {false, true}) {
     SCOPED_TRACE(windows9x ? "Windows 98" : "Windows XP");

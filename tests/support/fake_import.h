@@ -1,32 +1,22 @@
 // FakeImport: replaces one Win32 function for a module with a behaviour of the test's choosing,
-// typed from the function's own declaration (WINAPI included, which on 32-bit x86 means the callee
-// pops the arguments). It takes the module's import slots, or, as SubstitutedProcAddress (below),
-// what the module's GetProcAddress hands out for the name; HiddenProcAddresses (below) makes that
-// look-up fail for chosen names.
+// typed from the function's own declaration (WINAPI included: on 32-bit x86 the callee pops the
+// arguments). It takes the module's import slots, or (SubstitutedProcAddress) what the module's
+// GetProcAddress hands out for the name; HiddenProcAddresses makes that look-up fail for chosen names;
+// RecordedImport passes each call on and keeps its arguments.
 //
 //   HMODULE self = GetModuleHandleW(nullptr);  // unit tests: the library's code is linked in here
-//   // Fail with a result and a last error:
 //   auto fail = fwtest::FailImport(self, FWTEST_IMPORT(GetVersionExA), FALSE, ERROR_INVALID_PARAMETER);
-//   // Custom behaviour that may call the real function:
 //   auto only156 = fwtest::ReplaceImport(self, FWTEST_IMPORT(GetVersionExA),
-//       [](auto original, LPOSVERSIONINFOA info) -> BOOL {
-//         if (info->dwOSVersionInfoSize == sizeof(OSVERSIONINFOEXA)) { SetLastError(87); return FALSE; }
-//         return original(info);
-//       });
+//       [](auto original, LPOSVERSIONINFOA info) -> BOOL { return original(info); });
 //   EXPECT_EQ(only156.calls(), 1);
 //
-// FWTEST_IMPORT(name) pairs the name with decltype(&::name), so the two cannot disagree;
-// .from("advapi32.dll") limits the patch to one DLL's imports. The patch ends with the object.
-// Call the patched function from a function other than the one that made the patch (code under
-// test always is): GCC takes an import slot for a constant and may reuse, after the patch, the
-// address it read before it. Test helpers that call Win32 directly are marked [[gnu::noipa]].
-// Each live fake of a function type takes one of kFakeImportEntries entry points; the behaviour
-// belongs to the object, so fakes of the same type (same function twice, or two functions of the
-// same shape) stay independent.
+// The patch ends with the object. Call the patched function from a function other than the one that
+// made the patch (code under test always is): GCC may reuse an import slot's address read before the
+// patch, so test helpers that call Win32 directly are marked [[gnu::noipa]]. Each live fake of a
+// function type takes one of kFakeImportEntries entry points; the behaviour belongs to the object.
 // While a behaviour runs, CallerOfCurrentFake() is the return address of the call that reached the
-// fake; a fake reached through another fake's `original` keeps the first caller, so a fake stacked
-// on another does not hide who made the call. Calls made inside a SupportCall scope (the test
-// support asking the system for itself) are not counted or recorded.
+// fake (through a stacked fake's `original`, still the first caller). Calls made inside a SupportCall
+// scope (the test support asking the system for itself) are not counted or recorded.
 #pragma once
 
 #include "support/import_table.h"
@@ -39,20 +29,20 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <utility>
+#include <vector>
 
 namespace fwtest {
 
 template <typename Fn>
 struct ImportOf {
   const char* name;
-  const char* dll = nullptr;
-
-  ImportOf from(const char* dllName) const { return ImportOf{name, dllName}; }
 };
 
 #define FWTEST_IMPORT(function) (::fwtest::ImportOf<decltype(&::function)>{#function})
@@ -114,7 +104,7 @@ class FakeImport<R(WINAPI*)(A...)> {
   using Behaviour = std::function<R(Function original, A... args)>;
 
   FakeImport(HMODULE module, ImportOf<Function> import, Behaviour behaviour) : FakeImport(std::move(behaviour)) {
-    state_->patch.emplace(module, import.name, reinterpret_cast<void*>(kTable[entry_]), import.dll);
+    state_->patch.emplace(module, import.name, reinterpret_cast<void*>(kTable[entry_]));
   }
   FakeImport(FakeImport&&) noexcept = default;
   FakeImport& operator=(FakeImport&&) = delete;
@@ -139,23 +129,20 @@ class FakeImport<R(WINAPI*)(A...)> {
     state->lookup = std::make_shared<FakeImport<decltype(&::GetProcAddress)>>(
         module, FWTEST_IMPORT(GetProcAddress), [state, entry](auto original, HMODULE target, LPCSTR name) -> FARPROC {
           if (reinterpret_cast<ULONG_PTR>(name) < 0x10000 || state->name != name) return original(target, name);
-          ++state->lookups;
           state->found = reinterpret_cast<void*>(original(target, name));
           SetLastError(ERROR_SUCCESS);
           return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(entry));
         });
   }
-  int lookups() const noexcept { return state_->lookups.load(); }
 
  private:
   struct State {
     Behaviour behaviour;
     std::atomic<int> calls{0};
-    std::optional<ImportPatch> patch;  // the import slots' form
-    std::string name;                  // GetProcAddress's form:
-    std::shared_ptr<void> lookup;      // the GetProcAddress fake that hands out the entry,
-    std::atomic<void*> found{nullptr};  // what the real look-up gave
-    std::atomic<int> lookups{0};
+    std::optional<ImportPatch> patch;   // the import slots' form
+    std::string name;                   // GetProcAddress's form:
+    std::shared_ptr<void> lookup;       // the GetProcAddress fake that hands out the entry,
+    std::atomic<void*> found{nullptr};  // and what the real look-up gave
 
     Function Original() const noexcept { return reinterpret_cast<Function>(patch ? patch->original() : found.load()); }
   };
@@ -215,24 +202,19 @@ FakeImport<Fn> ReplaceImport(HMODULE module, ImportOf<Fn> import, Behaviour beha
 }
 
 // SubstitutedProcAddress: the module's GetProcAddress hands out the behaviour for one function name,
-// for code that binds an optional system function by name at the moment of use.
+// for code that binds an optional system function by name at the moment of use. `original` is what
+// the real GetProcAddress gave (null when the system lacks the function); other names, and look-ups
+// by ordinal, pass through. A pointer the code kept must not be called once the substitute has ended.
 //
 //   auto groups = fwtest::SubstituteProcAddress(library.get(), FWTEST_IMPORT(GetTokenInformation),
 //       [](auto original, HANDLE token, TOKEN_INFORMATION_CLASS type, LPVOID data, DWORD size, PDWORD needed) {
 //         return original(token, type, data, size, needed);   // then edit the result
 //       });
-//   EXPECT_EQ(groups.lookups(), 1);   // the module asked for the name once
-//   EXPECT_EQ(groups.calls(), 2);     // and called what it got twice
-//
-// `original` is what the real GetProcAddress gave (null when the system lacks the function). Other
-// names, and look-ups by ordinal, pass through. A pointer the code kept must not be called once the
-// substitute has ended. It holds one more fake, of GetProcAddress.
 template <typename Fn>
 class SubstitutedProcAddress : public FakeImport<Fn> {
  public:
   SubstitutedProcAddress(HMODULE module, ImportOf<Fn> function, typename FakeImport<Fn>::Behaviour behaviour)
       : FakeImport<Fn>(typename FakeImport<Fn>::ByName{}, module, function, std::move(behaviour)) {}
-  using FakeImport<Fn>::lookups;
 };
 
 template <typename Fn, typename Behaviour>
@@ -258,5 +240,69 @@ class HiddenProcAddresses : public FakeImport<decltype(&::GetProcAddress)> {
                      return nullptr;
                    }) {}
 };
+
+// RecordedImport: a fake that passes every call on and keeps its arguments as values. Const char
+// and wchar_t strings are copied while the call runs, into std::optional<std::string / std::wstring>
+// (nullopt for a null pointer, "#N" below 0x10000, as Win32 passes ordinals and resource numbers);
+// other pointers may dangle once the call has returned.
+//
+//   auto opens = fwtest::RecordImport(GetModuleHandleW(nullptr), FWTEST_IMPORT(RegOpenKeyExW));
+//   ASSERT_EQ(opens.count(), 1u);
+//   auto [root, path, options, access, result] = opens.calls()[0];   // path: L"Software\\Fernwick"
+template <typename T>
+T Recorded(T value) {
+  return value;
+}
+template <typename Char>
+std::optional<std::basic_string<Char>> RecordedText(const Char* text) {
+  if (text == nullptr) return std::nullopt;
+  const auto value = reinterpret_cast<ULONG_PTR>(text);
+  if (value >= 0x10000) return std::basic_string<Char>(text);
+  const std::string number = "#" + std::to_string(value);
+  return std::basic_string<Char>(number.begin(), number.end());
+}
+inline std::optional<std::string> Recorded(const char* text) { return RecordedText(text); }
+inline std::optional<std::wstring> Recorded(const wchar_t* text) { return RecordedText(text); }
+
+template <typename Fn>
+class RecordedImport;
+
+template <typename R, typename... A>
+class RecordedImport<R(WINAPI*)(A...)> {
+ public:
+  using Call = std::tuple<decltype(Recorded(std::declval<A>()))...>;
+
+  RecordedImport(HMODULE module, ImportOf<R(WINAPI*)(A...)> import)
+      : fake_(module, import, [log = log_](auto original, A... args) -> R {
+          if (!SupportCall::active()) {
+            const DWORD callerError = GetLastError();  // some functions leave it alone on success
+            {
+              std::lock_guard<std::mutex> lock(log->mutex);
+              log->calls.emplace_back(Recorded(args)...);
+            }
+            SetLastError(callerError);
+          }
+          return original(args...);
+        }) {}
+
+  std::size_t count() const { return calls().size(); }
+  std::vector<Call> calls() const {
+    std::lock_guard<std::mutex> lock(log_->mutex);
+    return log_->calls;
+  }
+
+ private:
+  struct Log {
+    std::mutex mutex;
+    std::vector<Call> calls;
+  };
+  std::shared_ptr<Log> log_ = std::make_shared<Log>();  // before fake_, whose behaviour writes to it
+  FakeImport<R(WINAPI*)(A...)> fake_;
+};
+
+template <typename Fn>
+RecordedImport<Fn> RecordImport(HMODULE module, ImportOf<Fn> import) {
+  return RecordedImport<Fn>(module, import);
+}
 
 }  // namespace fwtest

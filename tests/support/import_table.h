@@ -1,15 +1,11 @@
 // A module's import address table: the slots through which it calls the functions of other DLLs,
-// found by name and patched.
+// found by name and patched (the typed fakes of fake_import.h use ImportPatch).
 //
-//   std::vector<void**> slots = fwtest::FindImportSlots(GetModuleHandleW(nullptr), "GetVersionExA");
-//   // each *slot is the address the module calls; "kernel32.dll" as a third argument narrows it
-//   std::vector<std::string> names = fwtest::ImportedFunctionNames(module);     // of every DLL
-//   fwtest::ImportPatch patch(GetModuleHandleW(nullptr), "GetVersionExA", &FakeGetVersionExA);
-//   auto real = reinterpret_cast<decltype(&::GetVersionExA)>(patch.original());  // to pass through
+//   std::vector<void**> slots = fwtest::FindImportSlots(module, "GetVersionExA", "kernel32.dll");
+//   fwtest::ImportPatch patch(module, "GetVersionExA", &FakeGetVersionExA);   // patch.original()
 //
-// Imports are matched by name (exact, case-sensitive, as the linker recorded them); the DLL name
-// is compared case-insensitively. Every import descriptor naming the DLL counts, since a linker
-// may emit several for one DLL. Imports by ordinal are never matched.
+// Function names match exactly, as the linker recorded them; DLL names without case, in every
+// descriptor naming the DLL (a linker may emit several). Imports by ordinal never match.
 #pragma once
 
 #include <windows.h>
@@ -89,27 +85,20 @@ inline std::vector<std::string> ImportedFunctionNames(HMODULE module) {
   return std::vector<std::string>(names.begin(), names.end());
 }
 
-// Points the module's slots for one function at a replacement, and puts the previous pointers back
-// when it ends. The module keeps calling "the Win32 function"; the replacement must have exactly
-// that function's type, calling convention included. Throws std::runtime_error when the module
-// does not import the function. Patches of the same function may be stacked and may end in any
-// order: a patch that ends below another one hands its saved pointer to the one above, so
-// original() always leads on to what is still in force. Patch and end patches on one thread;
-// calls through the slots may come from any thread. The typed fakes (fake_import.h) use this.
+// Points the module's slots for one function at a replacement of exactly its type, and puts the
+// previous pointers back when it ends; throws std::runtime_error when the module does not import the
+// function. Patches of one function may stack and end in any order: one that ends below another
+// hands its saved pointer to the one above, so original() always leads on to what is still in force.
+// Patch and end patches on one thread; calls through the slots may come from any thread.
 class ImportPatch {
  public:
-  ImportPatch(HMODULE module, const char* function, void* replacement, const char* dll = nullptr)
-      : replacement_(replacement) {
-    const std::vector<void**> found = FindImportSlots(module, function, dll);
-    if (found.empty()) {
-      throw std::runtime_error(std::string("the module does not import ") + function +
-                               (dll != nullptr ? std::string(" from ") + dll : std::string()));
-    }
+  ImportPatch(HMODULE module, const char* function, void* replacement) : replacement_(replacement) {
+    const std::vector<void**> found = FindImportSlots(module, function);
+    if (found.empty()) throw std::runtime_error(std::string("the module does not import ") + function);
     {
-      Live& live = LivePatches();
-      std::lock_guard<std::mutex> lock(live.mutex);
+      std::lock_guard<std::mutex> lock(liveMutex_);
       for (void** address : found) slots_.emplace_back(address);
-      live.patches.push_back(this);
+      live_.push_back(this);
     }
     try {
       for (Slot& slot : slots_) detail::WriteSlot(slot.address, replacement);
@@ -134,13 +123,12 @@ class ImportPatch {
 
   void Restore() noexcept {
     const DWORD savedError = GetLastError();
-    Live& live = LivePatches();
-    std::lock_guard<std::mutex> lock(live.mutex);
-    live.patches.erase(std::remove(live.patches.begin(), live.patches.end(), this), live.patches.end());
+    std::lock_guard<std::mutex> lock(liveMutex_);
+    live_.erase(std::remove(live_.begin(), live_.end(), this), live_.end());
     for (Slot& slot : slots_) {
       // A patch stacked on this one saved our replacement: it now leads on to what we saved.
       Slot* above = nullptr;
-      for (ImportPatch* other : live.patches) {
+      for (ImportPatch* other : live_) {
         for (Slot& otherSlot : other->slots_) {
           if (otherSlot.address == slot.address && otherSlot.saved.load() == replacement_) above = &otherSlot;
         }
@@ -155,14 +143,8 @@ class ImportPatch {
   }
 
   // The live patches of the process, so that a patch ending below another can relink the chain.
-  struct Live {
-    std::mutex mutex;
-    std::vector<ImportPatch*> patches;
-  };
-  static Live& LivePatches() {
-    static Live live;
-    return live;
-  }
+  static inline std::mutex liveMutex_;
+  static inline std::vector<ImportPatch*> live_;
 
   std::deque<Slot> slots_;  // a deque: a slot never moves, so the patches above may point at it
   void* replacement_;

@@ -1,9 +1,6 @@
-// ResourceCounts: what the process holds at one moment, to find what a call left behind: its open
-// handles and the busy blocks of every heap (the C runtime's included).
-//
-//   const fwtest::ResourceCounts before = fwtest::CountResources();
-//   ... the call, run once before to warm the system's own lazy caches ...
-//   EXPECT_EQ(fwtest::ResourceGrowth(before, fwtest::CountResources()), "");
+// ResourceCounts: the process's open handles and the busy blocks of every heap (the C runtime's
+// included) at one moment, to find what a call (run once before, to warm the system's lazy caches)
+// left behind: EXPECT_EQ(fwtest::ResourceGrowth(before, fwtest::CountResources()), "");
 #pragma once
 
 #include <windows.h>
@@ -47,8 +44,7 @@ inline DWORD OwnHandles() {
 }  // namespace detail
 
 inline ResourceCounts CountResources() {
-  ResourceCounts counts;
-  counts.handles = detail::OwnHandles();
+  ResourceCounts counts{detail::OwnHandles()};
   std::vector<HANDLE> heaps(256);  // far more than a process of this suite makes
   heaps.resize(std::min<std::size_t>(GetProcessHeaps(static_cast<DWORD>(heaps.size()), heaps.data()), heaps.size()));
   for (HANDLE heap : heaps) {
@@ -69,13 +65,10 @@ inline ResourceCounts CountResources() {
 inline std::string ResourceGrowth(const ResourceCounts& before, const ResourceCounts& after) {
   std::string growth;
   if (after.handles > before.handles) growth = "handles +" + std::to_string(after.handles - before.handles);
-  if (after.heapBlocks > before.heapBlocks) {
-    if (!growth.empty()) growth += ", ";
-    growth += "heap blocks +" + std::to_string(after.heapBlocks - before.heapBlocks) + " (" +
-              std::to_string(after.heapBytes >= before.heapBytes ? after.heapBytes - before.heapBytes : 0) +
-              " bytes)";
-  }
-  return growth;
+  if (after.heapBlocks <= before.heapBlocks) return growth;
+  const std::size_t bytes = after.heapBytes >= before.heapBytes ? after.heapBytes - before.heapBytes : 0;
+  return growth + (growth.empty() ? "" : ", ") + "heap blocks +" + std::to_string(after.heapBlocks - before.heapBlocks) +
+         " (" + std::to_string(bytes) + " bytes)";
 }
 
 }  // namespace fwtest

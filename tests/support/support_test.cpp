@@ -1,8 +1,6 @@
-// What the test support promises and no test of the library would notice it break: fakes stacked
-// on one function end in any order, the import walk keeps to the DLL it is given, and the Windows 98
-// stubs fail the library's W calls (made directly, through a test's fake, or from the loaded DLL)
-// while it sees the 9x family. That the stubs leave every other call alone, every test of the 98
-// runs and every test of the NT runs shows.
+// What the test support promises and no test of the library would notice it break: stacked fakes end
+// in any order, the import walk keeps to its DLL, and the Windows 98 stubs fail the library's W calls
+// (direct, through a test's fake, or from the loaded DLL) while it sees the 9x family.
 #include "com_fernwick_wizard_platform_win32_Win32RegistryServiceImpl.h"
 #include "registry/registry_access.h"
 #include "registry/registry_test_key.h"
@@ -26,8 +24,7 @@ namespace {
 constexpr DWORD kFakeError = 0x20000077;
 using VersionFake = fwtest::FakeImport<decltype(&::GetVersionExA)>;
 
-// A function of its own: GCC takes an import slot for a constant and may reuse, after a patch, the
-// address it read before it (code under test is called the same way).
+// A function of its own, as code under test is: GCC may reuse a slot's address read before a patch.
 [[gnu::noipa]] BOOL CallGetVersionExA(LPOSVERSIONINFOA info) { return GetVersionExA(info); }
 
 TEST(FakeImportTest, FakesStackAndEndInAnyOrderOnTheNamedDllsSlots) {
@@ -52,8 +49,7 @@ TEST(FakeImportTest, FakesStackAndEndInAnyOrderOnTheNamedDllsSlots) {
   EXPECT_EQ(*slots.front(), before);
 }
 
-// The library's platform test answers NT and the stubs' own question answers 98: the library
-// takes its W path and the stubs treat it as a 9x call.
+// The library's platform test answers NT and the stubs' own question 98: the library's W path fails.
 VersionFake LibraryOnNtStubsOn98(HMODULE module) {
   return fwtest::ReplaceImport(module, FWTEST_IMPORT(GetVersionExA), [](auto original, LPOSVERSIONINFOA info) {
     const BOOL ok = original(info);

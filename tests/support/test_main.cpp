@@ -1,10 +1,7 @@
-// The test program's entry point. Each run copies the program under a name that selects a Windows
-// version in Wine; the suite only starts once Wine is seen to report that version. Whenever the
-// library sees the 9x family, its W calls fail as on Windows 98 for the whole run. A crash, or a
-// call to a function Wine has not implemented, ends the program as a failure: otherwise Wine starts
-// its debugger, which ends the program with exit code 0.
+// The test program's entry point: the suite starts once Wine reports the version the program's name
+// selects, with the Windows 98 stubs for the whole run. A crash, or a call to a function Wine has not
+// implemented, ends the program as a failure (Wine's debugger would end it with exit code 0).
 #include "support/program_folder.h"
-#include "support/run_version.h"
 #include "support/windows98_stubs.h"
 
 #include <gtest/gtest.h>
@@ -59,8 +56,8 @@ TEST(WineStubGuardDeathTest, AnUnimplementedFunctionEndsTheProgramNamingIt) {
               "WineStubGuardDeathTest\\.");
 }
 
-// Prints what GetVersionExA reports (platform id, version, build and service-pack text); throws
-// std::runtime_error when it is not the version the program's name asks for.
+// Prints what GetVersionExA reports; throws std::runtime_error when it is not the version the
+// program's name asks for.
 void CheckRunVersion() {
   const std::optional<fwtest::RunVersion> expected = fwtest::RunVersionOfProgram(fwtest::ProgramPath());
   OSVERSIONINFOA info = {};

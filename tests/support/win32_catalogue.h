@@ -1,11 +1,7 @@
-// The Win32 functions the library calls, and the other Unicode functions the test program
-// imports, each with how it reports a failure. The call-site sweep makes each of the library's calls
-// fail once (tests/reliability/call_sites_test.cpp: a call to a function on no list fails the sweep);
-// the Windows 98 stubs make every W function here fail the library's calls with error 120
-// (windows98_stubs.h: a W import on no list stops the program). So the lists cannot fall behind.
-//
-//   X(name, failure): name is typed from its declaration; failure is how the function says it
-//   failed, the error (the sweep's, 127 for GetProcAddress, or 120 for a stub) set as last error:
+// The Win32 functions the library calls, and the other Unicode functions the test program imports,
+// each with how it reports a failure. The call-site sweep fails each of the library's calls once, the
+// Windows 98 stubs fail its W calls with error 120, and both refuse a function on no list, so the
+// lists cannot fall behind. X(name, failure): the error set as last error, and the result:
 //     Zero     FALSE, NULL or 0
 //     AllOnes  INVALID_HANDLE_VALUE, INVALID_FILE_ATTRIBUTES, INVALID_SET_FILE_POINTER, WAIT_FAILED
 //     Status   the error itself as the result (registry, network management, named security)

@@ -9,8 +9,8 @@
 #include <string_view>
 
 #if defined(__x86_64__)
-// FormatMessageW takes a va_list*, and the 64-bit va_list type carries an ABI attribute that GCC
-// drops from template arguments; 64-bit code has one calling convention, so the type stays exact.
+// FormatMessageW's va_list* carries an ABI attribute GCC drops from template arguments (harmless
+// where there is one calling convention).
 #pragma GCC diagnostic ignored "-Wignored-attributes"
 #endif
 
@@ -36,25 +36,19 @@ bool Listed(const std::string& name) {
 #undef FWTEST_LISTED
 }
 
-// The library's code in the test program. The build renames the code section of the library's
-// objects to ".text$fwp1" (src/CMakeLists.txt; check-library-code.sh checks that every W call comes
-// from there); the linker sorts ".text$..." sections by name, so that code lies between these two
-// markers. noipa keeps each a function of its own that the linker places. Inline functions of the
-// library's headers are not in the range (the build checks that none of them calls a W function).
+// The library's code in the test program: the build renames its objects' code section to ".text$fwp1"
+// (src/CMakeLists.txt; check-library-code.sh checks every W call comes from there, none from an
+// inline function of a header), and the linker sorts ".text$..." sections by name, between these.
 [[gnu::noipa, gnu::section(".text$fwp0")]] void LibraryCodeBegins() {}
 [[gnu::noipa, gnu::section(".text$fwp2")]] void LibraryCodeEnds() {}
 
-// The platform test's question, asked through the module's slot: is this the 9x family?
+// The platform test's question, asked through the module's slot (with the structure every version
+// takes): is this the 9x family?
 bool Sees9x(void** versionSlot) {
   const SupportCall own;  // not a call of the code under test: fakes do not count it
-  const auto getVersion = reinterpret_cast<decltype(&::GetVersionExA)>(*versionSlot);
-  OSVERSIONINFOEXA info = {};
-  info.dwOSVersionInfoSize = sizeof(OSVERSIONINFOEXA);
-  BOOL ok = getVersion(reinterpret_cast<OSVERSIONINFOA*>(&info));
-  if (!ok) {
-    info.dwOSVersionInfoSize = sizeof(OSVERSIONINFOA);
-    ok = getVersion(reinterpret_cast<OSVERSIONINFOA*>(&info));
-  }
+  OSVERSIONINFOA info = {};
+  info.dwOSVersionInfoSize = sizeof(info);
+  const BOOL ok = reinterpret_cast<decltype(&::GetVersionExA)>(*versionSlot)(&info);
   return ok && info.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
 }
 

@@ -14,8 +14,7 @@
 #include "json.h"
 #include "bridge/platform.h"
 #include "support/program_folder.h"
-#include "support/recorded_import.h"
-#include "support/run_version.h"
+#include "support/fake_import.h"
 #include "winservice/service_test_support.h"
 
 namespace fwtest {

@@ -8,9 +8,8 @@
 #include <string>
 
 #include "registry/fwcall_lines.h"
-#include "registry/redirected_roots.h"
+#include "registry/registry_test_key.h"
 #include "support/program_folder.h"
-#include "support/run_version.h"
 
 namespace fwtest {
 namespace {

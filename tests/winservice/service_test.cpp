@@ -11,9 +11,8 @@
 #include <vector>
 
 #include "bridge/platform.h"
-#include "support/hidden_proc_addresses.h"
+#include "support/fake_import.h"
 #include "support/program_folder.h"
-#include "support/substituted_proc_address.h"
 #include "winservice/service_test_support.h"
 
 namespace fwtest {

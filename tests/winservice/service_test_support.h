@@ -12,7 +12,7 @@
 
 #include "file/file_test_support.h"
 #include "registry/fwcall_lines.h"
-#include "support/substituted_proc_address.h"
+#include "support/fake_import.h"
 #include "vm_expectations.h"
 
 namespace fwtest {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "registry/fwcall_lines.h"
-#include "support/substituted_proc_address.h"
+#include "support/fake_import.h"
 
 namespace fwtest {
 namespace {

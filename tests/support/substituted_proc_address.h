@@ -1,4 +1,0 @@
-// SubstitutedProcAddress and SubstituteProcAddress: in fake_import.h, beside the fake they are made of.
-#pragma once
-
-#include "support/fake_import.h"
