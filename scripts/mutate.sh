@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Applies one mutation of tests/mutations.md to src/, rebuilds the suite, puts the source back at
 # once (before any test runs, so the edit is never left in place), and runs the mutation's tests
-# under the x86_64 winxp and win98 runs. Prints "caught" when the suite fails, "MISSED" otherwise.
+# under the x86_64 winxp and win98 runs (or the one run the line names). Prints "caught" when the
+# suite fails, "MISSED" otherwise.
 # Each set of tests first runs on the unchanged build, as a control: when it fails there (a Wine or
 # prefix failure, a test already broken), no mutation is judged by it and the line says so.
 #
 #   scripts/mutate.sh [--build DIR] NUMBER...
 #
 # A mutation is a line "N. FILE, FUNCTION: `OLD` → `NEW` (why); caught by FILTER", where OLD occurs
-# exactly once in FILE and FILTER is a --gtest_filter. The build tree defaults to build/x86_64 (the
+# exactly once in FILE and FILTER is a --gtest_filter; "caught by FILTER under win95" runs that
+# version only (a fallback only that system takes). The build tree defaults to build/x86_64 (the
 # x86_64 preset's) and must have run its wine_prefix_setup fixture. A FILE with changes of anyone's is refused.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,11 +19,11 @@ build=build/x86_64
 if [ "${1:-}" = --build ]; then build=$2; shift 2; fi
 [ $# -ge 1 ] || { echo "usage: scripts/mutate.sh [--build DIR] NUMBER..." >&2; exit 2; }
 
-# Runs the tests of FILTER under winxp, then win98, appending to LOG; prints the first version where
-# they fail ("winxp", "win98", with " (no end within 300 s)" for a run that never ended), or nothing.
+# Runs the tests of FILTER under each of VERSIONS, appending to LOG; prints the first version where
+# they fail ("winxp", "win98", with ", no end within 300 s" for a run that never ended), or nothing.
 run_tests() {
-  local filter=$1 log=$2 version rc
-  for version in winxp win98; do
+  local filter=$1 log=$2 versions=$3 version rc
+  for version in $versions; do
     # A run that never ends fails too (CTest's timeout would end it): a crash can leave a thread of the
     # program behind under Wine.
     rc=0
@@ -42,23 +44,26 @@ for number in "$@"; do
   line=$(grep -E "^$number\. " tests/mutations.md || true)
   [ -n "$line" ] || { echo "$number: no such mutation" >&2; status=2; continue; }
   file=$(sed -E 's/^[0-9]+\. ([^,]+),.*/\1/' <<<"$line")
-  filter=$(sed -E 's/.*caught by ([^ ]+)$/\1/' <<<"$line")
+  filter=$(sed -E 's/.*caught by ([^ ]+)( under [a-z0-9]+)?$/\1/' <<<"$line")
+  versions="winxp win98"
+  [[ "$line" =~ \ under\ ([a-z0-9]+)$ ]] && versions=${BASH_REMATCH[1]}
+  key="$filter under $versions"
   if ! git diff --quiet -- "$file"; then
     echo "$number: $file has changes; not touched" >&2
     status=2
     continue
   fi
   # The control, on the unchanged source rebuilt (the last mutation's build is still in the tree).
-  if [ -z "${control[$filter]+set}" ]; then
+  if [ -z "${control[$key]+set}" ]; then
     echo "== control for $filter" >>"$build/mutation-control.log"
     if cmake --build "$build" -j2 --target fwnative_tests_wine_run >>"$build/mutation-control.log" 2>&1; then
-      control[$filter]=$(run_tests "$filter" "$build/mutation-control.log")
+      control[$key]=$(run_tests "$filter" "$build/mutation-control.log" "$versions")
     else
-      control[$filter]="does not build"
+      control[$key]="does not build"
     fi
   fi
-  if [ -n "${control[$filter]}" ]; then
-    echo "$number: not judged: its tests fail on the unchanged build too (${control[$filter]}; see $build/mutation-control.log)"
+  if [ -n "${control[$key]}" ]; then
+    echo "$number: not judged: its tests fail on the unchanged build too (${control[$key]}; see $build/mutation-control.log)"
     status=2
     continue
   fi
@@ -88,7 +93,7 @@ EOF
     status=1
     continue
   fi
-  failed=$(run_tests "$filter" "$build/mutation-$number.log")
+  failed=$(run_tests "$filter" "$build/mutation-$number.log" "$versions")
   result=MISSED
   [ -z "$failed" ] || result="caught ($failed)"
   echo "$number: $result"

@@ -81,7 +81,7 @@ inline std::optional<std::wstring> RawText(HKEY root, const std::wstring& path, 
 }
 
 [[gnu::noipa]] inline void DeleteRawTree(HKEY root, const std::wstring& path) {
-  // Bound by name: the test program may import only the W functions the Windows 98 stubs know.
+  // Bound by name: the test program may import only the W functions the Windows 9x stubs know.
   static const auto deleteTree = reinterpret_cast<decltype(&::SHDeleteKeyW)>(
       reinterpret_cast<void*>(GetProcAddress(LoadLibraryW(L"shlwapi.dll"), "SHDeleteKeyW")));
   deleteTree(root, path.c_str());

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks that every call the library's code makes to a Unicode ("W") Win32 function comes from a
 # section the build renamed to ".text$fwp1..." (src/CMakeLists.txt), where the test program's Windows
-# 98 stubs recognise it as a call from the library (tests/support/windows98_stubs.cpp). Code of inline
+# 9x stubs recognise it as a call from the library (tests/support/windows9x_stubs.cpp). Code of inline
 # functions stays in sections shared with the tests (".text$<symbol>"), outside that range: such
 # code must not call a W function itself.
 # Usage: check-library-code.sh <objdump> <library archive> <stamp file to write when it passes>

@@ -47,7 +47,7 @@ struct ImportOf {
 
 #define FWTEST_IMPORT(function) (::fwtest::ImportOf<decltype(&::function)>{#function})
 
-// The Windows 98 stubs (windows98_stubs.h) hold one entry of their type for the whole run.
+// The Windows 9x stubs (windows9x_stubs.h) hold one entry of their type for the whole run.
 inline constexpr std::size_t kFakeImportEntries = 24;
 
 namespace detail {

@@ -1,5 +1,5 @@
 // LoadedLibrary: loads a DLL the run placed beside the test program (the built fwnative.dll), with
-// the Windows 98 stubs on its W imports, and frees it when it ends; throws std::runtime_error when
+// the Windows 9x stubs on its W imports, and frees it when it ends; throws std::runtime_error when
 // the DLL does not load. Exports are looked up by name, typed from their declarations.
 //
 //   fwtest::LoadedLibrary library(L"fwnative.dll");
@@ -8,7 +8,7 @@
 
 #include "bridge/unique_resource.h"
 #include "support/program_folder.h"
-#include "support/windows98_stubs.h"
+#include "support/windows9x_stubs.h"
 
 #include <windows.h>
 
@@ -20,7 +20,7 @@ namespace fwtest {
 class LoadedLibrary {
  public:
   explicit LoadedLibrary(const wchar_t* fileName)
-      : module_(Load(ProgramFolder() + L"\\" + fileName)), windows98_(module_.get()) {}
+      : module_(Load(ProgramFolder() + L"\\" + fileName)), windows9x_(module_.get()) {}
 
   HMODULE get() const noexcept { return module_.get(); }
 
@@ -33,7 +33,7 @@ class LoadedLibrary {
   }
 
   fw::UniqueModule module_;
-  Windows98Stubs windows98_;  // after module_: the stubs end before the DLL is freed
+  Windows9xStubs windows9x_;  // after module_: the stubs end before the DLL is freed
 };
 
 #define FWTEST_EXPORT(library, function) \

@@ -29,7 +29,7 @@ inline std::wstring ProgramFolder() {
 }
 
 struct RunVersion {
-  const char* name;  // the AppDefaults value: nt40, win2k, winxp, default, win98, winme
+  const char* name;  // the AppDefaults value: nt40, win2k, winxp, default, win95, win98, winme
   DWORD platformId, major, minor;
 };
 
@@ -40,7 +40,8 @@ inline std::optional<RunVersion> RunVersionOfProgram(const std::wstring& program
   static constexpr RunVersion kVersions[] = {
       {"nt40", VER_PLATFORM_WIN32_NT, 4, 0},       {"win2k", VER_PLATFORM_WIN32_NT, 5, 0},
       {"winxp", VER_PLATFORM_WIN32_NT, 5, 1},      {"default", VER_PLATFORM_WIN32_NT, 6, 1},
-      {"win98", VER_PLATFORM_WIN32_WINDOWS, 4, 10}, {"winme", VER_PLATFORM_WIN32_WINDOWS, 4, 90},
+      {"win95", VER_PLATFORM_WIN32_WINDOWS, 4, 0},  {"win98", VER_PLATFORM_WIN32_WINDOWS, 4, 10},
+      {"winme", VER_PLATFORM_WIN32_WINDOWS, 4, 90},
   };
   const std::wstring fileName = programPath.substr(programPath.find_last_of(L"\\/") + 1);
   const std::wstring stem = fileName.substr(0, fileName.rfind(L'.'));

@@ -1,5 +1,5 @@
 // What the test support promises and no test of the library would notice it break: stacked fakes end
-// in any order, the import walk keeps to its DLL, and the Windows 98 stubs fail the library's W calls
+// in any order, the import walk keeps to its DLL, and the Windows 9x stubs fail the library's W calls
 // (direct, through a test's fake, or from the loaded DLL) while it sees the 9x family.
 #include "com_fernwick_wizard_platform_win32_Win32RegistryServiceImpl.h"
 #include "registry/registry_access.h"
@@ -7,7 +7,7 @@
 #include "support/fake_import.h"
 #include "support/import_table.h"
 #include "support/loaded_library.h"
-#include "support/windows98_stubs.h"
+#include "support/windows9x_stubs.h"
 #include "test_vm.h"
 #include "vm_expectations.h"
 
@@ -63,7 +63,7 @@ DWORD LibraryOpensKey() {
   return fwtest::RaisedBy([] { fw::RegistryAccess().KeyExists(fw::RootKey::CurrentUser, L"Software"); });
 }
 
-TEST(Windows98StubsTest, FailTheLibrarysCallsWhileItSeesThe9xFamily) {
+TEST(Windows9xStubsTest, FailTheLibrarysCallsWhileItSeesThe9xFamily) {
   const HMODULE self = GetModuleHandleW(nullptr);
   {
     const VersionFake version = LibraryOnNtStubsOn98(self);
@@ -83,7 +83,7 @@ TEST(Windows98StubsTest, FailTheLibrarysCallsWhileItSeesThe9xFamily) {
             JNI_FALSE);
   // The message stays empty: the DLL's FormatMessageW fails as well.
   fwtest::ExpectServiceException(vm, -100001, u"");
-  EXPECT_EQ(fwtest::Windows98Stubs::Unlisted({"CreateFileA", "CreateFileW", "lstrlenW", "NewFunctionW", "RegOpenKeyExW"}),
+  EXPECT_EQ(fwtest::Windows9xStubs::Unlisted({"CreateFileA", "CreateFileW", "lstrlenW", "NewFunctionW", "RegOpenKeyExW"}),
             " NewFunctionW");
 }
 

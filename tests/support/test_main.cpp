@@ -1,8 +1,8 @@
 // The test program's entry point: the suite starts once Wine reports the version the program's name
-// selects, with the Windows 98 stubs for the whole run. A crash, or a call to a function Wine has not
+// selects, with the Windows 9x stubs for the whole run. A crash, or a call to a function Wine has not
 // implemented, ends the program as a failure (Wine's debugger would end it with exit code 0).
 #include "support/program_folder.h"
-#include "support/windows98_stubs.h"
+#include "support/windows9x_stubs.h"
 
 #include <gtest/gtest.h>
 #include <lm.h>
@@ -79,10 +79,10 @@ void CheckRunVersion() {
 int main(int argc, char** argv) {
   AddVectoredExceptionHandler(1, OnWineStub);
   SetUnhandledExceptionFilter(OnCrash);
-  std::optional<fwtest::Windows98Stubs> windows98;
+  std::optional<fwtest::Windows9xStubs> windows9x;
   try {
     CheckRunVersion();
-    windows98.emplace(GetModuleHandleW(nullptr));
+    windows9x.emplace(GetModuleHandleW(nullptr));
   } catch (const std::exception& e) {
     std::fprintf(stderr, "FAILED: %s; no test was run\n", e.what());
     return 2;

@@ -1,6 +1,6 @@
 // The Win32 functions the library calls, and the other Unicode functions the test program imports,
 // each with how it reports a failure. The call-site sweep fails each of the library's calls once, the
-// Windows 98 stubs fail its W calls with error 120, and both refuse a function on no list, so the
+// Windows 9x stubs fail its W calls with error 120, and both refuse a function on no list, so the
 // lists cannot fall behind. X(name, failure): the error set as last error, and the result:
 //     Zero     FALSE, NULL or 0
 //     AllOnes  INVALID_HANDLE_VALUE, INVALID_FILE_ATTRIBUTES, INVALID_SET_FILE_POINTER, WAIT_FAILED

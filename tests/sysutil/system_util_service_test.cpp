@@ -79,7 +79,7 @@ TEST_F(SystemUtilTest, RemovalTakesOnlyTheFirstExactMatchUnderTheLibrarysNames) 
 TEST_F(SystemUtilTest, OperatingSystemLevelAndBootDirectory) {
   const std::map<std::string, std::u16string> texts = {
       {"nt40", u"Service Pack 6a"}, {"win2k", u"Service Pack 4"}, {"winxp", u"Service Pack 3"},
-      {"default", u"Service Pack 1"}, {"win98", u" A "}, {"winme", u" "}};
+      {"default", u"Service Pack 1"}, {"win95", u""}, {"win98", u" A "}, {"winme", u" "}};
   const auto run = RunVersionOfProgram(ProgramPath());
   ASSERT_TRUE(run) << "run through ctest: the program's name gives the emulated version";
   EXPECT_EQ(Answer("getOSServiceLevel"), Json::String(texts.at(run->name)).Write());

@@ -54,7 +54,7 @@ final class Cases {
         final WindowsEnvironment environment = new WindowsEnvironment();
         final Win32ServiceImpl services = new Win32ServiceImpl();
         final Win32SecurityServiceImpl security = new Win32SecurityServiceImpl();
-        final boolean nt = !version.equals("win98") && !version.equals("winme");
+        final boolean nt = !version.startsWith("win9") && !version.equals("winme");
         final String temp = environment.getProcessEnvironmentVariable("TEMP") + "\\fwnative-java-suite";
         new File(temp).mkdirs();
 
