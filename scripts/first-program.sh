@@ -10,7 +10,7 @@
 #       --cleanup  fwcleanup.exe, the clean-up program
 #       --avian    Avian built by scripts/avian.sh: avian.exe and classpath/
 #       --version  the Windows version Wine reports to the program and the clean-up program:
-#                  winxp, win2k or nt40 (NT family), win98 or winme (9x family)
+#                  winxp, win2k or nt40 (NT family), win95, win98 or winme (9x family)
 #       --out      where the classes, the prefix and first-program.log (the program's output) go
 #
 # The program is compiled with the host javac against Avian's class library and the jar, and the
@@ -44,8 +44,8 @@ if [ -z "$jar" ] || [ -z "$dll" ] || [ -z "$cleanup" ] || [ -z "$avian" ] || [ -
   exit 2
 fi
 case "$version" in
-  winxp | win2k | nt40 | win98 | winme) ;;
-  *) echo "first-program: unknown Windows version '$version' (winxp, win2k, nt40, win98, winme)" >&2; exit 2 ;;
+  winxp | win2k | nt40 | win95 | win98 | winme) ;;
+  *) echo "first-program: unknown Windows version '$version' (winxp, win2k, nt40, win95, win98, winme)" >&2; exit 2 ;;
 esac
 for file in "$jar" "$dll" "$cleanup"; do
   [ -f "$file" ] || { echo "first-program: $file is missing" >&2; exit 2; }
