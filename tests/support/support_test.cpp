@@ -2,9 +2,11 @@
 // in any order, the import walk keeps to its DLL, and the Windows 9x stubs fail the library's W calls
 // (direct, through a test's fake, or from the loaded DLL) while it sees the 9x family.
 #include "com_fernwick_wizard_platform_win32_Win32RegistryServiceImpl.h"
+#include "bridge/function_binding.h"
 #include "registry/registry_access.h"
 #include "registry/registry_test_key.h"
 #include "support/fake_import.h"
+#include "support/fake_version.h"
 #include "support/import_table.h"
 #include "support/loaded_library.h"
 #include "support/windows9x_stubs.h"
@@ -85,6 +87,18 @@ TEST(Windows9xStubsTest, FailTheLibrarysCallsWhileItSeesThe9xFamily) {
   fwtest::ExpectServiceException(vm, -100001, u"");
   EXPECT_EQ(fwtest::Windows9xStubs::Unlisted({"CreateFileA", "CreateFileW", "lstrlenW", "NewFunctionW", "RegOpenKeyExW"}),
             " NewFunctionW");
+}
+
+// As Windows 95 the library's look-ups find neither GetDiskFreeSpaceExA nor imm32; as 98, both.
+TEST(Windows9xStubsTest, HideWhatWindows95LacksFromTheLibrary) {
+  for (const DWORD minor : {0, 10}) {
+    const auto version = fwtest::FakeVersion(GetModuleHandleW(nullptr), VER_PLATFORM_WIN32_WINDOWS, 4, minor);
+    fw::FunctionBinder kernel32(GetModuleHandleA("kernel32.dll"));
+    FW_BIND(kernel32, GetDiskFreeSpaceExA);
+    EXPECT_EQ(kernel32.Error(), minor == 0 ? ERROR_PROC_NOT_FOUND : 0u) << minor;
+    const HMODULE imm32 = fw::GetOrLoadModule(L"imm32.dll");
+    EXPECT_EQ(imm32 == nullptr ? GetLastError() : 0u, minor == 0 ? ERROR_MOD_NOT_FOUND : 0u) << minor;
+  }
 }
 
 }  // namespace
