@@ -95,9 +95,9 @@ TEST(Windows9xStubsTest, HideWhatWindows95LacksFromTheLibrary) {
     const auto version = fwtest::FakeVersion(GetModuleHandleW(nullptr), VER_PLATFORM_WIN32_WINDOWS, 4, minor);
     fw::FunctionBinder kernel32(GetModuleHandleA("kernel32.dll"));
     FW_BIND(kernel32, GetDiskFreeSpaceExA);
-    EXPECT_EQ(kernel32.Error(), minor == 0 ? ERROR_PROC_NOT_FOUND : 0u) << minor;
+    EXPECT_EQ(kernel32.Error(), minor == 0 ? DWORD{ERROR_PROC_NOT_FOUND} : 0u) << minor;
     const HMODULE imm32 = fw::GetOrLoadModule(L"imm32.dll");
-    EXPECT_EQ(imm32 == nullptr ? GetLastError() : 0u, minor == 0 ? ERROR_MOD_NOT_FOUND : 0u) << minor;
+    EXPECT_EQ(imm32 == nullptr ? GetLastError() : 0u, minor == 0 ? DWORD{ERROR_MOD_NOT_FOUND} : 0u) << minor;
   }
 }
 
