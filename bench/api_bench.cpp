@@ -29,7 +29,7 @@ constexpr jint kRootCurrentUser = 3;
 
 // The bare sequences: one open, the calls the library makes for the method, one close. A key that
 // does not open stays null: the calls on it fail, and so does the comparison. The listing collects
-// the value names or the subkey names; the string read is the one getStringValue makes.
+// the value names or the subkey names.
 std::size_t PlainNames(const std::wstring& path, bool values) {
   fw::UniqueKey key;
   RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, values ? KEY_QUERY_VALUE : KEY_READ, key.put());
@@ -42,6 +42,29 @@ std::size_t PlainNames(const std::wstring& path, bool values) {
     names.emplace_back(name, values ? length : std::wcslen(name));
   }
   return names.size();
+}
+
+// What any native getStringValue must do, written bare: copy the key and the name with their zero
+// (the characters GetStringChars hands out need not end in one), open, query, close, and make the
+// result string. Null when the value cannot be read, which fails the comparison.
+std::wstring CopyOf(JNIEnv* env, jstring text) {
+  const jchar* chars = env->GetStringChars(text, nullptr);
+  std::wstring copy(reinterpret_cast<const wchar_t*>(chars), static_cast<std::size_t>(env->GetStringLength(text)));
+  env->ReleaseStringChars(text, chars);
+  return copy;
+}
+
+jstring JNICALL PlainGetStringValue(JNIEnv* env, jobject, jint, jstring jkey, jstring jname, jboolean) {
+  const std::wstring key = CopyOf(env, jkey), name = CopyOf(env, jname);
+  fw::UniqueKey opened;
+  RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_QUERY_VALUE, opened.put());
+  wchar_t data[256] = {};
+  DWORD type = 0, size = sizeof(data);
+  if (RegQueryValueExW(opened.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size) != 0) {
+    return nullptr;
+  }
+  opened.reset();
+  return env->NewString(reinterpret_cast<const jchar*>(data), static_cast<jsize>(std::wcslen(data)));
 }
 
 void Run(HMODULE library, bool& failed) {
@@ -58,7 +81,7 @@ void Run(HMODULE library, bool& failed) {
     registry.CreateKey(kUser, base.c_str(), subkey);
   }
   registry.WriteString(kUser, valuesPath.c_str(), L"s", false, L"C:\\Program Files\\Fernwick\\Wizard\\bin");
-  std::printf("Registry benchmark (%s): %d values, %d subkeys, %d string reads; best of %d rounds\n", fwbench::kBuild,
+  std::printf("Registry benchmark (%s): %d values, %d subkeys, %d string reads; median of %d rounds\n", fwbench::kBuild,
               kEntries, kEntries, kStringReads, fwbench::kShortRounds);
   // One call of a listing method, whose array must hold every name, against the bare listing.
   const auto compareListing = [&](const char* method, const char* what, auto export_, bool values) {
@@ -70,33 +93,26 @@ void Run(HMODULE library, bool& failed) {
           const jobjectArray names = vm.Call(export_, self, kRootCurrentUser, vm.String(U16(path)));
           if (names == nullptr || vm.env()->GetArrayLength(names) != expected) failed = true;
         },
-        [&] { failed |= PlainNames(path, values) != static_cast<std::size_t>(expected); });
+        [&](fwtest::TestVm&, jobject) { failed |= PlainNames(path, values) != static_cast<std::size_t>(expected); });
   };
   compareListing("getKeyValueNames", "10,000 values, one call",
                  FW_BENCH_EXPORT(library, Win32RegistryServiceImpl, getKeyValueNames), true);
   compareListing("getSubkeyNames", "10,000 subkeys, one call",
                  FW_BENCH_EXPORT(library, Win32RegistryServiceImpl, getSubkeyNames), false);
-  const auto getStringValue = FW_BENCH_EXPORT(library, Win32RegistryServiceImpl, getStringValue);
-  fwbench::CompareInFreshVm(
-      "getStringValue", "2000 calls", "Win32RegistryServiceImpl", failed,
-      [&](fwtest::TestVm& vm, jobject self) {
-        const jstring key = vm.String(U16(valuesPath)), name = vm.String(u"s");
-        for (int i = 0; i < kBatch; ++i) {
-          const jstring value = vm.Call(getStringValue, self, kRootCurrentUser, key, name, jboolean{JNI_FALSE});
-          failed |= value == nullptr;
-          vm.env()->DeleteLocalRef(value);
-        }
-      },
-      [&] {
-        for (int i = 0; i < kStringReads; ++i) {
-          fw::UniqueKey key;
-          RegOpenKeyExW(HKEY_CURRENT_USER, valuesPath.c_str(), 0, KEY_QUERY_VALUE, key.put());
-          wchar_t data[256] = {};
-          DWORD type = 0, size = sizeof(data);
-          failed |= RegQueryValueExW(key.get(), L"s", nullptr, &type, reinterpret_cast<BYTE*>(data), &size) != 0;
-        }
-      },
-      fwbench::kShortRounds, kStringReads / kBatch);
+  // Both sides are native methods called the same way, so the test VM's share of a call is on both.
+  const auto batchOf = [&](auto method) {
+    return [&, method](fwtest::TestVm& vm, jobject self) {
+      const jstring key = vm.String(U16(valuesPath)), name = vm.String(u"s");
+      for (int i = 0; i < kBatch; ++i) {
+        const jstring value = vm.Call(method, self, kRootCurrentUser, key, name, jboolean{JNI_FALSE});
+        failed |= value == nullptr;
+        vm.env()->DeleteLocalRef(value);
+      }
+    };
+  };
+  fwbench::CompareInFreshVm("getStringValue", "2000 calls", "Win32RegistryServiceImpl", failed,
+                            batchOf(FW_BENCH_EXPORT(library, Win32RegistryServiceImpl, getStringValue)),
+                            batchOf(&PlainGetStringValue), fwbench::kShortRounds, kStringReads / kBatch);
   fw::DeleteKeyTree(HKEY_CURRENT_USER, base.c_str());
 }
 
@@ -164,14 +180,14 @@ void Run(HMODULE library, bool& failed) {
   const std::wstring base = std::wstring(temp) + L"fwfile-bench-" + std::to_wstring(GetCurrentProcessId());
   const std::wstring root = base + L"\\tree", source = base + L"\\source.bin", target = base + L"\\target.bin";
   CreateDirectoryW(base.c_str(), nullptr);
-  std::printf("File benchmark (%s): best of %d rounds\n", fwbench::kBuild, fwbench::kRounds);
+  std::printf("File benchmark (%s): median of %d rounds\n", fwbench::kBuild, fwbench::kRounds);
   // Each side runs after its set-up (a tree to remove, no target).
   fwbench::CompareInFreshVm(
       "win32DeleteDirectory", "10,000 files in 100 directories", "Win32FileServiceImpl", failed,
       [&](fwtest::TestVm& vm, jobject self) {
         failed |= vm.Call(deleteDirectory, self, vm.String(U16(root)), JNI_FALSE, JNI_TRUE) != 0;
       },
-      [&] { failed |= !PlainRemove(root); }, fwbench::kRounds, 1, [&] { MakeTree(root); });
+      [&](fwtest::TestVm&, jobject) { failed |= !PlainRemove(root); }, fwbench::kRounds, 1, [&] { MakeTree(root); });
   failed |= GetFileAttributesW(root.c_str()) != INVALID_FILE_ATTRIBUTES;
 
   std::vector<char> block(1 << 20);
@@ -183,7 +199,7 @@ void Run(HMODULE library, bool& failed) {
       [&](fwtest::TestVm& vm, jobject self) {
         failed |= vm.Call(copyFile, self, vm.String(U16(source)), vm.String(U16(target)), JNI_TRUE) != 0;
       },
-      [&] {
+      [&](fwtest::TestVm&, jobject) {
         GetFileAttributesW(target.c_str());
         failed |= !CopyFileW(source.c_str(), target.c_str(), FALSE);
       },
@@ -239,7 +255,7 @@ void Run(HMODULE library, bool& failed) {
   const auto queryStatus = FW_BENCH_EXPORT(library, Win32ServiceImpl, queryNTServiceStatus);
   const std::size_t services = PlainServiceKeys().size();
   failed |= services == 0;
-  std::printf("Service benchmark (%s): %zu services; best of %d rounds\n", fwbench::kBuild, services,
+  std::printf("Service benchmark (%s): %zu services; median of %d rounds\n", fwbench::kBuild, services,
               fwbench::kShortRounds);
   fwbench::CompareInFreshVm(
       "enumNTServiceKeys etc.", "list, then config + status of each", "Win32ServiceImpl", failed,
@@ -257,7 +273,7 @@ void Run(HMODULE library, bool& failed) {
           env->DeleteLocalRef(key);
         }
       },
-      [&] {
+      [&](fwtest::TestVm&, jobject) {
         const std::vector<std::wstring> keys = PlainServiceKeys();
         failed |= keys.size() != services;
         for (const std::wstring& key : keys) failed |= !PlainQueries(key);
@@ -317,7 +333,7 @@ void Run(HMODULE library, bool& failed) {
   const std::vector<std::wstring> roots = PlainRoots();
   std::wstring drives;
   for (const std::wstring& root : roots) drives += root == kWineRoot ? L"" : L" " + root;
-  std::printf("Volume benchmark (%s): drives%ls; best of %d rounds\n", fwbench::kBuild, drives.c_str(),
+  std::printf("Volume benchmark (%s): drives%ls; median of %d rounds\n", fwbench::kBuild, drives.c_str(),
               fwbench::kShortRounds);
   fwbench::CompareInFreshVm(
       "getPartition* etc.", "50 x (list + 4 questions per drive)", "Win32FileServiceImpl", failed,
@@ -337,7 +353,7 @@ void Run(HMODULE library, bool& failed) {
           env->DeleteLocalRef(listed);
         }
       },
-      [&] {
+      [&](fwtest::TestVm&, jobject) {
         for (int pass = 0; pass < kPasses; ++pass) {
           for (const std::wstring& root : PlainRoots()) failed |= root != kWineRoot && !PlainQuestions(root);
         }

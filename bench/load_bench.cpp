@@ -2,8 +2,9 @@
 // (isWinNTor2K, the cheapest), against the same for minimal_jni.dll, a one-method JNI library built
 // the same way. Every measurement runs in a fresh process started by this program: the child times
 // LoadLibraryW, the look-up of the export and the call, and returns the microseconds as its exit
-// code; its own start is not counted. A third measurement loads the system DLLs that fwnative.dll
-// imports and initialises COM before the clock starts, which leaves what the library itself costs.
+// code; its own start is not counted. A second comparison loads the system DLLs that fwnative.dll
+// imports and initialises COM in both children before the clock starts, which leaves what the
+// library itself costs.
 // Rounds as in bench_rounds.h. Run under Wine with
 //   cmake --build <build> --target run_load_bench
 #include <windows.h>
@@ -51,8 +52,8 @@ int main(int argc, char** argv) {
   wchar_t program[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, program, MAX_PATH);
   bool failed = false;
-  std::printf("Load benchmark (%s): LoadLibraryW + isWinNTor2K in a fresh process each time; best of %d rounds\n",
-              fwbench::kBuild, fwbench::kRounds);
+  std::printf("Load benchmark (%s): LoadLibraryW + isWinNTor2K in a fresh process each time; median of %d rounds\n",
+              fwbench::kBuild, fwbench::kShortRounds);
   // The child's exit code: the microseconds it measured. With `preloaded` null the list of arguments
   // ends before it; a child that does not start counts as failed.
   const auto inFreshProcess = [&](const wchar_t* dll, const wchar_t* preloaded) {
@@ -61,9 +62,10 @@ int main(int argc, char** argv) {
     return microseconds / 1e6;
   };
   const auto compare = [&](const char* what, const wchar_t* preloaded) {
+    // Both DLLs load into processes in the same state.
     fwbench::CompareRounds("load + first call", what, [&] { return inFreshProcess(L"fwnative.dll", preloaded); },
-                           [&] { return inFreshProcess(L"minimal_jni.dll", nullptr); }, fwbench::kRounds, "fwnative",
-                           "minimal JNI");
+                           [&] { return inFreshProcess(L"minimal_jni.dll", preloaded); }, fwbench::kShortRounds,
+                           "fwnative", "minimal JNI");
   };
   compare("fresh process", nullptr);
   compare("system DLLs and COM ready before", L"preloaded");
