@@ -7,11 +7,14 @@
 # copy with the build's Wine loader. The copy's name selects the version: the prefix gets an
 # AppDefaults entry for it ("default" gets none and reports the prefix's own version).
 #
-# Every test here needs the fixture fw_wine_prefix: its setup test (wine_prefix_setup) copies a
-# pristine template prefix (made once, shared by the build trees) to <build>/wine-prefix, starts a
-# persistent wineserver, imports the registry settings and runs a first program; its cleanup test
-# (wine_prefix_stop) ends the helpers and the server. The tests share the prefix and run one at a
-# time (RESOURCE_LOCK fw_wine_prefix). Another test can join with FIXTURES_REQUIRED fw_wine_prefix,
+# The versions' runs go in two lanes, each with its own prefix, so that `ctest -j2` runs two at once
+# (the 32-bit runs spend their time in qemu on one core). A lane's fixture (fw_wine_prefix,
+# fw_wine_prefix_2): its setup test (wine_prefix_setup, wine_prefix_setup_2) copies a pristine
+# template prefix (made once, shared by the build trees) to <build>/wine-prefix or
+# <build>/wine-prefix-2, starts a persistent wineserver, imports the registry settings and runs a
+# first program; its cleanup test (wine_prefix_stop, wine_prefix_stop_2) ends the helpers and the
+# server. The tests of a lane share its prefix and run one at a time (RESOURCE_LOCK on the
+# fixture's name). Another test can join the first lane with FIXTURES_REQUIRED fw_wine_prefix,
 # RESOURCE_LOCK fw_wine_prefix and scripts/wine-run.sh --prefix ${FW_WINE_RUN_PREFIX}.
 
 set(FW_WINE_TEMPLATE_DIR "${CMAKE_SOURCE_DIR}/build/wine-template" CACHE PATH
@@ -19,6 +22,7 @@ set(FW_WINE_TEMPLATE_DIR "${CMAKE_SOURCE_DIR}/build/wine-template" CACHE PATH
 set(FW_WINE_RUN_SCRIPT "${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh")
 set(FW_WINE_PREFIX_SCRIPT "${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-prefix.sh")
 set(FW_WINE_RUN_PREFIX "${CMAKE_BINARY_DIR}/wine-prefix")
+set(FW_WINE_RUN_PREFIX_2 "${CMAKE_BINARY_DIR}/wine-prefix-2")
 set(FW_WINE_REG_DIR "${CMAKE_BINARY_DIR}/wine-reg")
 if(NOT FW_WINE_LOADER)
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
@@ -42,13 +46,16 @@ function(_fw_add_wine_prefix_fixture)
   file(WRITE "${FW_WINE_REG_DIR}/00-wine.reg"
        "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\Drivers]\n\"Graphics\"=\"null\"\n"
        "\n[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]\n\"ShowCrashDialog\"=dword:00000000\n")
-  add_test(NAME wine_prefix_setup
-           COMMAND "${FW_WINE_PREFIX_SCRIPT}" setup --template "${FW_WINE_TEMPLATE_DIR}"
-                   --prefix "${FW_WINE_RUN_PREFIX}" --reg-dir "${FW_WINE_REG_DIR}"
-                   --drive a:floppy --drive d:cdrom --drive n:network)
-  set_tests_properties(wine_prefix_setup PROPERTIES FIXTURES_SETUP fw_wine_prefix TIMEOUT 1800)
-  add_test(NAME wine_prefix_stop COMMAND "${FW_WINE_PREFIX_SCRIPT}" stop --prefix "${FW_WINE_RUN_PREFIX}")
-  set_tests_properties(wine_prefix_stop PROPERTIES FIXTURES_CLEANUP fw_wine_prefix TIMEOUT 120)
+  foreach(lane "" "_2")
+    set(prefix "${FW_WINE_RUN_PREFIX${lane}}")
+    add_test(NAME wine_prefix_setup${lane}
+             COMMAND "${FW_WINE_PREFIX_SCRIPT}" setup --template "${FW_WINE_TEMPLATE_DIR}"
+                     --prefix "${prefix}" --reg-dir "${FW_WINE_REG_DIR}"
+                     --drive a:floppy --drive d:cdrom --drive n:network)
+    set_tests_properties(wine_prefix_setup${lane} PROPERTIES FIXTURES_SETUP fw_wine_prefix${lane} TIMEOUT 1800)
+    add_test(NAME wine_prefix_stop${lane} COMMAND "${FW_WINE_PREFIX_SCRIPT}" stop --prefix "${prefix}")
+    set_tests_properties(wine_prefix_stop${lane} PROPERTIES FIXTURES_CLEANUP fw_wine_prefix${lane} TIMEOUT 120)
+  endforeach()
 endfunction()
 
 function(fw_add_wine_suite)
@@ -68,6 +75,7 @@ function(fw_add_wine_suite)
 
   set(reg "REGEDIT4\n")
   set(copies "")
+  set(lane "")
   foreach(version IN LISTS arg_VERSIONS)
     set(name "${arg_TARGET}-${version}")
     set(dir "${CMAKE_CURRENT_BINARY_DIR}/wine-run/${version}")
@@ -88,13 +96,19 @@ function(fw_add_wine_suite)
     list(APPEND copies "${dir}/${name}.exe")
 
     add_test(NAME "${name}"
-             COMMAND "${FW_WINE_RUN_SCRIPT}" --prefix "${FW_WINE_RUN_PREFIX}" --loader "${FW_WINE_LOADER}"
+             COMMAND "${FW_WINE_RUN_SCRIPT}" --prefix "${FW_WINE_RUN_PREFIX${lane}}" --loader "${FW_WINE_LOADER}"
                      "${dir}/${name}.exe" "--gtest_output=xml:${name}.xml"
              WORKING_DIRECTORY "${dir}")
     set_tests_properties("${name}" PROPERTIES
-      FIXTURES_REQUIRED fw_wine_prefix
-      RESOURCE_LOCK fw_wine_prefix
+      FIXTURES_REQUIRED fw_wine_prefix${lane}
+      RESOURCE_LOCK fw_wine_prefix${lane}
       TIMEOUT ${arg_TIMEOUT})
+    # The versions alternate between the lanes; the tests that join the first lane even it out.
+    if(lane STREQUAL "")
+      set(lane "_2")
+    else()
+      set(lane "")
+    endif()
   endforeach()
   file(WRITE "${FW_WINE_REG_DIR}/${arg_TARGET}.reg" "${reg}")
   add_custom_target(${arg_TARGET}_wine_run ALL DEPENDS ${copies})
